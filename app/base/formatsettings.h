@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+// The program-wide number and date formats, the counterpart of the regional settings the
+// suite's programs format with. Initialised from the system locale; tests set it explicitly.
+struct FormatSettings {
+    QChar decimalSeparator = u',';
+    QChar thousandSeparator = u'.';
+    QString shortDateFormat = QStringLiteral("dd.MM.yyyy");
+    QString longTimeFormat = QStringLiteral("HH:mm:ss");
+
+    static FormatSettings &current();
+    static void initFromSystemLocale();
+    static FormatSettings german();
+};
+
+// General float format: at most 15 significant digits, shortest form, the program's decimal
+// separator, no thousands separator, exponent written as "1E20" / "1E-7".
+QString floatToText(double value);
+// The same with an explicit separator, for files that must not depend on the user's settings.
+QString floatToText(double value, QChar decimalSeparator);

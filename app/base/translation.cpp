@@ -1,0 +1,36 @@
+#include "app/base/translation.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <clocale>
+#include <libintl.h>
+
+namespace {
+constexpr const char *kDomain = "mod00501";
+QString g_language;
+bool g_active = false;
+} // namespace
+
+QString tx(const char *msgid)
+{
+    if (!g_active)
+        return QString::fromUtf8(msgid);
+    return QString::fromUtf8(dgettext(kDomain, msgid));
+}
+
+void Translation::setup(const QString &localeDir, const QString &language)
+{
+    g_language = language;
+    g_active = !(language.isEmpty() || language == QStringLiteral("C"));
+    if (!g_active)
+        return;
+    bindtextdomain(kDomain, QFile::encodeName(localeDir).constData());
+    bind_textdomain_codeset(kDomain, "UTF-8");
+    // gettext picks the catalog from LANGUAGE first; that is the only switch that works for
+    // any installed or uninstalled locale.
+    qputenv("LANGUAGE", language.toUtf8());
+    setlocale(LC_MESSAGES, "");
+    textdomain(kDomain);
+}
+
+QString Translation::language() { return g_language; }

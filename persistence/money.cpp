@@ -1,0 +1,19 @@
+#include "persistence/money.h"
+
+#include <cmath>
+
+Money Money::fromDouble(double value)
+{
+    return Money(static_cast<qint64>(std::llround(value * double(kScale))));
+}
+
+Money Money::operator*(double factor) const
+{
+    // long double keeps the 64-bit count exact through the product on x86-64.
+    return Money(static_cast<qint64>(std::llroundl(static_cast<long double>(m_raw) * factor)));
+}
+
+Money Money::operator/(double divisor) const
+{
+    return Money(static_cast<qint64>(std::llroundl(static_cast<long double>(m_raw) / divisor)));
+}

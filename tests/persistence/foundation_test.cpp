@@ -1,0 +1,60 @@
+#include "app/base/formatsettings.h"
+#include "persistence/conversions.h"
+#include "persistence/datetime.h"
+
+#include <gtest/gtest.h>
+
+TEST(Money, KeepsFourDecimalsExactly)
+{
+    EXPECT_EQ(Money::fromDouble(12.3456).raw(), 123456);
+    EXPECT_EQ(Money::fromDouble(-0.00005).raw(), -1); // half away from zero
+    EXPECT_EQ((Money::fromDouble(0.1) + Money::fromDouble(0.2)), Money::fromDouble(0.3));
+    EXPECT_EQ((Money::fromDouble(10.00) * 1.5).raw(), 150000);
+}
+
+TEST(Money, RoundsToCentsHalfAwayFromZero)
+{
+    EXPECT_EQ(RoundMoney(false, Money::fromDouble(2.345)), Money::fromDouble(2.35));
+    EXPECT_EQ(RoundMoney(false, Money::fromDouble(-2.345)), Money::fromDouble(-2.35));
+    EXPECT_EQ(RoundMoney(false, Money::fromDouble(2.3449)), Money::fromDouble(2.34));
+    EXPECT_EQ(RoundMoney(true, Money::fromDouble(2.3449)), Money::fromDouble(2.3449));
+    EXPECT_EQ(NetToGross(false, Money::fromDouble(15.00), 19), Money::fromDouble(17.85));
+    EXPECT_EQ(GrossToNet(false, Money::fromDouble(17.85), 19), Money::fromDouble(15.00));
+    EXPECT_EQ(ApplyDiscount(false, Money::fromDouble(100), 12.5), Money::fromDouble(87.5));
+    EXPECT_EQ(AddPercent(false, Money::fromDouble(10), 50), Money::fromDouble(15));
+}
+
+TEST(TolerantConversions, StripUnitsAndSeparators)
+{
+    EXPECT_DOUBLE_EQ(StrToFloatTolerant(QStringLiteral("1.234,50 EUR"), -1), 1234.5);
+    EXPECT_DOUBLE_EQ(StrToFloatTolerant(QStringLiteral("EUR"), -1), -1);
+    EXPECT_EQ(StrToIntTolerant(QStringLiteral("12 Stk"), -1), 12);
+    EXPECT_EQ(StrToIntTolerant(QString(), 7), 7);
+    EXPECT_TRUE(StrToBoolTolerant(QStringLiteral("-1"), false));
+    EXPECT_FALSE(StrToBoolTolerant(QStringLiteral("0"), true));
+    EXPECT_TRUE(StrToBoolTolerant(QStringLiteral("true"), false));
+    EXPECT_TRUE(StrToBoolTolerant(QStringLiteral("vielleicht"), true));
+    EXPECT_EQ(StrToCurrTolerant(QStringLiteral("12,3456"), Money()).raw(), 123456);
+}
+
+TEST(FloatText, GeneralFormatWithProgramSeparator)
+{
+    EXPECT_EQ(floatToText(12.3456), QStringLiteral("12,3456"));
+    EXPECT_EQ(floatToText(0.1), QStringLiteral("0,1"));
+    EXPECT_EQ(floatToText(-5), QStringLiteral("-5"));
+    EXPECT_EQ(floatToText(1e20), QStringLiteral("1E20"));
+    EXPECT_EQ(floatToText(1.5e-7), QStringLiteral("1,5E-7"));
+    EXPECT_EQ(floatToText(0.1 + 0.2), QStringLiteral("0,3")); // 15 digits hide the binary tail
+    EXPECT_EQ(floatToText(2.5, u'.'), QStringLiteral("2.5"));
+}
+
+TEST(DateTimeValue, CountsDaysSince1899)
+{
+    EXPECT_DOUBLE_EQ(DateTime::fromQDate(QDate(1899, 12, 30)), 0);
+    EXPECT_DOUBLE_EQ(DateTime::fromQDate(QDate(2000, 1, 1)), 36526);
+    const QDateTime noon(QDate(2024, 2, 29), QTime(12, 0));
+    const double v = DateTime::fromQDateTime(noon);
+    EXPECT_DOUBLE_EQ(v - std::trunc(v), 0.5);
+    EXPECT_EQ(DateTime::toQDateTime(v), noon);
+    EXPECT_EQ(DateTime::toQDateTime(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0)));
+}

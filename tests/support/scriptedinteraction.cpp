@@ -1,0 +1,65 @@
+#include "tests/support/scriptedinteraction.h"
+
+namespace {
+class ScriptedProgress : public Progress {
+public:
+    explicit ScriptedProgress(ScriptedInteraction &owner) : m_owner(owner) {}
+    void step(int by) override { m_owner.progressSteps += by; }
+    void setText(const QString &) override {}
+    bool cancelled() const override
+    {
+        return m_owner.cancelProgressAfter >= 0 &&
+               m_owner.progressSteps >= m_owner.cancelProgressAfter;
+    }
+
+private:
+    ScriptedInteraction &m_owner;
+};
+
+class ScriptedWait : public WaitWindow {
+public:
+    explicit ScriptedWait(int cancelAfter) : m_cancelAfter(cancelAfter) {}
+    bool cancelled() const override { return m_cancelAfter >= 0 && m_idles >= m_cancelAfter; }
+    void idle() override { ++m_idles; }
+
+private:
+    int m_cancelAfter;
+    int m_idles = 0;
+};
+} // namespace
+
+int ScriptedInteraction::messageBox(const QString &caption, const QString &text, MsgDlgType type,
+                                    int buttons)
+{
+    messages.append({caption, text, type, buttons});
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    if (buttons & MsgButton::Yes)
+        return ModalResult::Yes;
+    return ModalResult::OK;
+}
+
+bool ScriptedInteraction::inputBox(const QString &, const QString &, QString &value)
+{
+    if (inputs.isEmpty())
+        return false;
+    value = inputs.takeFirst();
+    return true;
+}
+
+std::unique_ptr<Progress> ScriptedInteraction::progress(const QString &, int)
+{
+    return std::make_unique<ScriptedProgress>(*this);
+}
+
+std::unique_ptr<WaitWindow> ScriptedInteraction::waitWindow(const QString &text)
+{
+    waitTexts << text;
+    return std::make_unique<ScriptedWait>(cancelWaitAfterIdles);
+}
+
+void ScriptedInteraction::desktopAlert(const QString &header, const QString &text, int height,
+                                       int milliseconds)
+{
+    alerts.append({header, text, height, milliseconds});
+}

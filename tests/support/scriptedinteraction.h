@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/base/interaction.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+// An interaction that records everything shown and answers from a script, so that command
+// flows run in tests without a window. Unscripted questions get their first button.
+class ScriptedInteraction : public Interaction {
+public:
+    struct Shown {
+        QString caption;
+        QString text;
+        MsgDlgType type;
+        int buttons;
+    };
+    struct Alert {
+        QString header;
+        QString text;
+        int height;
+        int milliseconds;
+    };
+
+    QList<Shown> messages;
+    QList<Alert> alerts;
+    QList<int> answers;          // message-box results, taken in order
+    QList<QString> inputs;       // input-box answers; an empty list cancels
+    int progressSteps = 0;
+    int cancelProgressAfter = -1; // cancelled() turns true after this many steps
+    int cancelWaitAfterIdles = -1;
+    QStringList waitTexts;
+
+    int messageBox(const QString &caption, const QString &text, MsgDlgType type,
+                   int buttons) override;
+    bool inputBox(const QString &caption, const QString &prompt, QString &value) override;
+    std::unique_ptr<Progress> progress(const QString &caption, int maximum) override;
+    std::unique_ptr<WaitWindow> waitWindow(const QString &text) override;
+    void desktopAlert(const QString &header, const QString &text, int height,
+                      int milliseconds) override;
+};
