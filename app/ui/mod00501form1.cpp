@@ -1,0 +1,248 @@
+#include "app/ui/mod00501form1.h"
+
+#include "app/base/inifile.h"
+#include "app/base/interaction.h"
+#include "app/base/messages.h"
+#include "app/base/translation.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+int estimatedMenuHeight(int entries, int separators)
+{
+    return 5 + 26 * entries + 4 * separators;
+}
+
+QPoint menuPositionAbove(QPoint buttonTopLeft, int entries, int separators)
+{
+    return {buttonTopLeft.x(), buttonTopLeft.y() - estimatedMenuHeight(entries, separators)};
+}
+
+namespace
+{
+
+QAction *addEntry(QMenu *menu, const char *name, const char *caption, int tag)
+{
+    QAction *action = menu->addAction(tx(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    action->setData(tag);
+    action->setProperty("tag", tag);
+    return action;
+}
+
+} // namespace
+
+TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
+    : QMainWindow(parent), m_context(std::move(context))
+{
+    setObjectName(u"MOD00501Form1"_s);
+    setWindowTitle(u"[0501 - 01] - "_s + m_context.client + u" - "_s +
+                   tx("Lagerartikel verwalten") + u" / "_s + tx("Warenzugang"));
+    setMinimumSize(1024, 690);
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    m_stockList = new QTreeView(central);
+    m_stockList->setObjectName(u"vstLager"_s);
+    m_stockList->setModel(new QStandardItemModel(m_stockList));
+    m_stockList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_stockList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    layout->addWidget(m_stockList, 1);
+
+    m_panel = new QWidget(central);
+    m_panel->setObjectName(u"Panel1"_s);
+    m_panelLayout = new QHBoxLayout(m_panel);
+    layout->addWidget(m_panel);
+    setCentralWidget(central);
+
+    m_btNew = addButton("btNew", "Neu");
+    m_btNew->setText(m_btNew->text() + u" (F2)"_s);
+    QPushButton *btCopy = addButton("btCopy", "Kopieren");
+    m_btEdit = addButton("btEditArtikel", "Bearbeiten");
+    QPushButton *btFast = addButton("btFastEdit", "Schnellbearbeitung");
+    QPushButton *btDelete = addButton("btDelete", "Loeschen");
+    QPushButton *btFunc = addButton("btFunktionen", "Funktionen");
+    addButton("TntButton1", "Artikelgruppierungen");
+    m_panelLayout->addStretch(1);
+    m_btQuit = addButton("InfoButton1", "Beenden");
+    m_btQuit->setText(m_btQuit->text() + u" (F12)"_s);
+
+    m_functions = new QMenu(this);
+    m_functions->setObjectName(u"BarPopupMenu1"_s);
+    addEntry(m_functions, "miLagerDrucken", "Lager drucken", 108);
+    addEntry(m_functions, "Etikettendrucken1", "Etiketten drucken", 106);
+    QAction *importAll =
+        addEntry(m_functions, "miImportKatalog", "Kompletten Katalog importieren", 107);
+    QAction *importSome =
+        addEntry(m_functions, "Katalogartikelimportieren1", "Katalogartikel importieren", 103);
+    m_functions->addSeparator();
+    addEntry(m_functions, "miZugangBestTab",
+             "Warenzugang auf Grundlage einer Bestellung - tabellarisch", 105);
+    addEntry(m_functions, "miZugangBestEinz",
+             "Warenzugang auf Grundlage einer Bestellung - einzeln", 102);
+    addEntry(m_functions, "miZugangEinzeln", "Warenzugang fuer aktuellen Lagerartikel", 101);
+    m_functions->addSeparator();
+    QAction *stock = addEntry(m_functions, "pmFuncEditBestand",
+                              "Bestand des Lagerartikels manuell aendern", 104);
+    addEntry(m_functions, "SeriennummernzumLagerartikel1",
+             "Seriennummern zum Lagerartikel anzeigen", 100);
+
+    // The carrying-out windows come later; the right checks already apply.
+    for (QAction *a : {importAll, importSome})
+        connect(a, &QAction::triggered, this,
+                [this] { checkRight(u"41"_s, "Sie sind nicht berechtigt, Artikel anzulegen!"); });
+    for (const char *name : {"miZugangBestTab", "miZugangBestEinz", "miZugangEinzeln"})
+        connect(m_functions->findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered,
+                this,
+                [this] { checkRight(u"44"_s, "Sie sind nicht berechtigt, Artikel zu buchen!"); });
+    connect(stock, &QAction::triggered, this,
+            [this] { checkRight(u"42"_s, "Sie sind nicht berechtigt, Artikel zu bearbeiten!"); });
+
+    m_fastEdit = new QMenu(this);
+    m_fastEdit->setObjectName(u"pmFastEdit"_s);
+    addEntry(m_fastEdit, "miFastBezeichnung", "Bezeichnung", 100);
+    addEntry(m_fastEdit, "miFastBestellmenge", "Bestellmenge", 101);
+    addEntry(m_fastEdit, "miFastEinkaufspreis", "Einkaufspreis", 102);
+    static const char *const kPrices[] = {"Verkaufpreis 1", "Verkaufpreis 2", "Verkaufpreis 3",
+                                          "Verkaufpreis 4", "Verkaufpreis 5"};
+    for (int i = 0; i < 5; ++i)
+        addEntry(m_fastEdit, QStringLiteral("miFastVK%1").arg(i + 1).toLatin1().constData(),
+                 kPrices[i], 103 + i);
+    auto addSub = [this](const char *name, const char *caption) {
+        QMenu *sub = m_fastEdit->addMenu(tx(caption));
+        sub->setObjectName(QString::fromLatin1(name));
+        return sub;
+    };
+    QMenu *place = addSub("pmLagerort", "Lagerort");
+    addEntry(place, "miLagerortListe", "Liste bearbeiten", 200);
+    place->addSeparator();
+    QMenu *group = addSub("pmArtikelgruppe", "Artikelgruppe");
+    addEntry(group, "miArtikelgruppeListe", "Liste bearbeiten", 300);
+    group->addSeparator();
+    addSub("pmRabattgruppe", "Rabattgruppe");
+
+    connect(m_btNew, &QPushButton::clicked, this,
+            [this] { checkRight(u"41"_s, "Sie sind nicht berechtigt, Artikel anzulegen!"); });
+    connect(btCopy, &QPushButton::clicked, this,
+            [this] { checkRight(u"41"_s, "Sie sind nicht berechtigt, Artikel anzulegen!"); });
+    connect(m_btEdit, &QPushButton::clicked, this,
+            [this] { checkRight(u"42"_s, "Sie sind nicht berechtigt, Artikel zu bearbeiten!"); });
+    connect(btFast, &QPushButton::clicked, this, &TMOD00501Form1::fastEdit);
+    connect(btDelete, &QPushButton::clicked, this, &TMOD00501Form1::deleteArticles);
+    connect(btFunc, &QPushButton::clicked, this, [this, btFunc] {
+        m_functions->popup(menuPositionAbove(btFunc->mapToGlobal(QPoint(0, 0)), 9, 2));
+    });
+    connect(m_btQuit, &QPushButton::clicked, this, &QWidget::close);
+}
+
+QPushButton *TMOD00501Form1::addButton(const char *name, const char *caption)
+{
+    auto *button = new QPushButton(tx(caption), m_panel);
+    button->setObjectName(QString::fromLatin1(name));
+    m_panelLayout->addWidget(button);
+    return button;
+}
+
+void TMOD00501Form1::disableGoodsReceipt()
+{
+    for (const char *name : {"miZugangEinzeln", "miZugangBestEinz", "miZugangBestTab"})
+        m_functions->findChild<QAction *>(QString::fromLatin1(name))->setEnabled(false);
+}
+
+bool TMOD00501Form1::checkRight(const QString &right, const char *refusal) const
+{
+    if (m_context.hasRight(right))
+        return true;
+    ShowMessageBox(tx(refusal), MsgDlgType::Information, MsgButton::OK);
+    return false;
+}
+
+bool TMOD00501Form1::checkSelection() const
+{
+    if (m_stockList->selectionModel()->hasSelection())
+        return true;
+    interaction().desktopAlert(tx("Information"),
+                               tx("Waehlen Sie erst eine oder mehrere Zeilen aus!"), 100, 3000);
+    return false;
+}
+
+QStringList TMOD00501Form1::selectedArticleNumbers() const
+{
+    QModelIndexList rows = m_stockList->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    QStringList numbers;
+    for (const QModelIndex &index : rows)
+        numbers.append(index.data().toString());
+    return numbers;
+}
+
+void TMOD00501Form1::fastEdit()
+{
+    if (!checkRight(u"42"_s, "Sie sind nicht berechtigt, Artikel zu bearbeiten!") ||
+        !checkSelection())
+        return;
+    auto *button = findChild<QPushButton *>(u"btFastEdit"_s);
+    m_fastEdit->popup(menuPositionAbove(button->mapToGlobal(QPoint(0, 0)), 11, 0));
+}
+
+void TMOD00501Form1::deleteArticles()
+{
+    if (!checkRight(u"43"_s, "Sie sind nicht berechtigt, Artikel zu loeschen!") ||
+        !checkSelection())
+        return;
+    if (ShowMessageBox(tx("Moechten Sie die markierten Artikel wirklich loeschen?"),
+                       MsgDlgType::Confirmation, MsgButton::YesNo) != ModalResult::Yes)
+        return;
+    const QStringList numbers = selectedArticleNumbers();
+    auto progress = interaction().progress(tx("Loeschen"), int(numbers.size()));
+    for (const QString &number : numbers) {
+        if (progress->cancelled())
+            break;
+        if (!number.isEmpty())
+            m_context.deleteArticle(number);
+        progress->step();
+    }
+}
+
+void TMOD00501Form1::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        m_btEdit->click();
+        return;
+    case Qt::Key_Delete:
+        deleteArticles();
+        return;
+    case Qt::Key_F2:
+        m_btNew->click();
+        return;
+    case Qt::Key_F12:
+        m_btQuit->click();
+        return;
+    default:
+        QMainWindow::keyPressEvent(event);
+    }
+}
+
+void TMOD00501Form1::closeEvent(QCloseEvent *event)
+{
+    // Written on every close so the next start finds the last geometry.
+    IniFile ini(QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s));
+    ini.writeString(u"MainWindow"_s, u"Geometry"_s, QString::fromLatin1(saveGeometry().toBase64()));
+    ini.save();
+    if (m_context.freePlugins)
+        m_context.freePlugins();
+    event->accept();
+}

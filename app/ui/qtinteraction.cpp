@@ -1,0 +1,163 @@
+#include "app/ui/qtinteraction.h"
+
+#include "app/base/translation.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace
+{
+
+struct ButtonDef {
+    int bit;
+    const char *caption;
+    int result;
+};
+
+// The suite's button order; Cancel and Abort share their caption.
+const ButtonDef kButtons[] = {
+    {MsgButton::Yes, "&Ja", ModalResult::Yes},
+    {MsgButton::No, "&Nein", ModalResult::No},
+    {MsgButton::OK, "&OK", ModalResult::OK},
+    {MsgButton::Cancel, "&Abbrechen", ModalResult::Cancel},
+    {MsgButton::Abort, "&Abbrechen", ModalResult::Abort},
+    {MsgButton::Retry, "&Wiederholen", ModalResult::Retry},
+    {MsgButton::Ignore, "&Ignorieren", ModalResult::Ignore},
+    {MsgButton::All, "&Alle", ModalResult::All},
+    {MsgButton::NoToAll, "A&lle Nein", ModalResult::NoToAll},
+    {MsgButton::YesToAll, "A&lle Ja", ModalResult::YesToAll},
+};
+
+QMessageBox::Icon iconOf(MsgDlgType type)
+{
+    switch (type) {
+    case MsgDlgType::Warning:
+        return QMessageBox::Warning;
+    case MsgDlgType::Error:
+        return QMessageBox::Critical;
+    case MsgDlgType::Information:
+        return QMessageBox::Information;
+    case MsgDlgType::Confirmation:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+class QtProgress : public Progress
+{
+public:
+    QtProgress(const QString &caption, int maximum) : m_dialog(caption, tx("Abbrechen"), 0, maximum)
+    {
+        m_dialog.setWindowModality(Qt::ApplicationModal);
+        m_dialog.setMinimumDuration(0);
+        m_dialog.setValue(0);
+    }
+    void step(int by) override
+    {
+        m_dialog.setValue(m_dialog.value() + by);
+        QCoreApplication::processEvents();
+    }
+    void setText(const QString &text) override { m_dialog.setLabelText(text); }
+    bool cancelled() const override
+    {
+        QCoreApplication::processEvents();
+        return m_dialog.wasCanceled();
+    }
+
+private:
+    QProgressDialog m_dialog;
+};
+
+class QtWaitWindow : public WaitWindow
+{
+public:
+    explicit QtWaitWindow(const QString &text) : m_dialog(text, tx("Abbrechen"), 0, 0)
+    {
+        m_dialog.setWindowModality(Qt::ApplicationModal);
+        m_dialog.setMinimumDuration(0);
+        m_dialog.show();
+        QCoreApplication::processEvents();
+    }
+    bool cancelled() const override { return m_dialog.wasCanceled(); }
+    void idle() override { QCoreApplication::processEvents(); }
+
+private:
+    QProgressDialog m_dialog;
+};
+
+} // namespace
+
+int QtInteraction::messageBox(const QString &caption, const QString &text, MsgDlgType type,
+                              int buttons)
+{
+    QMessageBox box(iconOf(type), caption, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QList<QPair<QAbstractButton *, int>> added;
+    for (const ButtonDef &def : kButtons) {
+        if (buttons & def.bit)
+            added.append({box.addButton(tx(def.caption), QMessageBox::ActionRole), def.result});
+    }
+    if (added.isEmpty())
+        added.append({box.addButton(tx("&OK"), QMessageBox::ActionRole), ModalResult::OK});
+    box.setDefaultButton(qobject_cast<QPushButton *>(added.first().first));
+    box.exec();
+    for (const auto &[button, result] : added) {
+        if (box.clickedButton() == button)
+            return result;
+    }
+    return buttons & MsgButton::Cancel ? ModalResult::Cancel : ModalResult::None;
+}
+
+bool QtInteraction::inputBox(const QString &caption, const QString &prompt, QString &value)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
+                                                 QLineEdit::Normal, value, &ok);
+    if (ok)
+        value = answer;
+    return ok;
+}
+
+std::unique_ptr<Progress> QtInteraction::progress(const QString &caption, int maximum)
+{
+    return std::make_unique<QtProgress>(caption, maximum);
+}
+
+std::unique_ptr<WaitWindow> QtInteraction::waitWindow(const QString &text)
+{
+    return std::make_unique<QtWaitWindow>(text);
+}
+
+void QtInteraction::desktopAlert(const QString &header, const QString &text, int height,
+                                 int milliseconds)
+{
+    auto *alert =
+        new QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->setAttribute(Qt::WA_ShowWithoutActivating);
+    auto *layout = new QVBoxLayout(alert);
+    auto *head = new QLabel(header, alert);
+    QFont bold = head->font();
+    bold.setBold(true);
+    head->setFont(bold);
+    layout->addWidget(head);
+    auto *body = new QLabel(text, alert);
+    body->setWordWrap(true);
+    layout->addWidget(body);
+    const int width = 300;
+    alert->resize(width, height);
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        alert->move(area.right() - width, area.bottom() - height);
+    }
+    alert->show();
+    QTimer::singleShot(milliseconds, alert, &QWidget::close);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/base/interaction.h"
+
+// The window implementation of the interaction: modal dialogs, progress and wait windows
+// and the desktop alert in the bottom right corner of the screen.
+class QtInteraction : public Interaction
+{
+public:
+    int messageBox(const QString &caption, const QString &text, MsgDlgType type,
+                   int buttons) override;
+    bool inputBox(const QString &caption, const QString &prompt, QString &value) override;
+    std::unique_ptr<Progress> progress(const QString &caption, int maximum) override;
+    std::unique_ptr<WaitWindow> waitWindow(const QString &text) override;
+    void desktopAlert(const QString &header, const QString &text, int height,
+                      int milliseconds) override;
+};
