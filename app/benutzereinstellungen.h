@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+class TIniFileSec;
+
+// The logged-on user: contact data, directories and the rights that are locked for them.
+// One instance for the whole program.
+class TBenutzerEinstellungen
+{
+public:
+    static TBenutzerEinstellungen &instance();
+    void reset();
+
+    // Reads the user's section of SYSDATB.INI; false when the section is missing.
+    bool Load(const TIniFileSec &ini, const QString &user);
+    bool HasRight(const QString &right) const;
+
+    QString UserName;
+    QString PasswordDigest;
+    QString FullName;
+    QString Telephone;
+    QString Fax;
+    QString EMail;
+    double Commission = 0;
+    QString ContactText;
+    QDateTime LogonTime;
+    QString UserDir;
+    QString UserEtcDir;
+    QString UserClientEtcDir;
+    QString UserTmpDir;
+    QString UserDocDir;
+    QString UserMsgDir;
+    bool AccessBlocked = true;
+    QString ExcludedClients;
+    QStringList LockedRights;
+};
+
+// Upper-case hex MD5 of the UTF-16LE text; how passwords are kept.
+QString PasswordDigest(const QString &password);
