@@ -65,56 +65,61 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
     layout->addWidget(m_panel);
     setCentralWidget(central);
 
-    m_btNew = addButton("btNew", "Neu");
+    m_btNew = addButton("btNew", txNoop("Neu"));
     m_btNew->setText(m_btNew->text() + u" (F2)"_s);
-    QPushButton *btCopy = addButton("btCopy", "Kopieren");
-    m_btEdit = addButton("btEditArtikel", "Bearbeiten");
-    QPushButton *btFast = addButton("btFastEdit", "Schnellbearbeitung");
-    QPushButton *btDelete = addButton("btDelete", "Loeschen");
-    QPushButton *btFunc = addButton("btFunktionen", "Funktionen");
-    addButton("TntButton1", "Artikelgruppierungen");
+    QPushButton *btCopy = addButton("btCopy", txNoop("Kopieren"));
+    m_btEdit = addButton("btEditArtikel", txNoop("Bearbeiten"));
+    QPushButton *btFast = addButton("btFastEdit", txNoop("Schnellbearbeitung"));
+    QPushButton *btDelete = addButton("btDelete", txNoop("Loeschen"));
+    QPushButton *btFunc = addButton("btFunktionen", txNoop("Funktionen"));
+    addButton("TntButton1", txNoop("Artikelgruppierungen"));
     m_panelLayout->addStretch(1);
-    m_btQuit = addButton("InfoButton1", "Beenden");
+    m_btQuit = addButton("InfoButton1", txNoop("Beenden"));
     m_btQuit->setText(m_btQuit->text() + u" (F12)"_s);
 
     m_functions = new QMenu(this);
     m_functions->setObjectName(u"BarPopupMenu1"_s);
-    addEntry(m_functions, "miLagerDrucken", "Lager drucken", 108);
-    addEntry(m_functions, "Etikettendrucken1", "Etiketten drucken", 106);
+    addEntry(m_functions, "miLagerDrucken", txNoop("Lager drucken"), 108);
+    addEntry(m_functions, "Etikettendrucken1", txNoop("Etiketten drucken"), 106);
     QAction *importAll =
-        addEntry(m_functions, "miImportKatalog", "Kompletten Katalog importieren", 107);
-    QAction *importSome =
-        addEntry(m_functions, "Katalogartikelimportieren1", "Katalogartikel importieren", 103);
+        addEntry(m_functions, "miImportKatalog", txNoop("Kompletten Katalog importieren"), 107);
+    QAction *importSome = addEntry(m_functions, "Katalogartikelimportieren1",
+                                   txNoop("Katalogartikel importieren"), 103);
     m_functions->addSeparator();
     addEntry(m_functions, "miZugangBestTab",
-             "Warenzugang auf Grundlage einer Bestellung - tabellarisch", 105);
+             txNoop("Warenzugang auf Grundlage einer Bestellung - tabellarisch"), 105);
     addEntry(m_functions, "miZugangBestEinz",
-             "Warenzugang auf Grundlage einer Bestellung - einzeln", 102);
-    addEntry(m_functions, "miZugangEinzeln", "Warenzugang fuer aktuellen Lagerartikel", 101);
+             txNoop("Warenzugang auf Grundlage einer Bestellung - einzeln"), 102);
+    addEntry(m_functions, "miZugangEinzeln", txNoop("Warenzugang fuer aktuellen Lagerartikel"),
+             101);
     m_functions->addSeparator();
     QAction *stock = addEntry(m_functions, "pmFuncEditBestand",
-                              "Bestand des Lagerartikels manuell aendern", 104);
+                              txNoop("Bestand des Lagerartikels manuell aendern"), 104);
     addEntry(m_functions, "SeriennummernzumLagerartikel1",
-             "Seriennummern zum Lagerartikel anzeigen", 100);
+             txNoop("Seriennummern zum Lagerartikel anzeigen"), 100);
 
     // The carrying-out windows come later; the right checks already apply.
     for (QAction *a : {importAll, importSome})
-        connect(a, &QAction::triggered, this,
-                [this] { checkRight(u"41"_s, "Sie sind nicht berechtigt, Artikel anzulegen!"); });
+        connect(a, &QAction::triggered, this, [this] {
+            checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!"));
+        });
     for (const char *name : {"miZugangBestTab", "miZugangBestEinz", "miZugangEinzeln"})
         connect(m_functions->findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered,
-                this,
-                [this] { checkRight(u"44"_s, "Sie sind nicht berechtigt, Artikel zu buchen!"); });
-    connect(stock, &QAction::triggered, this,
-            [this] { checkRight(u"42"_s, "Sie sind nicht berechtigt, Artikel zu bearbeiten!"); });
+                this, [this] {
+                    checkRight(u"44"_s, txNoop("Sie sind nicht berechtigt, Artikel zu buchen!"));
+                });
+    connect(stock, &QAction::triggered, this, [this] {
+        checkRight(u"42"_s, txNoop("Sie sind nicht berechtigt, Artikel zu bearbeiten!"));
+    });
 
     m_fastEdit = new QMenu(this);
     m_fastEdit->setObjectName(u"pmFastEdit"_s);
-    addEntry(m_fastEdit, "miFastBezeichnung", "Bezeichnung", 100);
-    addEntry(m_fastEdit, "miFastBestellmenge", "Bestellmenge", 101);
-    addEntry(m_fastEdit, "miFastEinkaufspreis", "Einkaufspreis", 102);
-    static const char *const kPrices[] = {"Verkaufpreis 1", "Verkaufpreis 2", "Verkaufpreis 3",
-                                          "Verkaufpreis 4", "Verkaufpreis 5"};
+    addEntry(m_fastEdit, "miFastBezeichnung", txNoop("Bezeichnung"), 100);
+    addEntry(m_fastEdit, "miFastBestellmenge", txNoop("Bestellmenge"), 101);
+    addEntry(m_fastEdit, "miFastEinkaufspreis", txNoop("Einkaufspreis"), 102);
+    static const char *const kPrices[] = {txNoop("Verkaufpreis 1"), txNoop("Verkaufpreis 2"),
+                                          txNoop("Verkaufpreis 3"), txNoop("Verkaufpreis 4"),
+                                          txNoop("Verkaufpreis 5")};
     for (int i = 0; i < 5; ++i)
         addEntry(m_fastEdit, QStringLiteral("miFastVK%1").arg(i + 1).toLatin1().constData(),
                  kPrices[i], 103 + i);
@@ -123,20 +128,23 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
         sub->setObjectName(QString::fromLatin1(name));
         return sub;
     };
-    QMenu *place = addSub("pmLagerort", "Lagerort");
-    addEntry(place, "miLagerortListe", "Liste bearbeiten", 200);
+    QMenu *place = addSub("pmLagerort", txNoop("Lagerort"));
+    addEntry(place, "miLagerortListe", txNoop("Liste bearbeiten"), 200);
     place->addSeparator();
-    QMenu *group = addSub("pmArtikelgruppe", "Artikelgruppe");
-    addEntry(group, "miArtikelgruppeListe", "Liste bearbeiten", 300);
+    QMenu *group = addSub("pmArtikelgruppe", txNoop("Artikelgruppe"));
+    addEntry(group, "miArtikelgruppeListe", txNoop("Liste bearbeiten"), 300);
     group->addSeparator();
-    addSub("pmRabattgruppe", "Rabattgruppe");
+    addSub("pmRabattgruppe", txNoop("Rabattgruppe"));
 
-    connect(m_btNew, &QPushButton::clicked, this,
-            [this] { checkRight(u"41"_s, "Sie sind nicht berechtigt, Artikel anzulegen!"); });
-    connect(btCopy, &QPushButton::clicked, this,
-            [this] { checkRight(u"41"_s, "Sie sind nicht berechtigt, Artikel anzulegen!"); });
-    connect(m_btEdit, &QPushButton::clicked, this,
-            [this] { checkRight(u"42"_s, "Sie sind nicht berechtigt, Artikel zu bearbeiten!"); });
+    connect(m_btNew, &QPushButton::clicked, this, [this] {
+        checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!"));
+    });
+    connect(btCopy, &QPushButton::clicked, this, [this] {
+        checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!"));
+    });
+    connect(m_btEdit, &QPushButton::clicked, this, [this] {
+        checkRight(u"42"_s, txNoop("Sie sind nicht berechtigt, Artikel zu bearbeiten!"));
+    });
     connect(btFast, &QPushButton::clicked, this, &TMOD00501Form1::fastEdit);
     connect(btDelete, &QPushButton::clicked, this, &TMOD00501Form1::deleteArticles);
     connect(btFunc, &QPushButton::clicked, this, [this, btFunc] {
@@ -189,7 +197,7 @@ QStringList TMOD00501Form1::selectedArticleNumbers() const
 
 void TMOD00501Form1::fastEdit()
 {
-    if (!checkRight(u"42"_s, "Sie sind nicht berechtigt, Artikel zu bearbeiten!") ||
+    if (!checkRight(u"42"_s, txNoop("Sie sind nicht berechtigt, Artikel zu bearbeiten!")) ||
         !checkSelection())
         return;
     auto *button = findChild<QPushButton *>(u"btFastEdit"_s);
@@ -198,7 +206,7 @@ void TMOD00501Form1::fastEdit()
 
 void TMOD00501Form1::deleteArticles()
 {
-    if (!checkRight(u"43"_s, "Sie sind nicht berechtigt, Artikel zu loeschen!") ||
+    if (!checkRight(u"43"_s, txNoop("Sie sind nicht berechtigt, Artikel zu loeschen!")) ||
         !checkSelection())
         return;
     if (ShowMessageBox(tx("Moechten Sie die markierten Artikel wirklich loeschen?"),

@@ -24,16 +24,16 @@ struct ButtonDef {
 
 // The suite's button order; Cancel and Abort share their caption.
 const ButtonDef kButtons[] = {
-    {MsgButton::Yes, "&Ja", ModalResult::Yes},
-    {MsgButton::No, "&Nein", ModalResult::No},
-    {MsgButton::OK, "&OK", ModalResult::OK},
-    {MsgButton::Cancel, "&Abbrechen", ModalResult::Cancel},
-    {MsgButton::Abort, "&Abbrechen", ModalResult::Abort},
-    {MsgButton::Retry, "&Wiederholen", ModalResult::Retry},
-    {MsgButton::Ignore, "&Ignorieren", ModalResult::Ignore},
-    {MsgButton::All, "&Alle", ModalResult::All},
-    {MsgButton::NoToAll, "A&lle Nein", ModalResult::NoToAll},
-    {MsgButton::YesToAll, "A&lle Ja", ModalResult::YesToAll},
+    {MsgButton::Yes, txNoop("&Ja"), ModalResult::Yes},
+    {MsgButton::No, txNoop("&Nein"), ModalResult::No},
+    {MsgButton::OK, txNoop("&OK"), ModalResult::OK},
+    {MsgButton::Cancel, txNoop("&Abbrechen"), ModalResult::Cancel},
+    {MsgButton::Abort, txNoop("&Abbrechen"), ModalResult::Abort},
+    {MsgButton::Retry, txNoop("&Wiederholen"), ModalResult::Retry},
+    {MsgButton::Ignore, txNoop("&Ignorieren"), ModalResult::Ignore},
+    {MsgButton::All, txNoop("&Alle"), ModalResult::All},
+    {MsgButton::NoToAll, txNoop("A&lle Nein"), ModalResult::NoToAll},
+    {MsgButton::YesToAll, txNoop("A&lle Ja"), ModalResult::YesToAll},
 };
 
 QMessageBox::Icon iconOf(MsgDlgType type)

@@ -1,0 +1,195 @@
+#include "app/ui/mod00501form1.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+MainWindowContext context(const std::function<void(MainWindowContext &)> &set)
+{
+    MainWindowContext c;
+    set(c);
+    return c;
+}
+
+} // namespace
+
+namespace
+{
+
+void fillStockList(TMOD00501Form1 &window, const QStringList &numbers)
+{
+    auto *model = qobject_cast<QStandardItemModel *>(window.stockList()->model());
+    for (const QString &n : numbers)
+        model->appendRow(new QStandardItem(n));
+    window.stockList()->selectAll();
+}
+
+QStringList entriesOf(const QMenu *menu)
+{
+    QStringList out;
+    for (const QAction *a : menu->actions())
+        out.append(a->isSeparator() ? u"-"_s : a->objectName() + u'=' + a->data().toString());
+    return out;
+}
+
+} // namespace
+
+TEST(MainWindow, LayoutOfButtonsAndMenus)
+{
+    TMOD00501Form1 window(context([&](MainWindowContext &c) { c.client = u"Mandant1"_s; }));
+    EXPECT_EQ(window.windowTitle(),
+              u"[0501 - 01] - Mandant1 - Lagerartikel verwalten / Warenzugang"_s);
+    EXPECT_EQ(window.minimumSize(), QSize(1024, 690));
+
+    QStringList buttons;
+    for (const QPushButton *b : window.findChild<QWidget *>(u"Panel1"_s)
+                                    ->findChildren<QPushButton *>(Qt::FindDirectChildrenOnly))
+        buttons.append(b->objectName() + u'=' + b->text());
+    EXPECT_EQ(buttons,
+              (QStringList{u"btNew=Neu (F2)"_s, u"btCopy=Kopieren"_s, u"btEditArtikel=Bearbeiten"_s,
+                           u"btFastEdit=Schnellbearbeitung"_s, u"btDelete=Loeschen"_s,
+                           u"btFunktionen=Funktionen"_s, u"TntButton1=Artikelgruppierungen"_s,
+                           u"InfoButton1=Beenden (F12)"_s}));
+
+    EXPECT_EQ(
+        entriesOf(window.functionsMenu()),
+        (QStringList{u"miLagerDrucken=108"_s, u"Etikettendrucken1=106"_s, u"miImportKatalog=107"_s,
+                     u"Katalogartikelimportieren1=103"_s, u"-"_s, u"miZugangBestTab=105"_s,
+                     u"miZugangBestEinz=102"_s, u"miZugangEinzeln=101"_s, u"-"_s,
+                     u"pmFuncEditBestand=104"_s, u"SeriennummernzumLagerartikel1=100"_s}));
+    const QList<QAction *> fast = window.fastEditMenu()->actions();
+    ASSERT_EQ(fast.size(), 11);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(fast[i]->data().toInt(), 100 + i);
+    EXPECT_EQ(fast[8]->menu()->objectName(), u"pmLagerort"_s);
+    EXPECT_EQ(fast[8]->menu()->actions().first()->data().toInt(), 200);
+    EXPECT_EQ(fast[9]->menu()->actions().first()->data().toInt(), 300);
+    EXPECT_EQ(fast[10]->menu()->objectName(), u"pmRabattgruppe"_s);
+}
+
+TEST(MainWindow, GoodsReceiptSwitchDisablesOnlyItsEntries)
+{
+    TMOD00501Form1 window(MainWindowContext{});
+    window.disableGoodsReceipt();
+    for (const QAction *a : window.functionsMenu()->actions()) {
+        const bool receipt = a->objectName().startsWith(u"miZugang"_s);
+        EXPECT_EQ(a->isEnabled(), !receipt) << a->objectName().toStdString();
+    }
+}
+
+TEST(MainWindow, MenuOpensAboveItsButton)
+{
+    EXPECT_EQ(estimatedMenuHeight(9, 2), 247);
+    EXPECT_EQ(estimatedMenuHeight(11, 0), 291);
+    EXPECT_EQ(menuPositionAbove(QPoint(40, 600), 9, 2), QPoint(40, 353));
+}
+
+TEST(MainWindow, MissingRightRefusesOnlyItsCommands)
+{
+    ScriptedInteraction scripted;
+    ScopedInteraction scope(&scripted);
+    TMOD00501Form1 window(context(
+        [&](MainWindowContext &c) { c.hasRight = [](const QString &r) { return r != u"43"; }; }));
+    fillStockList(window, {u"A1"_s});
+
+    window.findChild<QPushButton *>(u"btDelete"_s)->click();
+    ASSERT_EQ(scripted.messages.size(), 1);
+    EXPECT_EQ(scripted.messages[0].text, u"Sie sind nicht berechtigt, Artikel zu loeschen!"_s);
+    EXPECT_EQ(scripted.messages[0].type, MsgDlgType::Information);
+    EXPECT_EQ(scripted.messages[0].buttons, int(MsgButton::OK));
+
+    for (const char *name : {"btNew", "btCopy", "btEditArtikel"})
+        window.findChild<QPushButton *>(QString::fromLatin1(name))->click();
+    EXPECT_EQ(scripted.messages.size(), 1);
+    EXPECT_TRUE(scripted.alerts.isEmpty());
+}
+
+TEST(MainWindow, EmptySelectionAlertsAfterTheRightCheck)
+{
+    ScriptedInteraction scripted;
+    ScopedInteraction scope(&scripted);
+    bool allowed = true;
+    TMOD00501Form1 window(context(
+        [&](MainWindowContext &c) { c.hasRight = [&](const QString &) { return allowed; }; }));
+    window.deleteArticles();
+    window.fastEdit();
+    ASSERT_EQ(scripted.alerts.size(), 2);
+    EXPECT_EQ(scripted.alerts[0].header, u"Information"_s);
+    EXPECT_EQ(scripted.alerts[0].text, u"Waehlen Sie erst eine oder mehrere Zeilen aus!"_s);
+    EXPECT_EQ(scripted.alerts[0].height, 100);
+    EXPECT_EQ(scripted.alerts[0].milliseconds, 3000);
+    EXPECT_TRUE(scripted.messages.isEmpty());
+
+    allowed = false;
+    window.deleteArticles();
+    EXPECT_EQ(scripted.alerts.size(), 2);
+    EXPECT_EQ(scripted.messages.size(), 1);
+}
+
+TEST(MainWindow, DeleteLoop)
+{
+    QStringList attempted;
+    auto del = [&](const QString &nr) {
+        attempted.append(nr);
+        return nr != u"B2"_s; // the middle one is refused by the stock
+    };
+    {
+        ScriptedInteraction scripted;
+        ScopedInteraction scope(&scripted);
+        scripted.answers = {ModalResult::Yes};
+        TMOD00501Form1 window(context([&](MainWindowContext &c) { c.deleteArticle = del; }));
+        fillStockList(window, {u"A1"_s, u"B2"_s, QString(), u"C3"_s});
+        window.deleteArticles();
+        EXPECT_EQ(scripted.messages[0].text,
+                  u"Moechten Sie die markierten Artikel wirklich loeschen?"_s);
+        EXPECT_EQ(scripted.messages[0].buttons, int(MsgButton::YesNo));
+        EXPECT_EQ(attempted, (QStringList{u"A1"_s, u"B2"_s, u"C3"_s}));
+    }
+    attempted.clear();
+    {
+        ScriptedInteraction scripted;
+        ScopedInteraction scope(&scripted);
+        scripted.answers = {ModalResult::Yes};
+        scripted.cancelProgressAfter = 1;
+        TMOD00501Form1 window(context([&](MainWindowContext &c) { c.deleteArticle = del; }));
+        fillStockList(window, {u"A1"_s, u"B2"_s, u"C3"_s});
+        window.deleteArticles();
+        EXPECT_EQ(attempted, QStringList{u"A1"_s});
+    }
+    {
+        ScriptedInteraction scripted;
+        ScopedInteraction scope(&scripted);
+        scripted.answers = {ModalResult::No};
+        TMOD00501Form1 window(context([&](MainWindowContext &c) { c.deleteArticle = del; }));
+        fillStockList(window, {u"A1"_s});
+        window.deleteArticles();
+        EXPECT_EQ(attempted, QStringList{u"A1"_s});
+    }
+}
+
+TEST(MainWindow, CloseWritesSettingsAndFreesPlugins)
+{
+    QTemporaryDir dir;
+    int freed = 0;
+    {
+        TMOD00501Form1 window(context([&](MainWindowContext &c) {
+            c.etcDir = dir.path();
+            c.freePlugins = [&] { ++freed; };
+        }));
+        window.close();
+    }
+    EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath(u"MOD00501.INI"_s)));
+    EXPECT_EQ(freed, 1);
+}
