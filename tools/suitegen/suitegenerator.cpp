@@ -1,0 +1,160 @@
+#include "suitegenerator.h"
+
+#include "app/base/formatsettings.h"
+#include "app/inifilesec.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace
+{
+
+const char *const kDataDirKeys[] = {"A1",         "Journale",       "Kleinrechnungen", "Angebote",
+                                    "Wartung",    "Leistungsdatei", "Auftraege",       "Briefe",
+                                    "Kommission", "Bestellwesen",   "Lager",           "Kataloge"};
+
+bool fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+bool makeDir(const QString &path, QString *error)
+{
+    if (QDir().mkpath(path))
+        return true;
+    return fail(error, QStringLiteral("cannot create directory %1").arg(path));
+}
+
+bool copyTree(const QString &from, const QString &to, QString *error)
+{
+    if (!makeDir(to, error))
+        return false;
+    const QDir src(from);
+    for (const QFileInfo &fi :
+         src.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString dest = to + u'/' + fi.fileName();
+        if (fi.isDir()) {
+            if (!copyTree(fi.filePath(), dest, error))
+                return false;
+            continue;
+        }
+        QFile::remove(dest);
+        if (!QFile::copy(fi.filePath(), dest))
+            return fail(error, QStringLiteral("cannot copy %1").arg(fi.filePath()));
+        QFile::setPermissions(dest, fi.permissions());
+    }
+    return true;
+}
+
+bool copyPrograms(const QString &binDir, const QString &target, QString *error)
+{
+    if (!makeDir(target, error))
+        return false;
+    for (const QString &name : {QStringLiteral("MOD00501"), QStringLiteral("mksuite")}) {
+        const QFileInfo fi(binDir + u'/' + name);
+        if (!fi.exists())
+            continue;
+        const QString dest = target + u'/' + name;
+        QFile::remove(dest);
+        if (!QFile::copy(fi.filePath(), dest))
+            return fail(error, QStringLiteral("cannot copy %1").arg(fi.filePath()));
+        QFile::setPermissions(dest, fi.permissions());
+    }
+    const QString locale = binDir + QStringLiteral("/locale");
+    if (QFileInfo(locale).isDir())
+        return copyTree(locale, target + QStringLiteral("/locale"), error);
+    return true;
+}
+
+bool saveWriter(TIniFileSecWriter &w, const QString &path, QString *error)
+{
+    return w.save() || fail(error, QStringLiteral("cannot write %1").arg(path));
+}
+
+} // namespace
+
+QString SuiteGenerator::passwordDigest(const QString &password)
+{
+    QByteArray utf16(reinterpret_cast<const char *>(password.utf16()), password.size() * 2);
+    if (QSysInfo::ByteOrder == QSysInfo::BigEndian)
+        for (qsizetype i = 0; i + 1 < utf16.size(); i += 2)
+            std::swap(utf16[i], utf16[i + 1]);
+    return QString::fromLatin1(QCryptographicHash::hash(utf16, QCryptographicHash::Md5).toHex())
+        .toUpper();
+}
+
+bool SuiteGenerator::generate(const Options &o, QString *error)
+{
+    if (o.targetDir.isEmpty())
+        return fail(error, QStringLiteral("no target directory"));
+    const QString client = o.client.toUpper();
+    if (client.isEmpty())
+        return fail(error, QStringLiteral("no client name"));
+    const QString root = QDir(o.targetDir).absolutePath() + u'/';
+
+    if (!o.binDir.isEmpty() && !copyPrograms(o.binDir, root + QStringLiteral("BIN"), error))
+        return false;
+    if (!makeDir(root + QStringLiteral("BIN"), error) ||
+        !makeDir(root + QStringLiteral("ETC"), error))
+        return false;
+
+    {
+        const QString path = root + QStringLiteral("ETC/APPLICATION.INI");
+        TIniFileSecWriter w(path);
+        w.writePlain(QStringLiteral("Language"), QStringLiteral("Name"), QStringLiteral("de_DE"));
+        if (!saveWriter(w, path, error))
+            return false;
+    }
+    {
+        const QString path = root + QStringLiteral("ETC/SYSDATB.INI");
+        TIniFileSecWriter w(path);
+        w.writeString(QStringLiteral("System"), QStringLiteral("AdminPasswort"),
+                      passwordDigest(o.adminPassword));
+        const QString admin = QStringLiteral("ADMIN");
+        w.writeString(admin, QStringLiteral("Vollname"), QStringLiteral("Administrator"));
+        w.writeBool(admin, QStringLiteral("ZutrittsSperre"), false);
+        w.writeString(admin, QStringLiteral("Berechtigungen"), QString());
+        const QString lager = QStringLiteral("LAGER");
+        w.writeString(lager, QStringLiteral("Vollname"), QStringLiteral("Lagerist"));
+        w.writeBool(lager, QStringLiteral("ZutrittsSperre"), false);
+        w.writeString(lager, QStringLiteral("Berechtigungen"), QStringLiteral("43"));
+        if (!saveWriter(w, path, error))
+            return false;
+    }
+
+    const QString data = root + QStringLiteral("DATA/");
+    if (!makeDir(data + client + QStringLiteral("/ETC"), error))
+        return false;
+    {
+        const QString path = data + client + QStringLiteral("/ETC/SYSDATA.INI");
+        TIniFileSecWriter w(path);
+        const QString sys = QStringLiteral("System");
+        for (const char *key : kDataDirKeys) {
+            const QString name = QString::fromLatin1(key);
+            const QString sub = name.toUpper();
+            if (!makeDir(data + client + u'/' + sub, error))
+                return false;
+            w.writeString(sys, name, QStringLiteral("[DATADIR]") + client + u'/' + sub + u'/');
+        }
+        w.writeString(sys, QStringLiteral("Waehrung"), QStringLiteral("EUR"));
+        w.writeString(sys, QStringLiteral("MwStNorm"), floatToText(19));
+        w.writeString(sys, QStringLiteral("MwStRed"), floatToText(7));
+        w.writeString(sys, QStringLiteral("MwStErh"), floatToText(0));
+        w.writeInteger(sys, QStringLiteral("MwStDefault"), 1);
+        if (!saveWriter(w, path, error))
+            return false;
+    }
+
+    for (const QString &user : {QStringLiteral("ADMIN"), QStringLiteral("LAGER")}) {
+        const QString home = root + QStringLiteral("USR/") + user + u'/';
+        for (const QString &sub : {QStringLiteral("ETC/") + client, QStringLiteral("TMP"),
+                                   QStringLiteral("DOC"), QStringLiteral("MSG")})
+            if (!makeDir(home + sub, error))
+                return false;
+    }
+    return true;
+}
