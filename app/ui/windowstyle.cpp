@@ -1,0 +1,64 @@
+#include "app/ui/windowstyle.h"
+
+#include "app/base/inifile.h"
+
+#include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QScreen>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+QRect workArea(const QWidget *window)
+{
+    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 690);
+}
+
+void centre(QWidget *window, QSize size)
+{
+    QRect r(QPoint(0, 0), size);
+    r.moveCenter(workArea(window).center());
+    window->setGeometry(r);
+}
+
+} // namespace
+
+void ApplyWindowStyle(QWidget *window, bool isMain, int mode)
+{
+    if (!isMain)
+        centre(window, window->size());
+    else if (mode == 0)
+        centre(window, QSize(1024, 690));
+    else if (mode == 1)
+        window->setGeometry(workArea(window));
+}
+
+void ApplyWindowStyle(QWidget *window, bool isMain, const IniFile &applicationIni,
+                      const QString &client)
+{
+    const QString section = u"Colors-"_s + client;
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *w : widgets) {
+        const int tag = w->property("tag").toInt();
+        if (tag < 1 || tag > 5)
+            continue;
+        w->setProperty("tag", 0);
+        const QString value = applicationIni.readString(section, u"Color"_s + QString::number(tag));
+        if (value.isEmpty())
+            continue;
+        // Stored the suite's way: a decimal 0x00BBGGRR number.
+        const uint bgr = value.toUInt();
+        QPalette p = w->palette();
+        p.setColor(w->backgroundRole(), QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff));
+        w->setPalette(p);
+        w->setAutoFillBackground(true);
+    }
+    ApplyWindowStyle(window, isMain,
+                     applicationIni.readInteger(u"Screenresolution"_s, u"Forms"_s, 1));
+}

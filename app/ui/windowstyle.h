@@ -1,0 +1,12 @@
+#pragma once
+
+class IniFile;
+class QString;
+class QWidget;
+
+// Colours and placement of a window from the user's APPLICATION.INI. The caller reads the
+// file; mode is "Screenresolution"/"Forms" (0: 1024 x 690 centred, 1: work area, else as
+// designed) and only matters for the main window; other windows are centred.
+void ApplyWindowStyle(QWidget *window, bool isMain, int mode);
+void ApplyWindowStyle(QWidget *window, bool isMain, const IniFile &applicationIni,
+                      const QString &client);
