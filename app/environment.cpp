@@ -3,6 +3,8 @@
 #include "app/base/inifile.h"
 #include "app/base/messages.h"
 #include "app/base/translation.h"
+#include "app/benutzereinstellungen.h"
+#include "app/systemeinstellungen.h"
 
 #include <QDir>
 
@@ -30,6 +32,8 @@ QString RootFromProgramDir(const QString &programDir)
 
 bool InitEnvironment(const QString &programDir, EnvironmentDirs *dirs)
 {
+    if (TSystemEinstellungen::created())
+        return true;
     EnvironmentDirs d;
     d.root = RootFromProgramDir(programDir);
     if (d.root.isEmpty()) {
@@ -50,10 +54,14 @@ bool InitEnvironment(const QString &programDir, EnvironmentDirs *dirs)
             ShowMessageBoxFmt(tx("Kann Verzeichnis nicht anlegen: %s"), {dir}, MsgDlgType::Error,
                               MsgButton::OK);
     }
-    const IniFile app(d.etc + QStringLiteral("APPLICATION.INI"));
-    Translation::setup(d.program + QStringLiteral("locale"),
-                       app.readString(QStringLiteral("Language"), QStringLiteral("Name"),
-                                      QStringLiteral("de_DE")));
+    TSystemEinstellungen &sys = TSystemEinstellungen::instance();
+    sys.reset();
+    sys.SetEnvironment(d);
+    sys.Language = sys.ApplicationIni().readString(QStringLiteral("Language"),
+                                                   QStringLiteral("Name"), QStringLiteral("de_DE"));
+    Translation::setup(d.program + QStringLiteral("locale"), sys.Language);
+    TBenutzerEinstellungen::instance().reset();
+    TSystemEinstellungen::setCreated(true);
     if (dirs)
         *dirs = d;
     return true;

@@ -1,4 +1,5 @@
 #include "app/environment.h"
+#include "app/systemeinstellungen.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>
@@ -20,6 +21,9 @@ TEST(Environment, RootOnlyForKnownLayouts)
     EXPECT_EQ(RootFromProgramDir(QStringLiteral("/x/RSC/UPDATE")), QStringLiteral("/x/"));
     EXPECT_TRUE(RootFromProgramDir(QStringLiteral("/x/BIN/tools")).isEmpty());
 
+    // only the first call of a process prepares the environment
+    EXPECT_TRUE(InitEnvironment(tmp.filePath(QStringLiteral("Suite/tools"))));
+    TSystemEinstellungen::instance().reset();
     EXPECT_FALSE(InitEnvironment(tmp.filePath(QStringLiteral("Suite/tools"))));
     ASSERT_FALSE(ui.messages.isEmpty());
     EXPECT_TRUE(ui.messages.last().text.contains(QStringLiteral("Initst-")));

@@ -140,7 +140,10 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
                 return false;
             w.writeString(sys, name, QStringLiteral("[DATADIR]") + client + u'/' + sub + u'/');
         }
-        w.writeString(sys, QStringLiteral("Waehrung"), QStringLiteral("EUR"));
+        w.writeString(sys, QStringLiteral("Hauswaehrung"), QStringLiteral("EURO"));
+        w.writeString(sys, QStringLiteral("HKurz"), QStringLiteral("EUR"));
+        w.writeString(sys, QStringLiteral("Waehrung1"), QStringLiteral("EURO"));
+        w.writeString(sys, QStringLiteral("W1Kurz"), QStringLiteral("EUR"));
         w.writeString(sys, QStringLiteral("MwStNorm"), floatToText(19));
         w.writeString(sys, QStringLiteral("MwStRed"), floatToText(7));
         w.writeString(sys, QStringLiteral("MwStErh"), floatToText(0));
