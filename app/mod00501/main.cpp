@@ -1,9 +1,8 @@
 #include "app/base/formatsettings.h"
 #include "app/base/messages.h"
-#include "app/benutzereinstellungen.h"
-#include "app/environment.h"
 #include "app/ui/mod00501form1.h"
 #include "app/ui/qtinteraction.h"
+#include "app/ui/startup.h"
 
 #include <QApplication>
 #include <exception>
@@ -35,18 +34,11 @@ int main(int argc, char **argv)
     QtInteraction qtInteraction;
     setInteraction(&qtInteraction);
     FormatSettings::initFromSystemLocale();
-    InitEnvironment(QCoreApplication::applicationDirPath());
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() < 3)
-        return 1; // log-on without client and user fails silently
-    MainWindowContext context;
-    context.client = args.at(1);
-    context.hasRight = [](const QString &right) {
-        return TBenutzerEinstellungen::instance().HasRight(right);
-    };
-    TMOD00501Form1 window(context);
-    if (args.size() > 3 && args.at(3) == u"-E")
-        window.disableGoodsReceipt();
-    window.show();
+    Messages::setApplicationFileName(QCoreApplication::applicationFilePath());
+    auto window =
+        StartMainWindow(QCoreApplication::applicationDirPath(), QCoreApplication::arguments());
+    if (!window)
+        return 1;
+    window->show();
     return app.exec();
 }

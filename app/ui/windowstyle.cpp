@@ -28,8 +28,26 @@ void centre(QWidget *window, QSize size)
 
 } // namespace
 
+namespace
+{
+QRect g_standardRect;
+}
+
+QRect StandardWindowRect()
+{
+    return g_standardRect;
+}
+
 void ApplyWindowStyle(QWidget *window, bool isMain, int mode)
 {
+    const QRect area = workArea(window);
+    if (area.width() < 1024)
+        g_standardRect = QRect(area.topLeft(), QSize(1024, 690));
+    else if (mode == 0) {
+        g_standardRect = QRect(QPoint(0, 0), isMain ? QSize(1024, 690) : window->size());
+        g_standardRect.moveCenter(area.center());
+    } else if (mode == 1 || mode == 2)
+        g_standardRect = area;
     if (!isMain)
         centre(window, window->size());
     else if (mode == 0)
@@ -49,7 +67,10 @@ void ApplyWindowStyle(QWidget *window, bool isMain, const IniFile &applicationIn
         if (tag < 1 || tag > 5)
             continue;
         w->setProperty("tag", 0);
-        const QString value = applicationIni.readString(section, u"Color"_s + QString::number(tag));
+        // Colours 4 and 5 have fixed defaults; the others default to the button face.
+        const QString def = tag == 4 ? u"16244694"_s : tag == 5 ? u"8684164"_s : QString();
+        const QString value =
+            applicationIni.readString(section, u"Color"_s + QString::number(tag), def);
         if (value.isEmpty())
             continue;
         // Stored the suite's way: a decimal 0x00BBGGRR number.
