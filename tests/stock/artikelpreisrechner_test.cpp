@@ -1,0 +1,137 @@
+#include "stock/artikelpreisrechner.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+Money m(double v)
+{
+    return Money::fromDouble(v);
+}
+
+TArtikelPreisRechner pricedArticle(bool gross, bool fourDecimals = false)
+{
+    TArtikelPreisRechner r({gross, fourDecimals, 0});
+    r.purchasePrice = m(10.00);
+    r.factor = 1.5;
+    r.VatClassChosen(19);
+    return r;
+}
+
+} // namespace
+
+TEST(ArtikelPreisRechner, PriceOneFromPurchasePriceInBothSettings)
+{
+    for (bool gross : {false, true}) {
+        SCOPED_TRACE(gross ? "gross master" : "net master");
+        TArtikelPreisRechner r = pricedArticle(gross);
+        EXPECT_EQ(r.net[0], m(15.00));
+        EXPECT_EQ(r.gross[0], m(17.85));
+        EXPECT_EQ(r.vat[0], m(2.85));
+        EXPECT_EQ(r.profit[0], m(5.00));
+    }
+}
+
+TEST(ArtikelPreisRechner, MasterSideDecidesWhichPriceFollows)
+{
+    TArtikelPreisRechner net = pricedArticle(false);
+    net.net[2] = m(12.34);
+    net.RecalcPrice(3);
+    EXPECT_EQ(net.gross[2], m(14.68)); // 14.6846 rounded
+    EXPECT_EQ(net.profit[2], m(2.34));
+
+    TArtikelPreisRechner gross = pricedArticle(true);
+    gross.gross[2] = m(14.68);
+    gross.RecalcPrice(3);
+    EXPECT_EQ(gross.net[2], m(12.34)); // 12.3361 rounded
+    EXPECT_EQ(gross.vat[2], m(2.34));
+
+    // four-decimal money keeps what two decimals would cut
+    TArtikelPreisRechner four = pricedArticle(false, true);
+    four.net[1] = m(12.34);
+    four.RecalcPrice(2);
+    EXPECT_EQ(four.gross[1], m(14.6846));
+}
+
+TEST(ArtikelPreisRechner, LeavingPriceOneSetsTheFactor)
+{
+    TArtikelPreisRechner r = pricedArticle(false);
+    r.net[0] = m(20.00);
+    r.NetLeft(1, false);
+    EXPECT_DOUBLE_EQ(r.factor, 2.0);
+    EXPECT_EQ(r.net[0], m(20.00));
+    EXPECT_EQ(r.gross[0], m(23.80));
+
+    // while the factor field has the focus the factor is the user's and price 1 follows it
+    r.net[0] = m(30.00);
+    r.NetLeft(1, true);
+    EXPECT_DOUBLE_EQ(r.factor, 2.0);
+    EXPECT_EQ(r.net[0], m(20.00));
+
+    r.gross[0] = m(35.70);
+    r.GrossLeft(1);
+    EXPECT_DOUBLE_EQ(r.factor, 3.0);
+    EXPECT_EQ(r.net[0], m(30.00));
+
+    r.profit[0] = m(2.50);
+    r.ProfitLeft(1, false);
+    EXPECT_DOUBLE_EQ(r.factor, 1.25);
+    EXPECT_EQ(r.net[0], m(12.50));
+
+    // without a purchase price the factor falls back to 1 and price 1 to 0
+    r.purchasePrice = Money();
+    r.net[0] = m(20.00);
+    r.NetLeft(1, false);
+    EXPECT_DOUBLE_EQ(r.factor, 1.0);
+    EXPECT_EQ(r.net[0], Money());
+}
+
+TEST(ArtikelPreisRechner, VatClassAndFactorRecomputeAllPrices)
+{
+    TArtikelPreisRechner r = pricedArticle(false);
+    r.net[4] = m(100);
+    r.VatClassChosen(7);
+    EXPECT_EQ(r.gross[0], m(16.05));
+    EXPECT_EQ(r.gross[4], m(107));
+    r.factor = 2;
+    r.FactorChanged(false); // programmatic change: nothing
+    EXPECT_EQ(r.net[0], m(15));
+    r.FactorChanged(true);
+    EXPECT_EQ(r.net[0], m(20));
+}
+
+TEST(ArtikelPreisRechner, UnitsAndPerKgPrices)
+{
+    TArtikelPreisRechner r({false, false, 3});
+    r.factor = 2;
+    r.VatClassChosen(19);
+    r.density = 7.85;
+    r.thickness = 0.002;
+    r.length = 2;
+    r.width = 1;
+    r.CalcSurface();
+    r.CalcVolume();
+    EXPECT_DOUBLE_EQ(r.surface, 2.0);
+    EXPECT_NEAR(r.volume, 0.004, 1e-12);
+    EXPECT_EQ(r.CalcWeightPerSqm(), nullptr); // no per-kg price yet: nothing adjusted
+    EXPECT_NEAR(r.weightPerSqm, 15.7, 1e-9);
+    r.CalcWeightPerUnit();
+    EXPECT_NEAR(r.weightPerUnit, 31.4, 1e-9);
+
+    r.purchasePerKg = m(1.50);
+    EXPECT_STREQ(r.PurchasePerKgLeft(), "Der Einkaufspreis pro Mengeneinheit wurde angepasst.");
+    EXPECT_EQ(r.purchasePrice, m(47.10));
+    EXPECT_EQ(r.net[0], m(94.20));
+    EXPECT_EQ(r.salePerKg, m(3.00));
+    EXPECT_EQ(r.net[2], m(3.00)); // sale price 3 follows the per-kg price
+    EXPECT_EQ(r.gross[2], m(3.57));
+    EXPECT_EQ(r.purchasePerSqm, m(23.55));
+    EXPECT_EQ(r.salePerSqm, m(47.10));
+    EXPECT_EQ(r.PurchasePerKgLeft(), nullptr); // unchanged: no second notice
+
+    r.purchasePrice = m(62.80);
+    EXPECT_STREQ(r.PurchasePriceLeft(), "Der Einkaufspreis pro kg wurde angepasst.");
+    EXPECT_EQ(r.purchasePerKg, m(2.00));
+    EXPECT_EQ(r.net[0], m(94.20)); // sale prices stay
+}
