@@ -4,7 +4,8 @@
 
 Money Money::fromDouble(double value)
 {
-    return Money(static_cast<qint64>(std::llround(value * double(kScale))));
+    // The suite converts with the processor's rounding: to nearest, ties to even.
+    return Money(static_cast<qint64>(std::llrint(value * double(kScale))));
 }
 
 Money Money::operator*(double factor) const

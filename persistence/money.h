@@ -6,13 +6,14 @@
 
 // Money as the suite keeps it: a signed 64-bit count of ten-thousandths. Never a double in
 // storage or arithmetic; doubles only at the boundary (table columns, XML texts).
-class Money {
+class Money
+{
 public:
     static constexpr qint64 kScale = 10000;
 
     constexpr Money() = default;
     static constexpr Money fromRaw(qint64 raw) { return Money(raw); }
-    // Rounded half away from zero to the nearest ten-thousandth.
+    // Rounded to the nearest ten-thousandth, an exact tie to even.
     static Money fromDouble(double value);
     static constexpr Money fromUnits(qint64 units) { return Money(units * kScale); }
 
@@ -22,8 +23,16 @@ public:
     constexpr Money operator+(Money o) const { return Money(m_raw + o.m_raw); }
     constexpr Money operator-(Money o) const { return Money(m_raw - o.m_raw); }
     constexpr Money operator-() const { return Money(-m_raw); }
-    Money &operator+=(Money o) { m_raw += o.m_raw; return *this; }
-    Money &operator-=(Money o) { m_raw -= o.m_raw; return *this; }
+    Money &operator+=(Money o)
+    {
+        m_raw += o.m_raw;
+        return *this;
+    }
+    Money &operator-=(Money o)
+    {
+        m_raw -= o.m_raw;
+        return *this;
+    }
     // Scaling by a factor (quantity, percentage): exact product rounded to four decimals.
     Money operator*(double factor) const;
     Money operator/(double divisor) const;

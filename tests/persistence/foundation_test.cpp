@@ -7,7 +7,8 @@
 TEST(Money, KeepsFourDecimalsExactly)
 {
     EXPECT_EQ(Money::fromDouble(12.3456).raw(), 123456);
-    EXPECT_EQ(Money::fromDouble(-0.00005).raw(), -1); // half away from zero
+    EXPECT_EQ(Money::fromDouble(-0.00005).raw(), 0);  // exactly -0.5 after scaling: to even
+    EXPECT_EQ(Money::fromDouble(0.03125).raw(), 312); // an exact tie goes to even
     EXPECT_EQ((Money::fromDouble(0.1) + Money::fromDouble(0.2)), Money::fromDouble(0.3));
     EXPECT_EQ((Money::fromDouble(10.00) * 1.5).raw(), 150000);
 }
