@@ -315,7 +315,14 @@ QString TDBXMLCoreObject::ClassName() const
     int status = 0;
     std::unique_ptr<char, void (*)(void *)> demangled(
         abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
-    return QString::fromLatin1(status == 0 && demangled ? demangled.get() : mangled);
+    QString name = QString::fromLatin1(status == 0 && demangled ? demangled.get() : mangled);
+    // Reports name the class as its users know it, without namespaces.
+    if (!name.contains(u'<')) {
+        const qsizetype colons = name.lastIndexOf(QStringLiteral("::"));
+        if (colons >= 0)
+            name = name.mid(colons + 2);
+    }
+    return name;
 }
 
 TDBXMLWideStringStream &TDBXMLCoreObject::CharBuffer()
