@@ -145,6 +145,7 @@ private:
     bool RunParse(QIODevice *device, const char *bytes, qint64 size, const char *encoding,
                   bool reportFileName);
     void BuildDocument(bool complete);
+    void ResetOutput();
     void ParserError(const QString &message, qint64 line, qint64 column, bool fatal);
 
     QString m_output;
