@@ -95,7 +95,8 @@ bool TXMLAttributes::Bool(const char *name, bool def) const
 class TDBXMLCoreObject::Parser
 {
 public:
-    explicit Parser(TDBXMLCoreObject &owner) : m_owner(owner) {}
+    // The names are handed out by reference: the vector must never move them.
+    explicit Parser(TDBXMLCoreObject &owner) : m_owner(owner) { m_names.reserve(kNameCache); }
     ~Parser()
     {
         if (m_parser)
@@ -128,6 +129,7 @@ private:
         std::string utf8;
         QString text;
     };
+    static constexpr size_t kNameCache = 128;
     std::vector<Name> m_names;
     QString m_lastName;
     QString m_piece;
@@ -223,7 +225,7 @@ const QString &TDBXMLCoreObject::Parser::NameFor(const char *name)
     for (const Name &n : m_names)
         if (n.utf8 == name)
             return n.text;
-    if (m_names.size() < 128) {
+    if (m_names.size() < kNameCache) {
         m_names.push_back({std::string(name), QString::fromUtf8(name)});
         return m_names.back().text;
     }
@@ -272,7 +274,7 @@ void XMLCALL TDBXMLCoreObject::Parser::onCharacters(void *data, const XML_Char *
         return;
     try {
         // Decoded into a buffer that keeps its memory: no allocation per text piece.
-        p->m_piece.resize(length);
+        p->m_piece.resize(p->m_decoder.requiredSpace(length));
         QChar *end = p->m_decoder.appendToBuffer(p->m_piece.data(), QByteArrayView(text, length));
         p->m_piece.resize(end - p->m_piece.constData());
         p->m_owner.Characters(p->m_piece);
@@ -309,6 +311,15 @@ const char *nativeUtf16()
 } // namespace
 
 TDBXMLCoreObject::TDBXMLCoreObject() = default;
+
+// Parser, buffers and the last parse's error belong to the object that did the work; a copy
+// starts without them, so that records can be copied for editing.
+TDBXMLCoreObject::TDBXMLCoreObject(const TDBXMLCoreObject &) : TDBXMLCoreObject() {}
+
+TDBXMLCoreObject &TDBXMLCoreObject::operator=(const TDBXMLCoreObject &)
+{
+    return *this;
+}
 
 TDBXMLCoreObject::~TDBXMLCoreObject()
 {

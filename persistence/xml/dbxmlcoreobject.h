@@ -77,8 +77,10 @@ class TDBXMLCoreObject
 public:
     TDBXMLCoreObject();
     virtual ~TDBXMLCoreObject();
-    TDBXMLCoreObject(const TDBXMLCoreObject &) = delete;
-    TDBXMLCoreObject &operator=(const TDBXMLCoreObject &) = delete;
+    // Copies carry the subclass's fields only; parser, buffers and error state stay with
+    // each object (a copy starts without them).
+    TDBXMLCoreObject(const TDBXMLCoreObject &);
+    TDBXMLCoreObject &operator=(const TDBXMLCoreObject &);
 
     virtual void StartElement(const QString &name, const TXMLAttributes &attributes) = 0;
     virtual void Characters(QStringView text) = 0;

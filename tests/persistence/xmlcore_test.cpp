@@ -226,6 +226,21 @@ TEST(XMLCoreDocument, TextFragmentAndStreamsAgree)
     EXPECT_EQ(parts.pos(), 4 + doc.size());
 }
 
+TEST(XMLCoreDocument, CopiesAreIndependentRecords)
+{
+    ReportCatcher catcher;
+    TTestRecord r;
+    r.LoadFromXMLText(QStringLiteral("<rec><note>open"));
+    ASSERT_TRUE(r.HasError());
+    fillSample(r);
+    TTestRecord edited = r;
+    EXPECT_FALSE(edited.HasError()); // parse state is not part of the record
+    edited.Items[0].Value = QStringLiteral("changed.png");
+    EXPECT_NE(r.GetXMLText(true), edited.GetXMLText(true));
+    EXPECT_TRUE(edited.LoadFromXMLText(r.GetXMLText(true)));
+    expectSameRecord(edited, r);
+}
+
 TEST(XMLCoreDocument, UnknownThingsAreIgnoredAndEveryLoadStartsCleared)
 {
     TTestRecord r;

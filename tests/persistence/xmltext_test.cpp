@@ -338,6 +338,11 @@ TEST(SharedContainers, LookupsAreExactAndCopiesDeep)
     copy[0].Value = s(u"changed");
     EXPECT_EQ(list[0].Value, s(u"4711"));
     EXPECT_EQ(copy.Count(), 3);
+    TDoubleStringListObjectList assigned = copy;
+    assigned = list;
+    assigned[1].Key = s(u"x");
+    EXPECT_EQ(assigned.Count(), 3);
+    EXPECT_EQ(list[1].Key, s(u"[12_1]"));
 
     TStringStringlistObjectList named;
     EXPECT_EQ(named.Last(), nullptr);
