@@ -11,7 +11,8 @@
 //                                     call ResetCharacters().
 //   Characters(piece)               - one element's text may come in several pieces: while
 //                                     CurrentElement is an element whose text you want, call
-//                                     AppendCharacters(piece).
+//                                     AppendCharacters(piece). The piece lives only for the
+//                                     call.
 //   EndElement(name)                - take CharacterText() for that element and clear
 //                                     CurrentElement.
 // Unknown elements and attributes are simply ignored. Malformed XML is reported with line and
