@@ -158,7 +158,7 @@ private:
     {
         if (isKeyword(peek(), u"not")) {
             take();
-            return u"NOT "_s + unary(params);
+            return u"NOT ("_s + unary(params) + u')';
         }
         if (peek().kind == Tok::LParen) {
             take();
