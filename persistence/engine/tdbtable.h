@@ -12,6 +12,7 @@
 #include <vector>
 
 class SqliteConnection;
+struct sqlite3_stmt;
 class TTdbDatabase;
 struct CompiledFilter;
 
@@ -156,10 +157,11 @@ private:
     void setCurrent(const Row &row);
     void clearCurrent();
     bool rereadCurrent();
+    Row readRow(sqlite3_stmt *stmt) const;
     bool locate(const QVariantList &keys, bool exact);
     QVariant searchValue(int col, const QVariant &key) const;
-    void writeDefinitions(SqliteConnection &c, const QString &table);
-    void createIndexSql(SqliteConnection &c, const TIndexDef &def);
+    std::shared_ptr<SqliteConnection> schemaConnection() const;
+    void commitLevel();
     bool findWith(bool forward, bool fromCurrent);
 
     TTdbDatabase *m_database = nullptr;
