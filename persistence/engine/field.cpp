@@ -169,7 +169,9 @@ QString TField::AsString() const
     case FieldType::Blob:
         return QString::fromUtf8(v.toByteArray());
     default:
-        return v.toString();
+        // Text columns always hold a QString; skip the variant's conversion machinery.
+        return v.typeId() == QMetaType::QString ? *static_cast<const QString *>(v.constData())
+                                                : v.toString();
     }
 }
 

@@ -15,7 +15,7 @@ namespace
 {
 
 constexpr int kFirstBatch = 8;
-constexpr int kMaxBatch = 512;
+constexpr int kMaxBatch = 256;
 
 } // namespace
 
@@ -242,6 +242,7 @@ void TTdbTable::buildFields()
 {
     m_fields.clear();
     m_fieldIndex.clear();
+    m_literalIndex.clear();
     for (int i = 0; i < m_fieldDefs.Count(); ++i) {
         m_fields.push_back(std::make_unique<TField>(this, i, m_fieldDefs[i]));
         m_fieldIndex.insert(m_fieldDefs[i].name, i);
@@ -960,13 +961,23 @@ bool TTdbTable::FindLast()
 
 TField *TTdbTable::FindField(const QString &name)
 {
-    // Exact spelling first: the stores write the names as defined, and the hash saves the
-    // case-insensitive walk on every access of a scan.
-    const auto it = m_fieldIndex.constFind(name);
-    if (it != m_fieldIndex.constEnd())
-        return m_fields[size_t(*it)].get();
-    const int pos = m_fieldDefs.IndexOf(name);
-    return (pos >= 0 && size_t(pos) < m_fields.size()) ? m_fields[size_t(pos)].get() : nullptr;
+    // Names written as literals (u"..."_s, as the stores do) keep their characters in static
+    // storage, so the address identifies the name for good and saves hashing it on every
+    // access of a scan. Heap strings are looked up by content.
+    const bool literal = !name.data_ptr().isMutable();
+    if (literal) {
+        const auto it = m_literalIndex.constFind(name.constData());
+        if (it != m_literalIndex.constEnd() && it->first == name.size())
+            return m_fields[size_t(it->second)].get();
+    }
+    int pos = m_fieldIndex.value(name, -1);
+    if (pos < 0)
+        pos = m_fieldDefs.IndexOf(name);
+    if (pos < 0 || size_t(pos) >= m_fields.size())
+        return nullptr;
+    if (literal)
+        m_literalIndex.insert(name.constData(), {name.size(), pos});
+    return m_fields[size_t(pos)].get();
 }
 
 TField &TTdbTable::FieldByName(const QString &name)

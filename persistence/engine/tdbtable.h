@@ -177,7 +177,8 @@ private:
     std::shared_ptr<SqliteConnection> m_conn;
     DataSetState m_state = DataSetState::Inactive;
     std::vector<std::unique_ptr<TField>> m_fields;
-    QHash<QString, int> m_fieldIndex; // exact spellings
+    QHash<QString, int> m_fieldIndex;                              // exact spellings
+    QHash<const void *, std::pair<qsizetype, int>> m_literalIndex; // static name -> size, field
     QString m_insertSql;
 
     // Current order: index column positions and whether text compares ignore case.
