@@ -135,7 +135,9 @@ public:
     void UnlockTable(int lockType = 0);
     bool TableLocked() const { return m_tableLocks > 0; }
 
-    // A transaction on the table file for bulk loops; nests with table locks.
+    // A transaction on the table file for bulk loops; nests with table locks. Commit ends one
+    // level; Rollback gives up every level on the file (table locks and the database's
+    // transaction included), since SQLite cannot undo just the inner one.
     void StartTransaction();
     void Commit();
     void Rollback();
