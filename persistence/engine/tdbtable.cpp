@@ -1,0 +1,1066 @@
+#include "persistence/engine/tdbtable.h"
+
+#include "persistence/engine/engineerror.h"
+#include "persistence/engine/filterparser.h"
+#include "persistence/engine/sqliteconnection.h"
+#include "persistence/engine/tableschema.h"
+#include "persistence/engine/tdbdatabase.h"
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+constexpr int kFirstBatch = 8;
+constexpr int kMaxBatch = 256;
+
+} // namespace
+
+TTdbTable::TTdbTable(TTdbDatabase *database)
+{
+    SetDatabase(database);
+}
+
+TTdbTable::~TTdbTable()
+{
+    try {
+        Close();
+    } catch (...) {
+    }
+    if (m_database)
+        m_database->unregisterTable(this);
+}
+
+void TTdbTable::SetDatabase(TTdbDatabase *database)
+{
+    if (Active())
+        throw EngineError(u"Cannot move an open table to another database"_s);
+    if (m_database)
+        m_database->unregisterTable(this);
+    m_database = database;
+    if (m_database) {
+        m_database->registerTable(this);
+        m_databaseName = m_database->DatabaseName();
+    }
+}
+
+void TTdbTable::SetTableName(const QString &name)
+{
+    if (Active())
+        throw EngineError(u"Cannot rename an open table"_s);
+    m_tableName = name;
+}
+
+QString TTdbTable::FileName() const
+{
+    return m_database ? m_database->tableFilePath(m_tableName) : QString();
+}
+
+SqliteConnection &TTdbTable::conn() const
+{
+    return *m_conn;
+}
+
+void TTdbTable::requireActive(const char *operation) const
+{
+    if (!Active())
+        throw EngineError(
+            u"%1: table %2 is not open"_s.arg(QLatin1StringView(operation), m_tableName));
+}
+
+void TTdbTable::requireBrowse(const char *operation) const
+{
+    requireActive(operation);
+    if (m_state != DataSetState::Browse)
+        throw EngineError(
+            u"%1: table %2 is being edited"_s.arg(QLatin1StringView(operation), m_tableName));
+}
+
+// ---- definitions -----------------------------------------------------------------------
+
+namespace
+{
+
+std::shared_ptr<SqliteConnection> connectionOf(TTdbDatabase *db, const QString &table, bool create)
+{
+    if (!db)
+        throw EngineError(u"Table %1 has no database"_s.arg(table));
+    if (table.trimmed().isEmpty())
+        throw EngineError(u"Table without name"_s);
+    return db->connectionFor(table, create);
+}
+
+} // namespace
+
+std::shared_ptr<SqliteConnection> TTdbTable::schemaConnection() const
+{
+    return m_conn ? m_conn : connectionOf(m_database, m_tableName, false);
+}
+
+bool TTdbTable::Exists() const
+{
+    if (!m_database || m_tableName.trimmed().isEmpty() || !QFileInfo::exists(FileName()))
+        return false;
+    return TableSchema::exists(*schemaConnection(), m_tableName);
+}
+
+void TTdbTable::ReadDefinitions()
+{
+    TableSchema::read(*schemaConnection(), m_tableName, m_fieldDefs, m_indexDefs);
+}
+
+void TTdbTable::CreateTable()
+{
+    if (Active())
+        throw EngineError(u"Cannot create the open table %1"_s.arg(m_tableName));
+    if (m_fieldDefs.Count() == 0)
+        throw EngineError(u"Table %1 has no field definitions"_s.arg(m_tableName));
+    if (Exists())
+        throw EngineError(u"Table %1 exists already"_s.arg(m_tableName));
+    TableSchema::create(*connectionOf(m_database, m_tableName, true), m_tableName, m_fieldDefs,
+                        m_indexDefs);
+}
+
+void TTdbTable::DeleteTable()
+{
+    Close();
+    if (Exists())
+        TableSchema::drop(*schemaConnection(), m_tableName);
+}
+
+void TTdbTable::EmptyTable()
+{
+    auto c = schemaConnection();
+    c->transaction([&] { c->exec(u"DELETE FROM "_s + TableSchema::sqlTable(m_tableName)); });
+    if (Active()) {
+        clearCurrent();
+        m_eof = m_bof = true;
+    }
+}
+
+void TTdbTable::AlterTable()
+{
+    if (m_fieldDefs.Count() == 0)
+        throw EngineError(u"AlterTable: table %1 has no field definitions"_s.arg(m_tableName));
+    const bool wasActive = Active();
+    if (wasActive && m_state != DataSetState::Browse)
+        Cancel();
+    invalidateBuffer();
+    TableSchema::rebuild(*schemaConnection(), m_tableName, m_fieldDefs, m_indexDefs);
+    if (!wasActive)
+        return;
+    buildFields();
+    prepareCursorSql();
+    // Row ids survive the rebuild: the cursor stays on its row, now with the new columns.
+    if (m_hasRow) {
+        m_recNo = 0;
+        if (!rereadCurrent())
+            First();
+    }
+}
+
+void TTdbTable::AddIndex(const QString &name, const QString &fields, IndexOptions options)
+{
+    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
+        throw EngineError(u"AddIndex: table %1 is being edited"_s.arg(m_tableName));
+    if (!Active())
+        ReadDefinitions();
+    if (m_indexDefs.IndexOf(name) >= 0)
+        throw EngineError(u"Index %1 of table %2 exists already"_s.arg(name, m_tableName));
+    TableSchema::addIndex(*schemaConnection(), m_tableName, m_fieldDefs,
+                          TIndexDef{name, fields, options});
+    m_indexDefs.Add(name, fields, options);
+}
+
+void TTdbTable::DeleteIndex(const QString &name)
+{
+    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
+        throw EngineError(u"DeleteIndex: table %1 is being edited"_s.arg(m_tableName));
+    if (!Active())
+        ReadDefinitions();
+    const int pos = m_indexDefs.IndexOf(name);
+    if (pos < 0)
+        throw EngineError(u"Table %1 has no index %2"_s.arg(m_tableName, name));
+    TableSchema::dropIndex(*schemaConnection(), m_tableName, name);
+    m_indexDefs.Delete(pos);
+    if (Active() && m_indexName.compare(name, Qt::CaseInsensitive) == 0)
+        SetIndexName(QString());
+}
+
+// ---- open and close --------------------------------------------------------------------
+
+void TTdbTable::Open()
+{
+    if (Active())
+        return;
+    m_conn = connectionOf(m_database, m_tableName, false);
+    try {
+        ReadDefinitions();
+        buildFields();
+        if (!m_indexName.isEmpty() && m_indexDefs.IndexOf(m_indexName) < 0)
+            throw EngineError(u"Table %1 has no index %2"_s.arg(m_tableName, m_indexName));
+        prepareCursorSql();
+        m_filter.reset();
+        if (!m_filterText.trimmed().isEmpty())
+            m_filter =
+                std::make_unique<CompiledFilter>(FilterParser(m_fieldDefs).parse(m_filterText));
+    } catch (...) {
+        m_conn.reset();
+        m_fields.clear();
+        throw;
+    }
+    m_state = DataSetState::Browse;
+    m_tableLocks = 0;
+    m_transactions = 0;
+    First();
+}
+
+void TTdbTable::Close()
+{
+    if (!Active())
+        return;
+    m_edit.clear();
+    if ((m_tableLocks > 0 || m_transactions > 0) && m_conn) {
+        // A lock or transaction still held by this table ends with it; what it wrote is
+        // given up rather than half-committed.
+        m_conn->rollback();
+    }
+    m_tableLocks = 0;
+    m_transactions = 0;
+    m_state = DataSetState::Inactive;
+    clearCurrent();
+    m_eof = m_bof = true;
+    m_fields.clear();
+    m_filter.reset();
+    m_conn.reset();
+}
+
+void TTdbTable::buildFields()
+{
+    m_fields.clear();
+    m_fieldIndex.clear();
+    m_literalIndex.clear();
+    for (int i = 0; i < m_fieldDefs.Count(); ++i) {
+        m_fields.push_back(std::make_unique<TField>(this, i, m_fieldDefs[i]));
+        m_fieldIndex.insert(m_fieldDefs[i].name, i);
+    }
+    QStringList cols{u"rowid"_s};
+    for (const TFieldDef &d : m_fieldDefs.list())
+        cols.append(sqlName(d.name));
+    m_selectList = cols.join(u", "_s);
+    QStringList params;
+    for (int i = 0; i < m_fieldDefs.Count(); ++i)
+        params.append(u"?%1"_s.arg(i + 1));
+    m_insertSql = u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
+        TableSchema::sqlTable(m_tableName), cols.mid(1).join(u", "_s), params.join(u", "_s));
+}
+
+void TTdbTable::prepareCursorSql()
+{
+    m_keyColumns.clear();
+    m_keyNoCase = false;
+    QStringList keyExprs;
+    if (!m_indexName.isEmpty()) {
+        const int pos = m_indexDefs.IndexOf(m_indexName);
+        if (pos < 0)
+            throw EngineError(u"Table %1 has no index %2"_s.arg(m_tableName, m_indexName));
+        const TIndexDef &def = m_indexDefs[pos];
+        m_keyNoCase = (def.options & ixCaseInsensitive) != 0;
+        for (const QString &name : def.FieldList()) {
+            const int col = m_fieldDefs.IndexOf(name);
+            if (col < 0)
+                throw EngineError(
+                    u"Index %1 of table %2: unknown field %3"_s.arg(def.name, m_tableName, name));
+            m_keyColumns.append(col);
+            QString e = sqlName(m_fieldDefs[col].name);
+            if (m_keyNoCase && isTextType(m_fieldDefs[col].type))
+                e += u" COLLATE NOCASE"_s;
+            keyExprs.append(e);
+        }
+    }
+    m_keyExprs = keyExprs;
+    QStringList asc;
+    QStringList desc;
+    for (const QString &e : keyExprs) {
+        asc.append(e);
+        desc.append(e + u" DESC"_s);
+    }
+    asc.append(u"rowid"_s);
+    desc.append(u"rowid DESC"_s);
+    m_orderAsc = asc.join(u", "_s);
+    m_orderDesc = desc.join(u", "_s);
+    keyExprs.append(u"rowid"_s);
+    m_keyTuple = u'(' + keyExprs.join(u", "_s) + u')';
+}
+
+// ---- cursor ----------------------------------------------------------------------------
+
+void TTdbTable::invalidateBuffer()
+{
+    m_window.clear();
+    m_windowPos = -1;
+}
+
+void TTdbTable::clearCurrent()
+{
+    m_hasRow = false;
+    m_current = Row();
+    m_recNo = 0;
+    invalidateBuffer();
+}
+
+void TTdbTable::setCurrent(const Row &row)
+{
+    m_current = row;
+    m_hasRow = true;
+}
+
+QString TTdbTable::whereClause(bool includeFilter) const
+{
+    if (includeFilter && m_filtered && m_filter)
+        return u'(' + m_filter->sql + u')';
+    return QString();
+}
+
+int TTdbTable::fetch(bool forward, const Row *from, bool inclusive, int limit, QList<Row> &out,
+                     const CompiledFilter *extra, int offset)
+{
+    out.clear();
+    QStringList conds;
+    if (from) {
+        const QString op =
+            forward ? (inclusive ? u">="_s : u">"_s) : (inclusive ? u"<="_s : u"<"_s);
+        QStringList params;
+        for (int i = 0; i <= m_keyColumns.size(); ++i)
+            params.append(u"?"_s);
+        // The extra range on the first key column lets SQLite seek in the index when it
+        // cannot do so from the row value alone (it cannot with a NOCASE column).
+        if (!m_keyColumns.isEmpty())
+            conds.append(m_keyExprs[0] + (forward ? u" >= ?"_s : u" <= ?"_s));
+        conds.append(m_keyTuple + u' ' + op + u" ("_s + params.join(u", "_s) + u')');
+    }
+    const QString filter = whereClause(true);
+    if (!filter.isEmpty())
+        conds.append(filter);
+    if (extra)
+        conds.append(u'(' + extra->sql + u')');
+    QString sql = u"SELECT "_s + m_selectList + u" FROM "_s + TableSchema::sqlTable(m_tableName);
+    if (!conds.isEmpty())
+        sql += u" WHERE "_s + conds.join(u" AND "_s);
+    sql += u" ORDER BY "_s + (forward ? m_orderAsc : m_orderDesc) + u" LIMIT ?"_s;
+    if (offset > 0)
+        sql += u" OFFSET ?"_s;
+
+    sqlite3_stmt *stmt = conn().prepare(sql);
+    StatementReset reset{stmt};
+    int p = 1;
+    if (from) {
+        if (!m_keyColumns.isEmpty())
+            SqliteConnection::bind(stmt, p++, from->values[m_keyColumns[0]]);
+        for (int col : std::as_const(m_keyColumns))
+            SqliteConnection::bind(stmt, p++, from->values[col]);
+        SqliteConnection::bind(stmt, p++, from->rowid);
+    }
+    if (!filter.isEmpty())
+        for (const QVariant &v : std::as_const(m_filter->params))
+            SqliteConnection::bind(stmt, p++, v);
+    if (extra)
+        for (const QVariant &v : extra->params)
+            SqliteConnection::bind(stmt, p++, v);
+    SqliteConnection::bind(stmt, p++, limit);
+    if (offset > 0)
+        SqliteConnection::bind(stmt, p++, offset);
+
+    while (conn().step(stmt) == SQLITE_ROW)
+        out.append(readRow(stmt));
+    if (!forward)
+        std::reverse(out.begin(), out.end());
+    m_windowWrites = conn().writeCount();
+    return int(out.size());
+}
+
+void TTdbTable::checkBrowseMode()
+{
+    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
+        Post();
+}
+
+bool TTdbTable::fetchEnd(bool forward)
+{
+    checkBrowseMode();
+    m_batch = kFirstBatch;
+    QList<Row> rows;
+    fetch(forward, nullptr, false, m_batch, rows);
+    if (rows.isEmpty()) {
+        clearCurrent();
+        m_eof = m_bof = true;
+        return false;
+    }
+    const int pos = forward ? 0 : int(rows.size()) - 1;
+    standOn(std::move(rows), pos);
+    return true;
+}
+
+void TTdbTable::standOn(QList<Row> &&rows, int pos)
+{
+    m_window = std::move(rows);
+    m_windowPos = pos;
+    setCurrent(m_window[pos]);
+}
+
+void TTdbTable::First()
+{
+    requireActive("First");
+    if (!fetchEnd(true))
+        return;
+    m_recNo = 1;
+    m_bof = true;
+    m_eof = false;
+}
+
+void TTdbTable::Last()
+{
+    requireActive("Last");
+    if (!fetchEnd(false))
+        return;
+    m_recNo = 0;
+    m_eof = true;
+    m_bof = false;
+}
+
+bool TTdbTable::windowValid() const
+{
+    return m_windowPos >= 0 && m_windowPos < m_window.size() &&
+           m_windowWrites == conn().writeCount() && m_window[m_windowPos].rowid == m_current.rowid;
+}
+
+void TTdbTable::Next()
+{
+    requireActive("Next");
+    checkBrowseMode();
+    if (!m_hasRow) {
+        m_eof = true;
+        return;
+    }
+    if (windowValid() && m_windowPos + 1 < m_window.size()) {
+        ++m_windowPos;
+    } else {
+        // Sequential reading: fetch more each time, up to a limit that keeps memory small.
+        m_batch = std::min(m_batch * 4, kMaxBatch);
+        QList<Row> rows;
+        if (fetch(true, &m_current, false, m_batch, rows) == 0) {
+            m_eof = true;
+            m_bof = false;
+            invalidateBuffer();
+            return;
+        }
+        m_window = std::move(rows);
+        m_windowPos = 0;
+    }
+    setCurrent(m_window[m_windowPos]);
+    if (m_recNo > 0)
+        ++m_recNo;
+    m_eof = false;
+    m_bof = false;
+}
+
+void TTdbTable::Prior()
+{
+    requireActive("Prior");
+    checkBrowseMode();
+    if (!m_hasRow) {
+        m_bof = true;
+        return;
+    }
+    if (windowValid() && m_windowPos > 0) {
+        --m_windowPos;
+    } else {
+        m_batch = std::min(m_batch * 4, kMaxBatch);
+        QList<Row> rows;
+        if (fetch(false, &m_current, false, m_batch, rows) == 0) {
+            m_bof = true;
+            m_eof = false;
+            invalidateBuffer();
+            if (m_recNo == 0)
+                m_recNo = 1;
+            return;
+        }
+        m_window = std::move(rows);
+        m_windowPos = int(m_window.size()) - 1;
+    }
+    setCurrent(m_window[m_windowPos]);
+    if (m_recNo > 1)
+        --m_recNo;
+    m_eof = false;
+    m_bof = false;
+}
+
+int TTdbTable::MoveBy(int distance)
+{
+    int moved = 0;
+    while (distance > 0) {
+        Next();
+        if (m_eof)
+            break;
+        ++moved;
+        --distance;
+    }
+    while (distance < 0) {
+        Prior();
+        if (m_bof)
+            break;
+        --moved;
+        ++distance;
+    }
+    return moved;
+}
+
+bool TTdbTable::IsEmpty()
+{
+    requireActive("IsEmpty");
+    QString sql = u"SELECT 1 FROM "_s + TableSchema::sqlTable(m_tableName);
+    const QString filter = whereClause(true);
+    if (!filter.isEmpty())
+        sql += u" WHERE "_s + filter;
+    sql += u" LIMIT 1"_s;
+    sqlite3_stmt *stmt = conn().prepare(sql);
+    StatementReset reset{stmt};
+    int p = 1;
+    if (!filter.isEmpty())
+        for (const QVariant &v : std::as_const(m_filter->params))
+            SqliteConnection::bind(stmt, p++, v);
+    return conn().step(stmt) != SQLITE_ROW;
+}
+
+int TTdbTable::countWhere(const QString &extraCond, const Row *before)
+{
+    QStringList conds;
+    const QString filter = whereClause(true);
+    if (!filter.isEmpty())
+        conds.append(filter);
+    if (before) {
+        QStringList params;
+        for (int i = 0; i <= m_keyColumns.size(); ++i)
+            params.append(u"?"_s);
+        if (!m_keyColumns.isEmpty())
+            conds.append(m_keyExprs[0] + u" <= ?"_s);
+        conds.append(m_keyTuple + u" < ("_s + params.join(u", "_s) + u')');
+    }
+    if (!extraCond.isEmpty())
+        conds.append(extraCond);
+    QString sql = u"SELECT count(*) FROM "_s + TableSchema::sqlTable(m_tableName);
+    if (!conds.isEmpty())
+        sql += u" WHERE "_s + conds.join(u" AND "_s);
+    sqlite3_stmt *stmt = conn().prepare(sql);
+    StatementReset reset{stmt};
+    int p = 1;
+    if (!filter.isEmpty())
+        for (const QVariant &v : std::as_const(m_filter->params))
+            SqliteConnection::bind(stmt, p++, v);
+    if (before) {
+        if (!m_keyColumns.isEmpty())
+            SqliteConnection::bind(stmt, p++, before->values[m_keyColumns[0]]);
+        for (int col : std::as_const(m_keyColumns))
+            SqliteConnection::bind(stmt, p++, before->values[col]);
+        SqliteConnection::bind(stmt, p++, before->rowid);
+    }
+    conn().step(stmt);
+    return sqlite3_column_int(stmt, 0);
+}
+
+int TTdbTable::RecordCount()
+{
+    requireActive("RecordCount");
+    return countWhere(QString(), nullptr);
+}
+
+int TTdbTable::RecordNo()
+{
+    requireActive("RecordNo");
+    if (!m_hasRow)
+        return 0;
+    if (m_state == DataSetState::Insert)
+        return 0;
+    if (m_recNo <= 0)
+        m_recNo = countWhere(QString(), &m_current) + 1;
+    return m_recNo;
+}
+
+void TTdbTable::SetRecordNo(int recordNo)
+{
+    requireActive("RecordNo");
+    checkBrowseMode();
+    if (recordNo <= 1) {
+        First();
+        return;
+    }
+    m_batch = kFirstBatch;
+    QList<Row> rows;
+    fetch(true, nullptr, false, m_batch, rows, nullptr, recordNo - 1);
+    if (rows.isEmpty()) {
+        // Beyond the end: stand on the last row, as Next past the end does.
+        Last();
+        return;
+    }
+    standOn(std::move(rows), 0);
+    m_recNo = recordNo;
+    m_eof = m_bof = false;
+}
+
+QVariant TTdbTable::searchValue(int col, const QVariant &key) const
+{
+    const TFieldDef &def = m_fieldDefs[col];
+    // Search texts are not cut to the column width: a longer key must not find a row
+    // that only shares its first characters.
+    if (isTextType(def.type))
+        return key.isValid() ? QVariant(key.toString()) : QVariant(QString());
+    const QVariant v = m_fields[size_t(col)]->normalised(key);
+    return v.isValid() ? v : emptyValue(def.type);
+}
+
+bool TTdbTable::locate(const QVariantList &keys, bool exact)
+{
+    requireActive(exact ? "FindKey" : "FindNearest");
+    checkBrowseMode();
+    if (m_keyColumns.isEmpty())
+        throw EngineError(u"Table %1: key search needs an index"_s.arg(m_tableName));
+    if (keys.isEmpty() || keys.size() > m_keyColumns.size())
+        throw EngineError(u"Table %1: %2 key values for index %3"_s.arg(m_tableName)
+                              .arg(keys.size())
+                              .arg(m_indexName));
+    CompiledFilter cond;
+    QStringList lhs;
+    QStringList rhs;
+    for (int i = 0; i < keys.size(); ++i) {
+        lhs.append(m_keyExprs[i]);
+        rhs.append(u"?"_s);
+        cond.params.append(searchValue(m_keyColumns[i], keys[i]));
+    }
+    cond.sql =
+        u'(' + lhs.join(u", "_s) + (exact ? u") = ("_s : u") >= ("_s) + rhs.join(u", "_s) + u')';
+    m_batch = exact ? 1 : kFirstBatch;
+    QList<Row> rows;
+    fetch(true, nullptr, false, m_batch, rows, &cond);
+    if (rows.isEmpty()) {
+        if (exact)
+            return false; // the cursor stays where it was
+        Last();
+        m_eof = true;
+        return false;
+    }
+    standOn(std::move(rows), 0);
+    // The window came from a narrower query; Next must fetch by key from here.
+    m_window.resize(1);
+    m_recNo = 0;
+    m_eof = m_bof = false;
+    return true;
+}
+
+bool TTdbTable::FindKey(const QVariantList &keys)
+{
+    return locate(keys, true);
+}
+
+void TTdbTable::FindNearest(const QVariantList &keys)
+{
+    locate(keys, false);
+}
+
+void TTdbTable::SetIndexName(const QString &name)
+{
+    QString clean = name;
+    if (clean.compare(m_indexName, Qt::CaseInsensitive) == 0 && !clean.isEmpty()) {
+        m_indexName = clean;
+        return;
+    }
+    if (!Active()) {
+        m_indexName = clean;
+        return;
+    }
+    checkBrowseMode();
+    const QString old = m_indexName;
+    m_indexName = clean;
+    try {
+        prepareCursorSql();
+    } catch (...) {
+        m_indexName = old;
+        prepareCursorSql();
+        throw;
+    }
+    // The current row stays current; its neighbours are now other rows.
+    invalidateBuffer();
+    m_recNo = 0;
+}
+
+void TTdbTable::Refresh()
+{
+    requireActive("Refresh");
+    checkBrowseMode();
+    invalidateBuffer();
+    m_recNo = 0;
+    if (!m_hasRow) {
+        First();
+        return;
+    }
+    m_batch = kFirstBatch;
+    QList<Row> rows;
+    if (fetch(true, &m_current, true, m_batch, rows) > 0) {
+        // The row itself when it still has its key, else the one that took its place.
+        standOn(std::move(rows), 0);
+        m_eof = m_bof = false;
+        return;
+    }
+    Last();
+    m_eof = !m_hasRow;
+}
+
+// ---- editing ---------------------------------------------------------------------------
+
+void TTdbTable::requireWritable(const char *operation) const
+{
+    requireActive(operation);
+    if (m_readOnly || (m_database && m_database->ReadOnly()))
+        throw EngineError(
+            u"%1: table %2 is read-only"_s.arg(QLatin1StringView(operation), m_tableName));
+}
+
+void TTdbTable::Append()
+{
+    requireWritable("Append");
+    checkBrowseMode();
+    m_edit = QList<QVariant>(FieldCount());
+    m_state = DataSetState::Insert;
+}
+
+bool TTdbTable::rereadCurrent()
+{
+    sqlite3_stmt *stmt = conn().prepare(u"SELECT %1 FROM %2 WHERE rowid = ?1"_s.arg(
+        m_selectList, TableSchema::sqlTable(m_tableName)));
+    StatementReset reset{stmt};
+    SqliteConnection::bind(stmt, 1, m_current.rowid);
+    if (conn().step(stmt) != SQLITE_ROW)
+        return false;
+    m_current = readRow(stmt);
+    return true;
+}
+
+TTdbTable::Row TTdbTable::readRow(sqlite3_stmt *stmt) const
+{
+    Row row;
+    row.rowid = sqlite3_column_int64(stmt, 0);
+    const int n = FieldCount();
+    row.values.reserve(n);
+    for (int i = 0; i < n; ++i)
+        row.values.append(SqliteConnection::column(stmt, i + 1, m_fieldDefs[i].type));
+    return row;
+}
+
+void TTdbTable::Edit()
+{
+    requireWritable("Edit");
+    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
+        return;
+    if (!m_hasRow)
+        throw EngineError(u"Edit: table %1 has no current row"_s.arg(m_tableName));
+    if (!rereadCurrent()) {
+        invalidateBuffer();
+        throw EngineError(
+            u"Edit: the row of table %1 was deleted by another user"_s.arg(m_tableName));
+    }
+    invalidateBuffer();
+    m_edit = m_current.values;
+    m_state = DataSetState::Edit;
+}
+
+void TTdbTable::Post()
+{
+    requireActive("Post");
+    if (m_state == DataSetState::Browse)
+        return;
+    const int n = FieldCount();
+    Row row;
+    row.values.reserve(n);
+    for (int i = 0; i < n; ++i)
+        row.values.append(m_edit[i].isValid() ? m_edit[i] : emptyValue(m_fieldDefs[i].type));
+    SqliteConnection &c = conn();
+    if (m_state == DataSetState::Insert) {
+        sqlite3_stmt *stmt = c.prepare(m_insertSql);
+        StatementReset reset{stmt};
+        for (int i = 0; i < n; ++i)
+            SqliteConnection::bind(stmt, i + 1, row.values[i]);
+        try {
+            c.step(stmt);
+        } catch (const EngineError &e) {
+            throw EngineError(u"Post: %1"_s.arg(e.message()));
+        }
+        row.rowid = sqlite3_last_insert_rowid(c.handle());
+    } else {
+        row.rowid = m_current.rowid;
+        QStringList sets;
+        QList<int> changed;
+        for (int i = 0; i < n; ++i) {
+            if (row.values[i] != m_current.values[i]) {
+                changed.append(i);
+                sets.append(sqlName(m_fieldDefs[i].name) + u" = ?"_s);
+            }
+        }
+        if (!changed.isEmpty()) {
+            sqlite3_stmt *stmt = c.prepare(u"UPDATE %1 SET %2 WHERE rowid = ?"_s.arg(
+                TableSchema::sqlTable(m_tableName), sets.join(u", "_s)));
+            StatementReset reset{stmt};
+            int p = 1;
+            for (int i : std::as_const(changed))
+                SqliteConnection::bind(stmt, p++, row.values[i]);
+            SqliteConnection::bind(stmt, p++, row.rowid);
+            try {
+                c.step(stmt);
+            } catch (const EngineError &e) {
+                throw EngineError(u"Post: %1"_s.arg(e.message()));
+            }
+            if (sqlite3_changes(c.handle()) == 0)
+                throw EngineError(
+                    u"Post: the row of table %1 was deleted by another user"_s.arg(m_tableName));
+        }
+    }
+    c.noteWrite();
+    m_edit.clear();
+    m_state = DataSetState::Browse;
+    // The posted row is current at its (possibly new) place in the index order.
+    setCurrent(row);
+    invalidateBuffer();
+    m_recNo = 0;
+    m_eof = m_bof = false;
+}
+
+void TTdbTable::Cancel()
+{
+    requireActive("Cancel");
+    m_edit.clear();
+    m_state = DataSetState::Browse;
+}
+
+void TTdbTable::Delete()
+{
+    requireWritable("Delete");
+    if (m_state == DataSetState::Insert) {
+        Cancel();
+        return;
+    }
+    if (m_state == DataSetState::Edit)
+        Cancel();
+    if (!m_hasRow)
+        throw EngineError(u"Delete: table %1 has no current row"_s.arg(m_tableName));
+    SqliteConnection &c = conn();
+    {
+        sqlite3_stmt *stmt =
+            c.prepare(u"DELETE FROM %1 WHERE rowid = ?1"_s.arg(TableSchema::sqlTable(m_tableName)));
+        StatementReset reset{stmt};
+        SqliteConnection::bind(stmt, 1, m_current.rowid);
+        c.step(stmt);
+    }
+    c.noteWrite();
+    const int recNo = m_recNo;
+    invalidateBuffer();
+    // Stand on the following row, or on the previous one after deleting the last.
+    m_batch = kFirstBatch;
+    QList<Row> rows;
+    if (fetch(true, &m_current, false, m_batch, rows) > 0) {
+        standOn(std::move(rows), 0);
+        m_recNo = recNo;
+        m_eof = m_bof = false;
+        return;
+    }
+    if (fetch(false, &m_current, false, m_batch, rows) > 0) {
+        const int last = int(rows.size()) - 1;
+        standOn(std::move(rows), last);
+        m_recNo = recNo > 1 ? recNo - 1 : 0;
+        m_eof = true;
+        m_bof = false;
+        return;
+    }
+    clearCurrent();
+    m_eof = m_bof = true;
+}
+
+// ---- filters ---------------------------------------------------------------------------
+
+void TTdbTable::SetFilter(const QString &filter)
+{
+    if (Active()) {
+        std::unique_ptr<CompiledFilter> compiled;
+        if (!filter.trimmed().isEmpty())
+            compiled = std::make_unique<CompiledFilter>(FilterParser(m_fieldDefs).parse(filter));
+        checkBrowseMode();
+        m_filter = std::move(compiled);
+        m_filterText = filter;
+        if (m_filtered)
+            First();
+        return;
+    }
+    m_filterText = filter;
+}
+
+void TTdbTable::SetFiltered(bool value)
+{
+    if (m_filtered == value)
+        return;
+    m_filtered = value;
+    if (Active())
+        First();
+}
+
+bool TTdbTable::findWith(bool forward, bool fromCurrent)
+{
+    requireActive("FindFirst");
+    checkBrowseMode();
+    if (m_filterText.trimmed().isEmpty())
+        return fromCurrent ? (forward ? (Next(), !m_eof) : (Prior(), !m_bof))
+                           : (forward ? (First(), m_hasRow) : (Last(), m_hasRow));
+    const CompiledFilter cond = FilterParser(m_fieldDefs).parse(m_filterText);
+    if (fromCurrent && !m_hasRow)
+        return false;
+    QList<Row> rows;
+    fetch(forward, fromCurrent ? &m_current : nullptr, false, 1, rows, &cond);
+    if (rows.isEmpty())
+        return false;
+    standOn(std::move(rows), 0);
+    m_recNo = 0;
+    m_eof = m_bof = false;
+    return true;
+}
+
+bool TTdbTable::FindFirst()
+{
+    return findWith(true, false);
+}
+bool TTdbTable::FindNext()
+{
+    return findWith(true, true);
+}
+bool TTdbTable::FindPrior()
+{
+    return findWith(false, true);
+}
+bool TTdbTable::FindLast()
+{
+    return findWith(false, false);
+}
+
+// ---- fields ----------------------------------------------------------------------------
+
+TField *TTdbTable::FindField(const QString &name)
+{
+    // Names written as literals (u"..."_s, as the stores do) keep their characters in static
+    // storage, so the address identifies the name for good and saves hashing it on every
+    // access of a scan. Heap strings are looked up by content.
+    const bool literal = !name.data_ptr().isMutable();
+    if (literal) {
+        const auto it = m_literalIndex.constFind(name.constData());
+        if (it != m_literalIndex.constEnd() && it->first == name.size())
+            return m_fields[size_t(it->second)].get();
+    }
+    int pos = m_fieldIndex.value(name, -1);
+    if (pos < 0)
+        pos = m_fieldDefs.IndexOf(name);
+    if (pos < 0 || size_t(pos) >= m_fields.size())
+        return nullptr;
+    if (literal)
+        m_literalIndex.insert(name.constData(), {name.size(), pos});
+    return m_fields[size_t(pos)].get();
+}
+
+TField &TTdbTable::FieldByName(const QString &name)
+{
+    requireActive("FieldByName");
+    TField *field = FindField(name);
+    if (!field)
+        throw EngineError(u"Table %1 has no field %2"_s.arg(m_tableName, name));
+    return *field;
+}
+
+const QVariant &TTdbTable::fieldValue(int index) const
+{
+    static const QVariant null;
+    if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
+        return m_edit[index];
+    if (!m_hasRow)
+        return null;
+    return m_current.values[index];
+}
+
+void TTdbTable::setFieldValue(int index, const QVariant &value)
+{
+    if (m_state != DataSetState::Edit && m_state != DataSetState::Insert)
+        throw EngineError(u"Table %1 is not in edit or insert mode"_s.arg(m_tableName));
+    m_edit[index] = value;
+}
+
+void TTdbTable::EnableControls()
+{
+    if (m_controlsDisabled > 0)
+        --m_controlsDisabled;
+}
+
+// ---- locks and transactions ------------------------------------------------------------
+
+void TTdbTable::LockTable(int)
+{
+    requireWritable("LockTable");
+    conn().begin();
+    ++m_tableLocks;
+    // What was fetched before the lock may be older than what the lock now protects.
+    invalidateBuffer();
+}
+
+void TTdbTable::UnlockTable(int)
+{
+    requireActive("UnlockTable");
+    if (m_tableLocks == 0)
+        throw EngineError(u"UnlockTable: table %1 is not locked"_s.arg(m_tableName));
+    --m_tableLocks;
+    commitLevel();
+}
+
+void TTdbTable::commitLevel()
+{
+    try {
+        conn().commit();
+    } catch (...) {
+        // A failed commit has rolled the connection back, all levels of it.
+        m_tableLocks = 0;
+        m_transactions = 0;
+        invalidateBuffer();
+        throw;
+    }
+}
+
+void TTdbTable::StartTransaction()
+{
+    requireWritable("StartTransaction");
+    conn().begin();
+    ++m_transactions;
+}
+
+void TTdbTable::Commit()
+{
+    requireActive("Commit");
+    if (m_transactions == 0)
+        throw EngineError(u"Commit: table %1 has no transaction"_s.arg(m_tableName));
+    --m_transactions;
+    commitLevel();
+}
+
+void TTdbTable::Rollback()
+{
+    requireActive("Rollback");
+    if (m_state != DataSetState::Browse)
+        Cancel();
+    conn().rollback();
+    m_tableLocks = 0;
+    m_transactions = 0;
+    conn().noteWrite();
+    Refresh();
+}
