@@ -2,6 +2,7 @@
 
 #include "app/base/interaction.h"
 #include "persistence/datetime.h"
+#include "persistence/engine/engineerror.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -20,9 +21,9 @@ namespace
 
 constexpr int RecordBytes = TDateischutz::RecordChars * 2;
 
-TDateischutzError systemError(int code)
+EngineError systemError(int code)
 {
-    return TDateischutzError(
+    return EngineError(
         QStringLiteral("(Error %1) %2").arg(code).arg(QString::fromLocal8Bit(std::strerror(code))));
 }
 
@@ -99,11 +100,6 @@ QString readRecord(int fd)
 
 } // namespace
 
-TDateischutzError::TDateischutzError(const QString &message)
-    : std::runtime_error(message.toStdString())
-{
-}
-
 TDateischutz::TDateischutz(WaitCallback wait) : m_wait(std::move(wait)) {}
 
 TDateischutz::~TDateischutz()
@@ -146,7 +142,7 @@ bool TDateischutz::Lock(const QString &fileName, const QString &infoText, bool s
         try {
             if (attempt(path, fd) == Attempt::Taken)
                 break;
-        } catch (const TDateischutzError &) {
+        } catch (const EngineError &) {
             // The holder may be between unlink and our next create; only a lasting failure
             // is an error, and the user can still cancel it.
             fd = -1;

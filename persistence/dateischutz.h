@@ -3,17 +3,9 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 
 class Interaction;
 class WaitWindow;
-
-// A lock failure the operating system reported: "(Error <code>) <text>".
-class TDateischutzError : public std::runtime_error
-{
-public:
-    explicit TDateischutzError(const QString &message);
-};
 
 // A lock shared with the suite's other programs on a shared directory. The lock is an
 // exclusive flock on the open lock file, not the file's existence, so a holder that died
@@ -42,7 +34,8 @@ public:
     // Takes the lock on fileName, whose last component is upper-cased. While another holds
     // it, the wait callback shows infoText (showCallerText) or the holder's record. False
     // when it is held and there is no wait callback, or when the wait was cancelled.
-    // Throws TDateischutzError when the file can be neither created nor read.
+    // Throws EngineError "(Error <code>) <text>" when the file can be neither created nor
+    // read.
     bool Lock(const QString &fileName, const QString &infoText, bool showCallerText = false);
     // Deletes the file, then lets the lock go; nothing happens when not locked.
     void Release();

@@ -1,4 +1,5 @@
 #include "persistence/dateischutz.h"
+#include "persistence/engine/engineerror.h"
 #include "tests/support/childprocess.h"
 #include "tests/support/scriptedinteraction.h"
 
@@ -223,7 +224,7 @@ TEST(Dateischutz, NeitherCreatableNorReadableIsAnError)
     try {
         lock.Lock(dir.filePath(QStringLiteral("FEHLT/LOCKDB.SRW")), QStringLiteral("x"));
         FAIL() << "no exception";
-    } catch (const TDateischutzError &e) {
+    } catch (const EngineError &e) {
         EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(QStringLiteral("(Error 2) ")))
             << e.what();
     }
