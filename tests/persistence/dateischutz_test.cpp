@@ -5,7 +5,6 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
@@ -25,24 +24,15 @@ void say(const QByteArray &line)
     std::fflush(stdout);
 }
 
-// Holds the lock on args[0] with the record text args[1]. With args[2] >= 0 it releases after
-// that many milliseconds and says when it started to release; otherwise it waits to be killed.
+// Holds the lock on args[0] with the record text args[1] until it is killed.
 int holdLock(const QStringList &args)
 {
     TDateischutz lock;
     if (!lock.Lock(args.at(0), args.at(1)))
         return 1;
     say("locked");
-    const int holdMs = args.at(2).toInt();
-    if (holdMs < 0) {
-        for (;;)
-            QThread::sleep(60);
-    }
-    QThread::msleep(holdMs);
-    const qint64 releasing = nowMs();
-    lock.Release();
-    say("released " + QByteArray::number(releasing));
-    return 0;
+    for (;;)
+        QThread::sleep(60);
 }
 STOCK_CHILD_ENTRY("dateischutz-hold", holdLock);
 
@@ -124,47 +114,11 @@ const QString holderText = QStringLiteral(
 
 } // namespace
 
-TEST(Dateischutz, WaiterSeesTheHoldersRecordAndGetsTheLockASecondAfterTheRelease)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("lockrec4711.srw"));
-    Holder holder({file, holderText, QStringLiteral("300")});
-    ASSERT_EQ(waitForLine(*holder.process), "locked");
-    // The name is upper-cased, the directory above it is not.
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("LOCKREC4711.SRW"))));
-    EXPECT_EQ(QFile(dir.filePath(QStringLiteral("LOCKREC4711.SRW"))).size(), 1000);
-
-    QStringList shown;
-    int idles = 0;
-    TDateischutz waiter([&](const QString &text, const std::function<void()> &) {
-        shown << text;
-        return [&] { ++idles; };
-    });
-    ASSERT_TRUE(waiter.Lock(file, QStringLiteral("Zweiter")));
-    const qint64 taken = nowMs();
-
-    ASSERT_EQ(shown.size(), 1);
-    const QRegularExpression record(QRegularExpression::escape(holderText) +
-                                    QStringLiteral(R"( \(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d\)$)"));
-    EXPECT_TRUE(record.match(shown.first()).hasMatch()) << shown.first().toStdString();
-
-    const QByteArray released = waitForLine(*holder.process);
-    ASSERT_TRUE(released.startsWith("released ")) << released.constData();
-    const qint64 afterRelease = taken - released.mid(9).toLongLong();
-    EXPECT_GE(afterRelease, 1000);
-    EXPECT_LT(afterRelease, 1800);
-    EXPECT_GT(idles, 100); // the window stayed responsive during the wait and the pause
-
-    EXPECT_TRUE(TDateischutz::HolderRecord(file).startsWith(QStringLiteral("Zweiter (")));
-    waiter.Release();
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("LOCKREC4711.SRW"))));
-}
-
 TEST(Dateischutz, FileOfAKilledHolderBlocksNobody)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("LOCKDB.SRW"));
-    Holder holder({file, holderText, QStringLiteral("-1")});
+    Holder holder({file, holderText});
     ASSERT_EQ(waitForLine(*holder.process), "locked");
 
     TDateischutz other;
@@ -186,7 +140,7 @@ TEST(Dateischutz, CancelledWaitReturnsNoLockAndClosesTheWindow)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("LOCKREC1.SRW"));
-    Holder holder({file, holderText, QStringLiteral("-1")});
+    Holder holder({file, holderText});
     ASSERT_EQ(waitForLine(*holder.process), "locked");
 
     CountingInteraction asker;
@@ -202,19 +156,6 @@ TEST(Dateischutz, CancelledWaitReturnsNoLockAndClosesTheWindow)
     EXPECT_FALSE(lock.Lock(file, QStringLiteral("Meiner"), true));
     EXPECT_EQ(asker.waitTexts.value(1), QStringLiteral("Meiner"));
     EXPECT_TRUE(TDateischutz::HolderRecord(file).startsWith(holderText));
-}
-
-TEST(Dateischutz, ReleaseAlsoReleasesTheTableTakenWithTheLock)
-{
-    QTemporaryDir dir;
-    int unlocked = 0;
-    TDateischutzWF lock;
-    ASSERT_TRUE(lock.Lock(dir.filePath(QStringLiteral("LOCKDB.SRW")), QStringLiteral("x")));
-    lock.SetReleaseTable([&] { ++unlocked; });
-    lock.Release();
-    lock.Release();
-    EXPECT_EQ(unlocked, 1);
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("LOCKDB.SRW"))));
 }
 
 TEST(Dateischutz, NeitherCreatableNorReadableIsAnError)
