@@ -256,12 +256,17 @@ TEST(DatabaseWrapper, ReportErrorNamesTheStoreAndFallsBackToAFatalReport)
     Messages::setProtocolEnabled(true);
     TWrapperTestStore withoutCallback;
     withoutCallback.ReportError(&failure, QStringLiteral("GetLagerArtikel"));
+    TWrapperTestStore asInTheProgram(&TLogHelper::DatabaseError);
+    asInTheProgram.ReportError(&failure, QStringLiteral("DeleteArticle"));
     const auto protocol = Messages::protocol();
     Messages::setProtocolEnabled(false);
     Messages::setSilent(false);
-    ASSERT_EQ(protocol.size(), 1);
+    ASSERT_EQ(protocol.size(), 2);
     EXPECT_EQ(protocol[0].kind, MessageKind::FatalError);
     EXPECT_EQ(protocol[0].text, QStringLiteral("TWrapperTestStore.GetLagerArtikel"));
+    EXPECT_EQ(protocol[1].kind, MessageKind::Error);
+    EXPECT_EQ(protocol[1].text,
+              QStringLiteral("Datenbankfehler.\nTWrapperTestStore.DeleteArticle"));
 }
 
 TEST(RecordLock, KeyCharactersForbiddenInFileNamesBecomeUnderscores)
