@@ -253,7 +253,7 @@ void TLagerArtikelDaten::AppendXML(QString &out, QStringView indent) const
     out += u"  <pinfo";
     if (PE > 1) {
         out += u" pe=\"";
-        out += QString::number(PE);
+        appendIntText(out, PE);
         out += u'"';
     }
     static constexpr const char16_t *kVkp[5] = {u"vkp1", u"vkp2", u"vkp3", u"vkp4", u"vkp5"};
@@ -466,7 +466,7 @@ void TLagerServerObj::EndElement(const QString &name)
     if (m_target == TextTarget::Buffer) {
         if (name == u"mindb")
             SplitLines(CharacterText(), MindestBestand);
-        else if (name == u"dsnobj")
+        else if (name == u"dsnobj" && !Zusatzdaten.IsEmpty())
             Zusatzdaten.Item(Zusatzdaten.Count() - 1).SetValueFromText(CharacterText());
         else
             ExtensionData = CharacterText();
