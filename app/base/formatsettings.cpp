@@ -17,21 +17,14 @@ void FormatSettings::initFromSystemLocale()
     const QLocale locale = QLocale::system();
     FormatSettings &s = current();
     s.decimalSeparator = locale.decimalPoint().at(0);
-    s.thousandSeparator =
-        locale.groupSeparator().isEmpty() ? QChar(u' ') : locale.groupSeparator().at(0);
+    s.thousandSeparator = locale.groupSeparator().isEmpty() ? QChar(u' ') : locale.groupSeparator().at(0);
     s.shortDateFormat = locale.dateFormat(QLocale::ShortFormat);
     s.longTimeFormat = locale.timeFormat(QLocale::LongFormat);
 }
 
-FormatSettings FormatSettings::german()
-{
-    return FormatSettings{};
-}
+FormatSettings FormatSettings::german() { return FormatSettings{}; }
 
-QString floatToText(double value)
-{
-    return floatToText(value, FormatSettings::current().decimalSeparator);
-}
+QString floatToText(double value) { return floatToText(value, FormatSettings::current().decimalSeparator); }
 
 QString floatToText(double value, QChar decimalSeparator)
 {
