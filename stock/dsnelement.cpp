@@ -37,7 +37,7 @@ void TDsnElement::SetValueFromText(const QString &text)
     case Date:
     case Time:
     case DateAndTime:
-        FloatValue = StrToFloatTolerant(text, 0);
+        FloatValue = DecimalFromXML(text, 0);
         break;
     default:
         break;

@@ -363,21 +363,30 @@ void TLagerServerObj::WriteXML(bool, const QString &indent)
     AppendXML(Output(), indent);
 }
 
+namespace
+{
+// Absent attributes give the default, like unparsable ones.
+double decimal(const TXMLAttributes &a, const char *name, double def)
+{
+    return DecimalFromXML(a.Value(name), def);
+}
+} // namespace
+
 void TLagerServerObj::StartElement(const QString &name, const TXMLAttributes &a)
 {
     CurrentElement = name;
     m_target = TextTarget::None;
     if (name == "ainfo"_L1) {
-        Gewicht = a.Float("gew", 0);
-        GewichtQm = a.Float("gewqm", 0);
-        Oberflaeche = a.Float("obf", 0);
-        Volumen = a.Float("vol", 0);
-        Laenge = a.Float("laenge", 0);
+        Gewicht = decimal(a, "gew", 0);
+        GewichtQm = decimal(a, "gewqm", 0);
+        Oberflaeche = decimal(a, "obf", 0);
+        Volumen = decimal(a, "vol", 0);
+        Laenge = decimal(a, "laenge", 0);
         EKProKg = a.Curr("ekpkg", Money());
-        Breite = a.Float("breite", 0);
-        Dicke = a.Float("dicke", 0);
-        Dichte = a.Float("dichte", 0);
-        Verpackungsmenge = a.Float("uf", 1.0);
+        Breite = decimal(a, "breite", 0);
+        Dicke = decimal(a, "dicke", 0);
+        Dichte = decimal(a, "dichte", 0);
+        Verpackungsmenge = decimal(a, "uf", 1.0);
         a.Get("ufme", VerpackungsME);
     } else if (name == "pinfo"_L1) {
         PE = qMax(a.Int("pe", 1), 1);
@@ -385,7 +394,7 @@ void TLagerServerObj::StartElement(const QString &name, const TXMLAttributes &a)
         for (size_t i = 0; i < 5; ++i)
             VKPreis[i] = a.Curr(kVkp[i], Money());
     } else if (name == "minfo"_L1) {
-        Arbeitszeit = a.Float("az", 0);
+        Arbeitszeit = decimal(a, "az", 0);
         Lohn = a.Curr("l", Money());
         OhneRabatt = a.Bool("orab", false);
         OhneProvision = a.Bool("oprov", false);
@@ -422,7 +431,7 @@ void TLagerServerObj::StartElement(const QString &name, const TXMLAttributes &a)
         const auto stamp = [&](const char *attr, double &field) {
             if (!a.Has(attr))
                 return;
-            field = a.Float(attr, qQNaN());
+            field = decimal(a, attr, qQNaN());
             if (qIsNaN(field))
                 field = DateTime::now();
         };

@@ -1,5 +1,7 @@
 #include "stock/xmltextsink.h"
 
+#include "persistence/conversions.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -82,4 +84,45 @@ void TXmlTextSink::PutInt(qint64 value)
     Ensure(r.ptr - buf);
     for (const char *c = buf; c < r.ptr; ++c)
         m_data[m_used++] = char16_t(*c);
+}
+
+double DecimalFromXML(QStringView text, double def)
+{
+    text = text.trimmed();
+    const qsizetype e = text.lastIndexOf(u'E', -1, Qt::CaseInsensitive);
+    if (e <= 0 || !text[e - 1].isDigit())
+        return StrToFloatTolerant(text, def);
+    // Only a plain "[-]digits[sep digits]E[+-]digits" is taken as exponent form.
+    const QChar separator = FormatSettings::current().decimalSeparator;
+    QByteArray plain;
+    plain.reserve(text.size());
+    qsizetype i = 0;
+    if (text[i] == u'-')
+        plain += text[i++].toLatin1();
+    bool seenSeparator = false;
+    for (; i < e; ++i) {
+        const QChar c = text[i];
+        if (c.isDigit() && c.unicode() < 128) {
+            plain += char(c.unicode());
+        } else if (c == separator && !seenSeparator) {
+            seenSeparator = true;
+            plain += '.';
+        } else {
+            return StrToFloatTolerant(text, def);
+        }
+    }
+    plain += 'e';
+    ++i;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        plain += text[i++].toLatin1();
+    if (i >= text.size())
+        return StrToFloatTolerant(text, def);
+    for (; i < text.size(); ++i) {
+        if (!text[i].isDigit() || text[i].unicode() >= 128)
+            return StrToFloatTolerant(text, def);
+        plain += char(text[i].unicode());
+    }
+    bool ok = false;
+    const double value = plain.toDouble(&ok);
+    return ok ? value : def;
 }

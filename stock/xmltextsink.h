@@ -19,6 +19,8 @@ public:
 
     void Put(QStringView text)
     {
+        if (text.isEmpty())
+            return;
         Ensure(text.size());
         std::memcpy(m_data + m_used, text.utf16(), size_t(text.size()) * sizeof(char16_t));
         m_used += text.size();
@@ -55,3 +57,8 @@ private:
     qsizetype m_used = 0;
     qsizetype m_capacity = 0;
 };
+
+// The reading counterpart of PutFloat: the tolerant conversion, except that a number in the
+// exponent form the general float format uses for very small and very large values ("5E-5")
+// keeps its exponent, which the tolerant filter would strip into a different number.
+double DecimalFromXML(QStringView text, double def);
