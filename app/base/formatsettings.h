@@ -21,3 +21,11 @@ struct FormatSettings {
 QString floatToText(double value);
 // The same with an explicit separator, for files that must not depend on the user's settings.
 QString floatToText(double value, QChar decimalSeparator);
+
+// floatToText appended to out, without the temporary texts: for writers of large documents.
+void appendFloatText(QString &out, double value);
+// floatToText written into a buffer of at least kFloatTextMax units; returns the length.
+constexpr int kFloatTextMax = 32;
+int writeFloatText(char16_t *buffer, double value);
+// An integer in decimal appended to out.
+void appendIntText(QString &out, qint64 value);
