@@ -3,6 +3,7 @@
 #include "persistence/engine/field.h"
 #include "persistence/engine/fielddefs.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -142,19 +143,21 @@ private:
     SqliteConnection &conn() const;
     void requireActive(const char *operation) const;
     void requireBrowse(const char *operation) const;
+    void requireWritable(const char *operation) const;
+    void checkBrowseMode();
     void buildFields();
     void prepareCursorSql();
     void invalidateBuffer();
-    void dropConnection();
+    bool windowValid() const;
     QString whereClause(bool includeFilter) const;
-    void bindFilter(void *stmt, int &param) const;
     int fetch(bool forward, const Row *from, bool inclusive, int limit, QList<Row> &out,
-              const CompiledFilter *extra = nullptr);
+              const CompiledFilter *extra = nullptr, int offset = 0);
+    int countWhere(const QString &extraCond, const Row *before);
     void setCurrent(const Row &row);
     void clearCurrent();
-    void reseek();
+    bool rereadCurrent();
     bool locate(const QVariantList &keys, bool exact);
-    QVariantList keyValues(const Row &row) const;
+    QVariant searchValue(int col, const QVariant &key) const;
     void writeDefinitions(SqliteConnection &c, const QString &table);
     void createIndexSql(SqliteConnection &c, const TIndexDef &def);
     bool findWith(bool forward, bool fromCurrent);
@@ -172,6 +175,8 @@ private:
     std::shared_ptr<SqliteConnection> m_conn;
     DataSetState m_state = DataSetState::Inactive;
     std::vector<std::unique_ptr<TField>> m_fields;
+    QHash<QString, int> m_fieldIndex; // exact spellings
+    QString m_insertSql;
 
     // Current order: index column positions and whether text compares ignore case.
     QList<int> m_keyColumns;
@@ -179,6 +184,7 @@ private:
     QString m_selectList;
     QString m_orderAsc;
     QString m_orderDesc;
+    QStringList m_keyExprs;
     QString m_keyTuple;
 
     // Cursor: the current row and a window of rows fetched around it.
@@ -186,7 +192,7 @@ private:
     Row m_current;
     QList<Row> m_window;
     int m_windowPos = -1;
-    bool m_windowForward = true;
+    quint64 m_windowWrites = 0; // the connection's write count when the window was fetched
     int m_batch = 1;
     bool m_eof = true;
     bool m_bof = true;
