@@ -402,13 +402,19 @@ int IModLagerDBServerObj::ArticleExists(const QString &nr)
     try {
         if (isLagerEmpty())
             return result;
-        // The position is kept as a row number, so it names the same row only when the
-        // order before was "001" as well; the callers never set another one meanwhile.
-        const int previous = t.RecordNo();
+        // Under "001" the number names the row, and finding it again costs a key look-up
+        // where asking for the row number would count every row in front of it. Under
+        // another order the row number is all there is; it then names the row at that place
+        // in "001", the behaviour callers of the old store saw.
+        const bool byNumber = sameName(t.IndexName(), kArticleIndex);
+        const QString previousNr = byNumber ? CurrentArticleNr() : QString();
+        const int previousNo = byNumber ? 0 : t.RecordNo();
         t.SetIndexName(kArticleIndex);
         result = t.FindKey({nr}) ? 1 : 0;
-        if (previous > 0)
-            t.SetRecordNo(previous);
+        if (!previousNr.isEmpty())
+            t.FindKey({previousNr});
+        else if (previousNo > 0)
+            t.SetRecordNo(previousNo);
     } catch (const std::exception &) {
     }
     return result;
@@ -445,9 +451,8 @@ int IModLagerDBServerObj::GotoArticle(const QString &nr)
 QString IModLagerDBServerObj::CurrentArticleNr()
 {
     TTdbTable &t = *m_lager;
-    if (!t.Active() || t.RecordNo() == 0)
-        return QString();
-    return t.FieldByName(cNr).AsString();
+    // Without a current row the field reads as empty.
+    return t.Active() ? t.FieldByName(cNr).AsString() : QString();
 }
 
 int IModLagerDBServerObj::ArticleCount()

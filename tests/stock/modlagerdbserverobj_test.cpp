@@ -267,15 +267,17 @@ TEST_F(LagerDBTest, TableSearchFollowsWordGroupAndSwitchRules)
     write(u"2"_s, u"M8 SCHRAUBE VERZINKT"_s, u"Rohre"_s);
     write(u"3"_s, u"SCHRAUBE-M8"_s, u"ROHRE"_s);
     write(u"4"_s, u"Schraube M6"_s, u"Rohre 2"_s);
+    write(u"5"_s, u"Heizkörperventil ½\""_s, u"HEIZUNG"_s);
     for (const QString &nr : {u"2"_s, u"3"_s})
         db->SetArticleValue(nr, u"Inventurartikel"_s, 1);
     db->SetArticleValue(u"3"_s, u"ISNOTBESTANDSARTIKEL"_s, 1);
 
     EXPECT_EQ(search(u"ab"_s), QStringList({u"1"_s}));
+    EXPECT_EQ(search(u"körper ½"_s), QStringList({u"5"_s}));
     EXPECT_EQ(search(u"  "_s), QStringList());
     EXPECT_EQ(search(u"SCHRAUBE M8"_s), QStringList({u"2"_s, u"3"_s}));
     EXPECT_EQ(search(QString(), u"Rohre"_s), QStringList({u"2"_s, u"3"_s}));
-    EXPECT_EQ(search(QString(), QString(), true), QStringList({u"1"_s, u"2"_s, u"4"_s}));
+    EXPECT_EQ(search(QString(), QString(), true), QStringList({u"1"_s, u"2"_s, u"4"_s, u"5"_s}));
     EXPECT_EQ(search(QString(), QString(), false, true), QStringList({u"2"_s, u"3"_s}));
     EXPECT_EQ(search(QString(), QString(), true, true), QStringList({u"2"_s}));
 }
