@@ -429,3 +429,20 @@ TEST(LagerDBUpgrade, OldTableGetsTheNewColumnsOnceAndKeepsItsRows)
     EXPECT_EQ(QFileInfo(file).size(), size);
     EXPECT_EQ(db.ArticleCount(), 2);
 }
+
+TEST_F(LagerDBTest, ArticleExistsUnderAnotherOrderComesBackByRowNumberInto001)
+{
+    write(u"A"_s, u"Zwinge"_s);
+    write(u"B"_s, u"Abzweig"_s);
+    write(u"C"_s, u"Muffe"_s);
+    db->LagerTable().AddIndex(u"BEZ"_s, u"Bezeichnung"_s);
+    db->SetArticleIndex(u"BEZ"_s);
+    ASSERT_EQ(db->GotoArticle(u"C"_s), 0); // second in description order
+    EXPECT_EQ(db->ArticleExists(u"A"_s), 1);
+    // The remembered row number 2 now names the second row by number.
+    EXPECT_EQ(db->LagerTable().IndexName(), u"001"_s);
+    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
+    EXPECT_EQ(db->ArticleIndexName(), u"BEZ"_s);
+    db->RestoreIndexes();
+    EXPECT_EQ(db->LagerTable().IndexName(), u"BEZ"_s);
+}
