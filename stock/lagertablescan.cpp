@@ -36,19 +36,6 @@ const QString &TLagerGroupTexts::shared(QByteArrayView utf8)
 
 namespace
 {
-// Resets the statement however the scan ends, so that no read lock outlives it.
-class StatementReset
-{
-public:
-    explicit StatementReset(sqlite3_stmt *stmt) : m_stmt(stmt) {}
-    ~StatementReset() { sqlite3_reset(m_stmt); }
-    StatementReset(const StatementReset &) = delete;
-    StatementReset &operator=(const StatementReset &) = delete;
-
-private:
-    sqlite3_stmt *m_stmt;
-};
-
 // The ORDER BY of the cursor: the index columns (without regard to ASCII case when the index
 // says so) and the row id that breaks ties; row id order without an index.
 bool orderClause(TTdbTable &table, QString &order)
@@ -138,7 +125,7 @@ bool ScanLagerTable(TTdbTable &table, const QString &text, const QString &group,
     } catch (const EngineError &) {
         return false; // a column this reader expects is not there
     }
-    StatementReset reset(stmt);
+    StatementReset reset{stmt};
 
     const TLagerSearchMatcher matcher(text, group);
     TLagerGroupTexts groups;
