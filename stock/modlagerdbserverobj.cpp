@@ -50,16 +50,6 @@ const QString sLieferant = u"LIEFERANT"_s;
 const QString sResNr = u"RESAUFTRAGSNR"_s;
 const QString sResTyp = u"RESAUFTRAGSTYP"_s;
 
-// The record mapping reads and writes the article's plain data; the XML part is the record's.
-TLagerArtikelDaten &data(TLagerServerObj &record)
-{
-    return record;
-}
-const TLagerArtikelDaten &data(const TLagerServerObj &record)
-{
-    return record;
-}
-
 // Disables the table's data-aware controls for a scope, so that every way out of an
 // operation (return or exception) enables them again.
 class ControlsDisabled
@@ -242,10 +232,10 @@ void IModLagerDBServerObj::UpgradeTable()
 // ---------------------------------------------------------------------------------------------
 // Row mapping
 
-void IModLagerDBServerObj::WriteRow(const TLagerServerObj &record)
+void IModLagerDBServerObj::WriteRow(TLagerServerObj &record)
 {
     TTdbTable &t = *m_lager;
-    const TLagerArtikelDaten &d = data(record);
+    const TLagerArtikelDaten &d = record;
     t.FieldByName(cNr).SetAsString(d.LagerArtikelNr);
     t.FieldByName(cKatalog).SetAsString(d.Katalog);
     t.FieldByName(cBez).SetAsString(d.Bezeichnung);
@@ -264,8 +254,7 @@ void IModLagerDBServerObj::WriteRow(const TLagerServerObj &record)
     t.FieldByName(cZuschlag).SetAsFloat(d.VKZuschlag);
     t.FieldByName(cMwSt).SetAsInteger(d.MwStSatz);
     t.FieldByName(cSNPflicht).SetAsBoolean(d.SNPflicht);
-    // GetXMLText builds the document in the record's output buffer.
-    t.FieldByName(cXML).SetAsString(const_cast<TLagerServerObj &>(record).GetXMLText(true));
+    t.FieldByName(cXML).SetAsString(record.GetXMLText(true));
     t.FieldByName(cColor).SetAsInteger(d.ViewColor);
     t.FieldByName(cNotStock).SetAsBoolean(d.IsNotBestandsartikel);
 }
@@ -275,7 +264,7 @@ void IModLagerDBServerObj::ReadRow(TLagerServerObj &record)
     TTdbTable &t = *m_lager;
     // Parsing clears the record, so the columns have to come afterwards.
     record.LoadFromXMLText(t.FieldByName(cXML).AsString());
-    TLagerArtikelDaten &d = data(record);
+    TLagerArtikelDaten &d = record;
     d.LagerArtikelNr = t.FieldByName(cNr).AsString();
     d.Katalog = t.FieldByName(cKatalog).AsString();
     d.Bezeichnung = t.FieldByName(cBez).AsString();
@@ -352,13 +341,13 @@ bool IModLagerDBServerObj::locateArticle(const QString &nr)
 int IModLagerDBServerObj::ReadArticle(TLagerServerObj *record)
 {
     int result = -1;
-    if (!record || data(*record).LagerArtikelNr.isEmpty())
+    if (!record || record->LagerArtikelNr.isEmpty())
         return result;
     ControlsDisabled guard(*m_lager);
     try {
         if (isLagerEmpty())
             return result;
-        if (!locateArticle(data(*record).LagerArtikelNr)) {
+        if (!locateArticle(record->LagerArtikelNr)) {
             result = -2;
             return result;
         }
@@ -378,7 +367,7 @@ int IModLagerDBServerObj::WriteArticle(TLagerServerObj *record)
     ControlsDisabled guard(t);
     try {
         const QString previous = CurrentArticleNr();
-        if (locateArticle(data(*record).LagerArtikelNr))
+        if (locateArticle(record->LagerArtikelNr))
             t.Edit();
         else
             t.Append();
