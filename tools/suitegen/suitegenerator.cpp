@@ -2,6 +2,7 @@
 
 #include "app/base/formatsettings.h"
 #include "app/inifilesec.h"
+#include "tools/suitegen/ordergenerator.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -159,5 +160,5 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
             if (!makeDir(home + sub, error))
                 return false;
     }
-    return true;
+    return GenerateOrders(o, root, error);
 }
