@@ -16,7 +16,9 @@ qint64 roundToInteger(double value)
     return qint64(std::nearbyint(value));
 }
 
-void appendAttribute(QString &out, QStringView name, QStringView value)
+} // namespace
+
+void AppendXMLAttribute(QString &out, QStringView name, QStringView value)
 {
     out += u' ';
     out += name;
@@ -24,8 +26,6 @@ void appendAttribute(QString &out, QStringView name, QStringView value)
     AppendEncodedXMLText(out, value);
     out += u'"';
 }
-
-} // namespace
 
 Money TBestellartikelObjectList::CalcNetTotal(bool fourDecimals)
 {
@@ -67,16 +67,16 @@ void TBestellartikelHelper::AppendLinesDocument(QString &out, const QString &ind
         for (const TBestellartikel &line : m_lines) {
             out += indent;
             out += u"    <artikel";
-            appendAttribute(out, u"artnr", line.ArtikelNr);
-            appendAttribute(out, u"bnr", line.BestellNr);
-            appendAttribute(out, u"typ", line.Typ);
-            appendAttribute(out, u"at", line.Anzeigetext);
-            appendAttribute(out, u"me", line.Mengeneinheit);
-            appendAttribute(out, u"menge", floatToText(line.Menge));
-            appendAttribute(out, u"ek", floatToText(line.EK));
-            appendAttribute(out, u"pe", QString::number(line.EffectivePE()));
-            appendAttribute(out, u"rab", floatToText(line.Rabatt));
-            appendAttribute(out, u"gelief", floatToText(line.Geliefert));
+            AppendXMLAttribute(out, u"artnr", line.ArtikelNr);
+            AppendXMLAttribute(out, u"bnr", line.BestellNr);
+            AppendXMLAttribute(out, u"typ", line.Typ);
+            AppendXMLAttribute(out, u"at", line.Anzeigetext);
+            AppendXMLAttribute(out, u"me", line.Mengeneinheit);
+            AppendXMLAttribute(out, u"menge", floatToText(line.Menge));
+            AppendXMLAttribute(out, u"ek", floatToText(line.EK));
+            AppendXMLAttribute(out, u"pe", QString::number(line.EffectivePE()));
+            AppendXMLAttribute(out, u"rab", floatToText(line.Rabatt));
+            AppendXMLAttribute(out, u"gelief", floatToText(line.Geliefert));
             out += u'>';
             AppendEncodedXMLText(out, line.Langtext);
             out += u"</artikel>\r\n";

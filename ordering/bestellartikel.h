@@ -11,6 +11,10 @@
 
 class TBestellServerObj;
 
+// Appends a blank, name, '=' and the escaped value in double quotes, as the order documents
+// write their attributes.
+void AppendXMLAttribute(QString &out, QStringView name, QStringView value);
+
 // One line of a purchase order. Only the first block is carried by the documents; the working
 // fields serve a goods receipt against the order.
 class TBestellartikel

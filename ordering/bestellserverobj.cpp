@@ -10,15 +10,6 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-void appendAttribute(QString &out, QStringView name, QStringView value)
-{
-    out += u' ';
-    out += name;
-    out += u"=\"";
-    AppendEncodedXMLText(out, value);
-    out += u'"';
-}
-
 void appendElement(QString &out, const QString &indent, QStringView start, QStringView text,
                    QStringView end)
 {
@@ -108,46 +99,46 @@ void TBestellServerObj::WriteXML(bool complete, const QString &indent)
     if (complete) {
         out += inner;
         out += u"<dbdata";
-        appendAttribute(out, u"nr", BestellNr);
-        appendAttribute(out, u"datum", floatToText(Datum));
-        appendAttribute(out, u"angelegt", floatToText(Angelegt));
-        appendAttribute(out, u"angelegtvon", AngelegtVon);
-        appendAttribute(out, u"geaendert", floatToText(Geaendert));
-        appendAttribute(out, u"geaendertvon", GeaendertVon);
-        appendAttribute(out, u"lieft", floatToText(LieferDatum));
-        appendAttribute(out, u"at", Anzeigetext);
+        AppendXMLAttribute(out, u"nr", BestellNr);
+        AppendXMLAttribute(out, u"datum", floatToText(Datum));
+        AppendXMLAttribute(out, u"angelegt", floatToText(Angelegt));
+        AppendXMLAttribute(out, u"angelegtvon", AngelegtVon);
+        AppendXMLAttribute(out, u"geaendert", floatToText(Geaendert));
+        AppendXMLAttribute(out, u"geaendertvon", GeaendertVon);
+        AppendXMLAttribute(out, u"lieft", floatToText(LieferDatum));
+        AppendXMLAttribute(out, u"at", Anzeigetext);
         if (WV != 0) {
-            appendAttribute(out, u"wv", floatToText(WV));
-            appendAttribute(out, u"wvtxt", WVText);
-            appendAttribute(out, u"wvuser", WVUser);
+            AppendXMLAttribute(out, u"wv", floatToText(WV));
+            AppendXMLAttribute(out, u"wvtxt", WVText);
+            AppendXMLAttribute(out, u"wvuser", WVUser);
             // The ordering module breaks the start tag here; kept so both write the same text.
             out += u"\r\n";
         }
         if (TerminRef > -1)
-            appendAttribute(out, u"terminref", QString::number(TerminRef));
-        appendAttribute(out, u"netto", floatToText(Netto));
-        appendAttribute(out, u"waehr", Waehrung);
-        appendAttribute(out, u"waehrk", WaehrungK);
-        appendAttribute(out, u"stadium", QString::number(Stadium));
+            AppendXMLAttribute(out, u"terminref", QString::number(TerminRef));
+        AppendXMLAttribute(out, u"netto", floatToText(Netto));
+        AppendXMLAttribute(out, u"waehr", Waehrung);
+        AppendXMLAttribute(out, u"waehrk", WaehrungK);
+        AppendXMLAttribute(out, u"stadium", QString::number(Stadium));
         out += u"/>\r\n";
 
         if (!BestellAdr.Text1.isEmpty()) {
             out += inner;
             out += u"<b_adr";
-            appendAttribute(out, u"id", BestellAdr.Text1);
-            appendAttribute(out, u"katalog", BestellAdr.Text3);
+            AppendXMLAttribute(out, u"id", BestellAdr.Text1);
+            AppendXMLAttribute(out, u"katalog", BestellAdr.Text3);
             appendElement(out, {}, u">", BestellAdr.Text2, u"</b_adr>");
         }
         if (!RgAdr.Key.isEmpty()) {
             out += inner;
             out += u"<r_adr";
-            appendAttribute(out, u"id", RgAdr.Key);
+            AppendXMLAttribute(out, u"id", RgAdr.Key);
             appendElement(out, {}, u">", RgAdr.Value, u"</r_adr>");
         }
         if (!LieferAdr.Key.isEmpty()) {
             out += inner;
             out += u"<l_adr";
-            appendAttribute(out, u"id", LieferAdr.Key);
+            AppendXMLAttribute(out, u"id", LieferAdr.Key);
             appendElement(out, {}, u">", LieferAdr.Value, u"</l_adr>");
         }
         if (!Kennzeichen.isEmpty())
@@ -156,7 +147,7 @@ void TBestellServerObj::WriteXML(bool complete, const QString &indent)
     } else if (!BestellAdr.Text3.isEmpty()) {
         out += inner;
         out += u"<b_adr";
-        appendAttribute(out, u"katalog", BestellAdr.Text3);
+        AppendXMLAttribute(out, u"katalog", BestellAdr.Text3);
         out += u"/>\r\n";
     }
     DsnElements.AppendXML(out, indent);
