@@ -322,22 +322,6 @@ TEST(RecordLock, SecondProcessShowsTheHolderAndGetsTheLockASecondAfterTheRelease
     TDatabaseStoreBase::Unlock(lock);
 }
 
-TEST(RecordLock, CancelledWaitReturnsNoLock)
-{
-    QTemporaryDir dir;
-    TWrapperTestStore store;
-    store.Open(dir.path());
-    auto mine = store.LockRecord(QStringLiteral("Erika Mustermann"), QStringLiteral("4711"));
-    ASSERT_TRUE(mine);
-    ScriptedInteraction asker;
-    asker.cancelWaitAfterIdles = 3;
-    ScopedInteraction scope(&asker);
-    // A second lock object of this process is refused like another program's.
-    EXPECT_FALSE(store.LockRecord(QStringLiteral("Max Meier"), QStringLiteral("4711")));
-    EXPECT_EQ(asker.waitTexts.size(), 1);
-    TDatabaseStoreBase::Unlock(mine);
-}
-
 TEST(DatabaseLock, TakesTheEngineTableWithTheFileAndReleasesBoth)
 {
     QTemporaryDir dir;
