@@ -165,6 +165,8 @@ private:
               const CompiledFilter *extra = nullptr, int offset = 0);
     int countWhere(const QString &extraCond, const Row *before);
     void setCurrent(const Row &row);
+    void standOn(QList<Row> &&rows, int pos); // the batch becomes the window, rows[pos] current
+    bool fetchEnd(bool forward);              // first or last batch; false (and no row) when empty
     void clearCurrent();
     bool rereadCurrent();
     Row readRow(sqlite3_stmt *stmt) const;
