@@ -106,6 +106,13 @@ int TBestellJournalModel::FollowUpDue(double value)
     return day < today ? -1 : (day == today ? 0 : 1);
 }
 
+QColor TBestellJournalModel::FollowUpColour(int due, bool selectedOrFocused)
+{
+    if (selectedOrFocused || due > 0)
+        return {};
+    return due < 0 ? QColor(Qt::red) : QColor(Qt::darkGreen);
+}
+
 QVariant TBestellJournalModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows.size())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -38,6 +39,9 @@ public:
     static QString FollowUpText(double value);
     // Compared by calendar day with today.
     static int FollowUpDue(double value);
+    // Red when overdue, green when due today; invalid (the normal text colour) for later
+    // follow-ups and for a selected or focused cell, whose colours keep the text readable.
+    static QColor FollowUpColour(int due, bool selectedOrFocused);
 
 private:
     struct Row {

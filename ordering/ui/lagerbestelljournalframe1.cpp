@@ -34,8 +34,7 @@ namespace
 
 const QString kGridName = u"DBGrid1"_s;
 
-// Overdue follow-ups red, today's green; a selected or focused cell keeps the colours of the
-// selection so that the text stays readable.
+// Paints the follow-up column in the colour the model chooses for the cell's state.
 class FollowUpDelegate : public QStyledItemDelegate
 {
 public:
@@ -46,11 +45,12 @@ protected:
     {
         QStyledItemDelegate::initStyleOption(option, index);
         const QVariant due = index.data(TBestellJournalModel::FollowUpDueRole);
-        if (!due.isValid() || due.toInt() > 0)
+        if (!due.isValid())
             return;
-        if (option->state & (QStyle::State_Selected | QStyle::State_HasFocus))
-            return;
-        option->palette.setColor(QPalette::Text, due.toInt() < 0 ? Qt::red : Qt::darkGreen);
+        const QColor colour = TBestellJournalModel::FollowUpColour(
+            due.toInt(), option->state & (QStyle::State_Selected | QStyle::State_HasFocus));
+        if (colour.isValid())
+            option->palette.setColor(QPalette::Text, colour);
     }
 };
 

@@ -201,4 +201,42 @@ TEST(OrderJournalModel, FollowUpTextAndDueState)
     EXPECT_EQ(TBestellJournalModel::FollowUpDue(todayMidnight + 0.99), 0);
     EXPECT_EQ(TBestellJournalModel::FollowUpDue(yesterdayAfternoon), -1);
     EXPECT_EQ(TBestellJournalModel::FollowUpDue(tomorrow), 1);
+
+    EXPECT_EQ(TBestellJournalModel::FollowUpColour(-1, false), QColor(Qt::red));
+    EXPECT_EQ(TBestellJournalModel::FollowUpColour(0, false), QColor(Qt::darkGreen));
+    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(1, false).isValid());
+    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(-1, true).isValid());
+    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(0, true).isValid());
+}
+
+TEST_F(OrderJournal, FollowUpCellsOfTheGrid)
+{
+    const QDate today = QDate::currentDate();
+    {
+        IModBestellDBServerObj db;
+        ASSERT_TRUE(db.Open(dir()));
+        TBestellServerObj order;
+        order.BestellNr = u"B-001"_s;
+        ASSERT_EQ(db.ReadOrder(&order, true), 0);
+        order.WV = DateTime::fromQDateTime(QDateTime(today, QTime(0, 0)));
+        ASSERT_EQ(db.WriteOrder(&order, false), 0);
+        order.BestellNr = u"B-002"_s;
+        ASSERT_EQ(db.ReadOrder(&order, true), 0);
+        order.WV = DateTime::fromQDateTime(QDateTime(today.addDays(-1), QTime(14, 30)));
+        ASSERT_EQ(db.WriteOrder(&order, false), 0);
+    }
+    TLagerBestelljournalFrame1 frame(nullptr, dir());
+    const TBestellJournalModel &model = *frame.Model();
+    const auto cell = [&model](const QString &nr) {
+        return model.index(model.RowOf(nr), TBestellJournalModel::ColWV);
+    };
+    EXPECT_EQ(cell(u"B-001"_s).data().toString(), today.toString(u"dd.MM.yyyy"_s));
+    EXPECT_EQ(cell(u"B-001"_s).data(TBestellJournalModel::FollowUpDueRole).toInt(), 0);
+    EXPECT_TRUE(cell(u"B-001"_s).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(cell(u"B-002"_s).data().toString(),
+              today.addDays(-1).toString(u"dd.MM.yyyy"_s) + u" 14:30"_s);
+    EXPECT_EQ(cell(u"B-002"_s).data(TBestellJournalModel::FollowUpDueRole).toInt(), -1);
+    EXPECT_TRUE(cell(u"B-003"_s).data().toString().isEmpty());
+    EXPECT_FALSE(cell(u"B-003"_s).data(TBestellJournalModel::FollowUpDueRole).isValid());
+    EXPECT_FALSE(cell(u"B-003"_s).data(Qt::FontRole).isValid());
 }
