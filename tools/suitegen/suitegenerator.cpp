@@ -7,6 +7,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/seriennummer.h"
+#include "tools/suitegen/ordergenerator.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -314,5 +315,5 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
             if (!makeDir(home + sub, error))
                 return false;
     }
-    return true;
+    return GenerateOrders(o, root, error);
 }

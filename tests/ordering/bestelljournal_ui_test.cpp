@@ -1,0 +1,242 @@
+// The order choice on the offscreen platform over a real order table: which orders it offers,
+// how the word search narrows them, and that leaving the search keeps the user's order.
+#include "app/base/inifile.h"
+#include "ordering/bestellserverobj.h"
+#include "ordering/modbestelldbserverobj.h"
+#include "ordering/ui/bestelljournalmodel.h"
+#include "ordering/ui/lagerbestelljournalframe1.h"
+#include "ordering/ui/mod00501form5.h"
+#include "persistence/datetime.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+struct Sample {
+    const char16_t *nr;
+    const char16_t *text;
+    int stadium;
+    double datum;
+};
+
+// Open and partly delivered orders mixed with every other state, with descriptions that
+// share words in different orders.
+const Sample kSamples[] = {
+    {u"B-001", u"Heizung Keller Nord", 2, 45010},
+    {u"B-002", u"Keller Sanitaer", 4, 45005},
+    {u"B-003", u"Dach Heizung", 2, 45020},
+    {u"B-004", u"Sanitaer Keller mit Heizung", 4, 45001},
+    {u"B-005", u"Heizung Keller geliefert", 5, 45002},
+    {u"B-006", u"Heizung Keller storniert", 3, 45003},
+    {u"B-007", u"Heizung Keller in Arbeit", 1, 45004},
+    {u"B-008", u"Heizung Keller unbekannt", 0, 45006},
+};
+
+QStringList listedNumbers(TLagerBestelljournalFrame1 &frame)
+{
+    QStringList numbers;
+    for (int row = 0; row < frame.Model()->rowCount(); ++row)
+        numbers.append(frame.Model()->NumberAt(row));
+    return numbers;
+}
+
+class OrderJournal : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        IModBestellDBServerObj db;
+        ASSERT_TRUE(db.Open(dir()));
+        for (const Sample &s : kSamples) {
+            TBestellServerObj order;
+            order.BestellNr = QString::fromUtf16(s.nr);
+            order.Anzeigetext = QString::fromUtf16(s.text);
+            order.Stadium = quint8(s.stadium);
+            order.Datum = s.datum;
+            ASSERT_EQ(db.WriteOrder(&order, true), 0);
+        }
+    }
+
+    QString dir() const { return m_dir.path() + u"/BESTELLWESEN"_s; }
+
+    void search(TLagerBestelljournalFrame1 &frame, const QString &text)
+    {
+        frame.SearchEdit()->setText(text);
+        QTest::mouseClick(frame.StartSearchButton(), Qt::LeftButton);
+    }
+
+    void selectOrder(TLagerBestelljournalFrame1 &frame, const QString &number)
+    {
+        const int row = frame.Model()->RowOf(number);
+        ASSERT_GE(row, 0) << number.toStdString();
+        frame.Grid()->setCurrentIndex(frame.Model()->index(row, 1));
+    }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(OrderJournal, ChoiceOffersOnlyOpenAndPartlyDeliveredOrders)
+{
+    TMOD00501Form5 dialog(nullptr, dir(), nullptr);
+    EXPECT_EQ(dialog.windowTitle(), u"[0501 - 05] - Bestellung auswaehlen"_s);
+    TLagerBestelljournalFrame1 &frame = *dialog.Frame();
+    EXPECT_EQ(listedNumbers(frame), QStringList({u"B-001"_s, u"B-002"_s, u"B-003"_s, u"B-004"_s}));
+    EXPECT_TRUE(frame.ViewButton()->isHidden());
+    const QModelIndex state = frame.Model()->index(1, TBestellJournalModel::ColStadium);
+    EXPECT_EQ(state.data().toString(), u"Teillieferung"_s);
+    EXPECT_EQ(frame.Model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+              u"Bestell-Nr."_s);
+    EXPECT_TRUE(frame.Model()->headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+}
+
+TEST_F(OrderJournal, TwoWordSearchNeedsBothWordsAndEndingItKeepsTheOrder)
+{
+    TMOD00501Form5 dialog(nullptr, dir(), nullptr);
+    TLagerBestelljournalFrame1 &frame = *dialog.Frame();
+    EXPECT_FALSE(frame.EndSearchButton()->isEnabled());
+
+    search(frame, u"  keller   HEIZUNG "_s);
+    // Both words, in any order and position; the state filter still applies.
+    EXPECT_EQ(listedNumbers(frame), QStringList({u"B-001"_s, u"B-004"_s}));
+    EXPECT_TRUE(frame.EndSearchButton()->isEnabled());
+
+    selectOrder(frame, u"B-004"_s);
+    EXPECT_EQ(frame.CurrentOrderNr(), u"B-004"_s);
+    QTest::mouseClick(frame.EndSearchButton(), Qt::LeftButton);
+    EXPECT_FALSE(frame.EndSearchButton()->isEnabled());
+    EXPECT_EQ(listedNumbers(frame).size(), 4);
+    EXPECT_EQ(frame.CurrentOrderNr(), u"B-004"_s);
+    EXPECT_EQ(frame.Grid()->currentIndex().row(), frame.Model()->RowOf(u"B-004"_s));
+
+    // No words: nothing happens, not even an empty filter.
+    search(frame, u"   "_s);
+    EXPECT_FALSE(frame.EndSearchButton()->isEnabled());
+    EXPECT_EQ(listedNumbers(frame).size(), 4);
+
+    // A quote in a word is a character to find, not the end of the pattern.
+    search(frame, u"O'Brien"_s);
+    EXPECT_TRUE(listedNumbers(frame).isEmpty());
+}
+
+TEST_F(OrderJournal, OkReturnsTheCurrentOrderAndClosingSavesTheWidths)
+{
+    IniFile ini;
+    ini.writeInteger(u"LagerBestelljournalFrame1"_s, u"DBGrid11"_s, 250);
+    {
+        TMOD00501Form5 dialog(nullptr, dir(), &ini);
+        TLagerBestelljournalFrame1 &frame = *dialog.Frame();
+        EXPECT_EQ(frame.Grid()->columnWidth(1), 250);
+        EXPECT_EQ(frame.Grid()->columnWidth(5), 99);
+        selectOrder(frame, u"B-003"_s);
+        frame.Grid()->setColumnWidth(0, 111);
+        QTimer::singleShot(0, &dialog, &QDialog::accept);
+        EXPECT_EQ(dialog.Execute(), u"B-003"_s);
+    }
+    EXPECT_EQ(ini.readInteger(u"LagerBestelljournalFrame1"_s, u"DBGrid10"_s, 0), 111);
+    EXPECT_EQ(ini.readInteger(u"LagerBestelljournalFrame1"_s, u"DBGrid11"_s, 0), 250);
+    EXPECT_EQ(ini.readInteger(u"LagerBestelljournalFrame1"_s, u"DBGrid15"_s, 0), 99);
+
+    TMOD00501Form5 cancelled(nullptr, dir(), &ini);
+    QTimer::singleShot(0, &cancelled, &QDialog::reject);
+    EXPECT_TRUE(cancelled.Execute().isEmpty());
+}
+
+TEST_F(OrderJournal, SortingGoToAndHidingDeliveredOrders)
+{
+    TLagerBestelljournalFrame1 frame(nullptr, dir());
+    EXPECT_EQ(listedNumbers(frame).size(), 8);
+
+    frame.Grid()->horizontalHeader()->sectionClicked(TBestellJournalModel::ColDatum);
+    EXPECT_EQ(listedNumbers(frame).first(), u"B-004"_s);
+    frame.Grid()->horizontalHeader()->sectionClicked(TBestellJournalModel::ColText);
+    EXPECT_EQ(listedNumbers(frame).first(), u"B-004"_s); // no index behind the description
+
+    QString reported;
+    frame.SetOnOrderChanged([&reported](const QString &nr) { reported = nr; });
+    QTest::keyClicks(frame.GoToEdit(), u"b-00"_s);
+    EXPECT_EQ(frame.GoToEdit()->text(), u"B-00"_s);
+    EXPECT_EQ(frame.CurrentOrderNr(), u"B-001"_s);
+    QTest::keyClicks(frame.GoToEdit(), u"6"_s);
+    EXPECT_EQ(frame.CurrentOrderNr(), u"B-006"_s);
+    EXPECT_EQ(frame.Grid()->currentIndex().row(), frame.Model()->RowOf(u"B-006"_s));
+    EXPECT_TRUE(QTest::qWaitFor([&reported] { return !reported.isEmpty(); }, 2000));
+    EXPECT_EQ(reported, u"B-006"_s);
+
+    frame.HideDeliveredAction()->setChecked(true);
+    QStringList shown = listedNumbers(frame);
+    shown.sort();
+    EXPECT_EQ(shown, QStringList({u"B-001"_s, u"B-002"_s, u"B-003"_s, u"B-004"_s, u"B-007"_s}));
+    frame.HideDeliveredAction()->setChecked(false);
+    EXPECT_EQ(listedNumbers(frame).size(), 8);
+}
+
+TEST(OrderJournalModel, FollowUpTextAndDueState)
+{
+    const QDate today = QDate::currentDate();
+    const double todayMidnight = DateTime::fromQDateTime(QDateTime(today, QTime(0, 0)));
+    const double yesterdayAfternoon =
+        DateTime::fromQDateTime(QDateTime(today.addDays(-1), QTime(14, 30)));
+    const double tomorrow = DateTime::fromQDateTime(QDateTime(today.addDays(1), QTime(9, 0)));
+
+    EXPECT_EQ(TBestellJournalModel::FollowUpText(todayMidnight), today.toString(u"dd.MM.yyyy"_s));
+    EXPECT_EQ(TBestellJournalModel::FollowUpText(yesterdayAfternoon),
+              today.addDays(-1).toString(u"dd.MM.yyyy"_s) + u" 14:30"_s);
+    EXPECT_TRUE(TBestellJournalModel::FollowUpText(0).isEmpty());
+    EXPECT_EQ(TBestellJournalModel::FollowUpDue(todayMidnight), 0);
+    EXPECT_EQ(TBestellJournalModel::FollowUpDue(todayMidnight + 0.99), 0);
+    EXPECT_EQ(TBestellJournalModel::FollowUpDue(yesterdayAfternoon), -1);
+    EXPECT_EQ(TBestellJournalModel::FollowUpDue(tomorrow), 1);
+
+    EXPECT_EQ(TBestellJournalModel::FollowUpColour(-1, false), QColor(Qt::red));
+    EXPECT_EQ(TBestellJournalModel::FollowUpColour(0, false), QColor(Qt::darkGreen));
+    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(1, false).isValid());
+    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(-1, true).isValid());
+    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(0, true).isValid());
+}
+
+TEST_F(OrderJournal, FollowUpCellsOfTheGrid)
+{
+    const QDate today = QDate::currentDate();
+    {
+        IModBestellDBServerObj db;
+        ASSERT_TRUE(db.Open(dir()));
+        TBestellServerObj order;
+        order.BestellNr = u"B-001"_s;
+        ASSERT_EQ(db.ReadOrder(&order, true), 0);
+        order.WV = DateTime::fromQDateTime(QDateTime(today, QTime(0, 0)));
+        ASSERT_EQ(db.WriteOrder(&order, false), 0);
+        order.BestellNr = u"B-002"_s;
+        ASSERT_EQ(db.ReadOrder(&order, true), 0);
+        order.WV = DateTime::fromQDateTime(QDateTime(today.addDays(-1), QTime(14, 30)));
+        ASSERT_EQ(db.WriteOrder(&order, false), 0);
+    }
+    TLagerBestelljournalFrame1 frame(nullptr, dir());
+    const TBestellJournalModel &model = *frame.Model();
+    const auto cell = [&model](const QString &nr) {
+        return model.index(model.RowOf(nr), TBestellJournalModel::ColWV);
+    };
+    EXPECT_EQ(cell(u"B-001"_s).data().toString(), today.toString(u"dd.MM.yyyy"_s));
+    EXPECT_EQ(cell(u"B-001"_s).data(TBestellJournalModel::FollowUpDueRole).toInt(), 0);
+    EXPECT_TRUE(cell(u"B-001"_s).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(cell(u"B-002"_s).data().toString(),
+              today.addDays(-1).toString(u"dd.MM.yyyy"_s) + u" 14:30"_s);
+    EXPECT_EQ(cell(u"B-002"_s).data(TBestellJournalModel::FollowUpDueRole).toInt(), -1);
+    EXPECT_TRUE(cell(u"B-003"_s).data().toString().isEmpty());
+    EXPECT_FALSE(cell(u"B-003"_s).data(TBestellJournalModel::FollowUpDueRole).isValid());
+    EXPECT_FALSE(cell(u"B-003"_s).data(Qt::FontRole).isValid());
+}
