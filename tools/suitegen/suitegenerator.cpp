@@ -2,6 +2,7 @@
 
 #include "app/base/formatsettings.h"
 #include "app/inifilesec.h"
+#include "tools/suitegen/addressgenerator.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -54,7 +55,8 @@ bool copyPrograms(const QString &binDir, const QString &target, QString *error)
 {
     if (!makeDir(target, error))
         return false;
-    for (const QString &name : {QStringLiteral("MOD00501"), QStringLiteral("mksuite")}) {
+    for (const QString &name : {QStringLiteral("MOD00501"), QStringLiteral("MOD00318"),
+                               QStringLiteral("mksuite")}) {
         const QFileInfo fi(binDir + u'/' + name);
         if (!fi.exists())
             continue;
@@ -151,6 +153,9 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
         if (!saveWriter(w, path, error))
             return false;
     }
+
+    if (!GenerateSupplierAddresses(data + client + QStringLiteral("/A1/ADRESSEN"), error))
+        return false;
 
     for (const QString &user : {QStringLiteral("ADMIN"), QStringLiteral("LAGER")}) {
         const QString home = root + QStringLiteral("USR/") + user + u'/';
