@@ -8,6 +8,7 @@
 #include "stock/modlagerdbserverobj.h"
 #include "stock/seriennummer.h"
 #include "tools/suitegen/ordergenerator.h"
+#include "tools/suitegen/addressgenerator.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -61,7 +62,8 @@ bool copyPrograms(const QString &binDir, const QString &target, QString *error)
 {
     if (!makeDir(target, error))
         return false;
-    for (const QString &name : {QStringLiteral("MOD00501"), QStringLiteral("mksuite")}) {
+    for (const QString &name :
+         {QStringLiteral("MOD00501"), QStringLiteral("MOD00318"), QStringLiteral("mksuite")}) {
         const QFileInfo fi(binDir + u'/' + name);
         if (!fi.exists())
             continue;
@@ -306,6 +308,8 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
 
     if (o.articles > 0 &&
         !generateStock(data + client + QStringLiteral("/LAGER"), o.articles, o.seed, error))
+        return false;
+    if (!GenerateSupplierAddresses(data + client + QStringLiteral("/A1/ADRESSEN"), error))
         return false;
 
     for (const QString &user : {QStringLiteral("ADMIN"), QStringLiteral("LAGER")}) {

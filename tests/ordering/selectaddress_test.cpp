@@ -1,0 +1,202 @@
+#include "ordering/selectaddress.h"
+
+#include "tests/support/scriptedinteraction.h"
+#include "tools/suitegen/suitegenerator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// A BIN directory whose address program is a shell script, and an exchange directory.
+class FakeAddressProgram : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(QDir(m_dir.path()).mkpath(u"BIN"_s));
+        ASSERT_TRUE(QDir(m_dir.path()).mkpath(u"TMP"_s));
+    }
+
+    QString bin() const { return m_dir.filePath(u"BIN"_s); }
+    QString exchange() const { return m_dir.filePath(u"TMP"_s); }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    void installScript(const QString &body)
+    {
+        QFile f(QDir(bin()).filePath(u"MOD00318"_s));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n");
+        f.write(body.toUtf8());
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // A script that notes its arguments and writes the given file as the exchange file.
+    void installAnswering(const QByteArray &exchangeContent)
+    {
+        QFile answer(path(u"answer"_s));
+        ASSERT_TRUE(answer.open(QIODevice::WriteOnly));
+        answer.write(exchangeContent);
+        answer.close();
+        installScript(u"for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '%1'\n"
+                      u"for a in \"$@\"; do f=\"$a\"; done\n"
+                      u"cp '%2' \"$f\"\n"_s.arg(path(u"args"_s), path(u"answer"_s)));
+    }
+
+    QStringList recordedArguments() const
+    {
+        QFile f(path(u"args"_s));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    QTemporaryDir m_dir;
+};
+
+QByteArray document(const QString &id)
+{
+    TCustomerAddress a;
+    a.Id = id;
+    const QString text = a.GetXMLText(true);
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+} // namespace
+
+TEST_F(FakeAddressProgram, ReturnsTheFirstAddressOfTheExchangeFileAndDeletesIt)
+{
+    installAnswering(document(u"1047"_s) + document(u"2048"_s));
+    ScriptedInteraction script;
+    ScopedInteraction scope(&script);
+
+    const auto address = SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s, u"-E"_s});
+    ASSERT_NE(address, nullptr);
+    EXPECT_EQ(address->Id, u"1047"_s);
+    EXPECT_TRUE(script.messages.isEmpty());
+    EXPECT_EQ(script.waitTexts.size(), 1);
+
+    const QStringList args = recordedArguments();
+    ASSERT_EQ(args.size(), 6) << qPrintable(args.join(u'|'));
+    EXPECT_EQ(args.mid(0, 5),
+              (QStringList{u"DEMO"_s, u"LAGER"_s, u"-ONE"_s, u"-GA"_s, u"-TEMP"_s}));
+    const QFileInfo exchangeFile(args[5]);
+    EXPECT_EQ(exchangeFile.absolutePath(), QDir(exchange()).absolutePath());
+    EXPECT_TRUE(exchangeFile.fileName().endsWith(u".$$$"_s));
+    EXPECT_FALSE(exchangeFile.exists());
+}
+
+TEST_F(FakeAddressProgram, NoFileOrAnEmptyFileMeansNoChoice)
+{
+    ScriptedInteraction script;
+    ScopedInteraction scope(&script);
+    installScript(u"exit 0\n"_s);
+    EXPECT_EQ(SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s}), nullptr);
+
+    installAnswering(QByteArray());
+    EXPECT_EQ(SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s}), nullptr);
+    EXPECT_TRUE(script.messages.isEmpty());
+    EXPECT_TRUE(QDir(exchange()).isEmpty());
+}
+
+TEST_F(FakeAddressProgram, MissingProgramIsReported)
+{
+    ScriptedInteraction script;
+    ScopedInteraction scope(&script);
+    EXPECT_EQ(SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s}), nullptr);
+    ASSERT_EQ(script.messages.size(), 1);
+    EXPECT_EQ(script.messages[0].type, MsgDlgType::Error);
+    EXPECT_TRUE(script.messages[0].text.startsWith(u"Das Adressprogramm \""_s));
+    EXPECT_TRUE(script.messages[0].text.contains(u"MOD00318"_s));
+    EXPECT_TRUE(script.waitTexts.isEmpty());
+}
+
+TEST_F(FakeAddressProgram, MissingExchangeDirectoryStartsNothing)
+{
+    installAnswering(document(u"1047"_s));
+    ScriptedInteraction script;
+    ScopedInteraction scope(&script);
+    EXPECT_EQ(SelectAddress(bin(), path(u"fehlt"_s), {u"DEMO"_s, u"LAGER"_s}), nullptr);
+    EXPECT_TRUE(recordedArguments().isEmpty());
+}
+
+TEST_F(FakeAddressProgram, CancellingTheWaitEndsTheProgram)
+{
+    // The script would answer only after a minute; the cancelled wait must not sit it out.
+    installScript(u"exec sleep 60\n"_s);
+    ScriptedInteraction script;
+    script.cancelWaitAfterIdles = 3;
+    ScopedInteraction scope(&script);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s}), nullptr);
+    EXPECT_LT(timer.elapsed(), 10000);
+}
+
+// The real stand-in in a generated installation, choosing without a window.
+class AddressProgramStandIn : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString built = QCoreApplication::applicationDirPath() + u"/../bin"_s;
+        ASSERT_TRUE(QFileInfo::exists(built + u"/MOD00318"_s))
+            << "MOD00318 has not been built next to the test program";
+        SuiteGenerator::Options o;
+        o.targetDir = m_dir.path();
+        o.binDir = built;
+        QString error;
+        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
+    }
+    void TearDown() override { qunsetenv("MOD00318_CHOOSE"); }
+
+    std::unique_ptr<TCustomerAddress> select(const QByteArray &number)
+    {
+        qputenv("MOD00318_CHOOSE", number);
+        return SelectAddress(m_dir.filePath(u"BIN"_s), m_dir.filePath(u"USR/LAGER/TMP"_s),
+                             {u"DEMO"_s, u"LAGER"_s});
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(AddressProgramStandIn, HandsBackTheChosenSupplierWithAllItsData)
+{
+    ScriptedInteraction script;
+    ScopedInteraction scope(&script);
+    const auto address = select("70001");
+    ASSERT_NE(address, nullptr);
+    EXPECT_EQ(address->Id, u"70001"_s);
+    EXPECT_EQ(address->At, u"Sanitär-Großhandel Müller GmbH"_s);
+    ASSERT_EQ(address->Anschriften.Count(), 3);
+    EXPECT_EQ(address->Anschriften[2].Name1, u"Müller Holding GmbH & Co. KG"_s);
+    EXPECT_EQ(address->Kontakte.Count(), 2);
+    EXPECT_EQ(address->PaymentTerms.Count(), 2);
+    EXPECT_EQ(address->PaymentWays.Count(), 1);
+    EXPECT_EQ(address->Info, u"Lieferung nur werktags bis 15 Uhr.\r\nTor 3 benutzen."_s);
+    EXPECT_TRUE(script.messages.isEmpty());
+    EXPECT_TRUE(QDir(m_dir.filePath(u"USR/LAGER/TMP"_s)).isEmpty());
+
+    // The supplier the address module knows only by number comes back without a postal
+    // address; the article editor has to refuse it.
+    const auto bare = select("70003");
+    ASSERT_NE(bare, nullptr);
+    EXPECT_TRUE(bare->Anschriften.IsEmpty());
+}
+
+TEST_F(AddressProgramStandIn, NothingChosenNothingReturned)
+{
+    ScriptedInteraction script;
+    ScopedInteraction scope(&script);
+    EXPECT_EQ(select("99999"), nullptr);
+    EXPECT_TRUE(script.messages.isEmpty());
+}
