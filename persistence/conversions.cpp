@@ -2,60 +2,217 @@
 
 #include "app/base/formatsettings.h"
 
-namespace {
-QString keepNumberChars(const QString &text, bool withSeparator)
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+namespace
 {
-    const QChar sep = FormatSettings::current().decimalSeparator;
-    QString out;
-    for (QChar c : text.trimmed())
-        if (c == u'-' || (c >= u'0' && c <= u'9') || (withSeparator && c == sep))
-            out += c;
+// Numbers are ASCII; the filtered text fits the small-string buffer for any sensible value, so
+// the conversions do not allocate.
+template <typename Unit>
+std::string keepNumberChars(const Unit *text, qsizetype size, bool withSeparator)
+{
+    const char16_t sep = FormatSettings::current().decimalSeparator.unicode();
+    std::string out;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = char16_t(std::make_unsigned_t<Unit>(text[i]));
+        if (c == u'-' || (c >= u'0' && c <= u'9'))
+            out.push_back(char(c));
+        else if (withSeparator && c == sep)
+            out.push_back('.');
+    }
     return out;
 }
 
-bool parseFloat(const QString &filtered, double &value)
+bool parseDouble(const std::string &s, double &value)
 {
-    if (filtered.isEmpty())
+    if (s.empty())
         return false;
-    QString t = filtered;
-    t.replace(FormatSettings::current().decimalSeparator, u'.');
-    bool ok = false;
-    value = t.toDouble(&ok);
-    return ok;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    return ec == std::errc() && end == s.data() + s.size() && std::isfinite(value);
+}
+
+bool parseInt(const std::string &s, int &value)
+{
+    if (s.empty())
+        return false;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    return ec == std::errc() && end == s.data() + s.size();
+}
+
+// Exact decimal to ten-thousandths: "12.3456" must not pass through a double. Further decimals
+// round to even, as a floating value becomes money.
+bool parseMoney(const std::string &s, Money &value)
+{
+    size_t i = 0;
+    const bool negative = !s.empty() && s[0] == '-';
+    if (negative)
+        ++i;
+    const size_t dot = s.find('.', i);
+    const size_t intEnd = dot == std::string::npos ? s.size() : dot;
+    if (intEnd == i && (dot == std::string::npos || dot + 1 == s.size()))
+        return false; // no digits at all
+    constexpr qint64 kMax = std::numeric_limits<qint64>::max();
+    qint64 raw = 0;
+    for (size_t k = i; k < intEnd; ++k) {
+        if (s[k] < '0' || s[k] > '9')
+            return false;
+        if (raw > (kMax - (s[k] - '0')) / 10)
+            return false;
+        raw = raw * 10 + (s[k] - '0');
+    }
+    int fracDigits = 0;
+    int firstDropped = -1;
+    bool restNonZero = false;
+    if (dot != std::string::npos) {
+        for (size_t k = dot + 1; k < s.size(); ++k) {
+            if (s[k] < '0' || s[k] > '9')
+                return false;
+            const int d = s[k] - '0';
+            if (fracDigits < 4) {
+                if (raw > (kMax - d) / 10)
+                    return false;
+                raw = raw * 10 + d;
+                ++fracDigits;
+            } else if (firstDropped < 0)
+                firstDropped = d;
+            else if (d != 0)
+                restNonZero = true;
+        }
+    }
+    for (; fracDigits < 4; ++fracDigits) {
+        if (raw > kMax / 10)
+            return false;
+        raw *= 10;
+    }
+    if (firstDropped > 5 || (firstDropped == 5 && (restNonZero || (raw & 1)))) {
+        if (raw == kMax)
+            return false;
+        ++raw;
+    }
+    value = Money::fromRaw(negative ? -raw : raw);
+    return true;
+}
+
+// The standard text-to-float conversion: the whole trimmed text with the program's separator.
+template <typename Unit> bool strictFloat(const Unit *text, qsizetype size, double &value)
+{
+    const char16_t sep = FormatSettings::current().decimalSeparator.unicode();
+    const auto unit = [text](qsizetype i) { return char16_t(std::make_unsigned_t<Unit>(text[i])); };
+    qsizetype first = 0;
+    qsizetype last = size;
+    while (first < last && unit(first) <= u' ')
+        ++first;
+    while (last > first && unit(last - 1) <= u' ')
+        --last;
+    std::string s;
+    for (qsizetype i = first; i < last; ++i) {
+        const char16_t c = unit(i);
+        if ((c >= u'0' && c <= u'9') || c == u'-' || c == u'+' || c == u'e' || c == u'E')
+            s.push_back(char(c));
+        else if (c == sep)
+            s.push_back('.');
+        else
+            return false;
+    }
+    if (!s.empty() && s[0] == '+')
+        s.erase(0, 1);
+    return parseDouble(s, value);
+}
+
+template <typename Unit> bool toBool(const Unit *text, qsizetype size, bool def)
+{
+    if (size == 0)
+        return def;
+    double number = 0;
+    if (strictFloat(text, size, number))
+        return number != 0;
+    std::string upper;
+    for (qsizetype i = 0; i < size && upper.size() < 8; ++i) {
+        const char16_t c = char16_t(std::make_unsigned_t<Unit>(text[i]));
+        upper.push_back(c < 128 ? char(std::toupper(int(c))) : '?');
+    }
+    if (upper == "TRUE")
+        return true;
+    if (upper == "FALSE")
+        return false;
+    return def;
+}
+
+Money moneyFromExtended(long double raw)
+{
+    // Rounds to nearest, ties to even (the default rounding mode).
+    const long double r = std::nearbyint(raw);
+    if (!std::isfinite(r) || r >= 9.2e18L || r <= -9.2e18L)
+        throw std::range_error("Money value out of range");
+    return Money::fromRaw(static_cast<qint64>(r));
 }
 } // namespace
 
-double StrToFloatTolerant(const QString &text, double def)
+double StrToFloatTolerant(QStringView text, double def)
 {
     double v = 0;
-    return parseFloat(keepNumberChars(text, true), v) ? v : def;
+    return parseDouble(keepNumberChars(text.utf16(), text.size(), true), v) ? v : def;
 }
 
-Money StrToCurrTolerant(const QString &text, Money def)
+Money StrToCurrTolerant(QStringView text, Money def)
 {
+    Money v;
+    return parseMoney(keepNumberChars(text.utf16(), text.size(), true), v) ? v : def;
+}
+
+int StrToIntTolerant(QStringView text, int def)
+{
+    int v = 0;
+    return parseInt(keepNumberChars(text.utf16(), text.size(), false), v) ? v : def;
+}
+
+bool StrToBoolTolerant(QStringView text, bool def)
+{
+    return toBool(text.utf16(), text.size(), def);
+}
+
+// UTF-8 variants: multi-byte sequences never hold ASCII bytes, so filtering byte-wise keeps the
+// same characters as the UTF-16 path for any ASCII decimal separator.
+namespace
+{
+bool asciiSeparator()
+{
+    return FormatSettings::current().decimalSeparator.unicode() < 128;
+}
+} // namespace
+
+double StrToFloatTolerant(QUtf8StringView text, double def)
+{
+    if (!asciiSeparator())
+        return StrToFloatTolerant(QStringView(text.toString()), def);
     double v = 0;
-    return parseFloat(keepNumberChars(text, true), v) ? Money::fromDouble(v) : def;
+    return parseDouble(keepNumberChars(text.data(), text.size(), true), v) ? v : def;
 }
 
-int StrToIntTolerant(const QString &text, int def)
+Money StrToCurrTolerant(QUtf8StringView text, Money def)
 {
-    bool ok = false;
-    const int v = keepNumberChars(text, false).toInt(&ok);
-    return ok ? v : def;
+    if (!asciiSeparator())
+        return StrToCurrTolerant(QStringView(text.toString()), def);
+    Money v;
+    return parseMoney(keepNumberChars(text.data(), text.size(), true), v) ? v : def;
 }
 
-bool StrToBoolTolerant(const QString &text, bool def)
+int StrToIntTolerant(QUtf8StringView text, int def)
 {
-    if (text.isEmpty())
-        return def;
-    const QString u = text.toUpper();
-    if (u == QStringLiteral("TRUE"))
-        return true;
-    if (u == QStringLiteral("FALSE"))
-        return false;
-    bool ok = false;
-    const double n = u.trimmed().toDouble(&ok);
-    return ok ? n != 0 : def;
+    int v = 0;
+    return parseInt(keepNumberChars(text.data(), text.size(), false), v) ? v : def;
+}
+
+bool StrToBoolTolerant(QUtf8StringView text, bool def)
+{
+    if (!asciiSeparator())
+        return StrToBoolTolerant(QStringView(text.toString()), def);
+    return toBool(text.data(), text.size(), def);
 }
 
 Money RoundMoney(bool fourDecimals, Money amount)
@@ -71,22 +228,28 @@ Money RoundMoney(bool fourDecimals, Money amount)
     return Money::fromRaw(result);
 }
 
+// One rounding at the end: rounding a / 100 to four decimals first would lose cents
+// (12.3456 less 12.5 % must give 10.8018, not 10.8024).
 Money ApplyDiscount(bool fourDecimals, Money amount, double percent)
 {
-    return RoundMoney(fourDecimals, amount - amount / 100.0 * percent);
+    const long double a = amount.raw();
+    return RoundMoney(fourDecimals, moneyFromExtended(a - a / 100.0L * percent));
 }
 
 Money AddPercent(bool fourDecimals, Money amount, double percent)
 {
-    return RoundMoney(fourDecimals, amount + amount / 100.0 * percent);
+    const long double a = amount.raw();
+    return RoundMoney(fourDecimals, moneyFromExtended(a + a / 100.0L * percent));
 }
 
 Money GrossToNet(bool fourDecimals, Money amount, double percent)
 {
-    return RoundMoney(fourDecimals, amount / (percent / 100.0 + 1.0));
+    const long double a = amount.raw();
+    return RoundMoney(fourDecimals, moneyFromExtended(a / (percent / 100.0L + 1.0L)));
 }
 
 Money NetToGross(bool fourDecimals, Money amount, double percent)
 {
-    return RoundMoney(fourDecimals, amount * (percent / 100.0 + 1.0));
+    const long double a = amount.raw();
+    return RoundMoney(fourDecimals, moneyFromExtended(a * (percent / 100.0L + 1.0L)));
 }
