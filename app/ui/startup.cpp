@@ -6,7 +6,7 @@
 #include "app/pluginmanager.h"
 #include "app/systemeinstellungen.h"
 #include "app/ui/mod00501form1.h"
-#include "app/ui/windowstyle.h"
+#include "app/base/ui/windowstyle.h"
 
 #include <QApplication>
 

@@ -1,5 +1,5 @@
 #include "app/base/inifile.h"
-#include "app/ui/windowstyle.h"
+#include "app/base/ui/windowstyle.h"
 
 #include <QLabel>
 #include <QWidget>

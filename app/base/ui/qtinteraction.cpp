@@ -1,4 +1,4 @@
-#include "app/ui/qtinteraction.h"
+#include "app/base/ui/qtinteraction.h"
 
 #include "app/base/translation.h"
 

@@ -1,4 +1,4 @@
-#include "app/ui/windowstyle.h"
+#include "app/base/ui/windowstyle.h"
 
 #include "app/base/inifile.h"
 
