@@ -17,5 +17,8 @@ public:
     };
 
     static bool generate(const Options &options, QString *error);
+    // Writes articles into the LAGER table (and their serial numbers into LAGERSN) of the stock
+    // directory, in one transaction; the same seed gives the same articles.
+    static bool generateStock(const QString &stockDir, int articles, quint32 seed, QString *error);
     static QString passwordDigest(const QString &password);
 };

@@ -1,0 +1,212 @@
+#include "persistence/engine/sqliteconnection.h"
+
+#include "persistence/engine/engineerror.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+QString sqlName(const QString &name)
+{
+    QString quoted = name;
+    quoted.replace(u'"', u"\"\""_s);
+    return u'"' + quoted + u'"';
+}
+
+SqliteConnection::SqliteConnection(const QString &path, bool create, bool readOnly,
+                                   int busyTimeoutMs)
+    : m_path(path), m_busyTimeout(busyTimeoutMs)
+{
+    int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (create && !readOnly)
+        flags |= SQLITE_OPEN_CREATE;
+    // Each table object runs on the one thread that made it; no mutex is needed.
+    flags |= SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg =
+            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw EngineError(u"Cannot open %1: %2"_s.arg(path, msg));
+    }
+    sqlite3_extended_result_codes(m_db, 0);
+    sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    try {
+        if (!readOnly)
+            exec(u"PRAGMA journal_mode=DELETE"_s);
+        exec(u"PRAGMA synchronous=FULL"_s);
+    } catch (...) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw;
+    }
+}
+
+SqliteConnection::~SqliteConnection()
+{
+    clearStatementCache();
+    if (m_db) {
+        if (m_depth > 0)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(m_db);
+    }
+}
+
+void SqliteConnection::clearStatementCache()
+{
+    for (sqlite3_stmt *stmt : std::as_const(m_statements))
+        sqlite3_finalize(stmt);
+    m_statements.clear();
+}
+
+sqlite3_stmt *SqliteConnection::prepare(const QString &sql)
+{
+    auto it = m_statements.constFind(sql);
+    if (it != m_statements.constEnd()) {
+        sqlite3_reset(*it);
+        sqlite3_clear_bindings(*it);
+        return *it;
+    }
+    sqlite3_stmt *stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()),
+                                      SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        fail(u"Cannot prepare statement"_s);
+    }
+    m_statements.insert(sql, stmt);
+    return stmt;
+}
+
+void SqliteConnection::exec(const QString &sql)
+{
+    char *err = nullptr;
+    QDeadlineTimer deadline(m_busyTimeout * 3);
+    for (;;) {
+        const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err);
+        if (rc == SQLITE_OK)
+            return;
+        const QString msg = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
+        sqlite3_free(err);
+        err = nullptr;
+        if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && m_depth == 0 && !deadline.hasExpired()) {
+            QThread::msleep(5);
+            continue;
+        }
+        throw EngineError(u"%1 (%2)"_s.arg(msg, m_path));
+    }
+}
+
+int SqliteConnection::step(sqlite3_stmt *stmt)
+{
+    // The busy handler has already waited the timeout when SQLITE_BUSY comes back. Outside a
+    // transaction nothing is held, so trying again cannot deadlock; inside one, only COMMIT
+    // (waiting for readers to finish) may be retried, which begin()/commit() do themselves.
+    QDeadlineTimer deadline(m_busyTimeout * 3);
+    for (;;) {
+        const int rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW || rc == SQLITE_DONE)
+            return rc;
+        sqlite3_reset(stmt);
+        if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && m_depth == 0 &&
+            sqlite3_get_autocommit(m_db) && !deadline.hasExpired()) {
+            QThread::msleep(5);
+            continue;
+        }
+        fail(u"Statement failed"_s);
+    }
+}
+
+void SqliteConnection::fail(const QString &what) const
+{
+    throw EngineError(u"%1: %2 (%3)"_s.arg(what, QString::fromUtf8(sqlite3_errmsg(m_db)), m_path));
+}
+
+void SqliteConnection::check(int rc, const QString &what) const
+{
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+        fail(what);
+}
+
+void SqliteConnection::begin()
+{
+    if (m_depth == 0)
+        exec(u"BEGIN IMMEDIATE"_s); // exec retries BUSY while nothing is held
+    ++m_depth;
+}
+
+void SqliteConnection::commit()
+{
+    if (m_depth == 0)
+        throw EngineError(u"Commit without transaction (%1)"_s.arg(m_path));
+    if (m_depth > 1) {
+        --m_depth;
+        return;
+    }
+    // COMMIT waits for readers of other processes to let go; a reader that outlasts the
+    // busy timeout leaves the transaction open, so keep trying for a while.
+    QDeadlineTimer deadline(m_busyTimeout * 3);
+    for (;;) {
+        const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            break;
+        if (rc == SQLITE_BUSY && !deadline.hasExpired()) {
+            QThread::msleep(5);
+            continue;
+        }
+        const QString msg = QString::fromUtf8(sqlite3_errmsg(m_db));
+        rollback();
+        throw EngineError(u"Commit failed: %1 (%2)"_s.arg(msg, m_path));
+    }
+    m_depth = 0;
+}
+
+void SqliteConnection::rollback()
+{
+    if (m_depth == 0)
+        return;
+    m_depth = 0;
+    if (!sqlite3_get_autocommit(m_db))
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void SqliteConnection::bind(sqlite3_stmt *stmt, int index, const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        sqlite3_bind_null(stmt, index);
+        break;
+    case QMetaType::Bool:
+        sqlite3_bind_int(stmt, index, value.toBool() ? 1 : 0);
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::UChar:
+        sqlite3_bind_int64(stmt, index, value.toLongLong());
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        sqlite3_bind_double(stmt, index, value.toDouble());
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        sqlite3_bind_blob64(stmt, index, bytes.constData(), sqlite3_uint64(bytes.size()),
+                            SQLITE_TRANSIENT);
+        break;
+    }
+    default: {
+        const QString text = value.toString();
+        sqlite3_bind_text16(stmt, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One open SQLite file with the settings every process of the suite must agree on: rollback
+// journal (WAL needs shared memory, which network directories do not offer), synchronous
+// FULL, a busy timeout. Statements are prepared once and kept. Write transactions are
+// always IMMEDIATE: a deferred one that first reads and then writes can be refused without
+// waiting when another process also wants to write, and would lose its update.
+class SqliteConnection
+{
+public:
+    SqliteConnection(const QString &path, bool create, bool readOnly, int busyTimeoutMs);
+    ~SqliteConnection();
+    SqliteConnection(const SqliteConnection &) = delete;
+    SqliteConnection &operator=(const SqliteConnection &) = delete;
+
+    sqlite3 *handle() const { return m_db; }
+    const QString &path() const { return m_path; }
+
+    // A cached prepared statement, reset and with its bindings cleared.
+    sqlite3_stmt *prepare(const QString &sql);
+    void exec(const QString &sql); // statements without results and parameters
+    // Steps, waiting out SQLITE_BUSY outside transactions; returns SQLITE_ROW or SQLITE_DONE.
+    int step(sqlite3_stmt *stmt);
+    [[noreturn]] void fail(const QString &what) const;
+    void check(int rc, const QString &what) const;
+
+    void begin();  // nests; the outermost takes the write lock, waiting for other writers
+    void commit(); // nests
+    void rollback();
+    bool inTransaction() const { return m_depth > 0; }
+    int depth() const { return m_depth; }
+    // Incremented whenever this connection wrote, so cursors can tell that their batch is old.
+    quint64 writeCount() const { return m_writes; }
+    void noteWrite() { ++m_writes; }
+    void clearStatementCache();
+
+    static void bind(sqlite3_stmt *stmt, int index, const QVariant &value);
+
+private:
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+    int m_busyTimeout;
+    int m_depth = 0;
+    quint64 m_writes = 0;
+    QHash<QString, sqlite3_stmt *> m_statements;
+};
+
+// Quotes an identifier for SQL text ("name", inner quotes doubled).
+QString sqlName(const QString &name);

@@ -1,0 +1,211 @@
+#pragma once
+
+#include "persistence/engine/field.h"
+#include "persistence/engine/fielddefs.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <memory>
+#include <vector>
+
+class SqliteConnection;
+class TTdbDatabase;
+struct CompiledFilter;
+
+enum class DataSetState { Inactive, Browse, Edit, Insert };
+
+// A table of the engine and its dataset cursor. The cursor walks the rows in the order of the
+// current index (row id order without one), fetching small batches by key (keyset paging) so
+// that nothing is loaded as a whole and no read lock outlives a call. Between calls the
+// current row is a copy; Refresh (or the database's RefreshDataSets) re-reads it.
+class TTdbTable
+{
+public:
+    explicit TTdbTable(TTdbDatabase *database = nullptr);
+    ~TTdbTable();
+    TTdbTable(const TTdbTable &) = delete;
+    TTdbTable &operator=(const TTdbTable &) = delete;
+
+    TTdbDatabase *Database() const { return m_database; }
+    void SetDatabase(TTdbDatabase *database);
+    QString DatabaseName() const { return m_databaseName; }
+    void SetDatabaseName(const QString &name) { m_databaseName = name; }
+    QString TableName() const { return m_tableName; }
+    void SetTableName(const QString &name);
+    QString FileName() const; // the table's file
+    int TableLevel() const { return m_tableLevel; }
+    void SetTableLevel(int level) { m_tableLevel = level; }
+    bool Exclusive() const { return m_exclusive; }
+    void SetExclusive(bool value) { m_exclusive = value; }
+    bool ReadOnly() const { return m_readOnly; }
+    void SetReadOnly(bool value) { m_readOnly = value; }
+
+    // The index that orders and searches. Switching keeps the current row. Empty = row order.
+    QString IndexName() const { return m_indexName; }
+    void SetIndexName(const QString &name);
+
+    // Definitions: filled by the caller before CreateTable; read from the table by Open (and
+    // by Exists-checking callers through ReadDefinitions) before AlterTable.
+    TFieldDefs &FieldDefs() { return m_fieldDefs; }
+    TIndexDefs &IndexDefs() { return m_indexDefs; }
+    void ReadDefinitions(); // loads the stored definitions of an existing table
+
+    bool Exists() const;
+    void CreateTable();
+    void DeleteTable();
+    void EmptyTable();
+    // Rebuilds the table after columns were added, moved or retyped in FieldDefs, keeping
+    // rows (and their row ids); columns are matched by name.
+    void AlterTable();
+    void AddIndex(const QString &name, const QString &fields, IndexOptions options = ixNone);
+    void DeleteIndex(const QString &name);
+
+    void Open();
+    void Close();
+    bool Active() const { return m_state != DataSetState::Inactive; }
+    DataSetState State() const { return m_state; }
+
+    // Navigation. After First on an empty table both Eof and Bof are true; Next on the last
+    // row and Prior on the first stay on the row and set Eof or Bof.
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    int MoveBy(int distance);
+    bool Eof() const { return m_eof; }
+    bool Bof() const { return m_bof; }
+    bool IsEmpty();
+    int RecordCount(); // rows under the current filter
+
+    // Key search on the current index; keys match its first columns. FindKey stands on the
+    // first matching row; FindNearest on the first row at or after the keys (Eof when none).
+    bool FindKey(const QVariantList &keys);
+    void FindNearest(const QVariantList &keys);
+    // 1-based position in the current order under the current filter; 0 without a row.
+    int RecordNo();
+    void SetRecordNo(int recordNo);
+
+    void Append();
+    void Insert() { Append(); }
+    void Edit(); // re-reads the row first, so an edit under a table lock starts from disk
+    void Post();
+    void Cancel();
+    void Delete();
+    void Refresh();
+
+    // Filter texts: comparisons (= <> < > <= >=) of a column with a quoted text or a number,
+    // like with * wildcards, and/or/not, parentheses. Column names ignore case.
+    QString Filter() const { return m_filterText; }
+    void SetFilter(const QString &filter);
+    bool Filtered() const { return m_filtered; }
+    void SetFiltered(bool value);
+    // Search with the Filter text whether or not Filtered is set; true when a row was found.
+    bool FindFirst();
+    bool FindNext();
+    bool FindPrior();
+    bool FindLast();
+
+    int FieldCount() const { return int(m_fields.size()); }
+    TField &Fields(int index) { return *m_fields[size_t(index)]; }
+    TField *FindField(const QString &name);
+    TField &FieldByName(const QString &name); // throws EngineError for an unknown name
+
+    // Kept for the callers: the engine drives no data-aware controls.
+    void DisableControls() { ++m_controlsDisabled; }
+    void EnableControls();
+    bool ControlsDisabled() const { return m_controlsDisabled > 0; }
+
+    // Table lock: holds the table file's write lock (an immediate transaction on its
+    // connection) until UnlockTable. Other processes keep reading; their writes wait. Nests.
+    void LockTable(int lockType = 0);
+    void UnlockTable(int lockType = 0);
+    bool TableLocked() const { return m_tableLocks > 0; }
+
+    // A transaction on the table file for bulk loops; nests with table locks.
+    void StartTransaction();
+    void Commit();
+    void Rollback();
+
+    // For TField.
+    const QVariant &fieldValue(int index) const;
+    void setFieldValue(int index, const QVariant &value);
+
+private:
+    struct Row {
+        qint64 rowid = 0;
+        QList<QVariant> values;
+    };
+    friend class TTdbDatabase;
+
+    SqliteConnection &conn() const;
+    void requireActive(const char *operation) const;
+    void requireBrowse(const char *operation) const;
+    void requireWritable(const char *operation) const;
+    void checkBrowseMode();
+    void buildFields();
+    void prepareCursorSql();
+    void invalidateBuffer();
+    bool windowValid() const;
+    QString whereClause(bool includeFilter) const;
+    int fetch(bool forward, const Row *from, bool inclusive, int limit, QList<Row> &out,
+              const CompiledFilter *extra = nullptr, int offset = 0);
+    int countWhere(const QString &extraCond, const Row *before);
+    void setCurrent(const Row &row);
+    void clearCurrent();
+    bool rereadCurrent();
+    bool locate(const QVariantList &keys, bool exact);
+    QVariant searchValue(int col, const QVariant &key) const;
+    void writeDefinitions(SqliteConnection &c, const QString &table);
+    void createIndexSql(SqliteConnection &c, const TIndexDef &def);
+    bool findWith(bool forward, bool fromCurrent);
+
+    TTdbDatabase *m_database = nullptr;
+    QString m_databaseName;
+    QString m_tableName;
+    QString m_indexName;
+    int m_tableLevel = 4;
+    bool m_exclusive = false;
+    bool m_readOnly = false;
+    TFieldDefs m_fieldDefs;
+    TIndexDefs m_indexDefs;
+
+    std::shared_ptr<SqliteConnection> m_conn;
+    DataSetState m_state = DataSetState::Inactive;
+    std::vector<std::unique_ptr<TField>> m_fields;
+    QHash<QString, int> m_fieldIndex; // exact spellings
+    QString m_insertSql;
+
+    // Current order: index column positions and whether text compares ignore case.
+    QList<int> m_keyColumns;
+    bool m_keyNoCase = false;
+    QString m_selectList;
+    QString m_orderAsc;
+    QString m_orderDesc;
+    QStringList m_keyExprs;
+    QString m_keyTuple;
+
+    // Cursor: the current row and a window of rows fetched around it.
+    bool m_hasRow = false;
+    Row m_current;
+    QList<Row> m_window;
+    int m_windowPos = -1;
+    quint64 m_windowWrites = 0; // the connection's write count when the window was fetched
+    int m_batch = 1;
+    bool m_eof = true;
+    bool m_bof = true;
+    int m_recNo = 0; // known position, 0 = unknown
+
+    // Edit buffer while in Edit/Insert.
+    QList<QVariant> m_edit;
+
+    QString m_filterText;
+    bool m_filtered = false;
+    std::unique_ptr<CompiledFilter> m_filter;
+
+    int m_controlsDisabled = 0;
+    int m_tableLocks = 0;
+    int m_transactions = 0;
+};

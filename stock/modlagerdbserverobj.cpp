@@ -1,0 +1,767 @@
+#include "stock/modlagerdbserverobj.h"
+
+#include "persistence/conversions.h"
+#include "persistence/engine/engineerror.h"
+#include "persistence/engine/tdbdatabase.h"
+#include "persistence/engine/tdbtable.h"
+#include "persistence/xml/xmltext.h"
+#include "stock/dblagersearchresult.h"
+#include "stock/lagerserverobj.h"
+#include "stock/lagertablescan.h"
+#include "stock/seriennummer.h"
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+// Column names of LAGER.
+const QString cNr = u"LagerArtikelNr"_s;
+const QString cEAN = u"EAN"_s;
+const QString cAltNr = u"AlternativArtikelNr"_s;
+const QString cKatalog = u"Katalog"_s;
+const QString cBez = u"Bezeichnung"_s;
+const QString cBestand = u"BuchungsBestand"_s;
+const QString cZugang = u"SummeWareneingangMe"_s;
+const QString cGruppe = u"Gruppe"_s;
+const QString cLagerort = u"Lagerort"_s;
+const QString cInventur = u"Inventurartikel"_s;
+const QString cAnfang = u"Anfangsbestand"_s;
+const QString cErfassung = u"InventurErfassung"_s;
+const QString cDifferenz = u"Inventurdifferenz"_s;
+const QString cRabatt = u"Rabattgruppen"_s;
+const QString cME = u"ME"_s;
+const QString cDEinstand = u"DEinstandsPreisbildung"_s;
+const QString cPE = u"PREISEINHEIT"_s;
+const QString cEK = u"EKPreis"_s;
+const QString cZuschlag = u"VKZuschlag"_s;
+const QString cMwSt = u"MwStSatz"_s;
+const QString cSNPflicht = u"SNPflicht"_s;
+const QString cSTKL = u"STKL"_s;
+const QString cColor = u"VIEWCOLOR"_s;
+const QString cNotStock = u"ISNOTBESTANDSARTIKEL"_s;
+const QString cXML = u"XMLDATA"_s;
+// Columns of LAGERSN.
+const QString sSN = u"SN"_s;
+const QString sInfo = u"INFO"_s;
+const QString sZugang = u"ZUGANG"_s;
+const QString sLieferant = u"LIEFERANT"_s;
+const QString sResNr = u"RESAUFTRAGSNR"_s;
+const QString sResTyp = u"RESAUFTRAGSTYP"_s;
+
+// The record mapping reads and writes the article's plain data; the XML part is the record's.
+TLagerArtikelDaten &data(TLagerServerObj &record)
+{
+    return record;
+}
+const TLagerArtikelDaten &data(const TLagerServerObj &record)
+{
+    return record;
+}
+
+// Disables the table's data-aware controls for a scope, so that every way out of an
+// operation (return or exception) enables them again.
+class ControlsDisabled
+{
+public:
+    explicit ControlsDisabled(TTdbTable &table) : m_table(table) { m_table.DisableControls(); }
+    ~ControlsDisabled() { m_table.EnableControls(); }
+    ControlsDisabled(const ControlsDisabled &) = delete;
+    ControlsDisabled &operator=(const ControlsDisabled &) = delete;
+
+private:
+    TTdbTable &m_table;
+};
+
+QString errorText(const std::exception &e)
+{
+    if (const auto *engine = dynamic_cast<const EngineError *>(&e))
+        return engine->message();
+    return QString::fromUtf8(e.what());
+}
+
+void cancelEdit(TTdbTable &table)
+{
+    try {
+        if (table.State() == DataSetState::Edit || table.State() == DataSetState::Insert)
+            table.Cancel();
+    } catch (const std::exception &) {
+        // The edit is abandoned either way; the original failure is what gets reported.
+    }
+}
+
+bool sameName(const QString &a, QLatin1StringView b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Adds a column at the end and moves it in front of the column before, when that one sits
+// further in than the first place.
+void addColumnBefore(TFieldDefs &defs, const QString &name, FieldType type, int size,
+                     const QString &before)
+{
+    defs.Add(name, type, size, false);
+    const int target = defs.IndexOf(before);
+    if (target > 0)
+        defs.Move(defs.Count() - 1, target);
+}
+} // namespace
+
+IModLagerDBServerObj::IModLagerDBServerObj(ErrorCallback onError)
+    : TDatabaseWrapper(std::move(onError))
+{
+    EnsureTableObjects();
+}
+
+IModLagerDBServerObj::~IModLagerDBServerObj() = default;
+
+void IModLagerDBServerObj::CreateTableObjects()
+{
+    m_lagerIndex = kArticleIndex;
+    m_serialIndex = kSerialIndex;
+    m_lager = AddTable(kLagerTable, m_lagerIndex);
+    m_serials = AddTable(kSerialTable, m_serialIndex);
+}
+
+void IModLagerDBServerObj::SelectIndexes()
+{
+    m_lager->SetIndexName(m_lagerIndex);
+    m_serials->SetIndexName(m_serialIndex);
+}
+
+void IModLagerDBServerObj::DefineTable(TTdbTable &table)
+{
+    if (sameName(table.TableName(), kLagerTable))
+        DefineLagerTable(table);
+    else if (sameName(table.TableName(), kSerialTable))
+        DefineSerialTable(table);
+}
+
+void IModLagerDBServerObj::DefineLagerTable(TTdbTable &table)
+{
+    TFieldDefs &f = table.FieldDefs();
+    f.Clear();
+    f.Add(cNr, FieldType::WideString, 20, true);
+    f.Add(cEAN, FieldType::WideString, 20, false);
+    f.Add(cAltNr, FieldType::WideString, 20, true);
+    f.Add(cKatalog, FieldType::WideString, 20, true);
+    f.Add(cBez, FieldType::WideString, 81, true);
+    f.Add(cBestand, FieldType::Float);
+    f.Add(cZugang, FieldType::Float);
+    f.Add(cGruppe, FieldType::WideString, 20);
+    f.Add(cLagerort, FieldType::WideString, 20);
+    f.Add(cInventur, FieldType::Boolean);
+    f.Add(cAnfang, FieldType::Float);
+    f.Add(cErfassung, FieldType::Float);
+    f.Add(cDifferenz, FieldType::Float);
+    f.Add(cRabatt, FieldType::WideString, 20);
+    f.Add(cME, FieldType::WideString, 20);
+    f.Add(cDEinstand, FieldType::Boolean);
+    f.Add(cPE, FieldType::Integer);
+    f.Add(cEK, FieldType::Float).precision = 4;
+    f.Add(cZuschlag, FieldType::Float);
+    f.Add(cMwSt, FieldType::Integer);
+    f.Add(cSNPflicht, FieldType::Boolean);
+    f.Add(cSTKL, FieldType::WideString, 50);
+    f.Add(cColor, FieldType::Integer);
+    f.Add(cNotStock, FieldType::Boolean);
+    f.Add(cXML, FieldType::WideMemo);
+    TIndexDefs &ix = table.IndexDefs();
+    ix.Clear();
+    ix.Add(kArticleIndex, cNr, ixUnique);
+}
+
+void IModLagerDBServerObj::DefineSerialTable(TTdbTable &table)
+{
+    TFieldDefs &f = table.FieldDefs();
+    f.Clear();
+    f.Add(sSN, FieldType::WideString, 100, true);
+    f.Add(cNr, FieldType::WideString, 20, true);
+    f.Add(sInfo, FieldType::WideString, 255);
+    f.Add(sZugang, FieldType::DateTime);
+    f.Add(sLieferant, FieldType::WideString, 20);
+    f.Add(sResNr, FieldType::WideString, 50);
+    f.Add(sResTyp, FieldType::Integer);
+    TIndexDefs &ix = table.IndexDefs();
+    ix.Clear();
+    ix.Add(kSerialIndex, sSN);
+    ix.Add(kSerialByArticleIndex, cNr);
+}
+
+void IModLagerDBServerObj::UpgradeTable()
+{
+    TTdbTable &t = *m_lager;
+    TFieldDefs &defs = t.FieldDefs();
+    bool changed = false;
+
+    if (!defs.Contains(cSTKL)) {
+        addColumnBefore(defs, cSTKL, FieldType::WideString, 50, cXML);
+        changed = true;
+    }
+    if (!defs.Contains(cColor)) {
+        addColumnBefore(defs, cColor, FieldType::Integer, 0, cXML);
+        changed = true;
+    }
+    if (!defs.Contains(cEAN)) {
+        addColumnBefore(defs, cEAN, FieldType::WideString, 20, cKatalog);
+        changed = true;
+    } else if (TFieldDef &ean = defs[defs.IndexOf(cEAN)]; ean.type == FieldType::Integer) {
+        ean.type = FieldType::WideString;
+        ean.size = 20;
+        changed = true;
+    }
+    if (!defs.Contains(cAltNr)) {
+        // Older tables get it as a number; only created tables have the text column.
+        addColumnBefore(defs, cAltNr, FieldType::Integer, 0, cKatalog);
+        changed = true;
+    }
+    if (!defs.Contains(cPE)) {
+        addColumnBefore(defs, cPE, FieldType::Integer, 0, cEK);
+        changed = true;
+    }
+    if (const int ek = defs.IndexOf(cEK); ek >= 0 && defs[ek].precision == 2) {
+        defs[ek].precision = 4;
+        changed = true;
+    }
+    if (!defs.Contains(cNotStock)) {
+        addColumnBefore(defs, cNotStock, FieldType::Boolean, 0, cXML);
+        changed = true;
+    }
+    if (!changed)
+        return;
+
+    const bool wasOpen = t.Active();
+    if (wasOpen)
+        t.Close();
+    t.AlterTable();
+    if (wasOpen)
+        t.Open();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Row mapping
+
+void IModLagerDBServerObj::WriteRow(const TLagerServerObj &record)
+{
+    TTdbTable &t = *m_lager;
+    const TLagerArtikelDaten &d = data(record);
+    t.FieldByName(cNr).SetAsString(d.LagerArtikelNr);
+    t.FieldByName(cKatalog).SetAsString(d.Katalog);
+    t.FieldByName(cBez).SetAsString(d.Bezeichnung);
+    t.FieldByName(cBestand).SetAsFloat(d.BuchungsBestand);
+    t.FieldByName(cZugang).SetAsFloat(d.SummeWareneingangMe);
+    t.FieldByName(cGruppe).SetAsString(d.Gruppe);
+    t.FieldByName(cLagerort).SetAsString(d.Lagerort);
+    t.FieldByName(cInventur).SetAsBoolean(d.Inventurartikel);
+    t.FieldByName(cAnfang).SetAsFloat(d.Anfangsbestand);
+    t.FieldByName(cErfassung).SetAsFloat(d.InventurErfassung);
+    t.FieldByName(cDifferenz).SetAsFloat(d.Inventurdifferenz);
+    t.FieldByName(cRabatt).SetAsString(d.Rabattgruppen);
+    t.FieldByName(cME).SetAsString(d.ME.trimmed());
+    t.FieldByName(cDEinstand).SetAsBoolean(d.DEinstandsPreisbildung);
+    t.FieldByName(cEK).SetAsFloat(d.EKPreis.toDouble());
+    t.FieldByName(cZuschlag).SetAsFloat(d.VKZuschlag);
+    t.FieldByName(cMwSt).SetAsInteger(d.MwStSatz);
+    t.FieldByName(cSNPflicht).SetAsBoolean(d.SNPflicht);
+    // GetXMLText builds the document in the record's output buffer.
+    t.FieldByName(cXML).SetAsString(const_cast<TLagerServerObj &>(record).GetXMLText(true));
+    t.FieldByName(cColor).SetAsInteger(d.ViewColor);
+    t.FieldByName(cNotStock).SetAsBoolean(d.IsNotBestandsartikel);
+}
+
+void IModLagerDBServerObj::ReadRow(TLagerServerObj &record)
+{
+    TTdbTable &t = *m_lager;
+    // Parsing clears the record, so the columns have to come afterwards.
+    record.LoadFromXMLText(t.FieldByName(cXML).AsString());
+    TLagerArtikelDaten &d = data(record);
+    d.LagerArtikelNr = t.FieldByName(cNr).AsString();
+    d.Katalog = t.FieldByName(cKatalog).AsString();
+    d.Bezeichnung = t.FieldByName(cBez).AsString();
+    d.BuchungsBestand = t.FieldByName(cBestand).AsFloat();
+    d.SummeWareneingangMe = t.FieldByName(cZugang).AsFloat();
+    d.Gruppe = t.FieldByName(cGruppe).AsString();
+    d.Lagerort = t.FieldByName(cLagerort).AsString();
+    d.Inventurartikel = t.FieldByName(cInventur).AsBoolean();
+    d.Anfangsbestand = t.FieldByName(cAnfang).AsFloat();
+    d.InventurErfassung = t.FieldByName(cErfassung).AsFloat();
+    d.Inventurdifferenz = t.FieldByName(cDifferenz).AsFloat();
+    d.Rabattgruppen = t.FieldByName(cRabatt).AsString();
+    d.ME = t.FieldByName(cME).AsString();
+    d.DEinstandsPreisbildung = t.FieldByName(cDEinstand).AsBoolean();
+    d.EKPreis = Money::fromDouble(t.FieldByName(cEK).AsFloat());
+    d.VKZuschlag = t.FieldByName(cZuschlag).AsFloat();
+    d.MwStSatz = quint8(t.FieldByName(cMwSt).AsInteger());
+    d.SNPflicht = t.FieldByName(cSNPflicht).AsBoolean();
+    d.ViewColor = t.FieldByName(cColor).AsInteger();
+    d.IsNotBestandsartikel = t.FieldByName(cNotStock).AsBoolean();
+}
+
+void IModLagerDBServerObj::WriteSerialRow(const TSeriennummer &serial)
+{
+    TTdbTable &t = *m_serials;
+    t.FieldByName(sSN).SetAsString(serial.SN);
+    t.FieldByName(cNr).SetAsString(serial.LagerArtikelNr);
+    t.FieldByName(sInfo).SetAsString(serial.INFO);
+    t.FieldByName(sZugang).SetAsDateTime(serial.ZUGANG);
+    t.FieldByName(sLieferant).SetAsString(serial.LIEFERANT);
+    t.FieldByName(sResNr).SetAsString(serial.RESAUFTRAGSNR);
+    t.FieldByName(sResTyp).SetAsInteger(quint8(serial.RESAUFTRAGSTYP));
+}
+
+void IModLagerDBServerObj::ReadSerialRow(TSeriennummer &serial)
+{
+    TTdbTable &t = *m_serials;
+    serial.SN = t.FieldByName(sSN).AsString();
+    serial.LagerArtikelNr = t.FieldByName(cNr).AsString();
+    serial.INFO = t.FieldByName(sInfo).AsString();
+    serial.ZUGANG = t.FieldByName(sZugang).AsDateTime();
+    serial.LIEFERANT = t.FieldByName(sLieferant).AsString();
+    serial.RESAUFTRAGSNR = t.FieldByName(sResNr).AsString();
+    serial.RESAUFTRAGSTYP = t.FieldByName(sResTyp).AsInteger();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Articles
+
+bool IModLagerDBServerObj::isLagerEmpty()
+{
+    return !m_lager->Active() || m_lager->IsEmpty();
+}
+
+bool IModLagerDBServerObj::locateArticle(const QString &nr)
+{
+    TTdbTable &t = *m_lager;
+    if (sameName(t.IndexName(), kArticleIndex))
+        return t.FindKey({nr});
+    // Another order is current: search by the column without touching the caller's index.
+    const QString savedFilter = t.Filter();
+    t.SetFilter(u"LagerArtikelNr = '"_s + QString(nr).replace(u'\'', u"''"_s) + u'\'');
+    bool found = false;
+    try {
+        found = t.FindFirst();
+    } catch (...) {
+        t.SetFilter(savedFilter);
+        throw;
+    }
+    t.SetFilter(savedFilter);
+    return found;
+}
+
+int IModLagerDBServerObj::ReadArticle(TLagerServerObj *record)
+{
+    int result = -1;
+    if (!record || data(*record).LagerArtikelNr.isEmpty())
+        return result;
+    ControlsDisabled guard(*m_lager);
+    try {
+        if (isLagerEmpty())
+            return result;
+        if (!locateArticle(data(*record).LagerArtikelNr)) {
+            result = -2;
+            return result;
+        }
+        ReadRow(*record);
+        result = 0;
+    } catch (const std::exception &) {
+    }
+    return result;
+}
+
+int IModLagerDBServerObj::WriteArticle(TLagerServerObj *record)
+{
+    int result = -1;
+    if (!record)
+        return result;
+    TTdbTable &t = *m_lager;
+    ControlsDisabled guard(t);
+    try {
+        const QString previous = CurrentArticleNr();
+        if (locateArticle(data(*record).LagerArtikelNr))
+            t.Edit();
+        else
+            t.Append();
+        WriteRow(*record);
+        t.Post();
+        if (!previous.isEmpty())
+            locateArticle(previous);
+        result = 0;
+    } catch (const std::exception &e) {
+        cancelEdit(t);
+        ReportError(&e, u"SetLagerArtikel\n"_s + errorText(e));
+    }
+    return result;
+}
+
+int IModLagerDBServerObj::ArticleExists(const QString &nr)
+{
+    int result = 0;
+    TTdbTable &t = *m_lager;
+    ControlsDisabled guard(t);
+    try {
+        if (isLagerEmpty())
+            return result;
+        // The position is kept as a row number, so it names the same row only when the
+        // order before was "001" as well; the callers never set another one meanwhile.
+        const int previous = t.RecordNo();
+        t.SetIndexName(kArticleIndex);
+        result = t.FindKey({nr}) ? 1 : 0;
+        if (previous > 0)
+            t.SetRecordNo(previous);
+    } catch (const std::exception &) {
+    }
+    return result;
+}
+
+int IModLagerDBServerObj::DeleteArticle(const QString &nr)
+{
+    int result = -1;
+    if (nr.isEmpty())
+        return result;
+    ControlsDisabled guard(*m_lager);
+    try {
+        if (isLagerEmpty() || !locateArticle(nr))
+            return result;
+        m_lager->Delete();
+        result = 0;
+    } catch (const std::exception &) {
+    }
+    return result;
+}
+
+int IModLagerDBServerObj::GotoArticle(const QString &nr)
+{
+    int result = -1;
+    ControlsDisabled guard(*m_lager);
+    try {
+        if (!isLagerEmpty() && locateArticle(nr))
+            result = 0;
+    } catch (const std::exception &) {
+    }
+    return result;
+}
+
+QString IModLagerDBServerObj::CurrentArticleNr()
+{
+    TTdbTable &t = *m_lager;
+    if (!t.Active() || t.RecordNo() == 0)
+        return QString();
+    return t.FieldByName(cNr).AsString();
+}
+
+int IModLagerDBServerObj::ArticleCount()
+{
+    try {
+        return m_lager->Active() ? m_lager->RecordCount() : 0;
+    } catch (const std::exception &) {
+        return 0;
+    }
+}
+
+double IModLagerDBServerObj::GetArticleValue(const QString &nr, const QString &column)
+{
+    double result = 0;
+    if (nr.isEmpty())
+        return result;
+    ControlsDisabled guard(*m_lager);
+    try {
+        if (!isLagerEmpty() && locateArticle(nr))
+            result = m_lager->FieldByName(column).AsFloat();
+    } catch (const std::exception &) {
+    }
+    return result;
+}
+
+void IModLagerDBServerObj::SetArticleValue(const QString &nr, const QString &column, double value)
+{
+    if (nr.isEmpty())
+        return;
+    TTdbTable &t = *m_lager;
+    ControlsDisabled guard(t);
+    try {
+        if (isLagerEmpty() || !locateArticle(nr))
+            return;
+        t.Edit();
+        t.FieldByName(column).SetAsFloat(value);
+        t.Post();
+    } catch (const std::exception &) {
+        cancelEdit(t);
+    }
+}
+
+void IModLagerDBServerObj::SetArticleIndex(const QString &indexName)
+{
+    m_lagerIndex = indexName;
+    m_lager->SetIndexName(indexName);
+}
+
+void IModLagerDBServerObj::SetSerialIndex(const QString &indexName)
+{
+    m_serialIndex = indexName;
+    m_serials->SetIndexName(indexName);
+}
+
+void IModLagerDBServerObj::RestoreIndexes()
+{
+    m_lager->SetIndexName(m_lagerIndex);
+    m_serials->SetIndexName(m_serialIndex);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Serial numbers
+
+bool IModLagerDBServerObj::locateSerial(const QString &sn, const QString &nr)
+{
+    TTdbTable &t = *m_serials;
+    const QString saved = t.IndexName();
+    const bool byArticle = sameName(saved, kSerialByArticleIndex);
+    const bool switched = !byArticle && !sameName(saved, kSerialIndex);
+    if (switched)
+        t.SetIndexName(kSerialIndex);
+    const QString &keyColumn = byArticle ? cNr : sSN;
+    const QString &key = byArticle ? nr : sn;
+    const QString &otherColumn = byArticle ? sSN : cNr;
+    const QString &other = byArticle ? sn : nr;
+    bool found = false;
+    try {
+        // The key finds the first row of the number; the pair is among the rows after it.
+        if (t.FindKey({key})) {
+            for (;;) {
+                if (t.FieldByName(otherColumn).AsString() == other) {
+                    found = true;
+                    break;
+                }
+                t.Next();
+                if (t.Eof() || t.FieldByName(keyColumn).AsString() != key)
+                    break;
+            }
+        }
+    } catch (...) {
+        if (switched)
+            t.SetIndexName(saved);
+        throw;
+    }
+    if (switched)
+        t.SetIndexName(saved);
+    return found;
+}
+
+int IModLagerDBServerObj::ReadSerial(TSeriennummer *serial)
+{
+    int result = -1;
+    if (!serial)
+        return result;
+    ControlsDisabled guard(*m_serials);
+    try {
+        if (!locateSerial(serial->SN, serial->LagerArtikelNr)) {
+            result = -2;
+            return result;
+        }
+        ReadSerialRow(*serial);
+        result = 0;
+    } catch (const std::exception &) {
+        result = -1;
+    }
+    return result;
+}
+
+int IModLagerDBServerObj::WriteSerial(const TSeriennummer *serial)
+{
+    int result = -1;
+    if (!serial)
+        return result;
+    TTdbTable &t = *m_serials;
+    ControlsDisabled guard(t);
+    try {
+        if (locateSerial(serial->SN, serial->LagerArtikelNr))
+            t.Edit();
+        else
+            t.Append();
+        WriteSerialRow(*serial);
+        t.Post();
+        result = 0;
+    } catch (const std::exception &) {
+        cancelEdit(t);
+        result = -1;
+    }
+    return result;
+}
+
+int IModLagerDBServerObj::ReadSerials(TSeriennummerObjectList &list)
+{
+    int result = 0;
+    for (qsizetype i = 0; i < list.Count(); ++i) {
+        if (ReadSerial(&list.Item(i)) != 0)
+            result = -1;
+    }
+    return result;
+}
+
+int IModLagerDBServerObj::WriteSerials(const TSeriennummerObjectList &list)
+{
+    int result = 0;
+    for (const TSeriennummer &serial : list) {
+        if (WriteSerial(&serial) != 0)
+            result = -1;
+    }
+    return result;
+}
+
+int IModLagerDBServerObj::DeleteSerial(const QString &sn, const QString &nr)
+{
+    int result = -1;
+    ControlsDisabled guard(*m_serials);
+    try {
+        if (locateSerial(sn, nr)) {
+            m_serials->Delete();
+            result = 0;
+        }
+    } catch (const std::exception &) {
+    }
+    return result;
+}
+
+int IModLagerDBServerObj::DeleteSerials(const TSeriennummerObjectList &list)
+{
+    int result = 0;
+    for (const TSeriennummer &serial : list) {
+        if (DeleteSerial(serial.SN, serial.LagerArtikelNr) != 0)
+            result = -1;
+    }
+    return result;
+}
+
+int IModLagerDBServerObj::FilterSerials(const QString &nr)
+{
+    TTdbTable &t = *m_serials;
+    try {
+        t.SetIndexName(kSerialIndex);
+        // Doubling the apostrophe keeps numbers like O'BRIEN inside the quoted value.
+        t.SetFilter(u"LagerArtikelNr = '"_s + QString(nr).replace(u'\'', u"''"_s) + u'\'');
+        t.SetFiltered(true);
+        t.First();
+    } catch (const std::exception &) {
+    }
+    return 0;
+}
+
+void IModLagerDBServerObj::SerialsOfArticle(const QString &nr, QStringList &list)
+{
+    list.clear();
+    FilterSerials(nr);
+    TTdbTable &t = *m_serials;
+    ControlsDisabled guard(t);
+    try {
+        for (t.First(); !t.Eof(); t.Next())
+            list.append(t.FieldByName(sSN).AsString());
+    } catch (const std::exception &) {
+    }
+}
+
+int IModLagerDBServerObj::SerialCount()
+{
+    try {
+        return m_serials->Active() ? m_serials->RecordCount() : 0;
+    } catch (const std::exception &) {
+        return 0;
+    }
+}
+
+int IModLagerDBServerObj::FindNearestSerial(const QString &sn)
+{
+    ControlsDisabled guard(*m_serials);
+    try {
+        m_serials->FindNearest({sn});
+    } catch (const std::exception &) {
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Search
+
+void IModLagerDBServerObj::Search(const QString &text, const QString &group,
+                                  TDBLagerSearchResultObjectList &result,
+                                  bool withoutNotStockArticles, bool onlyStockTakingArticles)
+{
+    result.Clear();
+    TTdbTable &t = *m_lager;
+    if (!t.Active())
+        return;
+    try {
+        if (ScanLagerTable(t, text, group, withoutNotStockArticles, onlyStockTakingArticles,
+                           result))
+            return;
+        result.Clear();
+        searchByCursor(text, group, result, withoutNotStockArticles, onlyStockTakingArticles);
+    } catch (const std::exception &e) {
+        ReportError(&e, u"Search\n"_s + errorText(e));
+    }
+}
+
+void IModLagerDBServerObj::searchByCursor(const QString &text, const QString &group,
+                                          TDBLagerSearchResultObjectList &result,
+                                          bool withoutNotStockArticles,
+                                          bool onlyStockTakingArticles)
+{
+    TTdbTable &t = *m_lager;
+    ControlsDisabled guard(t);
+    const TLagerSearchMatcher matcher(text, group);
+    const QString previous = CurrentArticleNr();
+    TField &nr = t.FieldByName(cNr);
+    TField &bez = t.FieldByName(cBez);
+    TField &gruppe = t.FieldByName(cGruppe);
+    TField &inventur = t.FieldByName(cInventur);
+    TField &notStock = t.FieldByName(cNotStock);
+    TLagerGroupTexts groups;
+    qint32 recNo = 0;
+    // Counting while walking from the first row gives what RecordNo would, without asking.
+    for (t.First(); !t.Eof(); t.Next()) {
+        ++recNo;
+        if (onlyStockTakingArticles && !inventur.AsBoolean())
+            continue;
+        if (withoutNotStockArticles && notStock.AsBoolean())
+            continue;
+        const QString g = gruppe.AsString();
+        const QString b = bez.AsString();
+        if (!matcher.Matches(b, g))
+            continue;
+        result.Add(
+            std::make_unique<TDBLagerSearchResult>(recNo, nr.AsString(), b, groups.shared(g)));
+    }
+    if (!previous.isEmpty())
+        locateArticle(previous);
+}
+
+bool IModLagerDBServerObj::LoadDetails(TDBLagerSearchResult &entry)
+{
+    TTdbTable &t = *m_lager;
+    ControlsDisabled guard(t);
+    try {
+        // By number rather than by the remembered row: rows other users added since the
+        // search would shift the row numbers.
+        if (isLagerEmpty() || !locateArticle(entry.ArtikelNr().toString()))
+            return false;
+        entry.SetGruppe(t.FieldByName(cGruppe).AsString());
+        TDBLagerSearchResult::Details &d = entry.EditInfo();
+        d.Rabattgruppen = t.FieldByName(cRabatt).AsString();
+        d.Lagerort = t.FieldByName(cLagerort).AsString();
+        d.EKPreis = Money::fromDouble(t.FieldByName(cEK).AsFloat());
+        const QString xml = t.FieldByName(cXML).AsString();
+        for (int i = 0; i < 5; ++i) {
+            const QString value =
+                XMLTagAttribute(xml, u"pinfo", QString(u"vkp"_s + QString::number(i + 1)));
+            d.VKPreis[size_t(i)] = StrToCurrTolerant(value, Money());
+        }
+        d.IsNotBestandsartikel = t.FieldByName(cNotStock).AsBoolean();
+        d.ViewColor = t.FieldByName(cColor).AsInteger();
+        d.ME = t.FieldByName(cME).AsString();
+        d.SummeWareneingangMe = t.FieldByName(cZugang).AsFloat();
+        d.Anfangsbestand = t.FieldByName(cAnfang).AsFloat();
+        entry.SetDetailsLoaded(true);
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}

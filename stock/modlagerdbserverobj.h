@@ -1,0 +1,111 @@
+#pragma once
+
+#include "persistence/databasewrapper.h"
+
+#include <QLatin1StringView>
+#include <QString>
+#include <QStringList>
+
+class TDBLagerSearchResult;
+class TDBLagerSearchResultObjectList;
+class TLagerServerObj;
+class TSeriennummerObjectList;
+class TTdbTable;
+struct TSeriennummer;
+
+// The stock database: the article table LAGER and the serial-number table LAGERSN, the mapping
+// of their rows to article and serial records, and the search behind the stock list.
+//
+// The current row of LAGER is shared by every caller. ReadArticle, GotoArticle,
+// Get/SetArticleValue, DeleteArticle and LoadDetails leave it on the article they found;
+// WriteArticle and ArticleExists put it back where it was. Engine failures never leave the
+// store: operations return the code they held when the failure came.
+class IModLagerDBServerObj : public TDatabaseWrapper
+{
+public:
+    static constexpr QLatin1StringView kLagerTable{"LAGER"};
+    static constexpr QLatin1StringView kSerialTable{"LAGERSN"};
+    static constexpr QLatin1StringView kArticleIndex{"001"};
+    static constexpr QLatin1StringView kSerialIndex{"001SN"};
+    static constexpr QLatin1StringView kSerialByArticleIndex{"002SN"};
+
+    explicit IModLagerDBServerObj(ErrorCallback onError = {});
+    ~IModLagerDBServerObj() override;
+
+    QString ClassName() const override { return QStringLiteral("IModLagerDBServerObj"); }
+
+    TTdbTable &LagerTable() const { return *m_lager; }
+    TTdbTable &SerialTable() const { return *m_serials; }
+
+    // Row mapping; the row must be in edit or insert state for the writers.
+    void WriteRow(const TLagerServerObj &record);
+    void ReadRow(TLagerServerObj &record);
+    void WriteSerialRow(const TSeriennummer &serial);
+    void ReadSerialRow(TSeriennummer &serial);
+
+    // 0 read; -2 not found; -1 no record, empty number, empty table or failure.
+    int ReadArticle(TLagerServerObj *record);
+    // 0 written (edited or appended); -1 no record or failure.
+    int WriteArticle(TLagerServerObj *record);
+    // 1 when a row has exactly this number. Leaves "001" as the current index.
+    int ArticleExists(const QString &nr);
+    // 0 deleted; -1 otherwise.
+    int DeleteArticle(const QString &nr);
+    // 0 when the article's row is now current; -1 otherwise.
+    int GotoArticle(const QString &nr);
+    QString CurrentArticleNr();
+    int ArticleCount();
+    // The column of the article's row as a float; 0 for an empty or unknown number.
+    double GetArticleValue(const QString &nr, const QString &column);
+    void SetArticleValue(const QString &nr, const QString &column, double value);
+    void SetArticleIndex(const QString &indexName);
+    void SetSerialIndex(const QString &indexName);
+    void RestoreIndexes();
+    QString ArticleIndexName() const { return m_lagerIndex; }
+    QString SerialIndexName() const { return m_serialIndex; }
+
+    // Serial numbers are identified by (SN, LagerArtikelNr).
+    int ReadSerial(TSeriennummer *serial);
+    int WriteSerial(const TSeriennummer *serial);
+    int ReadSerials(TSeriennummerObjectList &list);
+    int WriteSerials(const TSeriennummerObjectList &list);
+    int DeleteSerial(const QString &sn, const QString &nr);
+    int DeleteSerials(const TSeriennummerObjectList &list);
+    // Limits LAGERSN to the article's rows until the next call or until the caller removes it.
+    int FilterSerials(const QString &nr);
+    void SerialsOfArticle(const QString &nr, QStringList &list);
+    int SerialCount();
+    int FindNearestSerial(const QString &sn);
+
+    // Fills result with one undetailed entry per matching row of LAGER, in the current index
+    // order. Only the description is searched; see TLagerSearchMatcher for the word rules.
+    void Search(const QString &text, const QString &group, TDBLagerSearchResultObjectList &result,
+                bool withoutNotStockArticles, bool onlyStockTakingArticles);
+    // Makes the entry's article current and fills the entry's details; false when the article
+    // is gone or the table failed.
+    bool LoadDetails(TDBLagerSearchResult &entry);
+
+    // The definitions a freshly created table gets; public for tools that build tables.
+    static void DefineLagerTable(TTdbTable &table);
+    static void DefineSerialTable(TTdbTable &table);
+
+protected:
+    void DefineTable(TTdbTable &table) override;
+    void CreateTableObjects() override;
+    void SelectIndexes() override;
+    void UpgradeTable() override;
+
+private:
+    bool isLagerEmpty();
+    // Positions LAGER on the row with exactly this number, whatever the current index.
+    bool locateArticle(const QString &nr);
+    bool locateSerial(const QString &sn, const QString &nr);
+    void searchByCursor(const QString &text, const QString &group,
+                        TDBLagerSearchResultObjectList &result, bool withoutNotStockArticles,
+                        bool onlyStockTakingArticles);
+
+    TTdbTable *m_lager = nullptr;
+    TTdbTable *m_serials = nullptr;
+    QString m_lagerIndex;
+    QString m_serialIndex;
+};

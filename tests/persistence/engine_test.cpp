@@ -1,0 +1,583 @@
+#include "persistence/engine/engineerror.h"
+#include "persistence/engine/tdbdatabase.h"
+#include "persistence/engine/tdbtable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+class EngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        db.SetLocation(dir.path() + u"/"_s);
+        db.Connect();
+    }
+
+    // A small stock-like table: number (unique index "001"), description, group, quantity.
+    std::unique_ptr<TTdbTable> createArticles(const QString &name = u"ARTIKEL"_s,
+                                              IndexOptions numberOptions = ixUnique)
+    {
+        auto t = std::make_unique<TTdbTable>(&db);
+        t->SetTableName(name);
+        t->FieldDefs().Add(u"Nr"_s, FieldType::WideString, 20, true);
+        t->FieldDefs().Add(u"Bez"_s, FieldType::WideString, 40);
+        t->FieldDefs().Add(u"Gruppe"_s, FieldType::WideString, 20);
+        t->FieldDefs().Add(u"Menge"_s, FieldType::Float);
+        t->FieldDefs().Add(u"Stadium"_s, FieldType::Integer);
+        t->FieldDefs().Add(u"XMLDATA"_s, FieldType::WideMemo);
+        t->IndexDefs().Add(u"001"_s, u"Nr"_s, numberOptions);
+        t->IndexDefs().Add(u"002"_s, u"Gruppe;Bez"_s);
+        t->CreateTable();
+        t->SetIndexName(u"001"_s);
+        t->Open();
+        return t;
+    }
+
+    static void add(TTdbTable &t, const QString &nr, const QString &group = {}, int stadium = 0)
+    {
+        t.Append();
+        t.FieldByName(u"Nr"_s).SetAsString(nr);
+        t.FieldByName(u"Bez"_s).SetAsString(u"Artikel "_s + nr);
+        t.FieldByName(u"Gruppe"_s).SetAsString(group);
+        t.FieldByName(u"Stadium"_s).SetAsInteger(stadium);
+        t.Post();
+    }
+
+    static QStringList walk(TTdbTable &t, const QString &field = u"Nr"_s)
+    {
+        QStringList seen;
+        for (t.First(); !t.Eof(); t.Next())
+            seen.append(t.FieldByName(field).AsString());
+        return seen;
+    }
+
+    static QStringList walkBack(TTdbTable &t)
+    {
+        QStringList seen;
+        for (t.Last(); !t.Bof(); t.Prior())
+            seen.prepend(t.FieldByName(u"Nr"_s).AsString());
+        return seen;
+    }
+
+    QTemporaryDir dir;
+    TTdbDatabase db;
+};
+
+} // namespace
+
+TEST_F(EngineTest, ArticleNumberWithQuotesAndSqlCharactersRoundTrips)
+{
+    auto t = createArticles();
+    const QString nasty = u"O'B\"r;--%_x"_s;
+    add(*t, u"A"_s);
+    add(*t, nasty);
+    add(*t, u"Z"_s);
+    EXPECT_EQ(t->RecordCount(), 3);
+
+    t->First();
+    ASSERT_TRUE(t->FindKey({nasty}));
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), nasty);
+    // A '%' or '_' in the key must not act as a wildcard.
+    EXPECT_FALSE(t->FindKey({u"O'B\"r;--%"_s}));
+
+    QString quoted = nasty;
+    quoted.replace(u"'"_s, u"''"_s);
+    t->SetFilter(u"Nr = '"_s + quoted + u"'"_s);
+    t->SetFiltered(true);
+    EXPECT_EQ(walk(*t), QStringList{nasty});
+    // like with the same characters: '%' and '_' are literal, '*' is the wildcard.
+    t->SetFilter(u"Nr like '*;--%_*'"_s);
+    EXPECT_EQ(walk(*t), QStringList{nasty});
+    t->SetFiltered(false);
+
+    ASSERT_TRUE(t->FindKey({nasty}));
+    t->Delete();
+    EXPECT_EQ(walk(*t), (QStringList{u"A"_s, u"Z"_s}));
+    // The table survived: no statement was cut short by the value.
+    t->Close();
+    t->Open();
+    EXPECT_EQ(t->RecordCount(), 2);
+}
+
+TEST_F(EngineTest, NavigatesInIndexOrderAcrossFetchBatches)
+{
+    auto t = createArticles();
+    // More rows than one fetch holds, written out of order.
+    QStringList expected;
+    t->StartTransaction();
+    for (int i = 0; i < 1500; ++i) {
+        const QString nr = u"N%1"_s.arg((i * 7919) % 1500, 5, 10, QChar(u'0'));
+        add(*t, nr, u"G%1"_s.arg(i % 3));
+        expected.append(nr);
+    }
+    t->Commit();
+    expected.sort();
+    EXPECT_EQ(walk(*t), expected);
+    EXPECT_EQ(walkBack(*t), expected);
+
+    // Prior at the start keeps the first row and sets Bof; Next at the end likewise.
+    t->First();
+    t->Prior();
+    EXPECT_TRUE(t->Bof());
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), expected.first());
+    t->Next();
+    EXPECT_FALSE(t->Bof());
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), expected[1]);
+    t->Last();
+    t->Next();
+    EXPECT_TRUE(t->Eof());
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), expected.last());
+    t->Prior();
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), expected[expected.size() - 2]);
+
+    // Switching the index keeps the row and walks the other order.
+    ASSERT_TRUE(t->FindKey({u"N00010"_s}));
+    t->SetIndexName(u"002"_s);
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"N00010"_s);
+    const QStringList byGroup = walk(*t, u"Gruppe"_s);
+    EXPECT_TRUE(std::is_sorted(byGroup.begin(), byGroup.end()));
+    EXPECT_EQ(byGroup.size(), 1500);
+
+    // Equal keys (500 rows per group) are ordered by row and none is visited twice, also
+    // with a case-insensitive index, whose seek SQLite plans differently.
+    t->AddIndex(u"003"_s, u"Gruppe"_s, ixCaseInsensitive);
+    t->SetIndexName(u"003"_s);
+    for (const QStringList &seen : {walk(*t), walkBack(*t)}) {
+        EXPECT_EQ(seen.size(), 1500);
+        EXPECT_EQ(QSet<QString>(seen.begin(), seen.end()).size(), 1500);
+    }
+    t->FindNearest({u"g1"_s});
+    EXPECT_EQ(t->FieldByName(u"Gruppe"_s).AsString(), u"G1"_s);
+    EXPECT_EQ(t->RecordNo(), 501);
+}
+
+TEST_F(EngineTest, RecordNumbersAndNearestSearch)
+{
+    auto t = createArticles();
+    for (const QString &nr : {u"B"_s, u"D"_s, u"F"_s, u"H"_s})
+        add(*t, nr);
+
+    t->FindNearest({u"E"_s});
+    EXPECT_FALSE(t->Eof());
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"F"_s);
+    EXPECT_EQ(t->RecordNo(), 3);
+    t->FindNearest({u"D"_s});
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"D"_s);
+    t->FindNearest({u"A"_s});
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"B"_s);
+    t->FindNearest({u"Z"_s});
+    EXPECT_TRUE(t->Eof());
+
+    // A row number taken while walking leads back to the same row.
+    QList<QPair<int, QString>> seen;
+    for (t->First(); !t->Eof(); t->Next())
+        seen.append({t->RecordNo(), t->FieldByName(u"Nr"_s).AsString()});
+    ASSERT_EQ(seen.size(), 4);
+    for (const auto &[no, nr] : seen) {
+        t->SetRecordNo(no);
+        EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), nr);
+        EXPECT_EQ(t->RecordNo(), no);
+    }
+    t->Last();
+    EXPECT_EQ(t->RecordNo(), 4);
+
+    // A failed FindKey leaves the cursor where it was.
+    ASSERT_TRUE(t->FindKey({u"D"_s}));
+    EXPECT_FALSE(t->FindKey({u"E"_s}));
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"D"_s);
+}
+
+TEST_F(EngineTest, EditingTheIndexColumnWhileIterating)
+{
+    auto t = createArticles();
+    for (const QString &nr : {u"A1"_s, u"A2"_s, u"A3"_s, u"A4"_s})
+        add(*t, nr);
+
+    // Renaming rows to keys before the ones still to come: every row is visited once.
+    QStringList visited;
+    t->First();
+    while (!t->Eof()) {
+        const QString nr = t->FieldByName(u"Nr"_s).AsString();
+        if (!nr.startsWith(u'A'))
+            break;
+        visited.append(nr);
+        t->Edit();
+        t->FieldByName(u"Nr"_s).SetAsString(u"0"_s + nr);
+        t->Post();
+        // The cursor followed the row to its new place: at the front, before the A rows.
+        EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"0"_s + nr);
+        t->Next();
+        while (!t->Eof() && t->FieldByName(u"Nr"_s).AsString().startsWith(u'0'))
+            t->Next();
+    }
+    EXPECT_EQ(visited, (QStringList{u"A1"_s, u"A2"_s, u"A3"_s, u"A4"_s}));
+
+    // Moving the current row to the end: Next then finds nothing after it.
+    ASSERT_TRUE(t->FindKey({u"0A2"_s}));
+    t->Edit();
+    t->FieldByName(u"Nr"_s).SetAsString(u"ZZ"_s);
+    t->Post();
+    t->Next();
+    EXPECT_TRUE(t->Eof());
+    EXPECT_EQ(walk(*t), (QStringList{u"0A1"_s, u"0A3"_s, u"0A4"_s, u"ZZ"_s}));
+
+    // Deleting the last row stands on the one before it.
+    t->Last();
+    t->Delete();
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"0A4"_s);
+    t->First();
+    t->Delete();
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"0A3"_s);
+}
+
+TEST_F(EngineTest, UniqueIndexRefusesDuplicatesAndCaseOption)
+{
+    auto t = createArticles();
+    add(*t, u"AB-12"_s);
+    EXPECT_THROW(add(*t, u"AB-12"_s), EngineError);
+    t->Cancel();
+    add(*t, u"ab-12"_s); // binary: a different key
+    EXPECT_TRUE(t->FindKey({u"AB-12"_s}));
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"AB-12"_s);
+    EXPECT_TRUE(t->FindKey({u"ab-12"_s}));
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"ab-12"_s);
+    EXPECT_FALSE(t->FindKey({u"Ab-12"_s}));
+
+    auto ci = createArticles(u"CI"_s, ixUnique | ixCaseInsensitive);
+    add(*ci, u"AB-12"_s);
+    add(*ci, u"b"_s);
+    add(*ci, u"C"_s);
+    EXPECT_THROW(add(*ci, u"ab-12"_s), EngineError);
+    ci->Cancel();
+    ASSERT_TRUE(ci->FindKey({u"ab-12"_s}));
+    EXPECT_EQ(ci->FieldByName(u"Nr"_s).AsString(), u"AB-12"_s);
+    EXPECT_EQ(walk(*ci), (QStringList{u"AB-12"_s, u"b"_s, u"C"_s}));
+}
+
+TEST_F(EngineTest, WritesAreCutAndConvertedToTheColumnType)
+{
+    auto t = std::make_unique<TTdbTable>(&db);
+    t->SetTableName(u"TYPES"_s);
+    t->FieldDefs().Add(u"Narrow"_s, FieldType::String, 5);
+    t->FieldDefs().Add(u"Wide"_s, FieldType::WideString, 3);
+    t->FieldDefs().Add(u"Small"_s, FieldType::Byte);
+    t->FieldDefs().Add(u"Flag"_s, FieldType::Boolean);
+    t->FieldDefs().Add(u"Price"_s, FieldType::Float).precision = 4;
+    t->FieldDefs().Add(u"When"_s, FieldType::DateTime);
+    t->FieldDefs().Add(u"Note"_s, FieldType::Memo);
+    t->FieldDefs().Add(u"Raw"_s, FieldType::Blob);
+    t->FieldDefs().Add(u"Count"_s, FieldType::Integer);
+    t->CreateTable();
+    t->Open();
+    EXPECT_TRUE(t->IsEmpty());
+    EXPECT_TRUE(t->Eof() && t->Bof());
+
+    t->Append();
+    t->FieldByName(u"narrow"_s).SetAsString(u"Straße 12"_s); // names ignore case
+    t->FieldByName(u"Wide"_s).SetAsString(u"€αβγδ"_s);
+    t->FieldByName(u"Small"_s).SetAsInteger(255);
+    EXPECT_THROW(t->FieldByName(u"Small"_s).SetAsInteger(256), EngineError);
+    EXPECT_THROW(t->FieldByName(u"Count"_s).SetAsString(u"zwölf"_s), EngineError);
+    EXPECT_THROW(t->FieldByName(u"Count"_s).SetAsFloat(3e10), EngineError);
+    t->FieldByName(u"Flag"_s).SetAsBoolean(true);
+    t->FieldByName(u"Price"_s).SetAsCurrency(Money::fromRaw(123456));
+    t->FieldByName(u"When"_s).SetAsDateTime(45000.5);
+    t->FieldByName(u"Note"_s).SetAsString(u"Ωmega ü"_s);
+    t->FieldByName(u"Raw"_s).SetAsBytes(QByteArray("\0\1\2", 3));
+    EXPECT_EQ(t->FieldByName(u"Narrow"_s).AsString(), u"Straß"_s);
+    t->Post();
+    EXPECT_THROW(t->FieldByName(u"Nope"_s), EngineError);
+
+    t->Close();
+    t->Open();
+    EXPECT_EQ(t->FieldByName(u"Narrow"_s).AsString(), u"Straß"_s);
+    EXPECT_EQ(t->FieldByName(u"Wide"_s).AsString(), u"€αβ"_s);
+    EXPECT_EQ(t->FieldByName(u"Small"_s).AsInteger(), 255);
+    EXPECT_TRUE(t->FieldByName(u"Flag"_s).AsBoolean());
+    EXPECT_EQ(t->FieldByName(u"Price"_s).AsCurrency().raw(), 123456);
+    EXPECT_DOUBLE_EQ(t->FieldByName(u"When"_s).AsDateTime(), 45000.5);
+    EXPECT_EQ(t->FieldByName(u"Note"_s).AsString(), u"?mega ü"_s); // single-byte memo
+    EXPECT_EQ(t->FieldByName(u"Raw"_s).AsBytes(), QByteArray("\0\1\2", 3));
+    // Unassigned columns hold the empty value of their type.
+    EXPECT_EQ(t->FieldByName(u"Count"_s).AsInteger(), 0);
+    EXPECT_FALSE(t->FieldByName(u"Count"_s).IsNull());
+    // Precision rounds on write.
+    t->Edit();
+    t->FieldByName(u"Price"_s).SetAsFloat(1.234567);
+    EXPECT_DOUBLE_EQ(t->FieldByName(u"Price"_s).AsFloat(), 1.2346);
+    t->Cancel();
+    EXPECT_DOUBLE_EQ(t->FieldByName(u"Price"_s).AsFloat(), 12.3456);
+    EXPECT_THROW(t->FieldByName(u"Price"_s).SetAsFloat(1), EngineError); // not editing
+}
+
+TEST_F(EngineTest, AlterTableKeepsRowsWhenColumnsAreAddedMovedAndRetyped)
+{
+    {
+        TTdbTable old(&db);
+        old.SetTableName(u"LAGER"_s);
+        old.FieldDefs().Add(u"LagerArtikelNr"_s, FieldType::WideString, 20, true);
+        old.FieldDefs().Add(u"EAN"_s, FieldType::Integer);
+        old.FieldDefs().Add(u"Katalog"_s, FieldType::WideString, 20, true);
+        old.FieldDefs().Add(u"EKPreis"_s, FieldType::Float).precision = 2;
+        old.FieldDefs().Add(u"XMLDATA"_s, FieldType::WideMemo);
+        old.IndexDefs().Add(u"001"_s, u"LagerArtikelNr"_s, ixUnique);
+        old.CreateTable();
+        old.SetIndexName(u"001"_s);
+        old.Open();
+        for (int i = 1; i <= 3; ++i) {
+            old.Append();
+            old.FieldByName(u"LagerArtikelNr"_s).SetAsString(u"ART%1"_s.arg(i));
+            old.FieldByName(u"EAN"_s).SetAsInteger(400000 + i);
+            old.FieldByName(u"Katalog"_s).SetAsString(u"KAT"_s);
+            old.FieldByName(u"EKPreis"_s).SetAsFloat(i * 1.25);
+            old.FieldByName(u"XMLDATA"_s).SetAsString(u"<x n=\"%1\"/>"_s.arg(i));
+            old.Post();
+        }
+    }
+
+    TTdbTable t(&db);
+    t.SetTableName(u"lager"_s); // names ignore case
+    t.SetIndexName(u"001"_s);
+    t.Open();
+    ASSERT_TRUE(t.FindKey({u"ART2"_s}));
+    TFieldDefs &defs = t.FieldDefs();
+    defs.Add(u"VIEWCOLOR"_s, FieldType::Integer);
+    defs.Move(defs.IndexOf(u"VIEWCOLOR"_s), defs.IndexOf(u"XMLDATA"_s));
+    defs.Add(u"AlternativArtikelNr"_s, FieldType::WideString, 20, true);
+    defs.Move(defs.IndexOf(u"AlternativArtikelNr"_s), defs.IndexOf(u"Katalog"_s));
+    defs[defs.IndexOf(u"EAN"_s)].type = FieldType::WideString;
+    defs[defs.IndexOf(u"EAN"_s)].size = 4; // cut on the way, as a write would
+    defs[defs.IndexOf(u"EKPreis"_s)].precision = 4;
+    t.AlterTable();
+
+    // The cursor is still on its row, with the new columns.
+    EXPECT_EQ(t.FieldByName(u"LagerArtikelNr"_s).AsString(), u"ART2"_s);
+    EXPECT_EQ(t.FieldByName(u"EAN"_s).DataType(), FieldType::WideString);
+    EXPECT_EQ(t.FieldByName(u"EAN"_s).AsString(), u"4000"_s);
+
+    t.Close();
+    TTdbTable again(&db);
+    again.SetTableName(u"LAGER"_s);
+    again.SetIndexName(u"001"_s);
+    again.Open();
+    QStringList order;
+    for (int i = 0; i < again.FieldCount(); ++i)
+        order.append(again.Fields(i).FieldName());
+    EXPECT_EQ(order, (QStringList{u"LagerArtikelNr"_s, u"EAN"_s, u"AlternativArtikelNr"_s,
+                                  u"Katalog"_s, u"EKPreis"_s, u"VIEWCOLOR"_s, u"XMLDATA"_s}));
+    EXPECT_EQ(again.FieldDefs()[4].precision, 4);
+    EXPECT_EQ(again.RecordCount(), 3);
+    ASSERT_TRUE(again.FindKey({u"ART3"_s}));
+    EXPECT_EQ(again.FieldByName(u"Katalog"_s).AsString(), u"KAT"_s);
+    EXPECT_DOUBLE_EQ(again.FieldByName(u"EKPreis"_s).AsFloat(), 3.75);
+    EXPECT_EQ(again.FieldByName(u"XMLDATA"_s).AsString(), u"<x n=\"3\"/>"_s);
+    EXPECT_EQ(again.FieldByName(u"VIEWCOLOR"_s).AsInteger(), 0);
+    EXPECT_EQ(again.FieldByName(u"AlternativArtikelNr"_s).AsString(), QString());
+    // The unique index came through the rebuild.
+    again.Append();
+    again.FieldByName(u"LagerArtikelNr"_s).SetAsString(u"ART1"_s);
+    EXPECT_THROW(again.Post(), EngineError);
+    again.Cancel();
+
+    // An index on a column that is being dropped stops the rebuild before it touches rows.
+    again.FieldDefs().Delete(0);
+    EXPECT_THROW(again.AlterTable(), EngineError);
+    again.Close();
+    again.Open();
+    EXPECT_EQ(again.RecordCount(), 3);
+}
+
+TEST_F(EngineTest, IndexesAddedAndDeletedOnAFilledTable)
+{
+    auto t = createArticles();
+    add(*t, u"1"_s, u"X"_s, 3);
+    add(*t, u"2"_s, u"Y"_s, 1);
+    add(*t, u"3"_s, u"Z"_s, 2);
+    t->AddIndex(u"003"_s, u"Stadium"_s);
+    t->SetIndexName(u"003"_s);
+    EXPECT_EQ(walk(*t), (QStringList{u"2"_s, u"3"_s, u"1"_s}));
+    EXPECT_TRUE(t->FindKey({2}));
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"3"_s);
+    t->DeleteIndex(u"003"_s);
+    EXPECT_EQ(t->IndexName(), QString());
+    EXPECT_THROW(t->SetIndexName(u"003"_s), EngineError);
+    EXPECT_THROW(t->FindKey({u"1"_s}), EngineError); // no index, no key search
+    t->Close();
+    t->SetIndexName(QString());
+    t->Open();
+    EXPECT_EQ(t->IndexDefs().Count(), 2);
+}
+
+TEST_F(EngineTest, FiltersRestrictNavigationCountsAndSearches)
+{
+    auto t = createArticles();
+    add(*t, u"1"_s, u"Rohre"_s, 2);
+    add(*t, u"2"_s, u"Rohre 2"_s, 4);
+    add(*t, u"3"_s, u"ROHRE"_s, 1);
+    add(*t, u"4"_s, u"Fittings"_s, 4);
+
+    t->SetFilter(u"(Stadium = 2) or (stadium = 4)"_s);
+    t->SetFiltered(true);
+    EXPECT_EQ(walk(*t), (QStringList{u"1"_s, u"2"_s, u"4"_s}));
+    EXPECT_EQ(t->RecordCount(), 3);
+    t->FindKey({u"4"_s});
+    EXPECT_EQ(t->RecordNo(), 3);
+    EXPECT_FALSE(t->FindKey({u"3"_s})); // filtered away
+
+    t->SetFilter(u"Gruppe = 'Rohre'"_s);
+    EXPECT_EQ(walk(*t), QStringList{u"1"_s}); // exact, case-sensitive
+    t->SetFilter(u"Bez like '*Artikel 3*' and not (Stadium > 1)"_s);
+    EXPECT_EQ(walk(*t), QStringList{u"3"_s});
+    EXPECT_THROW(t->SetFilter(u"Stadium = "_s), EngineError);
+    EXPECT_EQ(walk(*t), QStringList{u"3"_s}); // a bad filter leaves the old one in force
+    t->SetFiltered(false);
+    EXPECT_EQ(t->RecordCount(), 4);
+
+    // FindFirst/FindNext use the filter text without filtering the table.
+    t->SetFilter(u"Stadium >= 4"_s);
+    ASSERT_TRUE(t->FindFirst());
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"2"_s);
+    ASSERT_TRUE(t->FindNext());
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"4"_s);
+    EXPECT_FALSE(t->FindNext());
+    t->Prior();
+    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"3"_s);
+}
+
+TEST_F(EngineTest, OtherConnectionsSeeChangesAfterRefresh)
+{
+    auto t = createArticles();
+    add(*t, u"A"_s);
+    add(*t, u"B"_s);
+
+    TTdbDatabase other;
+    other.SetLocation(dir.path());
+    TTdbTable o(&other);
+    o.SetTableName(u"ARTIKEL"_s);
+    o.SetIndexName(u"001"_s);
+    o.Open();
+    ASSERT_TRUE(o.FindKey({u"A"_s}));
+
+    t->FindKey({u"A"_s});
+    t->Edit();
+    t->FieldByName(u"Bez"_s).SetAsString(u"neu"_s);
+    t->Post();
+    add(*t, u"AA"_s);
+
+    EXPECT_EQ(o.FieldByName(u"Bez"_s).AsString(), u"Artikel A"_s); // a copy until refreshed
+    other.RefreshDataSets();
+    EXPECT_EQ(o.FieldByName(u"Bez"_s).AsString(), u"neu"_s);
+    o.Next();
+    EXPECT_EQ(o.FieldByName(u"Nr"_s).AsString(), u"AA"_s);
+
+    // Edit starts from the stored row, not from the copy.
+    t->FindKey({u"B"_s});
+    o.FindKey({u"B"_s});
+    t->Edit();
+    t->FieldByName(u"Stadium"_s).SetAsInteger(7);
+    t->Post();
+    o.Edit();
+    EXPECT_EQ(o.FieldByName(u"Stadium"_s).AsInteger(), 7);
+    o.Cancel();
+
+    // A row deleted by the other side cannot be edited any more.
+    t->Delete();
+    EXPECT_THROW(o.Edit(), EngineError);
+    o.Refresh();
+    EXPECT_TRUE(o.Eof() || o.FieldByName(u"Nr"_s).AsString() != u"B"_s);
+}
+
+TEST_F(EngineTest, DirectoryListsTablesAndSingleFileDatabaseHoldsSeveral)
+{
+    createArticles(u"LAGER"_s);
+    createArticles(u"Lagersn"_s);
+    QFile stray(dir.path() + u"/NOTES.TXT"_s);
+    ASSERT_TRUE(stray.open(QIODevice::WriteOnly));
+    QStringList names = db.TableNames();
+    names.sort();
+    EXPECT_EQ(names, (QStringList{u"LAGER"_s, u"LAGERSN"_s}));
+    EXPECT_TRUE(QFile::exists(dir.path() + u"/LAGERSN.DAT"_s));
+
+    TTdbDatabase single;
+    single.SetDatabaseType(TTdbDatabase::SingleFile);
+    single.SetLocation(dir.path() + u"/TEXTE.DB"_s);
+    EXPECT_THROW(single.Connect(), EngineError); // missing file
+    single.CreateDatabase();
+    single.Connect();
+    for (const QString &name : {u"BESTELL"_s, u"FLOSKEL"_s}) {
+        TTdbTable t(&single);
+        t.SetTableName(name);
+        EXPECT_FALSE(t.Exists());
+        t.FieldDefs().Add(u"Nr"_s, FieldType::WideString, 10);
+        t.IndexDefs().Add(u"001"_s, u"Nr"_s, ixUnique); // same index name in both tables
+        t.CreateTable();
+        EXPECT_TRUE(t.Exists());
+        t.SetIndexName(u"001"_s);
+        t.Open();
+        t.Append();
+        t.FieldByName(u"Nr"_s).SetAsString(name);
+        t.Post();
+    }
+    EXPECT_EQ(single.TableNames(), (QStringList{u"BESTELL"_s, u"FLOSKEL"_s}));
+    TTdbTable t(&single);
+    t.SetTableName(u"FLOSKEL"_s);
+    t.Open();
+    EXPECT_EQ(t.RecordCount(), 1);
+    EXPECT_EQ(t.FieldByName(u"Nr"_s).AsString(), u"FLOSKEL"_s);
+    EXPECT_EQ(QDir(dir.path()).entryList({u"*.DAT"_s}).size(), 2); // nothing added there
+}
+
+TEST_F(EngineTest, TransactionsCommitAndRollBack)
+{
+    auto t = createArticles();
+    t->StartTransaction();
+    add(*t, u"A"_s);
+    add(*t, u"B"_s);
+    t->Rollback();
+    EXPECT_TRUE(t->IsEmpty());
+    EXPECT_TRUE(t->Eof());
+
+    db.StartTransaction();
+    add(*t, u"C"_s);
+    db.Commit();
+    t->LockTable();
+    add(*t, u"D"_s);
+    t->UnlockTable();
+    EXPECT_THROW(t->UnlockTable(), EngineError);
+    TTdbDatabase other;
+    other.SetLocation(dir.path());
+    TTdbTable o(&other);
+    o.SetTableName(u"ARTIKEL"_s);
+    o.Open();
+    EXPECT_EQ(o.RecordCount(), 2);
+}
+
+TEST_F(EngineTest, MissingTablesAndClosedTablesFailWithAMessage)
+{
+    TTdbTable t(&db);
+    t.SetTableName(u"FEHLT"_s);
+    EXPECT_FALSE(t.Exists());
+    try {
+        t.Open();
+        FAIL() << "opened a missing table";
+    } catch (const EngineError &e) {
+        EXPECT_FALSE(e.message().isEmpty());
+    }
+    EXPECT_THROW(t.First(), EngineError);
+    EXPECT_THROW(t.Append(), EngineError);
+    auto a = createArticles();
+    EXPECT_THROW(createArticles(), EngineError); // exists already
+    a->Append();
+    EXPECT_THROW(a->SetIndexName(u"999"_s), EngineError);
+}

@@ -1,0 +1,153 @@
+#include "stock/dblagersearchresult.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+struct Row {
+    const char16_t *nr;
+    const char16_t *bez;
+    const char16_t *gruppe = u"";
+};
+
+void fill(TDBLagerSearchResultObjectList &list, std::initializer_list<Row> rows)
+{
+    qint32 recNo = 0;
+    for (const Row &r : rows)
+        list.Add(std::make_unique<TDBLagerSearchResult>(
+            ++recNo, QStringView(r.nr), QStringView(r.bez), QString::fromUtf16(r.gruppe)));
+}
+
+QStringList numbers(const TDBLagerSearchResultObjectList &list)
+{
+    QStringList out;
+    for (const TDBLagerSearchResult *e : list)
+        out.append(e->ArtikelNr().toString());
+    return out;
+}
+
+QStringList found(const TDBLagerSearchResultObjectList &full, const QString &text,
+                  const QString &group = {})
+{
+    TDBLagerSearchResultObjectList hits(false);
+    full.Search(text, group, hits);
+    return numbers(hits);
+}
+} // namespace
+
+TEST(LagerSearchWords, WordsAreUpperCasedSubstringsOfTheDescriptionOnly)
+{
+    TDBLagerSearchResultObjectList list;
+    fill(list, {{u"1", u"Kabel NYM 3x1,5"},
+                {u"2", u"M8 SCHRAUBE VERZINKT"},
+                {u"3", u"SCHRAUBE-M8"},
+                {u"4", u"Schraube M6"},
+                {u"5", u"Heizkörperventil DN15"},
+                {u"KAB9", u"Rohr"}});
+    EXPECT_EQ(found(list, u"ab"_s), QStringList({u"1"_s}));
+    // Any order, and "SCHRAUBE-M8" holds both words although they share no blank.
+    EXPECT_EQ(found(list, u"SCHRAUBE M8"_s), QStringList({u"2"_s, u"3"_s}));
+    EXPECT_EQ(found(list, u"körper dn15"_s), QStringList({u"5"_s}));
+    // The article number is not searched.
+    EXPECT_EQ(found(list, u"KAB9"_s), QStringList());
+    EXPECT_EQ(found(list, QString()).size(), 6);
+}
+
+TEST(LagerSearchWords, EmptyWordsFromBlanksMatchNothing)
+{
+    TDBLagerSearchResultObjectList list;
+    fill(list, {{u"1", u"Rohr 1 Zoll"}, {u"2", u"  "}});
+    EXPECT_EQ(found(list, u" "_s), QStringList());
+    EXPECT_EQ(found(list, u"   "_s), QStringList());
+    EXPECT_EQ(found(list, u"Rohr  Zoll"_s), QStringList());
+    EXPECT_EQ(found(list, u"Rohr "_s), QStringList());
+    EXPECT_EQ(found(list, u"Rohr Zoll"_s), QStringList({u"1"_s}));
+}
+
+TEST(LagerSearchWords, GroupIsWholeTextWithoutRegardToCase)
+{
+    TDBLagerSearchResultObjectList list;
+    fill(list, {{u"1", u"A", u"ROHRE"}, {u"2", u"A", u"Rohre 2"}, {u"3", u"B", u"rohre"}});
+    EXPECT_EQ(found(list, {}, u"Rohre"_s), QStringList({u"1"_s, u"3"_s}));
+    EXPECT_EQ(found(list, u"b"_s, u"Rohre"_s), QStringList({u"3"_s}));
+    EXPECT_EQ(found(list, {}, u"Rohr"_s), QStringList());
+}
+
+TEST(SearchResultList, SearchListRefersToTheFullListsEntries)
+{
+    auto full = std::make_unique<TDBLagerSearchResultObjectList>();
+    fill(*full, {{u"1", u"Bogen"}, {u"2", u"Muffe"}, {u"3", u"Bogen 90"}});
+    TDBLagerSearchResultObjectList hits(false);
+    full->Search(u"muffe"_s, {}, hits);
+    full->Search(u"bogen"_s, {}, hits); // empties the result first
+    ASSERT_EQ(hits.Count(), 2);
+    EXPECT_EQ(hits[0], full->Item(0));
+    EXPECT_EQ(hits[1], full->Item(2));
+
+    // Removing a row: the search list lets go, the full list frees (ASan watches both).
+    TDBLagerSearchResult *gone = hits[1];
+    EXPECT_EQ(hits.Remove(gone), 1);
+    EXPECT_EQ(full->Remove(gone), 2);
+    EXPECT_EQ(hits.Remove(gone), -1);
+    hits.Clear();
+    full.reset();
+}
+
+TEST(SearchResultList, IndexOfArticleTakesFirstPrefixOrExactNumber)
+{
+    TDBLagerSearchResultObjectList list;
+    EXPECT_EQ(list.IndexOfArticle(u"10", false), -1);
+    fill(list, {{u"1000", u"x"}, {u"10", u"y"}, {u"ab", u"z"}});
+    EXPECT_EQ(list.IndexOfArticle(u"10", false), 0);
+    EXPECT_EQ(list.IndexOfArticle(u"10", true), 1);
+    EXPECT_EQ(list.IndexOfArticle(u"", false), -1);
+    EXPECT_EQ(list.IndexOfArticle(u"AB", false), -1);
+    EXPECT_EQ(list.IndexOfArticle(u"10000", false), -1);
+    EXPECT_EQ(list.FindArticle(u"10"), list.Item(1));
+    EXPECT_EQ(list.FindArticle(u"100"), nullptr);
+}
+
+TEST(SearchResultList, SortsAscendingWithMissingPricesFirst)
+{
+    TDBLagerSearchResultObjectList list;
+    fill(list, {{u"b", u"2"}, {u"B", u"1"}, {u"a", u"3"}, {u"Ä", u"4"}});
+    list.Item(0)->EditInfo().VKPreis[2] = Money::fromUnits(5);
+    list.Item(1)->EditInfo().VKPreis[2] = Money::fromRaw(-1);
+    list.Item(2)->EditInfo().VKPreis[2] = Money::fromRaw(1);
+    list.Item(3)->EditInfo().Lagerort = u"R1"_s;
+
+    list.SortByVKPreis3();
+    EXPECT_EQ(numbers(list), QStringList({u"B"_s, u"Ä"_s, u"a"_s, u"b"_s}));
+    // Character codes, not a locale: capitals before small letters, umlauts last.
+    list.SortByArtikelNr();
+    EXPECT_EQ(numbers(list), QStringList({u"B"_s, u"a"_s, u"b"_s, u"Ä"_s}));
+    list.SortByBezeichnung();
+    EXPECT_EQ(numbers(list), QStringList({u"B"_s, u"b"_s, u"a"_s, u"Ä"_s}));
+    // Entries without details sort as empty places, keeping their order among themselves.
+    list.SortByLagerort();
+    EXPECT_EQ(numbers(list), QStringList({u"B"_s, u"b"_s, u"a"_s, u"Ä"_s}));
+    list.SortByEKPreis();
+    EXPECT_EQ(numbers(list), QStringList({u"B"_s, u"b"_s, u"a"_s, u"Ä"_s}));
+}
+
+TEST(SearchResultEntry, NumberAndDescriptionShareOneBufferButChangeApart)
+{
+    TDBLagerSearchResult e(7, u"4711", u"Rohr DN15", u"ROHRE"_s);
+    EXPECT_EQ(e.ArtikelNr(), u"4711"_s);
+    EXPECT_EQ(e.Bezeichnung(), u"Rohr DN15"_s);
+    e.SetArtikelNr(u"4711-A");
+    EXPECT_EQ(e.Bezeichnung(), u"Rohr DN15"_s);
+    e.SetBezeichnung(u"");
+    EXPECT_EQ(e.ArtikelNr(), u"4711-A"_s);
+    EXPECT_TRUE(e.Bezeichnung().isEmpty());
+
+    EXPECT_FALSE(e.HasDetails());
+    EXPECT_EQ(e.Info().EKPreis, Money());
+    e.EditInfo().ME = u"Stk"_s;
+    const TDBLagerSearchResult copy = e;
+    e.EditInfo().ME = u"m"_s;
+    EXPECT_EQ(copy.Info().ME, u"Stk"_s);
+    EXPECT_EQ(copy.RecNo, 7);
+}

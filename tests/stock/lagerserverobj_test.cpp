@@ -1,0 +1,331 @@
+#include "persistence/datetime.h"
+#include "stock/lagerserverobj.h"
+
+#include "tests/support/scriptedinteraction.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+QByteArray goldenFile(const char *name)
+{
+    QFile f(
+        QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath(u"data/"_s + QLatin1String(name)));
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+// Readable diffs when a golden comparison fails.
+std::string asText(const QByteArray &utf16)
+{
+    return QString::fromUtf16(reinterpret_cast<const char16_t *>(utf16.constData()),
+                              utf16.size() / 2)
+        .toStdString();
+}
+
+QString asQString(const QByteArray &utf16)
+{
+    QString text =
+        QString::fromUtf16(reinterpret_cast<const char16_t *>(utf16.constData()), utf16.size() / 2);
+    return text;
+}
+
+// The whole document as it goes into a file or the XMLDATA column.
+QByteArray writtenDocument(const TLagerArtikelDaten &a)
+{
+    TLagerServerObj obj;
+    obj.Assign(a);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    obj.SaveToStream(&buffer);
+    return buffer.data();
+}
+
+void readDocument(TLagerServerObj &obj, const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    obj.LoadFromStream(&buffer);
+}
+
+// What survives the XML text: the column fields come from the table row instead.
+TLagerArtikelDaten xmlPart(TLagerArtikelDaten a)
+{
+    TLagerArtikelDaten columns;
+    a.LagerArtikelNr = columns.LagerArtikelNr;
+    a.Katalog = columns.Katalog;
+    a.EAN = columns.EAN;
+    a.Bezeichnung = columns.Bezeichnung;
+    a.BuchungsBestand = columns.BuchungsBestand;
+    a.SummeWareneingangMe = columns.SummeWareneingangMe;
+    a.Gruppe = columns.Gruppe;
+    a.Lagerort = columns.Lagerort;
+    a.Inventurartikel = columns.Inventurartikel;
+    a.Anfangsbestand = columns.Anfangsbestand;
+    a.InventurErfassung = columns.InventurErfassung;
+    a.Inventurdifferenz = columns.Inventurdifferenz;
+    a.Rabattgruppen = columns.Rabattgruppen;
+    a.ME = columns.ME;
+    a.DEinstandsPreisbildung = columns.DEinstandsPreisbildung;
+    a.EKPreis = columns.EKPreis;
+    a.VKZuschlag = columns.VKZuschlag;
+    a.MwStSatz = columns.MwStSatz;
+    a.SNPflicht = columns.SNPflicht;
+    a.IsNotBestandsartikel = columns.IsNotBestandsartikel;
+    a.ViewColor = columns.ViewColor;
+    a.Seriennummern.reset();
+    return a;
+}
+
+// A document around the given article lines, as another writer might have produced it.
+QString document(const QString &body)
+{
+    return u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<lagerartikel>"_s + body +
+           u"</lagerartikel>"_s;
+}
+
+TLagerArtikelDaten fullArticle()
+{
+    TLagerArtikelDaten a;
+    a.LagerArtikelNr = u"A<1>&'\""_s;
+    a.Katalog = u"DATANORM1"_s; // the column fields stay out of the XML text
+    a.Bezeichnung = u"Kupferrohr"_s;
+    a.MwStSatz = 2;
+    a.SNPflicht = true;
+    a.Seriennummern.emplace().Add().SN = u"S1"_s;
+    a.BuchungsBestand = 12;
+    a.EKPreis = Money::fromDouble(3.5);
+    a.VKZuschlag = 1.4;
+    a.Created = 45678.5;
+    a.CreatedBy = u"M&M"_s;
+    a.Changed = 45679.25;
+    a.ChangedBy = u"O'Neil"_s;
+    a.PE = 100;
+    a.VKPreis = {Money::fromDouble(12.3456), Money::fromDouble(-3.5), Money::fromUnits(1000000),
+                 Money::fromRaw(1), Money::fromDouble(99.99)};
+    a.EKProKg = Money::fromDouble(4.1234);
+    a.Breite = 0.5;
+    a.Laenge = 3;
+    a.Dicke = 0.0025;
+    a.Dichte = 7.85;
+    a.Oberflaeche = 1.5;
+    a.Volumen = 0.00375;
+    a.GewichtQm = 19.625;
+    a.Gewicht = 2.5;
+    a.Verpackungsmenge = 0;
+    a.VerpackungsME = u"Pak \"10\""_s;
+    a.Arbeitszeit = 7.5;
+    a.Lohn = Money::fromDouble(45.5);
+    a.OhneRabatt = a.OhneProvision = a.EKSperre = a.VKSperre = a.KeineEKPflege = true;
+    a.Langtext = u"Zeile <1>\r\nZeile & \"2\""_s;
+    a.Kurztext = u"Kurz 'ü' 😀"_s;
+    a.Etikett = u"Etikett\n"_s;
+    a.LetzteSeriennummer = u"SN<42>"_s;
+    a.MindestBestand = {u"<from>0101</from><to>1406</to><mb>3,000</mb><bm>12,500</bm>"_s,
+                        u"<from>1506</from><to>3112</to><mb>0</mb><bm>0</bm>"_s};
+    a.Bilder.Add(QString(), u"bild1.jpg"_s);
+    a.Bilder.Add(u"k&2"_s, u"Bild \"2\".png"_s);
+    const auto extra = [&](const QString &name, quint8 kind) -> TDsnElement & {
+        TDsnElement &e = a.Zusatzdaten.Add();
+        e.Name = name;
+        e.Kind = kind;
+        return e;
+    };
+    extra(u"Farbe"_s, TDsnElement::Text).TextValue = u"rot & blau\r\n"_s;
+    extra(u"Anzahl"_s, TDsnElement::Integer).IntValue = -42;
+    extra(u"Geprüft"_s, TDsnElement::Boolean).BoolValue = true;
+    extra(u"Datum"_s, TDsnElement::Date).FloatValue = 45678;
+    extra(u"Zeit"_s, TDsnElement::Time).FloatValue = 0.5;
+    extra(u"Stempel"_s, TDsnElement::DateAndTime).FloatValue = 45678.75;
+    extra(u"Alt"_s, 0);
+    a.KatRefs.Add(u"DATANORM1"_s, u"4711-0815"_s);
+    a.KatRefs.Add(u"[10001_2]"_s, u"Müller GmbH, Hauptstr. 1"_s);
+    a.KatRefs.Add(u"[10001_2]"_s, u"[B-77]"_s);
+    a.ExtensionData = u"<ext a=\"1\">x & y</ext>"_s;
+    return a;
+}
+} // namespace
+
+TEST(LagerArtikelXml, DefaultArticleWritesTheBareSkeletonAndReadsBack)
+{
+    const QByteArray golden = goldenFile("lagerartikel_default.xml");
+    ASSERT_FALSE(golden.isEmpty());
+    EXPECT_EQ(writtenDocument(TLagerArtikelDaten()), golden);
+
+    TLagerServerObj read;
+    read.InitPeriods(QString()); // reading must start from a cleared record
+    readDocument(read, golden);
+    EXPECT_FALSE(read.HasError());
+    EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(read), TLagerArtikelDaten());
+}
+
+TEST(LagerArtikelXml, FullArticleWritesEveryPartInOrderAndReadsBackEqual)
+{
+    const QByteArray golden = goldenFile("lagerartikel_full.xml");
+    ASSERT_FALSE(golden.isEmpty());
+    const QByteArray written = writtenDocument(fullArticle());
+    EXPECT_EQ(asText(written), asText(golden));
+    EXPECT_EQ(written, golden);
+
+    TLagerServerObj read;
+    readDocument(read, golden);
+    EXPECT_FALSE(read.HasError()) << read.ErrorText().toStdString();
+    const TLagerArtikelDaten expected = xmlPart(fullArticle());
+    EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(read), expected);
+    // The same through the column's text form rather than a byte stream.
+    TLagerServerObj fromText;
+    EXPECT_TRUE(fromText.LoadFromXMLText(asQString(golden)));
+    EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(fromText), expected);
+}
+
+TEST(LagerArtikelXml, IndentStartsEveryLineButExtensionDataLosesItsTwoBlanks)
+{
+    TLagerServerObj obj;
+    obj.Assign(fullArticle());
+    const QString fragment = obj.GetXMLFragment(true, u"\t"_s);
+    // The golden document with the indent in front of each line stands for the expectation.
+    QString expected;
+    const QString golden = asQString(goldenFile("lagerartikel_full.xml"));
+    const QStringList lines = golden.mid(golden.indexOf(u"\r\n") + 2).split(u"\r\n"_s);
+    for (const QString &line : lines)
+        if (!line.isEmpty())
+            expected += u'\t' + line + u"\r\n"_s;
+    EXPECT_EQ(fragment.toStdString(), expected.toStdString());
+    EXPECT_TRUE(fragment.contains(u"\r\n\t<extensiondata>"));
+}
+
+TEST(LagerArtikelXml, MoneyAndPriceUnitEdges)
+{
+    TLagerArtikelDaten a;
+    a.VKPreis = {Money::fromRaw(123456), Money::fromRaw(-1), Money::fromRaw(999999999999999),
+                 Money::fromRaw(5), Money::fromRaw(-123456789)};
+    a.Lohn = Money::fromRaw(10001);
+    a.PE = 1; // the default is not written
+    TLagerServerObj obj;
+    obj.Assign(a);
+    const QString text = obj.GetXMLText(true);
+    EXPECT_TRUE(text.contains(u"<pinfo vkp1=\"12,3456\" vkp2=\"-0,0001\" vkp3=\"99999999999,9999\" "
+                              u"vkp4=\"0,0005\" vkp5=\"-12345,6789\" />"_s))
+        << text.toStdString();
+    TLagerServerObj read;
+    ASSERT_TRUE(read.LoadFromXMLText(text));
+    EXPECT_EQ(read.VKPreis, a.VKPreis);
+    EXPECT_EQ(read.Lohn.raw(), 10001);
+    EXPECT_EQ(read.PE, 1);
+
+    for (const char16_t *pe : {u"0", u"-5", u"", u"x", u"99999999999999999999"}) {
+        read.LoadFromXMLText(document(u"<pinfo pe=\"%1\" />"_s.arg(QString::fromUtf16(pe))));
+        EXPECT_EQ(read.PE, 1) << QString::fromUtf16(pe).toStdString();
+    }
+    read.LoadFromXMLText(document(u"<pinfo pe=\"7 Stk\" />"_s));
+    EXPECT_EQ(read.PE, 7);
+}
+
+TEST(LagerArtikelXml, PackingQuantityOneIsTheDefaultButZeroIsKept)
+{
+    TLagerServerObj obj;
+    obj.Verpackungsmenge = 1.0;
+    EXPECT_TRUE(obj.GetXMLText(true).contains(u"  <ainfo />\r\n"));
+    obj.Verpackungsmenge = 0;
+    EXPECT_TRUE(obj.GetXMLText(true).contains(u"  <ainfo uf=\"0\" />\r\n"));
+    TLagerServerObj read;
+    ASSERT_TRUE(read.LoadFromXMLText(obj.GetXMLText(true)));
+    EXPECT_EQ(read.Verpackungsmenge, 0.0);
+    ASSERT_TRUE(read.LoadFromXMLText(document(u"<ainfo gew=\"1\" />"_s)));
+    EXPECT_EQ(read.Verpackungsmenge, 1.0);
+    // Unparsable values fall back to each attribute's own default.
+    ASSERT_TRUE(read.LoadFromXMLText(document(u"<ainfo uf=\"viel\" gew=\"schwer\" />"_s)));
+    EXPECT_EQ(read.Verpackungsmenge, 1.0);
+    EXPECT_EQ(read.Gewicht, 0.0);
+}
+
+TEST(LagerArtikelXml, ReadingIsLenientAboutWhatOthersWrote)
+{
+    TLagerServerObj read;
+    const double before = DateTime::now();
+    ASSERT_TRUE(read.LoadFromXMLText(document(
+        u"<minfo orab=\"1\" oprov=\"TRUE\" eksp=\"ja\" vksp=\"0\" ncek=\"-1\" az=\"1.234,5 min\" />"
+        u"<mindb>a\nb\rc&#13;&#10;</mindb><lt>Lang<b>fett</b>weg</lt>"
+        u"<dsnobj name=\"n\">ohne Typ</dsnobj><dsnobj name=\"i\" type=\"2\">zwei</dsnobj>"
+        u"<dsnobj name=\"b\" type=\"3\">true</dsnobj><dsnobj name=\"x\" type=\"258\">1</dsnobj>"
+        u"<EXTENSIONDATA>roh</EXTENSIONDATA><unbekannt lt=\"x\"><kt>innen</kt></unbekannt>"_s)));
+    EXPECT_TRUE(read.OhneRabatt);
+    EXPECT_TRUE(read.OhneProvision);
+    EXPECT_FALSE(read.EKSperre);
+    EXPECT_FALSE(read.VKSperre);
+    EXPECT_TRUE(read.KeineEKPflege);
+    EXPECT_EQ(read.Arbeitszeit, 1234.5);
+    EXPECT_EQ(read.MindestBestand, (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+    // Text of a nested element does not belong to the outer one.
+    EXPECT_EQ(read.Langtext, u"Lang"_s);
+    EXPECT_EQ(read.Kurztext, u"innen"_s);
+    ASSERT_EQ(read.Zusatzdaten.Count(), 4);
+    EXPECT_EQ(read.Zusatzdaten.Item(0), (TDsnElement{u"n"_s, 0, 0, QString(), 0, false}));
+    EXPECT_EQ(read.Zusatzdaten.Item(1).IntValue, 0);
+    EXPECT_TRUE(read.Zusatzdaten.Item(2).BoolValue);
+    EXPECT_EQ(read.Zusatzdaten.Item(3).Kind, 0);
+    EXPECT_EQ(read.ExtensionData, u"roh"_s);
+
+    // A stamp that cannot be read is taken as the time of reading.
+    ASSERT_TRUE(
+        read.LoadFromXMLText(u"<lagerartikel nr=\"9\" c=\"gestern\" ch=\"45000,5\" cby=\"a\"/>"_s));
+    EXPECT_GE(read.Created, before);
+    EXPECT_LE(read.Created, DateTime::now());
+    EXPECT_EQ(read.Changed, 45000.5);
+    EXPECT_EQ(read.LagerArtikelNr, QString()); // the number comes from the table row
+}
+
+TEST(LagerArtikelXml, ExtensionDataComesBackUnchanged)
+{
+    const QString hostile = u"a]]>b]]]>c]]\r\nd\re]]"_s;
+    TLagerServerObj obj;
+    obj.ExtensionData = hostile;
+    const QString text = obj.GetXMLText(true);
+    EXPECT_TRUE(text.contains(u"\r\n<extensiondata><![CDATA[a]]]]><![CDATA[>b]]]]]><![CDATA[>c]]"
+                              u"]]>&#13;<![CDATA[\nd]]>&#13;<![CDATA[e]]]]></extensiondata>\r\n"_s))
+        << text.toStdString();
+    TLagerServerObj read;
+    ASSERT_TRUE(read.LoadFromXMLText(text));
+    EXPECT_EQ(read.ExtensionData, hostile);
+
+    // Plain data stays in one section, as every other writer of these texts produces it.
+    obj.ExtensionData = u"<x>\n</x>"_s;
+    EXPECT_TRUE(
+        obj.GetXMLText(true).contains(u"<extensiondata><![CDATA[<x>\n</x>]]></extensiondata>"_s));
+}
+
+TEST(LagerArtikelXml, MalformedTextKeepsWhatWasReadAndReportsWhere)
+{
+    ScriptedInteraction ui;
+    ScopedInteraction scope(&ui);
+    TLagerServerObj read;
+    read.LoadFromXMLText(u"<lagerartikel c=\"1\">\r\n"
+                         u"  <ainfo gew=\"2,5\" />\r\n"
+                         u"  <lt>erster Teil\r\n"
+                         u"  <pinfo pe=\"5\" />\r\n"
+                         u"  <kt>zu</lt>\r\n"
+                         u"  <minfo orab=\"-1\" />\r\n"_s);
+    EXPECT_EQ(read.Gewicht, 2.5);
+    EXPECT_EQ(read.PE, 5);
+    EXPECT_EQ(read.Langtext, u"erster Teil\n  "_s);
+    EXPECT_FALSE(read.OhneRabatt); // after the error
+    ASSERT_TRUE(read.HasError());
+    EXPECT_TRUE(read.ErrorText().contains(u" Line 5 Column 11\n"_s))
+        << read.ErrorText().toStdString();
+    EXPECT_TRUE(read.ErrorText().contains(u"TLagerServerObj"_s));
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].type, MsgDlgType::Error);
+
+    // The next load starts clean.
+    ASSERT_TRUE(read.LoadFromXMLText(document(QString())));
+    EXPECT_FALSE(read.HasError());
+    EXPECT_EQ(read.Gewicht, 0.0);
+}

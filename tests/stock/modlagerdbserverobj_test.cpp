@@ -1,0 +1,429 @@
+#include "persistence/engine/tdbdatabase.h"
+#include "persistence/engine/tdbtable.h"
+#include "stock/dblagersearchresult.h"
+#include "stock/lagerserverobj.h"
+#include "stock/lagertablescan.h"
+#include "stock/modlagerdbserverobj.h"
+#include "stock/seriennummer.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+std::unique_ptr<TLagerServerObj> article(const QString &nr, const QString &bez = {},
+                                         const QString &gruppe = {})
+{
+    auto a = std::make_unique<TLagerServerObj>();
+    a->LagerArtikelNr = nr;
+    a->Bezeichnung = bez.isEmpty() ? u"Artikel "_s + nr : bez;
+    a->Gruppe = gruppe;
+    return a;
+}
+
+class LagerDBTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        db = std::make_unique<IModLagerDBServerObj>(
+            [this](const std::exception *, const QString &text) { errors.append(text); });
+        db->Open(dir.path());
+    }
+
+    void write(const QString &nr, const QString &bez = {}, const QString &gruppe = {})
+    {
+        ASSERT_EQ(db->WriteArticle(article(nr, bez, gruppe).get()), 0) << qPrintable(nr);
+    }
+
+    QStringList search(const QString &text, const QString &group = {}, bool withoutNotStock = false,
+                       bool onlyStockTaking = false)
+    {
+        TDBLagerSearchResultObjectList result;
+        db->Search(text, group, result, withoutNotStock, onlyStockTaking);
+        QStringList out;
+        for (const TDBLagerSearchResult *e : result)
+            out.append(e->ArtikelNr().toString());
+        return out;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<IModLagerDBServerObj> db;
+    QStringList errors;
+};
+} // namespace
+
+TEST_F(LagerDBTest, ResultCodesOfReadWriteExistsAndDelete)
+{
+    auto rec = article(u"4711"_s);
+    EXPECT_EQ(db->ArticleExists(u"4711"_s), 0); // empty table, no error
+    EXPECT_EQ(db->ReadArticle(rec.get()), -1);
+    EXPECT_EQ(db->ReadArticle(nullptr), -1);
+    EXPECT_EQ(db->WriteArticle(nullptr), -1);
+
+    EXPECT_EQ(db->WriteArticle(rec.get()), 0);
+    rec->Bezeichnung = u"Kugelhahn 3/4\""_s;
+    EXPECT_EQ(db->WriteArticle(rec.get()), 0); // the same row, updated
+    EXPECT_EQ(db->ArticleCount(), 1);
+    EXPECT_EQ(db->ArticleExists(u"4711"_s), 1);
+
+    auto empty = article(QString(), u"unverändert"_s);
+    EXPECT_EQ(db->ReadArticle(empty.get()), -1);
+    EXPECT_EQ(empty->Bezeichnung, u"unverändert"_s);
+    auto unknown = article(u"4712"_s);
+    EXPECT_EQ(db->ReadArticle(unknown.get()), -2);
+
+    auto back = article(u"4711"_s, u"x"_s);
+    EXPECT_EQ(db->ReadArticle(back.get()), 0);
+    EXPECT_EQ(back->Bezeichnung, u"Kugelhahn 3/4\""_s);
+
+    EXPECT_EQ(db->DeleteArticle(QString()), -1);
+    EXPECT_EQ(db->DeleteArticle(u"4712"_s), -1);
+    EXPECT_EQ(db->DeleteArticle(u"4711"_s), 0);
+    EXPECT_EQ(db->DeleteArticle(u"4711"_s), -1);
+    EXPECT_EQ(db->ArticleCount(), 0);
+    EXPECT_TRUE(errors.isEmpty()) << qPrintable(errors.join(u'\n'));
+}
+
+TEST_F(LagerDBTest, RowMappingKeepsColumnsAndXmlFields)
+{
+    auto rec = article(u"R-1"_s, u"Pressfitting Bogen 90° DN15"_s, u"FITTINGS"_s);
+    rec->Katalog = u"GC"_s;
+    rec->BuchungsBestand = -2.5;
+    rec->SummeWareneingangMe = 40;
+    rec->Lagerort = u"R01-F03"_s;
+    rec->Inventurartikel = true;
+    rec->Anfangsbestand = 3;
+    rec->InventurErfassung = 7;
+    rec->Inventurdifferenz = -1;
+    rec->Rabattgruppen = u"RG2"_s;
+    rec->ME = u"  Stk "_s;
+    rec->DEinstandsPreisbildung = true;
+    rec->EKPreis = Money::fromRaw(123456); // 12.3456: the column keeps four decimals
+    rec->VKZuschlag = 1.8;
+    rec->MwStSatz = 2;
+    rec->SNPflicht = true;
+    rec->ViewColor = 0x00FF00;
+    rec->IsNotBestandsartikel = true;
+    rec->VKPreis[2] = Money::fromUnits(19);
+    rec->Langtext = u"Zeile 1\r\nZeile 2"_s;
+    ASSERT_EQ(db->WriteArticle(rec.get()), 0);
+
+    TLagerServerObj back;
+    back.LagerArtikelNr = u"R-1"_s;
+    ASSERT_EQ(db->ReadArticle(&back), 0);
+    rec->ME = u"Stk"_s; // written trimmed
+    EXPECT_TRUE(static_cast<const TLagerArtikelDaten &>(back) ==
+                static_cast<const TLagerArtikelDaten &>(*rec));
+    EXPECT_EQ(back.EKPreis, Money::fromRaw(123456));
+    EXPECT_EQ(back.VKPreis[2], Money::fromUnits(19));
+    EXPECT_EQ(back.Langtext, rec->Langtext);
+}
+
+TEST_F(LagerDBTest, LookUpsAreExactAndCaseSensitive)
+{
+    write(u"ab1"_s, u"klein"_s);
+    write(u"AB1"_s, u"gross"_s);
+    write(u"O'BRIEN"_s);
+    EXPECT_EQ(db->ArticleCount(), 3);
+    EXPECT_EQ(db->ArticleExists(u"Ab1"_s), 0);
+    EXPECT_EQ(db->ArticleExists(u"AB"_s), 0);
+    EXPECT_EQ(db->GotoArticle(u"ab"_s), -1);
+    auto rec = article(u"AB1"_s);
+    ASSERT_EQ(db->ReadArticle(rec.get()), 0);
+    EXPECT_EQ(rec->Bezeichnung, u"gross"_s);
+    EXPECT_EQ(db->GotoArticle(u"O'BRIEN"_s), 0);
+    EXPECT_EQ(db->GetArticleValue(u"ab1 "_s, u"BuchungsBestand"_s), 0);
+}
+
+TEST_F(LagerDBTest, CursorStaysOrReturnsAsEachOperationPromises)
+{
+    for (const QString &nr : {u"A"_s, u"B"_s, u"C"_s})
+        write(nr);
+    ASSERT_EQ(db->GotoArticle(u"B"_s), 0);
+    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
+
+    // Writing, new or changed, and the existence test come back to B.
+    write(u"D"_s);
+    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
+    write(u"A"_s, u"geändert"_s);
+    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
+    EXPECT_EQ(db->ArticleExists(u"C"_s), 1);
+    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
+    EXPECT_EQ(db->ArticleExists(u"X"_s), 0);
+    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
+    EXPECT_EQ(db->LagerTable().IndexName(), u"001"_s);
+
+    // The others stay on what they found.
+    auto c = article(u"C"_s);
+    ASSERT_EQ(db->ReadArticle(c.get()), 0);
+    EXPECT_EQ(db->CurrentArticleNr(), u"C"_s);
+    db->SetArticleValue(u"A"_s, u"BuchungsBestand"_s, 12.5);
+    EXPECT_EQ(db->CurrentArticleNr(), u"A"_s);
+    EXPECT_EQ(db->GetArticleValue(u"D"_s, u"BuchungsBestand"_s), 0);
+    EXPECT_EQ(db->CurrentArticleNr(), u"D"_s);
+    EXPECT_EQ(db->GetArticleValue(u"A"_s, u"BuchungsBestand"_s), 12.5);
+    EXPECT_EQ(db->CurrentArticleNr(), u"A"_s);
+
+    TDBLagerSearchResultObjectList list;
+    db->Search(QString(), QString(), list, false, false);
+    ASSERT_EQ(list.Count(), 4);
+    ASSERT_TRUE(db->LoadDetails(*list.Item(2)));
+    EXPECT_EQ(db->CurrentArticleNr(), u"C"_s);
+
+    // Not found: the cursor is not moved.
+    db->SetArticleValue(u"X"_s, u"BuchungsBestand"_s, 1);
+    EXPECT_EQ(db->GotoArticle(u"X"_s), -1);
+    EXPECT_EQ(db->CurrentArticleNr(), u"C"_s);
+    EXPECT_FALSE(db->LagerTable().ControlsDisabled());
+}
+
+TEST_F(LagerDBTest, FailuresAreCaughtAndControlsComeBack)
+{
+    write(u"A"_s);
+    // An unknown column is an engine failure inside the operation.
+    EXPECT_EQ(db->GetArticleValue(u"A"_s, u"GibtEsNicht"_s), 0);
+    db->SetArticleValue(u"A"_s, u"GibtEsNicht"_s, 1);
+    EXPECT_EQ(db->LagerTable().State(), DataSetState::Browse);
+    EXPECT_FALSE(db->LagerTable().ControlsDisabled());
+
+    // A second database holding the table's write lock makes WriteArticle fail after the
+    // busy wait; the edit is cancelled and the report names the operation.
+    db->Close();
+    db->Database().SetBusyTimeout(100);
+    db->Open(dir.path());
+    TTdbDatabase other;
+    other.SetLocation(dir.path());
+    other.Connect();
+    TTdbTable blocker(&other);
+    blocker.SetTableName(u"LAGER"_s);
+    blocker.Open();
+    blocker.LockTable();
+    auto rec = article(u"B"_s);
+    EXPECT_EQ(db->WriteArticle(rec.get()), -1);
+    blocker.UnlockTable();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.first().startsWith(u"IModLagerDBServerObj.SetLagerArtikel\n"_s))
+        << qPrintable(errors.first());
+    EXPECT_EQ(db->LagerTable().State(), DataSetState::Browse);
+    EXPECT_FALSE(db->LagerTable().ControlsDisabled());
+    EXPECT_EQ(db->WriteArticle(rec.get()), 0);
+    EXPECT_EQ(db->ArticleCount(), 2);
+}
+
+TEST_F(LagerDBTest, SerialNumbersAreKeyedByNumberAndArticle)
+{
+    TSeriennummerObjectList list;
+    for (const auto &[sn, nr] : {std::pair(u"S1"_s, u"A"_s), std::pair(u"S1"_s, u"B"_s),
+                                 std::pair(u"S2"_s, u"A"_s), std::pair(u"S0"_s, u"O'B"_s)}) {
+        TSeriennummer &s = list.Add();
+        s.SN = sn;
+        s.LagerArtikelNr = nr;
+        s.INFO = sn + nr;
+        s.RESAUFTRAGSTYP = 3;
+    }
+    EXPECT_EQ(db->WriteSerials(list), 0);
+    list.Item(1).INFO = u"neu"_s;
+    EXPECT_EQ(db->WriteSerial(&list.Item(1)), 0);
+    EXPECT_EQ(db->SerialCount(), 4);
+    EXPECT_EQ(db->WriteSerial(nullptr), -1);
+
+    TSeriennummer s;
+    s.SN = u"S1"_s;
+    s.LagerArtikelNr = u"B"_s;
+    ASSERT_EQ(db->ReadSerial(&s), 0);
+    EXPECT_EQ(s.INFO, u"neu"_s);
+    EXPECT_EQ(s.RESAUFTRAGSTYP, 3);
+    s.LagerArtikelNr = u"b"_s;
+    EXPECT_EQ(db->ReadSerial(&s), -2);
+    EXPECT_EQ(db->ReadSerial(nullptr), -1);
+
+    QStringList sns;
+    db->SerialsOfArticle(u"A"_s, sns);
+    EXPECT_EQ(sns, QStringList({u"S1"_s, u"S2"_s}));
+    EXPECT_EQ(db->SerialCount(), 2); // under the filter, which stays
+    db->SerialsOfArticle(u"O'B"_s, sns);
+    EXPECT_EQ(sns, QStringList({u"S0"_s}));
+    db->SerialTable().SetFiltered(false);
+
+    EXPECT_EQ(db->DeleteSerial(u"S1"_s, u"A"_s), 0);
+    EXPECT_EQ(db->DeleteSerial(u"S1"_s, u"A"_s), -1);
+    s.LagerArtikelNr = u"B"_s;
+    EXPECT_EQ(db->ReadSerial(&s), 0);       // the other article's S1 is still there
+    EXPECT_EQ(db->DeleteSerials(list), -1); // S1/A was gone already
+    EXPECT_EQ(db->SerialCount(), 0);
+    EXPECT_FALSE(db->SerialTable().ControlsDisabled());
+}
+
+TEST_F(LagerDBTest, TableSearchFollowsWordGroupAndSwitchRules)
+{
+    write(u"1"_s, u"Kabel NYM"_s, u"ELEKTRO"_s);
+    write(u"2"_s, u"M8 SCHRAUBE VERZINKT"_s, u"Rohre"_s);
+    write(u"3"_s, u"SCHRAUBE-M8"_s, u"ROHRE"_s);
+    write(u"4"_s, u"Schraube M6"_s, u"Rohre 2"_s);
+    for (const QString &nr : {u"2"_s, u"3"_s})
+        db->SetArticleValue(nr, u"Inventurartikel"_s, 1);
+    db->SetArticleValue(u"3"_s, u"ISNOTBESTANDSARTIKEL"_s, 1);
+
+    EXPECT_EQ(search(u"ab"_s), QStringList({u"1"_s}));
+    EXPECT_EQ(search(u"  "_s), QStringList());
+    EXPECT_EQ(search(u"SCHRAUBE M8"_s), QStringList({u"2"_s, u"3"_s}));
+    EXPECT_EQ(search(QString(), u"Rohre"_s), QStringList({u"2"_s, u"3"_s}));
+    EXPECT_EQ(search(QString(), QString(), true), QStringList({u"1"_s, u"2"_s, u"4"_s}));
+    EXPECT_EQ(search(QString(), QString(), false, true), QStringList({u"2"_s, u"3"_s}));
+    EXPECT_EQ(search(QString(), QString(), true, true), QStringList({u"2"_s}));
+}
+
+TEST_F(LagerDBTest, TableSearchNumbersRowsAsTheCursorInAnyIndexOrder)
+{
+    const QStringList descriptions = {u"rohr"_s, u"Bogen"_s, u"ROHR"_s, u"muffe"_s, u"Bogen"_s};
+    for (int i = 0; i < descriptions.size(); ++i)
+        write(u"N%1"_s.arg(9 - i), descriptions[i], u"G"_s);
+    // A second order whose text comparison ignores ASCII case, as the stock list may set.
+    db->LagerTable().AddIndex(u"BEZ"_s, u"Bezeichnung"_s, ixCaseInsensitive);
+
+    for (const QString &index : {u"001"_s, u"BEZ"_s}) {
+        db->SetArticleIndex(index);
+        TDBLagerSearchResultObjectList direct;
+        ASSERT_TRUE(ScanLagerTable(db->LagerTable(), QString(), u"g"_s, false, false, direct));
+        // A filtered table is walked with the cursor: both ways must agree.
+        db->LagerTable().SetFilter(u"LagerArtikelNr <> ''"_s);
+        db->LagerTable().SetFiltered(true);
+        TDBLagerSearchResultObjectList walked;
+        EXPECT_FALSE(ScanLagerTable(db->LagerTable(), QString(), QString(), false, false, walked));
+        db->Search(QString(), u"g"_s, walked, false, false);
+        db->LagerTable().SetFiltered(false);
+
+        ASSERT_EQ(direct.Count(), 5) << qPrintable(index);
+        ASSERT_EQ(walked.Count(), 5);
+        for (qsizetype i = 0; i < direct.Count(); ++i) {
+            const TDBLagerSearchResult &d = *direct[i];
+            EXPECT_EQ(d.ArtikelNr(), walked[i]->ArtikelNr()) << qPrintable(index);
+            EXPECT_EQ(d.RecNo, walked[i]->RecNo);
+            EXPECT_EQ(d.Gruppe(), u"G"_s);
+            ASSERT_EQ(db->GotoArticle(d.ArtikelNr().toString()), 0);
+            EXPECT_EQ(db->LagerTable().RecordNo(), d.RecNo) << qPrintable(index);
+        }
+    }
+    db->RestoreIndexes();
+    EXPECT_EQ(db->LagerTable().IndexName(), u"BEZ"_s);
+}
+
+TEST_F(LagerDBTest, LoadDetailsFillsTheRestFromColumnsAndXml)
+{
+    auto rec = article(u"K1"_s, u"Kugelhahn DN20"_s, u"ARMATUREN"_s);
+    rec->Lagerort = u"R02"_s;
+    rec->Rabattgruppen = u"RG1"_s;
+    rec->EKPreis = Money::fromRaw(45678);
+    rec->VKPreis = {Money::fromUnits(10), Money(), Money::fromRaw(123456), Money(),
+                    Money::fromUnits(-1)};
+    rec->IsNotBestandsartikel = true;
+    rec->ViewColor = 255;
+    rec->ME = u"Stk"_s;
+    rec->SummeWareneingangMe = 12;
+    rec->Anfangsbestand = 4;
+    ASSERT_EQ(db->WriteArticle(rec.get()), 0);
+
+    TDBLagerSearchResultObjectList list;
+    db->Search(QString(), QString(), list, false, false);
+    ASSERT_EQ(list.Count(), 1);
+    TDBLagerSearchResult &e = *list[0];
+    EXPECT_FALSE(e.DetailsLoaded());
+    EXPECT_FALSE(e.HasDetails());
+    ASSERT_TRUE(db->LoadDetails(e));
+    EXPECT_TRUE(e.DetailsLoaded());
+    const auto &d = e.Info();
+    EXPECT_EQ(d.Lagerort, u"R02"_s);
+    EXPECT_EQ(d.Rabattgruppen, u"RG1"_s);
+    EXPECT_EQ(d.EKPreis, Money::fromRaw(45678));
+    EXPECT_EQ(d.VKPreis, rec->VKPreis);
+    EXPECT_TRUE(d.IsNotBestandsartikel);
+    EXPECT_EQ(d.ViewColor, 255);
+    EXPECT_EQ(d.ME, u"Stk"_s);
+    EXPECT_EQ(d.SummeWareneingangMe, 12);
+    EXPECT_EQ(d.Anfangsbestand, 4);
+
+    ASSERT_EQ(db->DeleteArticle(u"K1"_s), 0);
+    TDBLagerSearchResult gone(1, u"K1", u"", QString());
+    EXPECT_FALSE(db->LoadDetails(gone));
+    EXPECT_FALSE(gone.DetailsLoaded());
+}
+
+TEST(LagerDBUpgrade, OldTableGetsTheNewColumnsOnceAndKeepsItsRows)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    {
+        // The column set of tables written before the upgrades existed.
+        TTdbDatabase old;
+        old.SetLocation(dir.path());
+        old.Connect();
+        TTdbTable t(&old);
+        t.SetTableName(u"LAGER"_s);
+        IModLagerDBServerObj::DefineLagerTable(t);
+        TFieldDefs &defs = t.FieldDefs();
+        for (const QString &gone : {u"STKL"_s, u"VIEWCOLOR"_s, u"AlternativArtikelNr"_s,
+                                    u"PREISEINHEIT"_s, u"ISNOTBESTANDSARTIKEL"_s})
+            defs.Delete(defs.IndexOf(gone));
+        TFieldDef &ean = defs[defs.IndexOf(u"EAN"_s)];
+        ean.type = FieldType::Integer;
+        ean.size = 0;
+        defs[defs.IndexOf(u"EKPreis"_s)].precision = 2;
+        t.CreateTable();
+        t.SetIndexName(u"001"_s);
+        t.Open();
+        for (const QString &nr : {u"A"_s, u"B"_s}) {
+            t.Append();
+            t.FieldByName(u"LagerArtikelNr"_s).SetAsString(nr);
+            t.FieldByName(u"Bezeichnung"_s).SetAsString(u"alt "_s + nr);
+            t.FieldByName(u"EAN"_s).SetAsInteger(4006);
+            t.FieldByName(u"EKPreis"_s).SetAsFloat(1.25);
+            t.Post();
+        }
+    }
+
+    QStringList expected;
+    {
+        TTdbTable fresh;
+        IModLagerDBServerObj::DefineLagerTable(fresh);
+        for (const TFieldDef &d : fresh.FieldDefs().list())
+            expected.append(d.name);
+    }
+    auto columns = [](TTdbTable &t) {
+        QStringList names;
+        for (const TFieldDef &d : t.FieldDefs().list())
+            names.append(d.name);
+        return names;
+    };
+
+    IModLagerDBServerObj db;
+    db.Open(dir.path());
+    TTdbTable &t = db.LagerTable();
+    EXPECT_EQ(columns(t), expected);
+    const TFieldDefs &defs = t.FieldDefs();
+    EXPECT_EQ(defs[defs.IndexOf(u"EAN"_s)].type, FieldType::WideString);
+    EXPECT_EQ(defs[defs.IndexOf(u"AlternativArtikelNr"_s)].type, FieldType::Integer);
+    EXPECT_EQ(defs[defs.IndexOf(u"EKPreis"_s)].precision, 4);
+    EXPECT_EQ(db.ArticleCount(), 2);
+    EXPECT_EQ(db.GetArticleValue(u"B"_s, u"EKPreis"_s), 1.25);
+    EXPECT_EQ(t.FieldByName(u"EAN"_s).AsString(), u"4006"_s);
+    EXPECT_EQ(t.FieldByName(u"Bezeichnung"_s).AsString(), u"alt B"_s);
+    db.Close();
+
+    // Nothing is missing any more: the second open leaves the file alone.
+    const QString file = dir.path() + u"/LAGER.DAT"_s;
+    const QDateTime before = QFileInfo(file).lastModified();
+    const qint64 size = QFileInfo(file).size();
+    QThread::msleep(20);
+    db.Open(dir.path());
+    EXPECT_EQ(columns(db.LagerTable()), expected);
+    EXPECT_EQ(QFileInfo(file).lastModified(), before);
+    EXPECT_EQ(QFileInfo(file).size(), size);
+    EXPECT_EQ(db.ArticleCount(), 2);
+}
