@@ -68,7 +68,9 @@ protected:
     void OpenTables(bool exclusive);
     virtual void PrepareTablesForOpen() = 0;
     virtual void ReportOpenFailure(const std::exception &e, const QString &text) = 0;
-    // Stores create their table objects here; runs once, before the first open.
+    // Runs the store's table-object creation once. Open calls it (a constructor of this base
+    // cannot reach the store's override); a store that wants its tables earlier calls it in
+    // its own constructor.
     void EnsureTableObjects();
     virtual void CreateTableObjectsOnce() = 0;
 

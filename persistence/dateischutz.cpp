@@ -143,8 +143,9 @@ bool TDateischutz::Lock(const QString &fileName, const QString &infoText, bool s
             if (attempt(path, fd) == Attempt::Taken)
                 break;
         } catch (const EngineError &) {
-            // The holder may be between unlink and our next create; only a lasting failure
-            // is an error, and the user can still cancel it.
+            // While waiting, a file we can neither create nor read (a share that went away
+            // for a moment) means "not yet", as for the suite's other programs; the user can
+            // still cancel.
             fd = -1;
         }
         if (fd >= 0)

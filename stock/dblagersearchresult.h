@@ -32,6 +32,12 @@ public:
     TDBLagerSearchResult() = default;
     TDBLagerSearchResult(qint32 recNo, QStringView artikelNr, QStringView bezeichnung,
                          QString gruppe);
+    // text is the number followed by the description; the number is its first nrLength
+    // characters.
+    TDBLagerSearchResult(qint32 recNo, QString text, qint32 nrLength, QString gruppe)
+        : RecNo(recNo), m_text(std::move(text)), m_gruppe(std::move(gruppe)), m_nrLength(nrLength)
+    {
+    }
     TDBLagerSearchResult(const TDBLagerSearchResult &other);
     TDBLagerSearchResult &operator=(const TDBLagerSearchResult &other);
 

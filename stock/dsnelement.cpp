@@ -71,12 +71,23 @@ void TDsnElementList::AppendXML(QString &out, QStringView indent) const
         out += u"  <dsnobj name=\"";
         AppendEncodedXMLText(out, e.Name);
         out += u"\" type=\"";
-        out += QString::number(e.Kind);
+        appendIntText(out, e.Kind);
         out += u"\" >";
-        if (e.Kind == TDsnElement::Text)
+        switch (e.Kind) {
+        case TDsnElement::Text:
             AppendEncodedXMLText(out, e.TextValue);
-        else
+            break;
+        case TDsnElement::Date:
+        case TDsnElement::Time:
+        case TDsnElement::DateAndTime:
+            appendFloatText(out, e.FloatValue);
+            break;
+        case TDsnElement::Integer:
+            appendIntText(out, e.IntValue);
+            break;
+        default:
             out += e.ValueText();
+        }
         out += u"</dsnobj>\r\n";
     }
 }

@@ -172,17 +172,12 @@ void appendCData(QString &out, QStringView text)
     out += u"]]>";
 }
 
-void appendFloat(QString &out, double value)
-{
-    out += floatToText(value);
-}
-
 void appendFloatAttr(QString &out, QStringView name, double value)
 {
     out += u' ';
     out += name;
     out += u"=\"";
-    appendFloat(out, value);
+    appendFloatText(out, value);
     out += u'"';
 }
 
@@ -216,11 +211,11 @@ void TLagerArtikelDaten::AppendXML(QString &out, QStringView indent) const
     out += u"<lagerartikel nr=\"";
     AppendEncodedXMLText(out, LagerArtikelNr);
     out += u"\" c=\"";
-    appendFloat(out, Created);
+    appendFloatText(out, Created);
     out += u"\" cby=\"";
     AppendEncodedXMLText(out, CreatedBy);
     out += u"\" ch=\"";
-    appendFloat(out, Changed);
+    appendFloatText(out, Changed);
     out += u"\" chby=\"";
     AppendEncodedXMLText(out, ChangedBy);
     out += u"\">\r\n";
@@ -253,7 +248,7 @@ void TLagerArtikelDaten::AppendXML(QString &out, QStringView indent) const
     out += u"  <pinfo";
     if (PE > 1) {
         out += u" pe=\"";
-        out += QString::number(PE);
+        appendIntText(out, PE);
         out += u'"';
     }
     static constexpr const char16_t *kVkp[5] = {u"vkp1", u"vkp2", u"vkp3", u"vkp4", u"vkp5"};
@@ -372,7 +367,7 @@ void TLagerServerObj::StartElement(const QString &name, const TXMLAttributes &a)
 {
     CurrentElement = name;
     m_target = TextTarget::None;
-    if (name == u"ainfo") {
+    if (name == "ainfo"_L1) {
         Gewicht = a.Float("gew", 0);
         GewichtQm = a.Float("gewqm", 0);
         Oberflaeche = a.Float("obf", 0);
@@ -384,12 +379,12 @@ void TLagerServerObj::StartElement(const QString &name, const TXMLAttributes &a)
         Dichte = a.Float("dichte", 0);
         Verpackungsmenge = a.Float("uf", 1.0);
         a.Get("ufme", VerpackungsME);
-    } else if (name == u"pinfo") {
+    } else if (name == "pinfo"_L1) {
         PE = qMax(a.Int("pe", 1), 1);
         static constexpr const char *kVkp[5] = {"vkp1", "vkp2", "vkp3", "vkp4", "vkp5"};
         for (size_t i = 0; i < 5; ++i)
             VKPreis[i] = a.Curr(kVkp[i], Money());
-    } else if (name == u"minfo") {
+    } else if (name == "minfo"_L1) {
         Arbeitszeit = a.Float("az", 0);
         Lohn = a.Curr("l", Money());
         OhneRabatt = a.Bool("orab", false);
@@ -397,31 +392,31 @@ void TLagerServerObj::StartElement(const QString &name, const TXMLAttributes &a)
         EKSperre = a.Bool("eksp", false);
         VKSperre = a.Bool("vksp", false);
         KeineEKPflege = a.Bool("ncek", false);
-    } else if (name == u"lt") {
+    } else if (name == "lt"_L1) {
         m_target = TextTarget::Langtext;
-    } else if (name == u"kt") {
+    } else if (name == "kt"_L1) {
         m_target = TextTarget::Kurztext;
-    } else if (name == u"et") {
+    } else if (name == "et"_L1) {
         m_target = TextTarget::Etikett;
-    } else if (name == u"img") {
+    } else if (name == "img"_L1) {
         TDoubleString &picture = Bilder.Add(TDoubleString{a.Value("key"), QString()});
         m_targetText = &picture.Value;
         m_target = TextTarget::Picture;
-    } else if (name == u"dsnobj") {
+    } else if (name == "dsnobj"_L1) {
         TDsnElement &e = Zusatzdaten.Add();
         e.Name = a.Value("name");
         const int kind = a.Int("type", 0);
         e.Kind = kind >= 0 && kind <= 255 ? quint8(kind) : 0;
         ResetCharacters();
         m_target = TextTarget::Buffer;
-    } else if (name == u"katref") {
+    } else if (name == "katref"_L1) {
         KatRefs.Add(a.Value("key"), a.Value("val"));
-    } else if (name == u"lsrnr") {
+    } else if (name == "lsrnr"_L1) {
         a.Get("val", LetzteSeriennummer);
-    } else if (name == u"mindb" || name.compare(u"extensiondata", Qt::CaseInsensitive) == 0) {
+    } else if (name == "mindb"_L1 || name.compare("extensiondata"_L1, Qt::CaseInsensitive) == 0) {
         ResetCharacters();
         m_target = TextTarget::Buffer;
-    } else if (name == u"lagerartikel") {
+    } else if (name == "lagerartikel"_L1) {
         // An unreadable stamp is taken as "now" rather than as 1899; asking the clock costs,
         // so only then.
         const auto stamp = [&](const char *attr, double &field) {
@@ -464,9 +459,9 @@ void TLagerServerObj::Characters(QStringView text)
 void TLagerServerObj::EndElement(const QString &name)
 {
     if (m_target == TextTarget::Buffer) {
-        if (name == u"mindb")
+        if (name == "mindb"_L1)
             SplitLines(CharacterText(), MindestBestand);
-        else if (name == u"dsnobj")
+        else if (name == "dsnobj"_L1 && !Zusatzdaten.IsEmpty())
             Zusatzdaten.Item(Zusatzdaten.Count() - 1).SetValueFromText(CharacterText());
         else
             ExtensionData = CharacterText();

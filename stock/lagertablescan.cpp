@@ -21,21 +21,21 @@ const QString &TLagerGroupTexts::shared(QStringView group)
     return *it;
 }
 
+const QString &TLagerGroupTexts::shared(QByteArrayView utf8)
+{
+    const std::string_view key(utf8.data(), size_t(utf8.size()));
+    if (m_lastFromUtf8 && key == m_lastUtf8)
+        return *m_lastFromUtf8;
+    auto it = m_byUtf8.find(key);
+    if (it == m_byUtf8.end())
+        it = m_byUtf8.emplace(std::string(key), shared(QString::fromUtf8(utf8))).first;
+    m_lastUtf8.assign(key);
+    m_lastFromUtf8 = &it->second;
+    return it->second;
+}
+
 namespace
 {
-// Resets the statement however the scan ends, so that no read lock outlives it.
-class StatementReset
-{
-public:
-    explicit StatementReset(sqlite3_stmt *stmt) : m_stmt(stmt) {}
-    ~StatementReset() { sqlite3_reset(m_stmt); }
-    StatementReset(const StatementReset &) = delete;
-    StatementReset &operator=(const StatementReset &) = delete;
-
-private:
-    sqlite3_stmt *m_stmt;
-};
-
 // The ORDER BY of the cursor: the index columns (without regard to ASCII case when the index
 // says so) and the row id that breaks ties; row id order without an index.
 bool orderClause(TTdbTable &table, QString &order)
@@ -58,12 +58,39 @@ bool orderClause(TTdbTable &table, QString &order)
     return true;
 }
 
-QStringView textColumn(sqlite3_stmt *stmt, int column)
+QByteArrayView utf8Column(sqlite3_stmt *stmt, int column)
 {
-    const auto *chars = static_cast<const char16_t *>(sqlite3_column_text16(stmt, column));
-    if (!chars)
-        return {};
-    return QStringView(chars, sqlite3_column_bytes16(stmt, column) / 2);
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+    return bytes ? QByteArrayView(bytes, sqlite3_column_bytes(stmt, column)) : QByteArrayView();
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Number and description in one buffer, as the entry keeps them. SQLite hands out the UTF-8
+// it stores; ASCII texts, nearly all of them, are widened here without a detour through a
+// conversion buffer.
+QString combinedText(QByteArrayView nr, QByteArrayView bez, qint32 &nrLength)
+{
+    if (isAscii(nr) && isAscii(bez)) {
+        QString text(nr.size() + bez.size(), Qt::Uninitialized);
+        char16_t *out = reinterpret_cast<char16_t *>(text.data());
+        for (const char c : nr)
+            *out++ = char16_t(c);
+        for (const char c : bez)
+            *out++ = char16_t(c);
+        nrLength = qint32(nr.size());
+        return text;
+    }
+    const QString n = QString::fromUtf8(nr);
+    nrLength = qint32(n.size());
+    return n + QString::fromUtf8(bez);
 }
 } // namespace
 
@@ -98,10 +125,11 @@ bool ScanLagerTable(TTdbTable &table, const QString &text, const QString &group,
     } catch (const EngineError &) {
         return false; // a column this reader expects is not there
     }
-    StatementReset reset(stmt);
+    StatementReset reset{stmt};
 
     const TLagerSearchMatcher matcher(text, group);
     TLagerGroupTexts groups;
+    QString description;
     const int inventurColumn = onlyStockTakingArticles ? 3 : -1;
     const int notStockColumn = withoutNotStockArticles ? (onlyStockTakingArticles ? 4 : 3) : -1;
     qint32 recNo = 0;
@@ -116,12 +144,26 @@ bool ScanLagerTable(TTdbTable &table, const QString &text, const QString &group,
             continue;
         if (notStockColumn >= 0 && sqlite3_column_int(stmt, notStockColumn) != 0)
             continue;
-        const QStringView nr = textColumn(stmt, 0);
-        const QStringView bez = textColumn(stmt, 1);
-        const QStringView grp = textColumn(stmt, 2);
-        if (!matcher.Matches(bez, grp))
+        const QString &grp = groups.shared(utf8Column(stmt, 2));
+        if (matcher.HasGroup() && !matcher.MatchesGroup(grp))
             continue;
-        result.Add(std::make_unique<TDBLagerSearchResult>(recNo, nr, bez, groups.shared(grp)));
+        const QByteArrayView bez = utf8Column(stmt, 1);
+        if (matcher.HasText()) {
+            // Most rows miss: look at the description before building anything to keep.
+            if (isAscii(bez)) {
+                description.resize(bez.size());
+                char16_t *out = reinterpret_cast<char16_t *>(description.data());
+                for (const char c : bez)
+                    *out++ = char16_t(c);
+            } else {
+                description = QString::fromUtf8(bez);
+            }
+            if (!matcher.MatchesDescription(description))
+                continue;
+        }
+        qint32 nrLength = 0;
+        QString text = combinedText(utf8Column(stmt, 0), bez, nrLength);
+        result.Add(std::make_unique<TDBLagerSearchResult>(recNo, std::move(text), nrLength, grp));
     }
     return true;
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <map>
 #include <set>
+#include <string>
 
 class TDBLagerSearchResultObjectList;
 class TTdbTable;
@@ -13,6 +16,7 @@ class TLagerGroupTexts
 {
 public:
     const QString &shared(QStringView group);
+    const QString &shared(QByteArrayView utf8);
 
 private:
     struct Less {
@@ -21,6 +25,9 @@ private:
     };
     std::set<QString, Less> m_texts;
     const QString *m_last = nullptr;
+    std::map<std::string, QString, std::less<>> m_byUtf8;
+    std::string m_lastUtf8;
+    const QString *m_lastFromUtf8 = nullptr;
 };
 
 // The stock search read straight from the table file: one statement over the columns the

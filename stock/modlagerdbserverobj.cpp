@@ -50,16 +50,6 @@ const QString sLieferant = u"LIEFERANT"_s;
 const QString sResNr = u"RESAUFTRAGSNR"_s;
 const QString sResTyp = u"RESAUFTRAGSTYP"_s;
 
-// The record mapping reads and writes the article's plain data; the XML part is the record's.
-TLagerArtikelDaten &data(TLagerServerObj &record)
-{
-    return record;
-}
-const TLagerArtikelDaten &data(const TLagerServerObj &record)
-{
-    return record;
-}
-
 // Disables the table's data-aware controls for a scope, so that every way out of an
 // operation (return or exception) enables them again.
 class ControlsDisabled
@@ -242,10 +232,10 @@ void IModLagerDBServerObj::UpgradeTable()
 // ---------------------------------------------------------------------------------------------
 // Row mapping
 
-void IModLagerDBServerObj::WriteRow(const TLagerServerObj &record)
+void IModLagerDBServerObj::WriteRow(TLagerServerObj &record)
 {
     TTdbTable &t = *m_lager;
-    const TLagerArtikelDaten &d = data(record);
+    const TLagerArtikelDaten &d = record;
     t.FieldByName(cNr).SetAsString(d.LagerArtikelNr);
     t.FieldByName(cKatalog).SetAsString(d.Katalog);
     t.FieldByName(cBez).SetAsString(d.Bezeichnung);
@@ -264,8 +254,7 @@ void IModLagerDBServerObj::WriteRow(const TLagerServerObj &record)
     t.FieldByName(cZuschlag).SetAsFloat(d.VKZuschlag);
     t.FieldByName(cMwSt).SetAsInteger(d.MwStSatz);
     t.FieldByName(cSNPflicht).SetAsBoolean(d.SNPflicht);
-    // GetXMLText builds the document in the record's output buffer.
-    t.FieldByName(cXML).SetAsString(const_cast<TLagerServerObj &>(record).GetXMLText(true));
+    t.FieldByName(cXML).SetAsString(record.GetXMLText(true));
     t.FieldByName(cColor).SetAsInteger(d.ViewColor);
     t.FieldByName(cNotStock).SetAsBoolean(d.IsNotBestandsartikel);
 }
@@ -275,7 +264,7 @@ void IModLagerDBServerObj::ReadRow(TLagerServerObj &record)
     TTdbTable &t = *m_lager;
     // Parsing clears the record, so the columns have to come afterwards.
     record.LoadFromXMLText(t.FieldByName(cXML).AsString());
-    TLagerArtikelDaten &d = data(record);
+    TLagerArtikelDaten &d = record;
     d.LagerArtikelNr = t.FieldByName(cNr).AsString();
     d.Katalog = t.FieldByName(cKatalog).AsString();
     d.Bezeichnung = t.FieldByName(cBez).AsString();
@@ -352,13 +341,13 @@ bool IModLagerDBServerObj::locateArticle(const QString &nr)
 int IModLagerDBServerObj::ReadArticle(TLagerServerObj *record)
 {
     int result = -1;
-    if (!record || data(*record).LagerArtikelNr.isEmpty())
+    if (!record || record->LagerArtikelNr.isEmpty())
         return result;
     ControlsDisabled guard(*m_lager);
     try {
         if (isLagerEmpty())
             return result;
-        if (!locateArticle(data(*record).LagerArtikelNr)) {
+        if (!locateArticle(record->LagerArtikelNr)) {
             result = -2;
             return result;
         }
@@ -378,7 +367,7 @@ int IModLagerDBServerObj::WriteArticle(TLagerServerObj *record)
     ControlsDisabled guard(t);
     try {
         const QString previous = CurrentArticleNr();
-        if (locateArticle(data(*record).LagerArtikelNr))
+        if (locateArticle(record->LagerArtikelNr))
             t.Edit();
         else
             t.Append();
@@ -402,13 +391,19 @@ int IModLagerDBServerObj::ArticleExists(const QString &nr)
     try {
         if (isLagerEmpty())
             return result;
-        // The position is kept as a row number, so it names the same row only when the
-        // order before was "001" as well; the callers never set another one meanwhile.
-        const int previous = t.RecordNo();
+        // Under "001" the number names the row, and finding it again costs a key look-up
+        // where asking for the row number would count every row in front of it. Under
+        // another order the row number is all there is; it then names the row at that place
+        // in "001", the behaviour callers of the old store saw.
+        const bool byNumber = sameName(t.IndexName(), kArticleIndex);
+        const QString previousNr = byNumber ? CurrentArticleNr() : QString();
+        const int previousNo = byNumber ? 0 : t.RecordNo();
         t.SetIndexName(kArticleIndex);
         result = t.FindKey({nr}) ? 1 : 0;
-        if (previous > 0)
-            t.SetRecordNo(previous);
+        if (!previousNr.isEmpty())
+            t.FindKey({previousNr});
+        else if (previousNo > 0)
+            t.SetRecordNo(previousNo);
     } catch (const std::exception &) {
     }
     return result;
@@ -445,9 +440,8 @@ int IModLagerDBServerObj::GotoArticle(const QString &nr)
 QString IModLagerDBServerObj::CurrentArticleNr()
 {
     TTdbTable &t = *m_lager;
-    if (!t.Active() || t.RecordNo() == 0)
-        return QString();
-    return t.FieldByName(cNr).AsString();
+    // Without a current row the field reads as empty.
+    return t.Active() ? t.FieldByName(cNr).AsString() : QString();
 }
 
 int IModLagerDBServerObj::ArticleCount()

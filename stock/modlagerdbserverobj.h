@@ -37,8 +37,9 @@ public:
     TTdbTable &LagerTable() const { return *m_lager; }
     TTdbTable &SerialTable() const { return *m_serials; }
 
-    // Row mapping; the row must be in edit or insert state for the writers.
-    void WriteRow(const TLagerServerObj &record);
+    // Row mapping; the row must be in edit or insert state for the writers. The record builds
+    // its XML text in its own buffer, hence not const.
+    void WriteRow(TLagerServerObj &record);
     void ReadRow(TLagerServerObj &record);
     void WriteSerialRow(const TSeriennummer &serial);
     void ReadSerialRow(TSeriennummer &serial);

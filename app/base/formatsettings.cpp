@@ -1,8 +1,10 @@
 #include "app/base/formatsettings.h"
 
 #include <QLocale>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 FormatSettings &FormatSettings::current()
 {
@@ -44,4 +46,77 @@ QString floatToText(double value, QChar decimalSeparator)
     }
     text.replace(u'.', decimalSeparator);
     return text;
+}
+
+void appendFloatText(QString &out, double value)
+{
+    // The shortest digits that read back as the value are the 15-digit general form's digits
+    // whenever there are at most 15 of them; only longer ones (and subnormal values, whose
+    // spacing is too coarse for that argument) need the slow printf route.
+    char buf[40];
+    const auto [end, ec] =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    if (ec != std::errc() || !std::isfinite(value) ||
+        std::fabs(value) < std::numeric_limits<double>::min()) {
+        out += floatToText(value);
+        return;
+    }
+    const char *p = buf;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    char digits[20];
+    int count = 0;
+    for (; p < end && *p != 'e'; ++p)
+        if (*p != '.')
+            digits[count++] = *p;
+    if (count > 15) {
+        out += floatToText(value);
+        return;
+    }
+    int exponent = 0;
+    std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
+
+    const QChar separator = FormatSettings::current().decimalSeparator;
+    qsizetype at = out.size();
+    out.resize(at + count + 24);
+    QChar *o = out.data() + at;
+    if (negative)
+        *o++ = u'-';
+    if (exponent < -4 || exponent >= 15) {
+        *o++ = QLatin1Char(digits[0]);
+        if (count > 1) {
+            *o++ = separator;
+            for (int i = 1; i < count; ++i)
+                *o++ = QLatin1Char(digits[i]);
+        }
+        *o++ = u'E';
+        char exp[8];
+        const auto r = std::to_chars(exp, exp + sizeof exp, exponent);
+        for (const char *e = exp; e < r.ptr; ++e)
+            *o++ = QLatin1Char(*e);
+    } else if (exponent < 0) {
+        *o++ = u'0';
+        *o++ = separator;
+        for (int i = exponent + 1; i < 0; ++i)
+            *o++ = u'0';
+        for (int i = 0; i < count; ++i)
+            *o++ = QLatin1Char(digits[i]);
+    } else {
+        for (int i = 0; i <= exponent; ++i)
+            *o++ = i < count ? QLatin1Char(digits[i]) : QLatin1Char('0');
+        if (count > exponent + 1) {
+            *o++ = separator;
+            for (int i = exponent + 1; i < count; ++i)
+                *o++ = QLatin1Char(digits[i]);
+        }
+    }
+    out.resize(o - out.constData());
+}
+
+void appendIntText(QString &out, qint64 value)
+{
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    out += QLatin1StringView(buf, r.ptr - buf);
 }

@@ -21,3 +21,8 @@ struct FormatSettings {
 QString floatToText(double value);
 // The same with an explicit separator, for files that must not depend on the user's settings.
 QString floatToText(double value, QChar decimalSeparator);
+
+// floatToText appended to out, without the temporary texts: for writers of large documents.
+void appendFloatText(QString &out, double value);
+// An integer in decimal appended to out.
+void appendIntText(QString &out, qint64 value);

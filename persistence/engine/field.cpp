@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -24,15 +25,28 @@ QString toSingleByte(const QString &text)
     return text;
 }
 
-double parseNumber(const QString &text, const QString &field)
+// Texts written to or read from non-text columns: blank is "no value", anything else must
+// be a number (with the program's decimal separator or a point).
+std::optional<double> textNumber(const QString &text, const QString &field)
 {
     QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
     t.replace(FormatSettings::current().decimalSeparator, u'.');
     bool ok = false;
     const double value = t.toDouble(&ok);
     if (!ok)
         throw EngineError(u"'%1' is not a valid number for field %2"_s.arg(text, field));
     return value;
+}
+
+std::optional<bool> textBool(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    const QChar c = t.at(0).toUpper();
+    return c == u'T' || c == u'Y' || c == u'J' || c == u'1' || t == u"-1"_s;
 }
 
 double roundTo(double value, int decimals)
@@ -91,9 +105,10 @@ QVariant TField::normalised(const QVariant &v) const
     case FieldType::Byte: {
         double d = 0;
         if (isText) {
-            if (v.toString().trimmed().isEmpty())
+            const auto n = textNumber(v.toString(), m_def.name);
+            if (!n)
                 return QVariant();
-            d = parseNumber(v.toString(), m_def.name);
+            d = *n;
         } else if (v.typeId() == QMetaType::Bool) {
             d = v.toBool() ? 1 : 0;
         } else {
@@ -110,9 +125,10 @@ QVariant TField::normalised(const QVariant &v) const
     case FieldType::DateTime: {
         double d = 0;
         if (isText) {
-            if (v.toString().trimmed().isEmpty())
+            const auto n = textNumber(v.toString(), m_def.name);
+            if (!n)
                 return QVariant();
-            d = parseNumber(v.toString(), m_def.name);
+            d = *n;
         } else if (v.typeId() == QMetaType::QDateTime) {
             d = DateTime::fromQDateTime(v.toDateTime());
         } else if (v.typeId() == QMetaType::QDate) {
@@ -128,11 +144,8 @@ QVariant TField::normalised(const QVariant &v) const
     }
     case FieldType::Boolean:
         if (isText) {
-            const QString t = v.toString().trimmed();
-            if (t.isEmpty())
-                return QVariant();
-            const QChar c = t.at(0).toUpper();
-            return c == u'T' || c == u'Y' || c == u'J' || c == u'1' || t == u"-1"_s;
+            const auto b = textBool(v.toString());
+            return b ? QVariant(*b) : QVariant();
         }
         return v.toBool();
     case FieldType::Blob:
@@ -156,7 +169,9 @@ QString TField::AsString() const
     case FieldType::Blob:
         return QString::fromUtf8(v.toByteArray());
     default:
-        return v.toString();
+        // Text columns always hold a QString; skip the variant's conversion machinery.
+        return v.typeId() == QMetaType::QString ? *static_cast<const QString *>(v.constData())
+                                                : v.toString();
     }
 }
 
@@ -183,11 +198,8 @@ qint64 TField::AsLargeInt() const
     const QVariant &v = value();
     if (!v.isValid())
         return 0;
-    if (v.typeId() == QMetaType::QString) {
-        if (v.toString().trimmed().isEmpty())
-            return 0;
-        return qint64(std::llround(parseNumber(v.toString(), m_def.name)));
-    }
+    if (v.typeId() == QMetaType::QString)
+        return qint64(std::llround(textNumber(v.toString(), m_def.name).value_or(0)));
     if (v.typeId() == QMetaType::Double)
         return qint64(std::llround(v.toDouble()));
     return v.toLongLong();
@@ -203,11 +215,8 @@ double TField::AsFloat() const
     const QVariant &v = value();
     if (!v.isValid())
         return 0;
-    if (v.typeId() == QMetaType::QString) {
-        if (v.toString().trimmed().isEmpty())
-            return 0;
-        return parseNumber(v.toString(), m_def.name);
-    }
+    if (v.typeId() == QMetaType::QString)
+        return textNumber(v.toString(), m_def.name).value_or(0);
     return v.toDouble();
 }
 
@@ -221,13 +230,8 @@ bool TField::AsBoolean() const
     const QVariant &v = value();
     if (!v.isValid())
         return false;
-    if (v.typeId() == QMetaType::QString) {
-        const QString t = v.toString().trimmed();
-        if (t.isEmpty())
-            return false;
-        const QChar c = t.at(0).toUpper();
-        return c == u'T' || c == u'Y' || c == u'J' || c == u'1' || t == u"-1"_s;
-    }
+    if (v.typeId() == QMetaType::QString)
+        return textBool(v.toString()).value_or(false);
     return v.toDouble() != 0;
 }
 

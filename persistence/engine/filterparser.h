@@ -15,7 +15,10 @@ struct CompiledFilter {
 // Parses the filter texts of the stores:
 //   (Stadium = 2) or (Stadium = 4)    LagerArtikelNr = 'O''Brien'    Anzeigetext like '*x*'
 // Column names are looked up in the table's definitions without regard to case; values are
-// converted to the column's type. Malformed texts and unknown columns raise EngineError.
+// converted to the column's type. Comparisons of texts are exact (case-sensitive); like
+// ignores the case of ASCII letters, '*' matches any run of characters and everything else,
+// '%' and '_' included, stands for itself. Malformed texts and unknown columns raise
+// EngineError.
 class FilterParser
 {
 public:

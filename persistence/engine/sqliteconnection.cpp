@@ -210,3 +210,32 @@ void SqliteConnection::bind(sqlite3_stmt *stmt, int index, const QVariant &value
     }
     }
 }
+
+StatementReset::~StatementReset()
+{
+    sqlite3_reset(stmt);
+}
+
+QVariant SqliteConnection::column(sqlite3_stmt *stmt, int col, FieldType type)
+{
+    if (sqlite3_column_type(stmt, col) == SQLITE_NULL)
+        return QVariant();
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Byte:
+        return int(sqlite3_column_int64(stmt, col));
+    case FieldType::Boolean:
+        return sqlite3_column_int64(stmt, col) != 0;
+    case FieldType::Float:
+    case FieldType::DateTime:
+        return sqlite3_column_double(stmt, col);
+    case FieldType::Blob: {
+        const void *data = sqlite3_column_blob(stmt, col);
+        return QByteArray(static_cast<const char *>(data), sqlite3_column_bytes(stmt, col));
+    }
+    default: {
+        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, col));
+        return QString::fromUtf8(text, sqlite3_column_bytes(stmt, col));
+    }
+    }
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "persistence/engine/fielddefs.h"
+
 #include <QHash>
 #include <QString>
 #include <QVariant>
@@ -41,7 +43,23 @@ public:
     void noteWrite() { ++m_writes; }
     void clearStatementCache();
 
+    // Runs fn inside begin()/commit(), rolling back when it throws.
+    template <class Fn> void transaction(Fn &&fn)
+    {
+        begin();
+        try {
+            fn();
+            noteWrite();
+            commit();
+        } catch (...) {
+            rollback();
+            throw;
+        }
+    }
+
     static void bind(sqlite3_stmt *stmt, int index, const QVariant &value);
+    // A column of the current result row as the value type of the engine's field type.
+    static QVariant column(sqlite3_stmt *stmt, int col, FieldType type);
 
 private:
     sqlite3 *m_db = nullptr;
@@ -50,6 +68,12 @@ private:
     int m_depth = 0;
     quint64 m_writes = 0;
     QHash<QString, sqlite3_stmt *> m_statements;
+};
+
+// Resets a statement on leaving the scope, so that no read lock outlives the call.
+struct StatementReset {
+    sqlite3_stmt *stmt;
+    ~StatementReset();
 };
 
 // Quotes an identifier for SQL text ("name", inner quotes doubled).

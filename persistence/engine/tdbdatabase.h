@@ -11,6 +11,8 @@ class TTdbTable;
 // A database of the engine: a directory whose tables are one SQLite file "<TABLE>.DAT" each
 // (type 0), or one SQLite file that holds several tables (type 1, the older mapper's kind).
 // Several processes may open the same database at once; see the connection for how they meet.
+// Two database objects on one directory in the same process are two connections and meet
+// like two processes: a table lock held through one makes writes through the other wait.
 class TTdbDatabase
 {
 public:

@@ -3,6 +3,7 @@
 #include "persistence/engine/engineerror.h"
 #include "persistence/engine/filterparser.h"
 #include "persistence/engine/sqliteconnection.h"
+#include "persistence/engine/tableschema.h"
 #include "persistence/engine/tdbdatabase.h"
 
 #include <QFileInfo>
@@ -14,141 +15,7 @@ namespace
 {
 
 constexpr int kFirstBatch = 8;
-constexpr int kMaxBatch = 512;
-
-const auto kFieldsTable = u"tdb_fields"_s;
-const auto kIndexesTable = u"tdb_indexes"_s;
-
-QString affinity(FieldType type)
-{
-    switch (type) {
-    case FieldType::Integer:
-    case FieldType::Byte:
-    case FieldType::Boolean:
-        return u"INTEGER NOT NULL DEFAULT 0"_s;
-    case FieldType::Float:
-    case FieldType::DateTime:
-        return u"REAL NOT NULL DEFAULT 0"_s;
-    case FieldType::Blob:
-        return u"BLOB NOT NULL DEFAULT x''"_s;
-    default:
-        return u"TEXT NOT NULL DEFAULT ''"_s;
-    }
-}
-
-// The engine stores no NULLs: an unassigned column holds the empty value of its type. Rows
-// are written with columns nobody sets (a required text left empty counts as given), and
-// keyset paging compares index values, which NULLs would make unordered.
-QVariant emptyValue(FieldType type)
-{
-    switch (type) {
-    case FieldType::Integer:
-    case FieldType::Byte:
-        return 0;
-    case FieldType::Boolean:
-        return false;
-    case FieldType::Float:
-    case FieldType::DateTime:
-        return 0.0;
-    case FieldType::Blob:
-        return QByteArray();
-    default:
-        return QString();
-    }
-}
-
-QString emptyLiteral(FieldType type)
-{
-    switch (type) {
-    case FieldType::Integer:
-    case FieldType::Byte:
-    case FieldType::Boolean:
-    case FieldType::Float:
-    case FieldType::DateTime:
-        return u"0"_s;
-    case FieldType::Blob:
-        return u"x''"_s;
-    default:
-        return u"''"_s;
-    }
-}
-
-// The expression that carries an old column's value into a rebuilt column of another type.
-QString convertExpr(const QString &column, const TFieldDef &to)
-{
-    QString e;
-    switch (to.type) {
-    case FieldType::String:
-    case FieldType::WideString:
-        e = u"CAST(%1 AS TEXT)"_s.arg(column);
-        if (to.size > 0)
-            e = u"substr(%1, 1, %2)"_s.arg(e).arg(to.size);
-        break;
-    case FieldType::Memo:
-    case FieldType::WideMemo:
-        e = u"CAST(%1 AS TEXT)"_s.arg(column);
-        break;
-    case FieldType::Integer:
-        e = u"CAST(%1 AS INTEGER)"_s.arg(column);
-        break;
-    case FieldType::Byte:
-        e = u"min(max(CAST(%1 AS INTEGER), 0), 255)"_s.arg(column);
-        break;
-    case FieldType::Boolean:
-        e = u"(CAST(%1 AS REAL) <> 0)"_s.arg(column);
-        break;
-    case FieldType::Float:
-        e = to.precision > 0 ? u"round(CAST(%1 AS REAL), %2)"_s.arg(column).arg(to.precision)
-                             : u"CAST(%1 AS REAL)"_s.arg(column);
-        break;
-    case FieldType::DateTime:
-        e = u"CAST(%1 AS REAL)"_s.arg(column);
-        break;
-    case FieldType::Blob:
-        e = u"CAST(%1 AS BLOB)"_s.arg(column);
-        break;
-    }
-    return u"coalesce(%1, %2)"_s.arg(e, emptyLiteral(to.type));
-}
-
-QVariant readColumn(sqlite3_stmt *stmt, int col, FieldType type)
-{
-    switch (sqlite3_column_type(stmt, col)) {
-    case SQLITE_NULL:
-        return QVariant();
-    default:
-        break;
-    }
-    switch (type) {
-    case FieldType::Integer:
-    case FieldType::Byte:
-        return int(sqlite3_column_int64(stmt, col));
-    case FieldType::Boolean:
-        return sqlite3_column_int64(stmt, col) != 0;
-    case FieldType::Float:
-    case FieldType::DateTime:
-        return sqlite3_column_double(stmt, col);
-    case FieldType::Blob: {
-        const void *data = sqlite3_column_blob(stmt, col);
-        return QByteArray(static_cast<const char *>(data), sqlite3_column_bytes(stmt, col));
-    }
-    default: {
-        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, col));
-        return QString::fromUtf8(text, sqlite3_column_bytes(stmt, col));
-    }
-    }
-}
-
-QString sqliteIndexName(const QString &table, const QString &index)
-{
-    return sqlName(table.toUpper() + u'$' + index.toUpper());
-}
-
-// Statement holder that resets on scope exit, so no read lock outlives the call.
-struct StmtGuard {
-    sqlite3_stmt *stmt;
-    ~StmtGuard() { sqlite3_reset(stmt); }
-};
+constexpr int kMaxBatch = 256;
 
 } // namespace
 
@@ -226,124 +93,23 @@ std::shared_ptr<SqliteConnection> connectionOf(TTdbDatabase *db, const QString &
     return db->connectionFor(table, create);
 }
 
-bool sqliteTableExists(SqliteConnection &c, const QString &name)
-{
-    sqlite3_stmt *stmt =
-        c.prepare(u"SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"_s);
-    StmtGuard guard{stmt};
-    SqliteConnection::bind(stmt, 1, name);
-    return c.step(stmt) == SQLITE_ROW;
-}
-
 } // namespace
+
+std::shared_ptr<SqliteConnection> TTdbTable::schemaConnection() const
+{
+    return m_conn ? m_conn : connectionOf(m_database, m_tableName, false);
+}
 
 bool TTdbTable::Exists() const
 {
-    if (!m_database || m_tableName.trimmed().isEmpty())
+    if (!m_database || m_tableName.trimmed().isEmpty() || !QFileInfo::exists(FileName()))
         return false;
-    if (!QFileInfo::exists(FileName()))
-        return false;
-    auto c = connectionOf(m_database, m_tableName, false);
-    return sqliteTableExists(*c, kFieldsTable) && sqliteTableExists(*c, m_tableName.toUpper());
+    return TableSchema::exists(*schemaConnection(), m_tableName);
 }
 
 void TTdbTable::ReadDefinitions()
 {
-    auto c = m_conn ? m_conn : connectionOf(m_database, m_tableName, false);
-    if (!sqliteTableExists(*c, kFieldsTable) || !sqliteTableExists(*c, m_tableName.toUpper()))
-        throw EngineError(u"Table %1 does not exist"_s.arg(m_tableName));
-    TFieldDefs fields;
-    {
-        sqlite3_stmt *stmt = c->prepare(u"SELECT name, type, size, required, precision FROM "
-                                        "tdb_fields WHERE tbl = ?1 ORDER BY pos"_s);
-        StmtGuard guard{stmt};
-        SqliteConnection::bind(stmt, 1, m_tableName.toUpper());
-        while (c->step(stmt) == SQLITE_ROW) {
-            const QString name = readColumn(stmt, 0, FieldType::WideString).toString();
-            const int type = sqlite3_column_int(stmt, 1);
-            if (!isValidFieldType(type))
-                throw EngineError(u"Table %1: unknown type %2 of field %3"_s.arg(m_tableName)
-                                      .arg(type)
-                                      .arg(name));
-            TFieldDef &def = fields.Add(name, FieldType(type), sqlite3_column_int(stmt, 2),
-                                        sqlite3_column_int(stmt, 3) != 0);
-            def.precision = sqlite3_column_int(stmt, 4);
-        }
-    }
-    TIndexDefs indexes;
-    if (sqliteTableExists(*c, kIndexesTable)) {
-        sqlite3_stmt *stmt = c->prepare(
-            u"SELECT name, fields, options FROM tdb_indexes WHERE tbl = ?1 ORDER BY rowid"_s);
-        StmtGuard guard{stmt};
-        SqliteConnection::bind(stmt, 1, m_tableName.toUpper());
-        while (c->step(stmt) == SQLITE_ROW)
-            indexes.Add(readColumn(stmt, 0, FieldType::WideString).toString(),
-                        readColumn(stmt, 1, FieldType::WideString).toString(),
-                        sqlite3_column_int(stmt, 2));
-    }
-    m_fieldDefs = fields;
-    m_indexDefs = indexes;
-}
-
-void TTdbTable::writeDefinitions(SqliteConnection &c, const QString &table)
-{
-    c.exec(u"CREATE TABLE IF NOT EXISTS tdb_fields(tbl TEXT NOT NULL, pos INTEGER NOT NULL, "
-           "name TEXT NOT NULL, type INTEGER NOT NULL, size INTEGER NOT NULL, "
-           "required INTEGER NOT NULL, precision INTEGER NOT NULL, PRIMARY KEY(tbl, pos))"_s);
-    c.exec(u"CREATE TABLE IF NOT EXISTS tdb_indexes(tbl TEXT NOT NULL, name TEXT NOT NULL, "
-           "fields TEXT NOT NULL, options INTEGER NOT NULL)"_s);
-    for (const QString &meta : {kFieldsTable, kIndexesTable}) {
-        sqlite3_stmt *stmt = c.prepare(u"DELETE FROM %1 WHERE tbl = ?1"_s.arg(meta));
-        SqliteConnection::bind(stmt, 1, table);
-        c.step(stmt);
-    }
-    sqlite3_stmt *stmt = c.prepare(u"INSERT INTO tdb_fields(tbl, pos, name, type, size, "
-                                   "required, precision) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"_s);
-    for (int i = 0; i < m_fieldDefs.Count(); ++i) {
-        const TFieldDef &d = m_fieldDefs[i];
-        sqlite3_reset(stmt);
-        SqliteConnection::bind(stmt, 1, table);
-        SqliteConnection::bind(stmt, 2, i);
-        SqliteConnection::bind(stmt, 3, d.name);
-        SqliteConnection::bind(stmt, 4, int(d.type));
-        SqliteConnection::bind(stmt, 5, d.size);
-        SqliteConnection::bind(stmt, 6, d.required ? 1 : 0);
-        SqliteConnection::bind(stmt, 7, d.precision);
-        c.step(stmt);
-    }
-    sqlite3_reset(stmt);
-    stmt = c.prepare(u"INSERT INTO tdb_indexes(tbl, name, fields, options) "
-                     "VALUES (?1, ?2, ?3, ?4)"_s);
-    for (const TIndexDef &d : m_indexDefs.list()) {
-        sqlite3_reset(stmt);
-        SqliteConnection::bind(stmt, 1, table);
-        SqliteConnection::bind(stmt, 2, d.name);
-        SqliteConnection::bind(stmt, 3, d.FieldList().join(u';'));
-        SqliteConnection::bind(stmt, 4, d.options);
-        c.step(stmt);
-    }
-    sqlite3_reset(stmt);
-}
-
-void TTdbTable::createIndexSql(SqliteConnection &c, const TIndexDef &def)
-{
-    const QStringList names = def.FieldList();
-    if (names.isEmpty())
-        throw EngineError(u"Index %1 of table %2 has no fields"_s.arg(def.name, m_tableName));
-    QStringList cols;
-    for (const QString &name : names) {
-        const int pos = m_fieldDefs.IndexOf(name);
-        if (pos < 0)
-            throw EngineError(
-                u"Index %1 of table %2: unknown field %3"_s.arg(def.name, m_tableName, name));
-        QString col = sqlName(m_fieldDefs[pos].name);
-        if ((def.options & ixCaseInsensitive) && isTextType(m_fieldDefs[pos].type))
-            col += u" COLLATE NOCASE"_s;
-        cols.append(col);
-    }
-    c.exec(u"CREATE %1INDEX %2 ON %3 (%4)"_s.arg(
-        (def.options & ixUnique) ? u"UNIQUE "_s : QString(), sqliteIndexName(m_tableName, def.name),
-        sqlName(m_tableName.toUpper()), cols.join(u", "_s)));
+    TableSchema::read(*schemaConnection(), m_tableName, m_fieldDefs, m_indexDefs);
 }
 
 void TTdbTable::CreateTable()
@@ -354,54 +120,21 @@ void TTdbTable::CreateTable()
         throw EngineError(u"Table %1 has no field definitions"_s.arg(m_tableName));
     if (Exists())
         throw EngineError(u"Table %1 exists already"_s.arg(m_tableName));
-    auto c = connectionOf(m_database, m_tableName, true);
-    const QString table = m_tableName.toUpper();
-    c->begin();
-    try {
-        QStringList cols;
-        for (const TFieldDef &d : m_fieldDefs.list())
-            cols.append(sqlName(d.name) + u' ' + affinity(d.type));
-        c->exec(u"CREATE TABLE %1 (%2)"_s.arg(sqlName(table), cols.join(u", "_s)));
-        for (const TIndexDef &d : m_indexDefs.list())
-            createIndexSql(*c, d);
-        writeDefinitions(*c, table);
-        c->noteWrite();
-        c->commit();
-    } catch (...) {
-        c->rollback();
-        throw;
-    }
+    TableSchema::create(*connectionOf(m_database, m_tableName, true), m_tableName, m_fieldDefs,
+                        m_indexDefs);
 }
 
 void TTdbTable::DeleteTable()
 {
-    if (Active())
-        Close();
-    if (!Exists())
-        return;
-    auto c = connectionOf(m_database, m_tableName, false);
-    const QString table = m_tableName.toUpper();
-    c->begin();
-    try {
-        c->exec(u"DROP TABLE %1"_s.arg(sqlName(table)));
-        for (const QString &meta : {kFieldsTable, kIndexesTable}) {
-            sqlite3_stmt *stmt = c->prepare(u"DELETE FROM %1 WHERE tbl = ?1"_s.arg(meta));
-            SqliteConnection::bind(stmt, 1, table);
-            c->step(stmt);
-        }
-        c->noteWrite();
-        c->commit();
-    } catch (...) {
-        c->rollback();
-        throw;
-    }
+    Close();
+    if (Exists())
+        TableSchema::drop(*schemaConnection(), m_tableName);
 }
 
 void TTdbTable::EmptyTable()
 {
-    auto c = m_conn ? m_conn : connectionOf(m_database, m_tableName, false);
-    c->exec(u"DELETE FROM %1"_s.arg(sqlName(m_tableName.toUpper())));
-    c->noteWrite();
+    auto c = schemaConnection();
+    c->transaction([&] { c->exec(u"DELETE FROM "_s + TableSchema::sqlTable(m_tableName)); });
     if (Active()) {
         clearCurrent();
         m_eof = m_bof = true;
@@ -415,84 +148,17 @@ void TTdbTable::AlterTable()
     const bool wasActive = Active();
     if (wasActive && m_state != DataSetState::Browse)
         Cancel();
-    const bool hadRow = wasActive && m_hasRow;
-    const qint64 rowid = m_current.rowid;
-
-    auto c = m_conn ? m_conn : connectionOf(m_database, m_tableName, false);
-    const QString table = m_tableName.toUpper();
-    const QString temp = table + u"$REBUILD"_s;
-    // The new definitions; the stored ones say what the rows hold now.
-    const TFieldDefs wanted = m_fieldDefs;
-    const TIndexDefs wantedIndexes = m_indexDefs;
-    TTdbTable stored(m_database);
-    stored.m_tableName = m_tableName;
-    stored.m_conn = c;
-    stored.ReadDefinitions();
-    stored.m_conn.reset();
-
-    // Indexes on columns that are gone would make the rebuild fail half-way; check first.
-    for (const TIndexDef &d : wantedIndexes.list()) {
-        for (const QString &name : d.FieldList()) {
-            if (!wanted.Contains(name))
-                throw EngineError(
-                    u"AlterTable: index %1 of table %2 names the missing field %3"_s.arg(
-                        d.name, m_tableName, name));
-        }
-    }
-
-    if (wasActive) {
-        m_window.clear();
-        m_windowPos = -1;
-    }
-    c->begin();
-    try {
-        QStringList cols;
-        QStringList targets{u"rowid"_s};
-        QStringList sources{u"rowid"_s};
-        for (const TFieldDef &d : wanted.list()) {
-            cols.append(sqlName(d.name) + u' ' + affinity(d.type));
-            targets.append(sqlName(d.name));
-            const int old = stored.m_fieldDefs.IndexOf(d.name);
-            sources.append(old >= 0 ? convertExpr(sqlName(stored.m_fieldDefs[old].name), d)
-                                    : emptyLiteral(d.type));
-        }
-        c->exec(u"DROP TABLE IF EXISTS %1"_s.arg(sqlName(temp)));
-        c->exec(u"CREATE TABLE %1 (%2)"_s.arg(sqlName(temp), cols.join(u", "_s)));
-        c->exec(u"INSERT INTO %1 (%2) SELECT %3 FROM %4"_s.arg(
-            sqlName(temp), targets.join(u", "_s), sources.join(u", "_s), sqlName(table)));
-        c->exec(u"DROP TABLE %1"_s.arg(sqlName(table)));
-        c->exec(u"ALTER TABLE %1 RENAME TO %2"_s.arg(sqlName(temp), sqlName(table)));
-        for (const TIndexDef &d : wantedIndexes.list())
-            createIndexSql(*c, d);
-        writeDefinitions(*c, table);
-        c->noteWrite();
-        c->commit();
-    } catch (...) {
-        c->rollback();
-        throw;
-    }
-    // Old statements name the old columns.
-    c->clearStatementCache();
-    if (wasActive) {
-        buildFields();
-        prepareCursorSql();
-        if (hadRow) {
-            sqlite3_stmt *stmt = c->prepare(
-                u"SELECT %1 FROM %2 WHERE rowid = ?1"_s.arg(m_selectList, sqlName(table)));
-            StmtGuard guard{stmt};
-            SqliteConnection::bind(stmt, 1, rowid);
-            if (c->step(stmt) == SQLITE_ROW) {
-                Row row;
-                row.rowid = sqlite3_column_int64(stmt, 0);
-                row.values.reserve(FieldCount());
-                for (int i = 0; i < FieldCount(); ++i)
-                    row.values.append(readColumn(stmt, i + 1, m_fieldDefs[i].type));
-                setCurrent(row);
-                m_recNo = 0;
-            } else {
-                First();
-            }
-        }
+    invalidateBuffer();
+    TableSchema::rebuild(*schemaConnection(), m_tableName, m_fieldDefs, m_indexDefs);
+    if (!wasActive)
+        return;
+    buildFields();
+    prepareCursorSql();
+    // Row ids survive the rebuild: the cursor stays on its row, now with the new columns.
+    if (m_hasRow) {
+        m_recNo = 0;
+        if (!rereadCurrent())
+            First();
     }
 }
 
@@ -500,28 +166,12 @@ void TTdbTable::AddIndex(const QString &name, const QString &fields, IndexOption
 {
     if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
         throw EngineError(u"AddIndex: table %1 is being edited"_s.arg(m_tableName));
-    auto c = m_conn ? m_conn : connectionOf(m_database, m_tableName, false);
     if (!Active())
         ReadDefinitions();
     if (m_indexDefs.IndexOf(name) >= 0)
         throw EngineError(u"Index %1 of table %2 exists already"_s.arg(name, m_tableName));
-    const TIndexDef def{name, fields, options};
-    c->begin();
-    try {
-        createIndexSql(*c, def);
-        sqlite3_stmt *stmt = c->prepare(u"INSERT INTO tdb_indexes(tbl, name, fields, options) "
-                                        "VALUES (?1, ?2, ?3, ?4)"_s);
-        SqliteConnection::bind(stmt, 1, m_tableName.toUpper());
-        SqliteConnection::bind(stmt, 2, name);
-        SqliteConnection::bind(stmt, 3, def.FieldList().join(u';'));
-        SqliteConnection::bind(stmt, 4, options);
-        c->step(stmt);
-        c->noteWrite();
-        c->commit();
-    } catch (...) {
-        c->rollback();
-        throw;
-    }
+    TableSchema::addIndex(*schemaConnection(), m_tableName, m_fieldDefs,
+                          TIndexDef{name, fields, options});
     m_indexDefs.Add(name, fields, options);
 }
 
@@ -529,26 +179,12 @@ void TTdbTable::DeleteIndex(const QString &name)
 {
     if (m_state == DataSetState::Edit || m_state == DataSetState::Insert)
         throw EngineError(u"DeleteIndex: table %1 is being edited"_s.arg(m_tableName));
-    auto c = m_conn ? m_conn : connectionOf(m_database, m_tableName, false);
     if (!Active())
         ReadDefinitions();
     const int pos = m_indexDefs.IndexOf(name);
     if (pos < 0)
         throw EngineError(u"Table %1 has no index %2"_s.arg(m_tableName, name));
-    c->begin();
-    try {
-        c->exec(u"DROP INDEX IF EXISTS %1"_s.arg(sqliteIndexName(m_tableName, name)));
-        sqlite3_stmt *stmt =
-            c->prepare(u"DELETE FROM tdb_indexes WHERE tbl = ?1 AND name = ?2 COLLATE NOCASE"_s);
-        SqliteConnection::bind(stmt, 1, m_tableName.toUpper());
-        SqliteConnection::bind(stmt, 2, name);
-        c->step(stmt);
-        c->noteWrite();
-        c->commit();
-    } catch (...) {
-        c->rollback();
-        throw;
-    }
+    TableSchema::dropIndex(*schemaConnection(), m_tableName, name);
     m_indexDefs.Delete(pos);
     if (Active() && m_indexName.compare(name, Qt::CaseInsensitive) == 0)
         SetIndexName(QString());
@@ -606,6 +242,7 @@ void TTdbTable::buildFields()
 {
     m_fields.clear();
     m_fieldIndex.clear();
+    m_literalIndex.clear();
     for (int i = 0; i < m_fieldDefs.Count(); ++i) {
         m_fields.push_back(std::make_unique<TField>(this, i, m_fieldDefs[i]));
         m_fieldIndex.insert(m_fieldDefs[i].name, i);
@@ -618,7 +255,7 @@ void TTdbTable::buildFields()
     for (int i = 0; i < m_fieldDefs.Count(); ++i)
         params.append(u"?%1"_s.arg(i + 1));
     m_insertSql = u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
-        sqlName(m_tableName.toUpper()), cols.mid(1).join(u", "_s), params.join(u", "_s));
+        TableSchema::sqlTable(m_tableName), cols.mid(1).join(u", "_s), params.join(u", "_s));
 }
 
 void TTdbTable::prepareCursorSql()
@@ -710,7 +347,7 @@ int TTdbTable::fetch(bool forward, const Row *from, bool inclusive, int limit, Q
         conds.append(filter);
     if (extra)
         conds.append(u'(' + extra->sql + u')');
-    QString sql = u"SELECT "_s + m_selectList + u" FROM "_s + sqlName(m_tableName.toUpper());
+    QString sql = u"SELECT "_s + m_selectList + u" FROM "_s + TableSchema::sqlTable(m_tableName);
     if (!conds.isEmpty())
         sql += u" WHERE "_s + conds.join(u" AND "_s);
     sql += u" ORDER BY "_s + (forward ? m_orderAsc : m_orderDesc) + u" LIMIT ?"_s;
@@ -718,7 +355,7 @@ int TTdbTable::fetch(bool forward, const Row *from, bool inclusive, int limit, Q
         sql += u" OFFSET ?"_s;
 
     sqlite3_stmt *stmt = conn().prepare(sql);
-    StmtGuard guard{stmt};
+    StatementReset reset{stmt};
     int p = 1;
     if (from) {
         if (!m_keyColumns.isEmpty())
@@ -737,15 +374,8 @@ int TTdbTable::fetch(bool forward, const Row *from, bool inclusive, int limit, Q
     if (offset > 0)
         SqliteConnection::bind(stmt, p++, offset);
 
-    const int n = FieldCount();
-    while (conn().step(stmt) == SQLITE_ROW) {
-        Row row;
-        row.rowid = sqlite3_column_int64(stmt, 0);
-        row.values.reserve(n);
-        for (int i = 0; i < n; ++i)
-            row.values.append(readColumn(stmt, i + 1, m_fieldDefs[i].type));
-        out.append(std::move(row));
-    }
+    while (conn().step(stmt) == SQLITE_ROW)
+        out.append(readRow(stmt));
     if (!forward)
         std::reverse(out.begin(), out.end());
     m_windowWrites = conn().writeCount();
@@ -888,13 +518,13 @@ int TTdbTable::MoveBy(int distance)
 bool TTdbTable::IsEmpty()
 {
     requireActive("IsEmpty");
-    QString sql = u"SELECT 1 FROM "_s + sqlName(m_tableName.toUpper());
+    QString sql = u"SELECT 1 FROM "_s + TableSchema::sqlTable(m_tableName);
     const QString filter = whereClause(true);
     if (!filter.isEmpty())
         sql += u" WHERE "_s + filter;
     sql += u" LIMIT 1"_s;
     sqlite3_stmt *stmt = conn().prepare(sql);
-    StmtGuard guard{stmt};
+    StatementReset reset{stmt};
     int p = 1;
     if (!filter.isEmpty())
         for (const QVariant &v : std::as_const(m_filter->params))
@@ -918,11 +548,11 @@ int TTdbTable::countWhere(const QString &extraCond, const Row *before)
     }
     if (!extraCond.isEmpty())
         conds.append(extraCond);
-    QString sql = u"SELECT count(*) FROM "_s + sqlName(m_tableName.toUpper());
+    QString sql = u"SELECT count(*) FROM "_s + TableSchema::sqlTable(m_tableName);
     if (!conds.isEmpty())
         sql += u" WHERE "_s + conds.join(u" AND "_s);
     sqlite3_stmt *stmt = conn().prepare(sql);
-    StmtGuard guard{stmt};
+    StatementReset reset{stmt};
     int p = 1;
     if (!filter.isEmpty())
         for (const QVariant &v : std::as_const(m_filter->params))
@@ -1110,19 +740,25 @@ void TTdbTable::Append()
 
 bool TTdbTable::rereadCurrent()
 {
-    sqlite3_stmt *stmt = conn().prepare(
-        u"SELECT %1 FROM %2 WHERE rowid = ?1"_s.arg(m_selectList, sqlName(m_tableName.toUpper())));
-    StmtGuard guard{stmt};
+    sqlite3_stmt *stmt = conn().prepare(u"SELECT %1 FROM %2 WHERE rowid = ?1"_s.arg(
+        m_selectList, TableSchema::sqlTable(m_tableName)));
+    StatementReset reset{stmt};
     SqliteConnection::bind(stmt, 1, m_current.rowid);
     if (conn().step(stmt) != SQLITE_ROW)
         return false;
-    Row row;
-    row.rowid = m_current.rowid;
-    row.values.reserve(FieldCount());
-    for (int i = 0; i < FieldCount(); ++i)
-        row.values.append(readColumn(stmt, i + 1, m_fieldDefs[i].type));
-    m_current = std::move(row);
+    m_current = readRow(stmt);
     return true;
+}
+
+TTdbTable::Row TTdbTable::readRow(sqlite3_stmt *stmt) const
+{
+    Row row;
+    row.rowid = sqlite3_column_int64(stmt, 0);
+    const int n = FieldCount();
+    row.values.reserve(n);
+    for (int i = 0; i < n; ++i)
+        row.values.append(SqliteConnection::column(stmt, i + 1, m_fieldDefs[i].type));
+    return row;
 }
 
 void TTdbTable::Edit()
@@ -1155,7 +791,7 @@ void TTdbTable::Post()
     SqliteConnection &c = conn();
     if (m_state == DataSetState::Insert) {
         sqlite3_stmt *stmt = c.prepare(m_insertSql);
-        StmtGuard guard{stmt};
+        StatementReset reset{stmt};
         for (int i = 0; i < n; ++i)
             SqliteConnection::bind(stmt, i + 1, row.values[i]);
         try {
@@ -1176,8 +812,8 @@ void TTdbTable::Post()
         }
         if (!changed.isEmpty()) {
             sqlite3_stmt *stmt = c.prepare(u"UPDATE %1 SET %2 WHERE rowid = ?"_s.arg(
-                sqlName(m_tableName.toUpper()), sets.join(u", "_s)));
-            StmtGuard guard{stmt};
+                TableSchema::sqlTable(m_tableName), sets.join(u", "_s)));
+            StatementReset reset{stmt};
             int p = 1;
             for (int i : std::as_const(changed))
                 SqliteConnection::bind(stmt, p++, row.values[i]);
@@ -1223,8 +859,8 @@ void TTdbTable::Delete()
     SqliteConnection &c = conn();
     {
         sqlite3_stmt *stmt =
-            c.prepare(u"DELETE FROM %1 WHERE rowid = ?1"_s.arg(sqlName(m_tableName.toUpper())));
-        StmtGuard guard{stmt};
+            c.prepare(u"DELETE FROM %1 WHERE rowid = ?1"_s.arg(TableSchema::sqlTable(m_tableName)));
+        StatementReset reset{stmt};
         SqliteConnection::bind(stmt, 1, m_current.rowid);
         c.step(stmt);
     }
@@ -1325,13 +961,23 @@ bool TTdbTable::FindLast()
 
 TField *TTdbTable::FindField(const QString &name)
 {
-    // Exact spelling first: the stores write the names as defined, and the hash saves the
-    // case-insensitive walk on every access of a scan.
-    const auto it = m_fieldIndex.constFind(name);
-    if (it != m_fieldIndex.constEnd())
-        return m_fields[size_t(*it)].get();
-    const int pos = m_fieldDefs.IndexOf(name);
-    return (pos >= 0 && size_t(pos) < m_fields.size()) ? m_fields[size_t(pos)].get() : nullptr;
+    // Names written as literals (u"..."_s, as the stores do) keep their characters in static
+    // storage, so the address identifies the name for good and saves hashing it on every
+    // access of a scan. Heap strings are looked up by content.
+    const bool literal = !name.data_ptr().isMutable();
+    if (literal) {
+        const auto it = m_literalIndex.constFind(name.constData());
+        if (it != m_literalIndex.constEnd() && it->first == name.size())
+            return m_fields[size_t(it->second)].get();
+    }
+    int pos = m_fieldIndex.value(name, -1);
+    if (pos < 0)
+        pos = m_fieldDefs.IndexOf(name);
+    if (pos < 0 || size_t(pos) >= m_fields.size())
+        return nullptr;
+    if (literal)
+        m_literalIndex.insert(name.constData(), {name.size(), pos});
+    return m_fields[size_t(pos)].get();
 }
 
 TField &TTdbTable::FieldByName(const QString &name)
@@ -1383,9 +1029,15 @@ void TTdbTable::UnlockTable(int)
     if (m_tableLocks == 0)
         throw EngineError(u"UnlockTable: table %1 is not locked"_s.arg(m_tableName));
     --m_tableLocks;
+    commitLevel();
+}
+
+void TTdbTable::commitLevel()
+{
     try {
         conn().commit();
     } catch (...) {
+        // A failed commit has rolled the connection back, all levels of it.
         m_tableLocks = 0;
         m_transactions = 0;
         invalidateBuffer();
@@ -1406,14 +1058,7 @@ void TTdbTable::Commit()
     if (m_transactions == 0)
         throw EngineError(u"Commit: table %1 has no transaction"_s.arg(m_tableName));
     --m_transactions;
-    try {
-        conn().commit();
-    } catch (...) {
-        m_tableLocks = 0;
-        m_transactions = 0;
-        invalidateBuffer();
-        throw;
-    }
+    commitLevel();
 }
 
 void TTdbTable::Rollback()

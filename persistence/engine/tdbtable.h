@@ -12,15 +12,22 @@
 #include <vector>
 
 class SqliteConnection;
+struct sqlite3_stmt;
 class TTdbDatabase;
 struct CompiledFilter;
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
 
 // A table of the engine and its dataset cursor. The cursor walks the rows in the order of the
-// current index (row id order without one), fetching small batches by key (keyset paging) so
-// that nothing is loaded as a whole and no read lock outlives a call. Between calls the
-// current row is a copy; Refresh (or the database's RefreshDataSets) re-reads it.
+// current index (row id order without one), fetching small batches by key (keyset paging on
+// the index columns and the row id) so that nothing is loaded as a whole and no read lock
+// outlives a call: a cursor left standing on a row never keeps another process from
+// committing. Between calls the current row and its batch are a copy; Refresh (or the
+// database's RefreshDataSets) re-reads them, Edit re-reads the row before changing it.
+//
+// Texts compare by character code (case-sensitive) in index order, FindKey and filters;
+// an index created with ixCaseInsensitive orders and finds ASCII letters without regard to
+// case. Navigating, FindKey and Refresh post a pending Edit or Append first.
 class TTdbTable
 {
 public:
@@ -81,10 +88,12 @@ public:
     int RecordCount(); // rows under the current filter
 
     // Key search on the current index; keys match its first columns. FindKey stands on the
-    // first matching row; FindNearest on the first row at or after the keys (Eof when none).
+    // first matching row (and stays put when there is none); FindNearest on the first row at
+    // or after the keys, or on the last row with Eof set when every key is smaller.
     bool FindKey(const QVariantList &keys);
     void FindNearest(const QVariantList &keys);
     // 1-based position in the current order under the current filter; 0 without a row.
+    // Setting a number beyond the last row stands on the last row with Eof set.
     int RecordNo();
     void SetRecordNo(int recordNo);
 
@@ -119,7 +128,9 @@ public:
     bool ControlsDisabled() const { return m_controlsDisabled > 0; }
 
     // Table lock: holds the table file's write lock (an immediate transaction on its
-    // connection) until UnlockTable. Other processes keep reading; their writes wait. Nests.
+    // connection) until UnlockTable, which commits. Other processes keep reading; their
+    // writes and locks wait (busy timeout, then retries) until it is released. Nests with
+    // transactions. Closing the table gives up what a held lock or transaction wrote.
     void LockTable(int lockType = 0);
     void UnlockTable(int lockType = 0);
     bool TableLocked() const { return m_tableLocks > 0; }
@@ -156,10 +167,11 @@ private:
     void setCurrent(const Row &row);
     void clearCurrent();
     bool rereadCurrent();
+    Row readRow(sqlite3_stmt *stmt) const;
     bool locate(const QVariantList &keys, bool exact);
     QVariant searchValue(int col, const QVariant &key) const;
-    void writeDefinitions(SqliteConnection &c, const QString &table);
-    void createIndexSql(SqliteConnection &c, const TIndexDef &def);
+    std::shared_ptr<SqliteConnection> schemaConnection() const;
+    void commitLevel();
     bool findWith(bool forward, bool fromCurrent);
 
     TTdbDatabase *m_database = nullptr;
@@ -175,7 +187,8 @@ private:
     std::shared_ptr<SqliteConnection> m_conn;
     DataSetState m_state = DataSetState::Inactive;
     std::vector<std::unique_ptr<TField>> m_fields;
-    QHash<QString, int> m_fieldIndex; // exact spellings
+    QHash<QString, int> m_fieldIndex;                              // exact spellings
+    QHash<const void *, std::pair<qsizetype, int>> m_literalIndex; // static name -> size, field
     QString m_insertSql;
 
     // Current order: index column positions and whether text compares ignore case.

@@ -256,12 +256,17 @@ TEST(DatabaseWrapper, ReportErrorNamesTheStoreAndFallsBackToAFatalReport)
     Messages::setProtocolEnabled(true);
     TWrapperTestStore withoutCallback;
     withoutCallback.ReportError(&failure, QStringLiteral("GetLagerArtikel"));
+    TWrapperTestStore asInTheProgram(&TLogHelper::DatabaseError);
+    asInTheProgram.ReportError(&failure, QStringLiteral("DeleteArticle"));
     const auto protocol = Messages::protocol();
     Messages::setProtocolEnabled(false);
     Messages::setSilent(false);
-    ASSERT_EQ(protocol.size(), 1);
+    ASSERT_EQ(protocol.size(), 2);
     EXPECT_EQ(protocol[0].kind, MessageKind::FatalError);
     EXPECT_EQ(protocol[0].text, QStringLiteral("TWrapperTestStore.GetLagerArtikel"));
+    EXPECT_EQ(protocol[1].kind, MessageKind::Error);
+    EXPECT_EQ(protocol[1].text,
+              QStringLiteral("Datenbankfehler.\nTWrapperTestStore.DeleteArticle"));
 }
 
 TEST(RecordLock, KeyCharactersForbiddenInFileNamesBecomeUnderscores)
@@ -315,22 +320,6 @@ TEST(RecordLock, SecondProcessShowsTheHolderAndGetsTheLockASecondAfterTheRelease
     holder->kill();
     holder->waitForFinished();
     TDatabaseStoreBase::Unlock(lock);
-}
-
-TEST(RecordLock, CancelledWaitReturnsNoLock)
-{
-    QTemporaryDir dir;
-    TWrapperTestStore store;
-    store.Open(dir.path());
-    auto mine = store.LockRecord(QStringLiteral("Erika Mustermann"), QStringLiteral("4711"));
-    ASSERT_TRUE(mine);
-    ScriptedInteraction asker;
-    asker.cancelWaitAfterIdles = 3;
-    ScopedInteraction scope(&asker);
-    // A second lock object of this process is refused like another program's.
-    EXPECT_FALSE(store.LockRecord(QStringLiteral("Max Meier"), QStringLiteral("4711")));
-    EXPECT_EQ(asker.waitTexts.size(), 1);
-    TDatabaseStoreBase::Unlock(mine);
 }
 
 TEST(DatabaseLock, TakesTheEngineTableWithTheFileAndReleasesBoth)

@@ -267,15 +267,17 @@ TEST_F(LagerDBTest, TableSearchFollowsWordGroupAndSwitchRules)
     write(u"2"_s, u"M8 SCHRAUBE VERZINKT"_s, u"Rohre"_s);
     write(u"3"_s, u"SCHRAUBE-M8"_s, u"ROHRE"_s);
     write(u"4"_s, u"Schraube M6"_s, u"Rohre 2"_s);
+    write(u"5"_s, u"Heizkörperventil ½\""_s, u"HEIZUNG"_s);
     for (const QString &nr : {u"2"_s, u"3"_s})
         db->SetArticleValue(nr, u"Inventurartikel"_s, 1);
     db->SetArticleValue(u"3"_s, u"ISNOTBESTANDSARTIKEL"_s, 1);
 
     EXPECT_EQ(search(u"ab"_s), QStringList({u"1"_s}));
+    EXPECT_EQ(search(u"körper ½"_s), QStringList({u"5"_s}));
     EXPECT_EQ(search(u"  "_s), QStringList());
     EXPECT_EQ(search(u"SCHRAUBE M8"_s), QStringList({u"2"_s, u"3"_s}));
     EXPECT_EQ(search(QString(), u"Rohre"_s), QStringList({u"2"_s, u"3"_s}));
-    EXPECT_EQ(search(QString(), QString(), true), QStringList({u"1"_s, u"2"_s, u"4"_s}));
+    EXPECT_EQ(search(QString(), QString(), true), QStringList({u"1"_s, u"2"_s, u"4"_s, u"5"_s}));
     EXPECT_EQ(search(QString(), QString(), false, true), QStringList({u"2"_s, u"3"_s}));
     EXPECT_EQ(search(QString(), QString(), true, true), QStringList({u"2"_s}));
 }
@@ -426,4 +428,21 @@ TEST(LagerDBUpgrade, OldTableGetsTheNewColumnsOnceAndKeepsItsRows)
     EXPECT_EQ(QFileInfo(file).lastModified(), before);
     EXPECT_EQ(QFileInfo(file).size(), size);
     EXPECT_EQ(db.ArticleCount(), 2);
+}
+
+TEST_F(LagerDBTest, ArticleExistsUnderAnotherOrderComesBackByRowNumberInto001)
+{
+    write(u"A"_s, u"Zwinge"_s);
+    write(u"B"_s, u"Abzweig"_s);
+    write(u"C"_s, u"Muffe"_s);
+    db->LagerTable().AddIndex(u"BEZ"_s, u"Bezeichnung"_s);
+    db->SetArticleIndex(u"BEZ"_s);
+    ASSERT_EQ(db->GotoArticle(u"C"_s), 0); // second in description order
+    EXPECT_EQ(db->ArticleExists(u"A"_s), 1);
+    // The remembered row number 2 now names the second row by number.
+    EXPECT_EQ(db->LagerTable().IndexName(), u"001"_s);
+    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
+    EXPECT_EQ(db->ArticleIndexName(), u"BEZ"_s);
+    db->RestoreIndexes();
+    EXPECT_EQ(db->LagerTable().IndexName(), u"BEZ"_s);
 }
