@@ -216,7 +216,8 @@ QVariant TLagerListModel::data(const QModelIndex &index, int role) const
             return {};
         const auto &d = e->Info();
         if (code == LagerColumn::Bestand) {
-            if (d.IsNotBestandsartikel || d.Bestand >= 0)
+            // the style asks for font and colour before the text: read the stock here too
+            if (d.IsNotBestandsartikel || currentStock(*e) >= 0)
                 return {};
             if (role == Qt::ForegroundRole)
                 return QColor(Qt::red); // a selected row paints its text white regardless
