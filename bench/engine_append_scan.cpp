@@ -112,10 +112,12 @@ const Source &source()
     return s;
 }
 
+// STOCK_BENCH_DIR keeps the scanned tables between runs, so that a profiler sees only scans.
 QString benchDir()
 {
-    static QTemporaryDir dir;
-    return dir.path();
+    static QTemporaryDir temp;
+    const QString fixed = qEnvironmentVariable("STOCK_BENCH_DIR");
+    return fixed.isEmpty() ? temp.path() : fixed;
 }
 
 // ---- engine ---------------------------------------------------------------------------

@@ -229,7 +229,7 @@ Money RoundMoney(bool fourDecimals, Money amount)
 }
 
 // One rounding at the end: rounding a / 100 to four decimals first would lose cents
-// (12.3456 less 12.5 % must give 10.8018, not 10.8024).
+// (12.3456 less 12.5 % must give 10.8024, not 10.8018).
 Money ApplyDiscount(bool fourDecimals, Money amount, double percent)
 {
     const long double a = amount.raw();

@@ -2,7 +2,7 @@
 
 #include "app/base/formatsettings.h"
 #include "persistence/conversions.h"
-#include "persistence/xml/xmltext.h"
+#include "stock/xmltextsink.h"
 
 QString TDsnElement::ValueText() const
 {
@@ -37,7 +37,7 @@ void TDsnElement::SetValueFromText(const QString &text)
     case Date:
     case Time:
     case DateAndTime:
-        FloatValue = StrToFloatTolerant(text, 0);
+        FloatValue = DecimalFromXML(text, 0);
         break;
     default:
         break;
@@ -66,28 +66,37 @@ qsizetype TDsnElementList::IndexOf(const QString &name) const
 
 void TDsnElementList::AppendXML(QString &out, QStringView indent) const
 {
+    TXmlTextSink sink(out, 64 * Count());
+    AppendXML(sink, indent);
+}
+
+void TDsnElementList::AppendXML(TXmlTextSink &out, QStringView indent) const
+{
     for (const TDsnElement &e : m_items) {
-        out += indent;
-        out += u"  <dsnobj name=\"";
-        AppendEncodedXMLText(out, e.Name);
-        out += u"\" type=\"";
-        appendIntText(out, e.Kind);
-        out += u"\" >";
+        out.Put(indent);
+        out.Put(u"  <dsnobj name=\"");
+        out.PutEscaped(e.Name);
+        out.Put(u"\" type=\"");
+        out.PutInt(e.Kind);
+        out.Put(u"\" >");
         switch (e.Kind) {
         case TDsnElement::Text:
-            AppendEncodedXMLText(out, e.TextValue);
+            out.PutEscaped(e.TextValue);
+            break;
+        case TDsnElement::Integer:
+            out.PutInt(e.IntValue);
+            break;
+        case TDsnElement::Boolean:
+            out.Put(e.BoolValue ? QStringView(u"-1") : QStringView(u"0"));
             break;
         case TDsnElement::Date:
         case TDsnElement::Time:
         case TDsnElement::DateAndTime:
-            appendFloatText(out, e.FloatValue);
-            break;
-        case TDsnElement::Integer:
-            appendIntText(out, e.IntValue);
+            out.PutFloat(e.FloatValue);
             break;
         default:
-            out += e.ValueText();
+            break;
         }
-        out += u"</dsnobj>\r\n";
+        out.Put(u"</dsnobj>\r\n");
     }
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <vector>
 
+class TXmlTextSink;
+
 // A named, typed extra value ("Zusatzdaten") of an article, order or address. Only the value
 // that belongs to the kind means anything; the others stay at their zero values.
 struct TDsnElement {
@@ -41,6 +43,7 @@ public:
     // Appends each element as indent + two blanks + its dsnobj element, each line ending in
     // CR LF; nothing when the list is empty.
     void AppendXML(QString &out, QStringView indent) const;
+    void AppendXML(TXmlTextSink &out, QStringView indent) const;
 
     bool operator==(const TDsnElementList &) const = default;
 

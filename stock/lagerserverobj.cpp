@@ -3,6 +3,7 @@
 #include "app/base/formatsettings.h"
 #include "persistence/datetime.h"
 #include "persistence/xml/xmltext.h"
+#include "stock/xmltextsink.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -152,79 +153,81 @@ namespace
 // CDATA keeps the text verbatim except for two things XML itself changes: "]]>" would end the
 // section and CR would be folded into LF by every parser. Both are taken out of the section
 // ("]]" + "]]><![CDATA[" + ">" and "]]>&#13;<![CDATA["), so the text reads back unchanged.
-void appendCData(QString &out, QStringView text)
+void putCData(TXmlTextSink &out, QStringView text)
 {
-    out += u"<![CDATA[";
+    out.Put(u"<![CDATA[");
     qsizetype plain = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         if (text[i] == u'\r') {
-            out += text.mid(plain, i - plain);
-            out += u"]]>&#13;<![CDATA[";
+            out.Put(text.mid(plain, i - plain));
+            out.Put(u"]]>&#13;<![CDATA[");
             plain = i + 1;
         } else if (text[i] == u'>' && i >= 2 && text[i - 1] == u']' && text[i - 2] == u']') {
-            out += text.mid(plain, i - plain);
-            out += u"]]><![CDATA[";
+            out.Put(text.mid(plain, i - plain));
+            out.Put(u"]]><![CDATA[");
             plain = i;
         }
     }
-    out += text.mid(plain);
-    out += u"]]>";
+    out.Put(text.mid(plain));
+    out.Put(u"]]>");
 }
 
-void appendFloatAttr(QString &out, QStringView name, double value)
+void putFloatAttr(TXmlTextSink &out, QStringView name, double value)
 {
-    out += u' ';
-    out += name;
-    out += u"=\"";
-    appendFloatText(out, value);
-    out += u'"';
+    out.Put(u' ');
+    out.Put(name);
+    out.Put(u"=\"");
+    out.PutFloat(value);
+    out.Put(u'"');
 }
 
-void appendFlagAttr(QString &out, QStringView name, bool set)
+void putFlagAttr(TXmlTextSink &out, QStringView name, bool set)
 {
     if (set) {
-        out += u' ';
-        out += name;
-        out += u"=\"-1\"";
+        out.Put(u' ');
+        out.Put(name);
+        out.Put(u"=\"-1\"");
     }
 }
 
-void appendTextElement(QString &out, QStringView indent, QStringView name, const QString &text)
+void putTextElement(TXmlTextSink &out, QStringView indent, QStringView name, const QString &text)
 {
     if (text.isEmpty())
         return;
-    out += indent;
-    out += u"  <";
-    out += name;
-    out += u'>';
-    AppendEncodedXMLText(out, text);
-    out += u"</";
-    out += name;
-    out += u">\r\n";
+    out.Put(indent);
+    out.Put(u"  <");
+    out.Put(name);
+    out.Put(u'>');
+    out.PutEscaped(text);
+    out.Put(u"</");
+    out.Put(name);
+    out.Put(u">\r\n");
 }
 } // namespace
 
-void TLagerArtikelDaten::AppendXML(QString &out, QStringView indent) const
+void TLagerArtikelDaten::AppendXML(QString &text, QStringView indent) const
 {
-    out += indent;
-    out += u"<lagerartikel nr=\"";
-    AppendEncodedXMLText(out, LagerArtikelNr);
-    out += u"\" c=\"";
-    appendFloatText(out, Created);
-    out += u"\" cby=\"";
-    AppendEncodedXMLText(out, CreatedBy);
-    out += u"\" ch=\"";
-    appendFloatText(out, Changed);
-    out += u"\" chby=\"";
-    AppendEncodedXMLText(out, ChangedBy);
-    out += u"\">\r\n";
+    TXmlTextSink out(text, 2048 + Langtext.size() + Kurztext.size() + Etikett.size() +
+                               ExtensionData.size());
+    out.Put(indent);
+    out.Put(u"<lagerartikel nr=\"");
+    out.PutEscaped(LagerArtikelNr);
+    out.Put(u"\" c=\"");
+    out.PutFloat(Created);
+    out.Put(u"\" cby=\"");
+    out.PutEscaped(CreatedBy);
+    out.Put(u"\" ch=\"");
+    out.PutFloat(Changed);
+    out.Put(u"\" chby=\"");
+    out.PutEscaped(ChangedBy);
+    out.Put(u"\">\r\n");
 
-    out += indent;
-    out += u"  <ainfo";
+    out.Put(indent);
+    out.Put(u"  <ainfo");
     const auto measure = [&](QStringView name, double v) {
         if (v != 0)
-            appendFloatAttr(out, name, v);
+            putFloatAttr(out, name, v);
     };
     measure(u"gew", Gewicht);
     measure(u"gewqm", GewichtQm);
@@ -236,87 +239,87 @@ void TLagerArtikelDaten::AppendXML(QString &out, QStringView indent) const
     measure(u"dichte", Dichte);
     measure(u"vol", Volumen);
     if (Verpackungsmenge != 1.0)
-        appendFloatAttr(out, u"uf", Verpackungsmenge);
+        putFloatAttr(out, u"uf", Verpackungsmenge);
     if (!VerpackungsME.isEmpty()) {
-        out += u" ufme=\"";
-        AppendEncodedXMLText(out, VerpackungsME);
-        out += u'"';
+        out.Put(u" ufme=\"");
+        out.PutEscaped(VerpackungsME);
+        out.Put(u'"');
     }
-    out += u" />\r\n";
+    out.Put(u" />\r\n");
 
-    out += indent;
-    out += u"  <pinfo";
+    out.Put(indent);
+    out.Put(u"  <pinfo");
     if (PE > 1) {
-        out += u" pe=\"";
-        appendIntText(out, PE);
-        out += u'"';
+        out.Put(u" pe=\"");
+        out.PutInt(PE);
+        out.Put(u'"');
     }
-    static constexpr const char16_t *kVkp[5] = {u"vkp1", u"vkp2", u"vkp3", u"vkp4", u"vkp5"};
-    for (int i = 0; i < 5; ++i)
-        measure(kVkp[i], VKPreis[size_t(i)].toDouble());
-    out += u" />\r\n";
+    static constexpr QStringView kVkp[5] = {u"vkp1", u"vkp2", u"vkp3", u"vkp4", u"vkp5"};
+    for (size_t i = 0; i < 5; ++i)
+        measure(kVkp[i], VKPreis[i].toDouble());
+    out.Put(u" />\r\n");
 
-    appendTextElement(out, indent, u"lt", Langtext);
-    appendTextElement(out, indent, u"kt", Kurztext);
-    appendTextElement(out, indent, u"et", Etikett);
+    putTextElement(out, indent, u"lt", Langtext);
+    putTextElement(out, indent, u"kt", Kurztext);
+    putTextElement(out, indent, u"et", Etikett);
 
-    out += indent;
-    out += u"  <minfo";
+    out.Put(indent);
+    out.Put(u"  <minfo");
     measure(u"az", Arbeitszeit);
     measure(u"l", Lohn.toDouble());
-    appendFlagAttr(out, u"orab", OhneRabatt);
-    appendFlagAttr(out, u"oprov", OhneProvision);
-    appendFlagAttr(out, u"eksp", EKSperre);
-    appendFlagAttr(out, u"vksp", VKSperre);
-    appendFlagAttr(out, u"ncek", KeineEKPflege);
-    out += u" />\r\n";
+    putFlagAttr(out, u"orab", OhneRabatt);
+    putFlagAttr(out, u"oprov", OhneProvision);
+    putFlagAttr(out, u"eksp", EKSperre);
+    putFlagAttr(out, u"vksp", VKSperre);
+    putFlagAttr(out, u"ncek", KeineEKPflege);
+    out.Put(u" />\r\n");
 
     // The periods travel as one escaped text, so their line breaks stay inside the element.
-    out += indent;
-    out += u"  <mindb>";
+    out.Put(indent);
+    out.Put(u"  <mindb>");
     for (const QString &period : MindestBestand) {
-        AppendEncodedXMLText(out, period);
-        out += u"&#13;&#10;";
+        out.PutEscaped(period);
+        out.Put(u"&#13;&#10;");
     }
-    out += u"</mindb>\r\n";
+    out.Put(u"</mindb>\r\n");
 
     if (!LetzteSeriennummer.isEmpty()) {
-        out += indent;
-        out += u"  <lsrnr val=\"";
-        AppendEncodedXMLText(out, LetzteSeriennummer);
-        out += u"\"/>\r\n";
+        out.Put(indent);
+        out.Put(u"  <lsrnr val=\"");
+        out.PutEscaped(LetzteSeriennummer);
+        out.Put(u"\"/>\r\n");
     }
     for (const auto &picture : Bilder) {
-        out += indent;
-        out += u"  <img key=\"";
-        AppendEncodedXMLText(out, picture.Key);
-        out += u"\">";
-        AppendEncodedXMLText(out, picture.Value);
-        out += u"</img>\r\n";
+        out.Put(indent);
+        out.Put(u"  <img key=\"");
+        out.PutEscaped(picture.Key);
+        out.Put(u"\">");
+        out.PutEscaped(picture.Value);
+        out.Put(u"</img>\r\n");
     }
     Zusatzdaten.AppendXML(out, indent);
     if (!KatRefs.IsEmpty()) {
-        out += indent;
-        out += u"  <katrefs>\r\n";
+        out.Put(indent);
+        out.Put(u"  <katrefs>\r\n");
         for (const auto &ref : KatRefs) {
-            out += indent;
-            out += u"    <katref key=\"";
-            AppendEncodedXMLText(out, ref.Key);
-            out += u"\" val=\"";
-            AppendEncodedXMLText(out, ref.Value);
-            out += u"\"/>\r\n";
+            out.Put(indent);
+            out.Put(u"    <katref key=\"");
+            out.PutEscaped(ref.Key);
+            out.Put(u"\" val=\"");
+            out.PutEscaped(ref.Value);
+            out.Put(u"\"/>\r\n");
         }
-        out += indent;
-        out += u"  </katrefs>\r\n";
+        out.Put(indent);
+        out.Put(u"  </katrefs>\r\n");
     }
     if (!ExtensionData.isEmpty()) {
-        out += indent;
-        out += u"<extensiondata>";
-        appendCData(out, ExtensionData);
-        out += u"</extensiondata>\r\n";
+        out.Put(indent);
+        out.Put(u"<extensiondata>");
+        putCData(out, ExtensionData);
+        out.Put(u"</extensiondata>\r\n");
     }
-    out += indent;
-    out += u"</lagerartikel>\r\n";
+    out.Put(indent);
+    out.Put(u"</lagerartikel>\r\n");
 }
 
 // ---- The record -------------------------------------------------------------------------
@@ -357,27 +360,33 @@ void TLagerServerObj::Clear()
 
 void TLagerServerObj::WriteXML(bool, const QString &indent)
 {
-    QString &out = Output();
-    // One growth step for the whole article instead of many small ones.
-    out.reserve(out.size() + 2048);
-    AppendXML(out, indent);
+    AppendXML(Output(), indent);
 }
+
+namespace
+{
+// Absent attributes give the default, like unparsable ones.
+double decimal(const TXMLAttributes &a, const char *name, double def)
+{
+    return DecimalFromXML(a.Value(name), def);
+}
+} // namespace
 
 void TLagerServerObj::StartElement(const QString &name, const TXMLAttributes &a)
 {
     CurrentElement = name;
     m_target = TextTarget::None;
     if (name == "ainfo"_L1) {
-        Gewicht = a.Float("gew", 0);
-        GewichtQm = a.Float("gewqm", 0);
-        Oberflaeche = a.Float("obf", 0);
-        Volumen = a.Float("vol", 0);
-        Laenge = a.Float("laenge", 0);
+        Gewicht = decimal(a, "gew", 0);
+        GewichtQm = decimal(a, "gewqm", 0);
+        Oberflaeche = decimal(a, "obf", 0);
+        Volumen = decimal(a, "vol", 0);
+        Laenge = decimal(a, "laenge", 0);
         EKProKg = a.Curr("ekpkg", Money());
-        Breite = a.Float("breite", 0);
-        Dicke = a.Float("dicke", 0);
-        Dichte = a.Float("dichte", 0);
-        Verpackungsmenge = a.Float("uf", 1.0);
+        Breite = decimal(a, "breite", 0);
+        Dicke = decimal(a, "dicke", 0);
+        Dichte = decimal(a, "dichte", 0);
+        Verpackungsmenge = decimal(a, "uf", 1.0);
         a.Get("ufme", VerpackungsME);
     } else if (name == "pinfo"_L1) {
         PE = qMax(a.Int("pe", 1), 1);
@@ -385,7 +394,7 @@ void TLagerServerObj::StartElement(const QString &name, const TXMLAttributes &a)
         for (size_t i = 0; i < 5; ++i)
             VKPreis[i] = a.Curr(kVkp[i], Money());
     } else if (name == "minfo"_L1) {
-        Arbeitszeit = a.Float("az", 0);
+        Arbeitszeit = decimal(a, "az", 0);
         Lohn = a.Curr("l", Money());
         OhneRabatt = a.Bool("orab", false);
         OhneProvision = a.Bool("oprov", false);
@@ -422,7 +431,7 @@ void TLagerServerObj::StartElement(const QString &name, const TXMLAttributes &a)
         const auto stamp = [&](const char *attr, double &field) {
             if (!a.Has(attr))
                 return;
-            field = a.Float(attr, qQNaN());
+            field = decimal(a, attr, qQNaN());
             if (qIsNaN(field))
                 field = DateTime::now();
         };

@@ -1,6 +1,7 @@
 #include "app/base/formatsettings.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -48,19 +49,21 @@ QString floatToText(double value, QChar decimalSeparator)
     return text;
 }
 
-void appendFloatText(QString &out, double value)
+int writeFloatText(char16_t *buffer, double value)
 {
     // The shortest digits that read back as the value are the 15-digit general form's digits
     // whenever there are at most 15 of them; only longer ones (and subnormal values, whose
     // spacing is too coarse for that argument) need the slow printf route.
     char buf[40];
-    const auto [end, ec] =
-        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    const auto slow = [&] {
+        const QString text = floatToText(value);
+        std::copy(text.utf16(), text.utf16() + text.size(), buffer);
+        return int(text.size());
+    };
     if (ec != std::errc() || !std::isfinite(value) ||
-        std::fabs(value) < std::numeric_limits<double>::min()) {
-        out += floatToText(value);
-        return;
-    }
+        std::fabs(value) < std::numeric_limits<double>::min())
+        return slow();
     const char *p = buf;
     const bool negative = *p == '-';
     if (negative)
@@ -70,48 +73,50 @@ void appendFloatText(QString &out, double value)
     for (; p < end && *p != 'e'; ++p)
         if (*p != '.')
             digits[count++] = *p;
-    if (count > 15) {
-        out += floatToText(value);
-        return;
-    }
+    if (count > 15)
+        return slow();
     int exponent = 0;
     std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
 
-    const QChar separator = FormatSettings::current().decimalSeparator;
-    qsizetype at = out.size();
-    out.resize(at + count + 24);
-    QChar *o = out.data() + at;
+    const char16_t separator = FormatSettings::current().decimalSeparator.unicode();
+    char16_t *o = buffer;
     if (negative)
         *o++ = u'-';
     if (exponent < -4 || exponent >= 15) {
-        *o++ = QLatin1Char(digits[0]);
+        *o++ = char16_t(digits[0]);
         if (count > 1) {
             *o++ = separator;
             for (int i = 1; i < count; ++i)
-                *o++ = QLatin1Char(digits[i]);
+                *o++ = char16_t(digits[i]);
         }
         *o++ = u'E';
         char exp[8];
         const auto r = std::to_chars(exp, exp + sizeof exp, exponent);
         for (const char *e = exp; e < r.ptr; ++e)
-            *o++ = QLatin1Char(*e);
+            *o++ = char16_t(*e);
     } else if (exponent < 0) {
         *o++ = u'0';
         *o++ = separator;
         for (int i = exponent + 1; i < 0; ++i)
             *o++ = u'0';
         for (int i = 0; i < count; ++i)
-            *o++ = QLatin1Char(digits[i]);
+            *o++ = char16_t(digits[i]);
     } else {
         for (int i = 0; i <= exponent; ++i)
-            *o++ = i < count ? QLatin1Char(digits[i]) : QLatin1Char('0');
+            *o++ = i < count ? char16_t(digits[i]) : u'0';
         if (count > exponent + 1) {
             *o++ = separator;
             for (int i = exponent + 1; i < count; ++i)
-                *o++ = QLatin1Char(digits[i]);
+                *o++ = char16_t(digits[i]);
         }
     }
-    out.resize(o - out.constData());
+    return int(o - buffer);
+}
+
+void appendFloatText(QString &out, double value)
+{
+    char16_t buffer[kFloatTextMax];
+    out.append(QStringView(buffer, writeFloatText(buffer, value)));
 }
 
 void appendIntText(QString &out, qint64 value)

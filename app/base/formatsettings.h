@@ -24,5 +24,8 @@ QString floatToText(double value, QChar decimalSeparator);
 
 // floatToText appended to out, without the temporary texts: for writers of large documents.
 void appendFloatText(QString &out, double value);
+// floatToText written into a buffer of at least kFloatTextMax units; returns the length.
+constexpr int kFloatTextMax = 32;
+int writeFloatText(char16_t *buffer, double value);
 // An integer in decimal appended to out.
 void appendIntText(QString &out, qint64 value);

@@ -58,8 +58,17 @@ QString TTdbDatabase::tableFilePath(const QString &tableName) const
     QString dir = m_location;
     if (!dir.endsWith(u'/'))
         dir += u'/';
-    // Upper case so that "Lager" and "LAGER" name one file on case-sensitive file systems too.
-    return dir + tableName.toUpper() + kTableSuffix;
+    // Upper case so that "Lager" and "LAGER" name one file on case-sensitive file systems too;
+    // a table copied in from elsewhere under another spelling ("lager.dat") is still found.
+    const QString upper = tableName.toUpper() + kTableSuffix;
+    if (QFileInfo::exists(dir + upper))
+        return dir + upper;
+    const QStringList files = QDir(dir).entryList(QDir::Files);
+    for (const QString &file : files) {
+        if (file.compare(upper, Qt::CaseInsensitive) == 0)
+            return dir + file;
+    }
+    return dir + upper;
 }
 
 void TTdbDatabase::CreateDatabase()

@@ -388,21 +388,34 @@ void TTdbTable::checkBrowseMode()
         Post();
 }
 
-void TTdbTable::First()
+bool TTdbTable::fetchEnd(bool forward)
 {
-    requireActive("First");
     checkBrowseMode();
     m_batch = kFirstBatch;
     QList<Row> rows;
-    fetch(true, nullptr, false, m_batch, rows);
+    fetch(forward, nullptr, false, m_batch, rows);
     if (rows.isEmpty()) {
         clearCurrent();
         m_eof = m_bof = true;
-        return;
+        return false;
     }
+    const int pos = forward ? 0 : int(rows.size()) - 1;
+    standOn(std::move(rows), pos);
+    return true;
+}
+
+void TTdbTable::standOn(QList<Row> &&rows, int pos)
+{
     m_window = std::move(rows);
-    m_windowPos = 0;
-    setCurrent(m_window[0]);
+    m_windowPos = pos;
+    setCurrent(m_window[pos]);
+}
+
+void TTdbTable::First()
+{
+    requireActive("First");
+    if (!fetchEnd(true))
+        return;
     m_recNo = 1;
     m_bof = true;
     m_eof = false;
@@ -411,18 +424,8 @@ void TTdbTable::First()
 void TTdbTable::Last()
 {
     requireActive("Last");
-    checkBrowseMode();
-    m_batch = kFirstBatch;
-    QList<Row> rows;
-    fetch(false, nullptr, false, m_batch, rows);
-    if (rows.isEmpty()) {
-        clearCurrent();
-        m_eof = m_bof = true;
+    if (!fetchEnd(false))
         return;
-    }
-    m_window = std::move(rows);
-    m_windowPos = int(m_window.size()) - 1;
-    setCurrent(m_window[m_windowPos]);
     m_recNo = 0;
     m_eof = true;
     m_bof = false;
@@ -602,9 +605,7 @@ void TTdbTable::SetRecordNo(int recordNo)
         Last();
         return;
     }
-    m_window = std::move(rows);
-    m_windowPos = 0;
-    setCurrent(m_window[0]);
+    standOn(std::move(rows), 0);
     m_recNo = recordNo;
     m_eof = m_bof = false;
 }
@@ -650,9 +651,7 @@ bool TTdbTable::locate(const QVariantList &keys, bool exact)
         m_eof = true;
         return false;
     }
-    m_window = std::move(rows);
-    m_windowPos = 0;
-    setCurrent(m_window[0]);
+    standOn(std::move(rows), 0);
     // The window came from a narrower query; Next must fetch by key from here.
     m_window.resize(1);
     m_recNo = 0;
@@ -710,9 +709,7 @@ void TTdbTable::Refresh()
     QList<Row> rows;
     if (fetch(true, &m_current, true, m_batch, rows) > 0) {
         // The row itself when it still has its key, else the one that took its place.
-        m_window = std::move(rows);
-        m_windowPos = 0;
-        setCurrent(m_window[0]);
+        standOn(std::move(rows), 0);
         m_eof = m_bof = false;
         return;
     }
@@ -871,17 +868,14 @@ void TTdbTable::Delete()
     m_batch = kFirstBatch;
     QList<Row> rows;
     if (fetch(true, &m_current, false, m_batch, rows) > 0) {
-        m_window = std::move(rows);
-        m_windowPos = 0;
-        setCurrent(m_window[0]);
+        standOn(std::move(rows), 0);
         m_recNo = recNo;
         m_eof = m_bof = false;
         return;
     }
     if (fetch(false, &m_current, false, m_batch, rows) > 0) {
-        m_window = std::move(rows);
-        m_windowPos = int(m_window.size()) - 1;
-        setCurrent(m_window[m_windowPos]);
+        const int last = int(rows.size()) - 1;
+        standOn(std::move(rows), last);
         m_recNo = recNo > 1 ? recNo - 1 : 0;
         m_eof = true;
         m_bof = false;
@@ -932,9 +926,7 @@ bool TTdbTable::findWith(bool forward, bool fromCurrent)
     fetch(forward, fromCurrent ? &m_current : nullptr, false, 1, rows, &cond);
     if (rows.isEmpty())
         return false;
-    m_window = std::move(rows);
-    m_windowPos = 0;
-    setCurrent(m_window[0]);
+    standOn(std::move(rows), 0);
     m_recNo = 0;
     m_eof = m_bof = false;
     return true;

@@ -135,7 +135,9 @@ public:
     void UnlockTable(int lockType = 0);
     bool TableLocked() const { return m_tableLocks > 0; }
 
-    // A transaction on the table file for bulk loops; nests with table locks.
+    // A transaction on the table file for bulk loops; nests with table locks. Commit ends one
+    // level; Rollback gives up every level on the file (table locks and the database's
+    // transaction included), since SQLite cannot undo just the inner one.
     void StartTransaction();
     void Commit();
     void Rollback();
@@ -165,6 +167,8 @@ private:
               const CompiledFilter *extra = nullptr, int offset = 0);
     int countWhere(const QString &extraCond, const Row *before);
     void setCurrent(const Row &row);
+    void standOn(QList<Row> &&rows, int pos); // the batch becomes the window, rows[pos] current
+    bool fetchEnd(bool forward);              // first or last batch; false (and no row) when empty
     void clearCurrent();
     bool rereadCurrent();
     Row readRow(sqlite3_stmt *stmt) const;

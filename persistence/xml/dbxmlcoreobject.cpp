@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <QIODevice>
+#include <QRandomGenerator>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <cstring>
 #include <cxxabi.h>
@@ -93,7 +95,8 @@ bool TXMLAttributes::Bool(const char *name, bool def) const
 class TDBXMLCoreObject::Parser
 {
 public:
-    explicit Parser(TDBXMLCoreObject &owner) : m_owner(owner) {}
+    // The names are handed out by reference: the vector must never move them.
+    explicit Parser(TDBXMLCoreObject &owner) : m_owner(owner) { m_names.reserve(kNameCache); }
     ~Parser()
     {
         if (m_parser)
@@ -126,6 +129,7 @@ private:
         std::string utf8;
         QString text;
     };
+    static constexpr size_t kNameCache = 128;
     std::vector<Name> m_names;
     QString m_lastName;
     QString m_piece;
@@ -142,6 +146,11 @@ void TDBXMLCoreObject::Parser::Begin(const char *encoding)
     } else if (!XML_ParserReset(m_parser, encoding)) {
         throw std::bad_alloc();
     }
+    // Without a salt expat gathers fresh entropy from the system on every reset, which costs
+    // more than parsing an article's text; a salt from the program's generator keeps the
+    // hash tables unpredictable all the same.
+    XML_SetHashSalt(m_parser,
+                    static_cast<unsigned long>(QRandomGenerator::global()->generate64()) | 1);
     XML_SetUserData(m_parser, this);
     XML_SetElementHandler(m_parser, onStart, onEnd);
     XML_SetCharacterDataHandler(m_parser, onCharacters);
@@ -216,7 +225,7 @@ const QString &TDBXMLCoreObject::Parser::NameFor(const char *name)
     for (const Name &n : m_names)
         if (n.utf8 == name)
             return n.text;
-    if (m_names.size() < 128) {
+    if (m_names.size() < kNameCache) {
         m_names.push_back({std::string(name), QString::fromUtf8(name)});
         return m_names.back().text;
     }
@@ -265,7 +274,7 @@ void XMLCALL TDBXMLCoreObject::Parser::onCharacters(void *data, const XML_Char *
         return;
     try {
         // Decoded into a buffer that keeps its memory: no allocation per text piece.
-        p->m_piece.resize(length);
+        p->m_piece.resize(p->m_decoder.requiredSpace(length));
         QChar *end = p->m_decoder.appendToBuffer(p->m_piece.data(), QByteArrayView(text, length));
         p->m_piece.resize(end - p->m_piece.constData());
         p->m_owner.Characters(p->m_piece);
@@ -303,6 +312,15 @@ const char *nativeUtf16()
 
 TDBXMLCoreObject::TDBXMLCoreObject() = default;
 
+// Parser, buffers and the last parse's error belong to the object that did the work; a copy
+// starts without them, so that records can be copied for editing.
+TDBXMLCoreObject::TDBXMLCoreObject(const TDBXMLCoreObject &) : TDBXMLCoreObject() {}
+
+TDBXMLCoreObject &TDBXMLCoreObject::operator=(const TDBXMLCoreObject &)
+{
+    return *this;
+}
+
 TDBXMLCoreObject::~TDBXMLCoreObject()
 {
     m_charBuffer.reset();
@@ -315,7 +333,14 @@ QString TDBXMLCoreObject::ClassName() const
     int status = 0;
     std::unique_ptr<char, void (*)(void *)> demangled(
         abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
-    return QString::fromLatin1(status == 0 && demangled ? demangled.get() : mangled);
+    QString name = QString::fromLatin1(status == 0 && demangled ? demangled.get() : mangled);
+    // Reports name the class as its users know it, without namespaces.
+    if (!name.contains(u'<')) {
+        const qsizetype colons = name.lastIndexOf(QStringLiteral("::"));
+        if (colons >= 0)
+            name = name.mid(colons + 2);
+    }
+    return name;
 }
 
 TDBXMLWideStringStream &TDBXMLCoreObject::CharBuffer()
@@ -439,9 +464,17 @@ bool TDBXMLCoreObject::LoadFromStreamPart(QIODevice *stream, qint64 byteCount)
                     sniffEncoding(bytes.constData(), bytes.size()), false);
 }
 
+void TDBXMLCoreObject::ResetOutput()
+{
+    // Records of one kind write texts of similar size: start each at the size of the last.
+    const qsizetype expected = std::max<qsizetype>(m_output.size(), 1024);
+    m_output.resize(0);
+    m_output.reserve(expected);
+}
+
 void TDBXMLCoreObject::BuildDocument(bool complete)
 {
-    m_output.resize(0);
+    ResetOutput();
     m_output.append(QChar(0xFEFF));
     m_output.append(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n");
     WriteXML(complete, QString());
@@ -462,7 +495,7 @@ QString TDBXMLCoreObject::GetXMLText(bool complete)
 
 void TDBXMLCoreObject::GetXMLFragment(bool complete, const QString &indent, QString &text)
 {
-    m_output.resize(0);
+    ResetOutput();
     WriteXML(complete, indent);
     text = m_output;
 }
@@ -477,12 +510,15 @@ QString TDBXMLCoreObject::GetXMLFragment(bool complete, const QString &indent)
 void TDBXMLCoreObject::SaveToFile(const QString &fileName)
 {
     BuildDocument(true);
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Written beside and renamed into place: a failed save leaves the old file whole, and a
+    // reader on another workstation never sees half a document.
+    QSaveFile file(fileName);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
         throw EStreamError(
             QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
     WriteUtf16LE(&file, m_output);
-    if (!file.flush())
+    if (!file.commit())
         throw EWriteError(QStringLiteral("Stream write error: ") + file.errorString());
 }
 

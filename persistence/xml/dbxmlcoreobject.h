@@ -11,7 +11,8 @@
 //                                     call ResetCharacters().
 //   Characters(piece)               - one element's text may come in several pieces: while
 //                                     CurrentElement is an element whose text you want, call
-//                                     AppendCharacters(piece).
+//                                     AppendCharacters(piece). The piece lives only for the
+//                                     call.
 //   EndElement(name)                - take CharacterText() for that element and clear
 //                                     CurrentElement.
 // Unknown elements and attributes are simply ignored. Malformed XML is reported with line and
@@ -77,8 +78,10 @@ class TDBXMLCoreObject
 public:
     TDBXMLCoreObject();
     virtual ~TDBXMLCoreObject();
-    TDBXMLCoreObject(const TDBXMLCoreObject &) = delete;
-    TDBXMLCoreObject &operator=(const TDBXMLCoreObject &) = delete;
+    // Copies carry the subclass's fields only; parser, buffers and error state stay with
+    // each object (a copy starts without them).
+    TDBXMLCoreObject(const TDBXMLCoreObject &);
+    TDBXMLCoreObject &operator=(const TDBXMLCoreObject &);
 
     virtual void StartElement(const QString &name, const TXMLAttributes &attributes) = 0;
     virtual void Characters(QStringView text) = 0;
@@ -145,6 +148,7 @@ private:
     bool RunParse(QIODevice *device, const char *bytes, qint64 size, const char *encoding,
                   bool reportFileName);
     void BuildDocument(bool complete);
+    void ResetOutput();
     void ParserError(const QString &message, qint64 line, qint64 column, bool fatal);
 
     QString m_output;

@@ -7,12 +7,20 @@
 
 // A list that owns its items, the base of the "...ObjectList" classes: items are created by
 // the caller, handed over, and freed with the list or when removed. Iteration yields T&.
+// Copying a list copies its items (records holding lists stay copyable for editing).
 template <typename T> class TOwningList
 {
 public:
     TOwningList() = default;
-    TOwningList(const TOwningList &) = delete;
-    TOwningList &operator=(const TOwningList &) = delete;
+    TOwningList(const TOwningList &other) { other.AppendCopiesTo(*this); }
+    TOwningList &operator=(const TOwningList &other)
+    {
+        if (this != &other) {
+            TOwningList copy(other);
+            m_items.swap(copy.m_items);
+        }
+        return *this;
+    }
     TOwningList(TOwningList &&) noexcept = default;
     TOwningList &operator=(TOwningList &&) noexcept = default;
     virtual ~TOwningList() = default;

@@ -4,8 +4,10 @@
 #include "tests/support/childprocess.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <iostream>
 
@@ -50,17 +52,34 @@ int hammer(const QStringList &args)
 }
 STOCK_CHILD_ENTRY("engine-hammer", hammer);
 
-} // namespace
-
-TEST(EngineProcesses, TwoWritersLoseNoRowAndNoUpdate)
+// Holds the table lock for a while with a row written but not committed, so that the
+// parent's writes meet a busy file.
+int holdLock(const QStringList &args)
 {
-    // On a RAM file system when there is one: the test is about locking, and 4,000 commits
-    // with synchronous=FULL on a disk take minutes without showing anything more.
-    const QString base = QFileInfo(u"/dev/shm"_s).isWritable() ? u"/dev/shm"_s : QDir::tempPath();
-    QTemporaryDir dir(base + u"/engine-XXXXXX"_s);
-    ASSERT_TRUE(dir.isValid());
-    TTdbDatabase db;
-    db.SetLocation(dir.path());
+    try {
+        TTdbDatabase db;
+        db.SetLocation(args.value(0));
+        TTdbTable t(&db);
+        t.SetTableName(u"BUCHUNG"_s);
+        t.Open();
+        t.LockTable();
+        t.Append();
+        t.FieldByName(u"Nr"_s).SetAsString(u"KIND"_s);
+        t.Post();
+        std::cout << "locked" << std::endl;
+        QThread::msleep(700);
+        t.UnlockTable();
+        return 0;
+    } catch (const EngineError &e) {
+        std::cerr << "child: " << e.what() << '\n';
+        return 1;
+    }
+}
+STOCK_CHILD_ENTRY("engine-hold-lock", holdLock);
+
+void createBookings(TTdbDatabase &db, const QString &dir)
+{
+    db.SetLocation(dir);
     db.Connect();
     TTdbTable t(&db);
     t.SetTableName(u"BUCHUNG"_s);
@@ -68,6 +87,60 @@ TEST(EngineProcesses, TwoWritersLoseNoRowAndNoUpdate)
     t.FieldDefs().Add(u"Wert"_s, FieldType::Integer);
     t.IndexDefs().Add(u"001"_s, u"Nr"_s, ixUnique);
     t.CreateTable();
+}
+
+QString ramDirBase()
+{
+    // On a RAM file system when there is one: these tests are about locking, and thousands
+    // of commits with synchronous=FULL on a disk take minutes without showing anything more.
+    return QFileInfo(u"/dev/shm"_s).isWritable() ? u"/dev/shm"_s : QDir::tempPath();
+}
+
+} // namespace
+
+TEST(EngineProcesses, WritesWaitForAnotherProcesssLock)
+{
+    QTemporaryDir dir(ramDirBase() + u"/engine-XXXXXX"_s);
+    ASSERT_TRUE(dir.isValid());
+    TTdbDatabase db;
+    createBookings(db, dir.path());
+    TTdbTable t(&db);
+    t.SetTableName(u"BUCHUNG"_s);
+    t.SetIndexName(u"001"_s);
+    t.Open();
+
+    auto child = ChildProcess::start(u"engine-hold-lock"_s, {dir.path()});
+    child->setReadChannel(QProcess::StandardOutput);
+    ASSERT_TRUE(child->waitForReadyRead(20000));
+    ASSERT_TRUE(child->readLine().startsWith("locked"));
+
+    // Reading goes on beside the lock and does not see the uncommitted row.
+    EXPECT_EQ(t.RecordCount(), 0);
+    QElapsedTimer waited;
+    waited.start();
+    t.Append();
+    t.FieldByName(u"Nr"_s).SetAsString(u"ELTERN"_s);
+    t.Post();
+    EXPECT_GT(waited.elapsed(), 200); // it did wait for the child
+    t.FieldDefs().Add(u"Neu"_s, FieldType::WideString, 10);
+    t.AlterTable();
+    ASSERT_TRUE(child->waitForFinished(20000));
+    EXPECT_EQ(child->exitCode(), 0);
+
+    EXPECT_EQ(t.RecordCount(), 2);
+    EXPECT_TRUE(t.FindKey({u"KIND"_s}));
+    EXPECT_TRUE(t.FindKey({u"ELTERN"_s}));
+    EXPECT_EQ(t.FieldByName(u"Neu"_s).AsString(), QString());
+}
+
+TEST(EngineProcesses, TwoWritersLoseNoRowAndNoUpdate)
+{
+    QTemporaryDir dir(ramDirBase() + u"/engine-XXXXXX"_s);
+    ASSERT_TRUE(dir.isValid());
+    TTdbDatabase db;
+    createBookings(db, dir.path());
+    TTdbTable t(&db);
+    t.SetTableName(u"BUCHUNG"_s);
     t.SetIndexName(u"001"_s);
     t.Open();
     t.Append();

@@ -1,5 +1,6 @@
 #include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"
+#include "stock/xmltextsink.h"
 
 #include "tests/support/scriptedinteraction.h"
 
@@ -328,4 +329,32 @@ TEST(LagerArtikelXml, MalformedTextKeepsWhatWasReadAndReportsWhere)
     ASSERT_TRUE(read.LoadFromXMLText(document(QString())));
     EXPECT_FALSE(read.HasError());
     EXPECT_EQ(read.Gewicht, 0.0);
+}
+
+// Very small and very large values are written in exponent form; the tolerant filter alone
+// would read "5E-5" as -5 or 55 and lose them (found by the fuzzer).
+TEST(LagerArtikelXml, ExponentFormValuesReadBack)
+{
+    TLagerServerObj obj;
+    obj.Dicke = 0.00005; // a 50 micrometre foil
+    obj.Verpackungsmenge = 1e20;
+    obj.Arbeitszeit = -1.5e-7;
+    TDsnElement &time = obj.Zusatzdaten.Add();
+    time.Kind = TDsnElement::Time;
+    time.FloatValue = 1.0 / 86400; // one second past midnight
+    const QString text = obj.GetXMLText(true);
+    EXPECT_TRUE(text.contains(u"dicke=\"5E-5\" uf=\"1E20\""_s)) << text.toStdString();
+    TLagerServerObj read;
+    ASSERT_TRUE(read.LoadFromXMLText(text));
+    EXPECT_EQ(read.Dicke, 0.00005);
+    EXPECT_EQ(read.Verpackungsmenge, 1e20);
+    EXPECT_EQ(read.Arbeitszeit, -1.5e-7);
+    EXPECT_NEAR(read.Zusatzdaten.Item(0).FloatValue, 1.0 / 86400, 1e-18); // 15 digits
+
+    // Anything that is not plainly a number with exponent stays with the tolerant reading.
+    EXPECT_EQ(DecimalFromXML(u" 1,25E+3 "_s, -1), 1250.0);
+    EXPECT_EQ(DecimalFromXML(u"12 Euro"_s, -1), 12.0);
+    EXPECT_EQ(DecimalFromXML(u"E5"_s, -1), 5.0);
+    EXPECT_EQ(DecimalFromXML(u"1.234,5E"_s, -1), 1234.5);
+    EXPECT_EQ(DecimalFromXML(u"2E-x"_s, -1), -1.0);
 }

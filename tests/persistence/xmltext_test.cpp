@@ -1,0 +1,347 @@
+// The shared text helpers, conversions and containers of the XML layer: mostly the inputs a
+// naive implementation gets wrong (both decimal separators, carries, missing markers).
+#include "app/base/formatsettings.h"
+#include "app/base/messages.h"
+#include "persistence/conversions.h"
+#include "persistence/xml/dbxmlcorewriter.h"
+#include "persistence/xml/dbxmlwidestringstream.h"
+#include "persistence/xml/doublestring.h"
+#include "persistence/xml/texthelpers.h"
+#include "persistence/xml/xmltext.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace
+{
+QString s(const char16_t *text)
+{
+    return QStringView(text).toString();
+}
+
+// Switches the program's decimal separator for one test.
+class SeparatorScope
+{
+public:
+    SeparatorScope(QChar decimal, QChar thousands) : m_saved(FormatSettings::current())
+    {
+        FormatSettings::current().decimalSeparator = decimal;
+        FormatSettings::current().thousandSeparator = thousands;
+    }
+    ~SeparatorScope() { FormatSettings::current() = m_saved; }
+
+private:
+    FormatSettings m_saved;
+};
+} // namespace
+
+TEST(XMLText, EscapesEntitiesAndLineBreaks)
+{
+    EXPECT_EQ(EncodeXMLText(u"<&'\r\n"), s(u"&lt;&amp;&apos;&#13;&#10;"));
+    EXPECT_EQ(EncodeXMLText(u"a>b\"c"), s(u"a&gt;b&quot;c"));
+    EXPECT_EQ(EncodeXMLText(u""), QString());
+    EXPECT_EQ(EncodeXMLText(u"Gr\u00f6\u00dfe \U0001F527\t;"), s(u"Gr\u00f6\u00dfe \U0001F527\t;"));
+    // Already escaped text is escaped again: the writer never guesses.
+    EXPECT_EQ(EncodeXMLText(u"&amp;"), s(u"&amp;amp;"));
+    QString out = s(u"x=");
+    AppendEncodedXMLText(out, u"1<2");
+    EXPECT_EQ(out, s(u"x=1&lt;2"));
+}
+
+TEST(XMLText, TagReadersFindTheFirstMatchAndNothingElse)
+{
+    const QString period = s(u"<from>0101</from><to> 3112 </to><mb>2,5</mb><bm></bm>");
+    EXPECT_EQ(XMLTagText(period, u"to"), s(u"3112"));
+    EXPECT_EQ(XMLTagText(period, u"bm"), QString());
+    EXPECT_EQ(XMLTagText(period, u"xy"), QString());
+    EXPECT_EQ(XMLTagText(u"<a>1</a><a>2</a>", u"a"), s(u"1"));
+    EXPECT_EQ(XMLTagText(u"<a>open", u"a"), QString());
+
+    const QString snippet = s(u"<abc nr=\"9\"/><ab xnr=\"1\" nr=\"2\" empty=\"\" /><ab nr=\"3\"/>");
+    EXPECT_EQ(XMLTagAttribute(snippet, u"ab", u"nr"), s(u"2")); // not <abc>, not xnr
+    EXPECT_EQ(XMLTagAttribute(snippet, u"abc", u"nr"), s(u"9"));
+    EXPECT_EQ(XMLTagAttribute(snippet, u"ab", u"empty"), QString());
+    EXPECT_EQ(XMLTagAttribute(snippet, u"ab", u"missing"), QString());
+    EXPECT_EQ(XMLTagAttribute(snippet, u"zz", u"nr"), QString());
+    // Only the first element counts, up to its "/>".
+    EXPECT_EQ(XMLTagAttribute(u"<a x=\"1\"/><a y=\"2\"/>", u"a", u"y"), QString());
+    EXPECT_EQ(XMLTagAttribute(u"<a y=\"unterminated", u"a", u"y"), s(u"unterminated"));
+
+    EXPECT_EQ(TextBetween(u"Lieferant [4711_2] x", u"[", u"]"), s(u"4711_2"));
+    EXPECT_EQ(TextBetween(u"'quoted'", u"'", u"'"), s(u"quoted"));
+    EXPECT_EQ(TextBetween(u"a]b[c", u"[", u"]"), QString());
+    EXPECT_EQ(TextBetween(u"no markers", u"[", u"]"), QString());
+    EXPECT_EQ(TextBetween(u"[]", u"[", u"]"), QString());
+}
+
+TEST(TextHelpers, IncrementNumberTextCarriesAndPads)
+{
+    EXPECT_EQ(IncrementNumberText(u"A0099"), s(u"A0100"));
+    EXPECT_EQ(IncrementNumberText(u"KAB"), s(u"KAB0001"));
+    EXPECT_EQ(IncrementNumberText(u"Z"), s(u"Z0001"));
+    EXPECT_EQ(IncrementNumberText(u"7"), s(u"8"));
+    EXPECT_EQ(IncrementNumberText(u""), s(u"0001"));
+    EXPECT_EQ(IncrementNumberText(u"999"), s(u"1000"));
+    EXPECT_EQ(IncrementNumberText(u"A-09"), s(u"A-10"));
+    EXPECT_EQ(IncrementNumberText(u"12A"), s(u"12A0001"));
+    EXPECT_EQ(IncrementNumberText(u"A12", 6), s(u"A000013"));
+    EXPECT_EQ(IncrementNumberText(u"A0999", 2), s(u"A1000")); // never cut
+    EXPECT_EQ(IncrementNumberText(u"", 2), s(u"01"));
+    // Beyond 64 bits the carry still works digit by digit.
+    EXPECT_EQ(IncrementNumberText(u"N99999999999999999999"), s(u"N100000000000000000000"));
+}
+
+TEST(TextHelpers, FieldsAndCounting)
+{
+    EXPECT_EQ(TokenAt(u"a;b;;d", u';', 1), s(u"a"));
+    EXPECT_EQ(TokenAt(u"a;b;;d", u';', 3), QString());
+    EXPECT_EQ(TokenAt(u"a;b;;d", u';', 4), s(u"d"));
+    EXPECT_EQ(TokenAt(u"a;b;;d", u';', 5), QString());
+    EXPECT_EQ(TokenAt(u"a;b", u';', 0), QString());
+    EXPECT_EQ(TokenAt(u"", u';', 1), QString());
+    EXPECT_EQ(TokenAt(u"abc", u';', 1), s(u"abc"));
+
+    QStringList list{s(u"old")};
+    SplitToList(u"x|y||", u'|', list, false);
+    EXPECT_EQ(list, (QStringList{s(u"old"), s(u"x"), s(u"y"), QString(), QString()}));
+    SplitToList(u"", u'|', list, true);
+    EXPECT_TRUE(list.isEmpty());
+
+    EXPECT_EQ(CountChar(u"a;b;;", u';'), 3);
+    EXPECT_EQ(CountChar(u"", u';'), 0);
+
+    EXPECT_TRUE(StartsAndEndsWith(u"LOCKREC4711.SRW", u"LOCKREC", u".srw"));
+    EXPECT_FALSE(StartsAndEndsWith(u"lockrec4711.SRW", u"LOCKREC", u".SRW"));
+    EXPECT_FALSE(StartsAndEndsWith(u"abc", u"ab", u"bc")); // overlapping does not count
+    EXPECT_TRUE(StartsAndEndsWith(u"abbc", u"ab", u"BC"));
+
+    EXPECT_EQ(QuoteIfSpaced(s(u"C:/Program Files/x"), u'"'), s(u"\"C:/Program Files/x\""));
+    EXPECT_EQ(QuoteIfSpaced(s(u"\"a b"), u'"'), s(u"\"a b"));
+    EXPECT_EQ(QuoteIfSpaced(s(u"a b\""), u'"'), s(u"a b\""));
+    EXPECT_EQ(QuoteIfSpaced(s(u"ab"), u'"'), s(u"ab"));
+}
+
+TEST(TextHelpers, NormalizeText)
+{
+    const QString text = s(u"  Rohr  DN15\r\nverzinkt 1/2\"  ");
+    EXPECT_EQ(NormalizeText(text, true, false, false), s(u"Rohr DN15 verzinkt 1/2\""));
+    EXPECT_EQ(NormalizeText(text, false, false, false), s(u"RohrDN15verzinkt1/2\""));
+    EXPECT_EQ(NormalizeText(text, true, true, false),
+              s(u"15 12")); // the line break is no blank here
+    EXPECT_EQ(NormalizeText(text, false, true, false), s(u"1512"));
+    EXPECT_EQ(NormalizeText(text, true, false, true), s(u"Rohr DN15\r\nverzinkt 1/2\""));
+    EXPECT_EQ(NormalizeText(u"", true, false, false), QString());
+}
+
+TEST(TolerantConversions, BothDecimalSeparators)
+{
+    // The foundation tests cover the German comma; the point decimal reads the same texts
+    // differently.
+    SeparatorScope point(u'.', u',');
+    EXPECT_DOUBLE_EQ(StrToFloatTolerant(u"1,234.50 EUR", -1), 1234.5);
+    EXPECT_DOUBLE_EQ(StrToFloatTolerant(u"1.234,50", -1), 1.2345);
+    EXPECT_EQ(StrToCurrTolerant(u"12.3456", Money()).raw(), 123456);
+    EXPECT_TRUE(StrToBoolTolerant(u"0.5", false));
+    EXPECT_FALSE(StrToBoolTolerant(u"0,5", false)); // not a number here: the default
+    EXPECT_DOUBLE_EQ(StrToFloatTolerant(QUtf8StringView("1,234.50 EUR"), -1), 1234.5);
+}
+
+TEST(TolerantConversions, MoneyIsExactAndRejectsWhatDoesNotFit)
+{
+    EXPECT_EQ(StrToCurrTolerant(u"12,3456", Money()).raw(), 123456);
+    EXPECT_EQ(StrToCurrTolerant(u"-0,0001", Money()).raw(), -1);
+    EXPECT_EQ(StrToCurrTolerant(u",5", Money()).raw(), 5000);
+    EXPECT_EQ(StrToCurrTolerant(u"3,", Money()).raw(), 30000);
+    // Beyond four decimals: to even on a tie.
+    EXPECT_EQ(StrToCurrTolerant(u"12,34565", Money()).raw(), 123456);
+    EXPECT_EQ(StrToCurrTolerant(u"12,34575", Money()).raw(), 123458);
+    EXPECT_EQ(StrToCurrTolerant(u"12,345650001", Money()).raw(), 123457);
+    // Values a double cannot hold exactly stay exact.
+    EXPECT_EQ(StrToCurrTolerant(u"922337203685477,5807", Money()).raw(),
+              std::numeric_limits<qint64>::max());
+    const Money def = Money::fromRaw(-42);
+    EXPECT_EQ(StrToCurrTolerant(u"922337203685477,5808", def), def);
+    EXPECT_EQ(StrToCurrTolerant(u"1,2,3", def), def);
+    EXPECT_EQ(StrToCurrTolerant(u"1-2", def), def);
+    EXPECT_EQ(StrToCurrTolerant(u"-", def), def);
+    EXPECT_EQ(StrToCurrTolerant(u",", def), def);
+    EXPECT_EQ(StrToCurrTolerant(u"", def), def);
+
+    EXPECT_EQ(StrToIntTolerant(u"-12 Stk", 0), -12);
+    EXPECT_EQ(StrToIntTolerant(u"99999999999", 7), 7);
+    EXPECT_EQ(StrToIntTolerant(u"1,5", 7), 15); // the separator is no digit for integers
+    EXPECT_DOUBLE_EQ(StrToFloatTolerant(u"--1", 7), 7);
+    EXPECT_DOUBLE_EQ(StrToFloatTolerant(u" -0,25 m ", 7), -0.25);
+
+    // The UTF-8 readers of attribute values agree with the UTF-16 ones.
+    for (const char *t : {"12,3456", "1.234,50 EUR", "-7", "x", "", "1e5", "2,5E3",
+                          "\xc3\xa4"
+                          "5"}) {
+        const QString q = QString::fromUtf8(t);
+        EXPECT_EQ(StrToFloatTolerant(QUtf8StringView(t), -1), StrToFloatTolerant(q, -1)) << t;
+        EXPECT_EQ(StrToCurrTolerant(QUtf8StringView(t), def), StrToCurrTolerant(q, def)) << t;
+        EXPECT_EQ(StrToIntTolerant(QUtf8StringView(t), -1), StrToIntTolerant(q, -1)) << t;
+        EXPECT_EQ(StrToBoolTolerant(QUtf8StringView(t), true), StrToBoolTolerant(q, true)) << t;
+    }
+}
+
+TEST(TolerantConversions, BooleansFromNumbersAndWords)
+{
+    EXPECT_TRUE(StrToBoolTolerant(u"2,5", false));
+    EXPECT_FALSE(StrToBoolTolerant(u" 0 ", true));
+    EXPECT_FALSE(StrToBoolTolerant(u"fAlSe", true));
+    EXPECT_FALSE(StrToBoolTolerant(u"ja", false));
+    EXPECT_FALSE(StrToBoolTolerant(u"1 0", false)); // not one number: the default
+    EXPECT_TRUE(StrToBoolTolerant(u"", true));
+}
+
+TEST(MoneyRounding, HalfCentBoundaryAndSingleRoundingOfPercentages)
+{
+    EXPECT_EQ(RoundMoney(false, Money::fromRaw(-50)).raw(), -100);
+    EXPECT_EQ(RoundMoney(false, Money::fromRaw(49)).raw(), 0);
+    EXPECT_EQ(RoundMoney(false, Money::fromRaw(-49)).raw(), 0);
+    EXPECT_EQ(RoundMoney(false, Money::fromRaw(123456)).raw(), 123500);
+    EXPECT_EQ(RoundMoney(true, Money::fromRaw(123456)).raw(), 123456);
+
+    const Money a = Money::fromRaw(123456); // 12,3456
+    // 12,3456 - 1,5432: rounding a / 100 first would give 10,8018.
+    EXPECT_EQ(ApplyDiscount(true, a, 12.5).raw(), 108024);
+    EXPECT_EQ(ApplyDiscount(false, a, 12.5).raw(), 108000);
+    EXPECT_EQ(AddPercent(true, a, 12.5).raw(), 138888);
+    EXPECT_EQ(AddPercent(true, Money::fromRaw(1), 50).raw(), 2); // 1,5 -> 2 (tie to even)
+    EXPECT_EQ(AddPercent(true, Money::fromRaw(3), 50).raw(), 4); // 4,5 -> 4 (tie to even)
+    EXPECT_EQ(NetToGross(true, Money::fromRaw(1000000), 19).raw(), 1190000);
+    EXPECT_EQ(GrossToNet(false, Money::fromRaw(1190000), 19).raw(), 1000000);
+    EXPECT_EQ(GrossToNet(false, Money::fromRaw(-1000000), 19).raw(), -840300); // -84,0336
+    EXPECT_THROW(GrossToNet(false, a, -100), std::range_error);
+}
+
+TEST(WideStringStream, ErrorTexts)
+{
+    TDBXMLWideStringStream st;
+    const auto message = [](auto &&f) {
+        try {
+            f();
+        } catch (const EStreamError &e) {
+            return QString::fromUtf8(e.what());
+        }
+        return QString();
+    };
+    EXPECT_EQ(message([&] { st.SetSize(3); }), s(u"Odd size not valid for WideString"));
+    EXPECT_EQ(message([&] { st.SetSize(-2); }), s(u"Negative stream size invalid"));
+    st.SetSize(10);
+    EXPECT_EQ(message([&] { st.SetCapacity(8); }), s(u"Capacity cannot be less than size"));
+    st.Seek(1, TDBXMLWideStringStream::Origin::Beginning);
+    EXPECT_THROW(st.WriteText(u"x"), EWriteError);
+    EXPECT_EQ(message([&] { st.WriteText(u"x"); }),
+              s(u"Cannot Write WideString to odd byte position"));
+}
+
+TEST(WideStringStream, GrowsSeeksAndReads)
+{
+    TDBXMLWideStringStream st;
+    st.SetSize(2);
+    EXPECT_EQ(st.Capacity(), 8); // 2 + 8, down to a multiple of 4
+    st.SetSize(100);
+    EXPECT_EQ(st.Capacity(), 124); // 100 + 25, down to a multiple of 4
+    st.SetSize(0);
+    EXPECT_EQ(st.Capacity(), 124);
+
+    // Writing past the end grows the size to the end of the write, rounded up to even.
+    st.Write("abc", 3);
+    EXPECT_EQ(st.Size(), 4);
+    EXPECT_EQ(st.Position(), 3);
+    EXPECT_EQ(st.Seek(1, TDBXMLWideStringStream::Origin::End), 3);      // size minus offset
+    EXPECT_EQ(st.Seek(-9, TDBXMLWideStringStream::Origin::Current), 0); // clamped
+    EXPECT_EQ(st.Seek(99, TDBXMLWideStringStream::Origin::Beginning), 4);
+    char buf[8] = {};
+    st.Seek(1, TDBXMLWideStringStream::Origin::Beginning);
+    EXPECT_EQ(st.Read(buf, 8), 3);
+    EXPECT_EQ(QByteArray(buf, 2), QByteArray("bc"));
+    EXPECT_EQ(st.Read(buf, 8), 0);
+    st.SetSize(2);
+    EXPECT_EQ(st.Position(), 2);
+
+    TDBXMLWideStringStream text(u"Gr\u00fc\u00dfe");
+    EXPECT_EQ(text.Size(), 10);
+    EXPECT_EQ(text.Position(), 0);
+    text.Seek(0, TDBXMLWideStringStream::Origin::End);
+    text.WriteText(u" \U0001F527");
+    EXPECT_EQ(text.DataString(), s(u"Gr\u00fc\u00dfe \U0001F527"));
+    text.Reset();
+    EXPECT_EQ(text.DataString(), QString());
+    EXPECT_GE(text.Capacity(), 16);
+}
+
+TEST(CoreWriter, WritesUtf16FileLineByLineAndRefusesWhatItCannotReplace)
+{
+    ScriptedInteraction ui;
+    ScopedInteraction scope(&ui);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("out.xml"));
+    QFile old(file);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("previous content that is longer than the new one ..............................");
+    old.close();
+    {
+        std::unique_ptr<TDBXMLCoreWriter> w = TDBXMLCoreWriter::CreateForFile(file);
+        ASSERT_TRUE(w);
+        w->WriteLine(u"<doc>");
+        w->WriteFmtLine(QStringLiteral("  <v n=\"%d\">%s</v>"),
+                        {QStringLiteral("7"), EncodeXMLText(u"\u00e4&")});
+        w->WriteLine(u"</doc>");
+    }
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    const QString expected = s(u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<doc>\r\n"
+                               u"  <v n=\"7\">\u00e4&amp;</v>\r\n</doc>\r\n");
+    EXPECT_EQ(bytes,
+              QByteArray(reinterpret_cast<const char *>(expected.utf16()), expected.size() * 2));
+    EXPECT_TRUE(ui.messages.isEmpty());
+
+    // A directory with content in the file's place cannot be deleted, not even by root.
+    const QString blocked = dir.filePath(QStringLiteral("blocked.xml"));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("blocked.xml/inner")));
+    EXPECT_FALSE(TDBXMLCoreWriter::CreateForFile(blocked));
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("Kann Datei \"") + blocked +
+                                               QStringLiteral("\" nicht loeschen.")))
+        << qPrintable(ui.messages[0].text);
+    EXPECT_EQ(ui.messages[0].type, MsgDlgType::Error);
+}
+
+TEST(SharedContainers, LookupsAreExactAndCopiesDeep)
+{
+    TDoubleStringListObjectList list;
+    EXPECT_EQ(list.Add(s(u"Kat"), s(u"4711")), 0);
+    EXPECT_EQ(list.Add(s(u"[12_1]"), s(u"Firma")), 1);
+    EXPECT_EQ(list.Add(s(u"[12_1]"), s(u"[B-7]")), 2);
+    EXPECT_EQ(list.ValueOf(s(u"[12_1]")), s(u"Firma"));
+    EXPECT_EQ(list.ValueOf(s(u"kat")), QString());
+    EXPECT_EQ(list.IndexOfKey(s(u"kat")), -1);
+    EXPECT_EQ(list.IndexOfKeyValue(s(u"[12_1]"), s(u"[B-7]")), 2);
+    EXPECT_EQ(list.IndexOfKeyValue(s(u"[12_1]"), s(u"[b-7]")), -1);
+    EXPECT_TRUE(list.HasValue(s(u"Firma")));
+    EXPECT_FALSE(list.HasValue(s(u"firma")));
+
+    TDoubleStringListObjectList copy;
+    list.AppendCopiesTo(copy);
+    copy[0].Value = s(u"changed");
+    EXPECT_EQ(list[0].Value, s(u"4711"));
+    EXPECT_EQ(copy.Count(), 3);
+    TDoubleStringListObjectList assigned = copy;
+    assigned = list;
+    assigned[1].Key = s(u"x");
+    EXPECT_EQ(assigned.Count(), 3);
+    EXPECT_EQ(list[1].Key, s(u"[12_1]"));
+
+    TStringStringlistObjectList named;
+    EXPECT_EQ(named.Last(), nullptr);
+    named.Add(TStringStringlist{s(u"a"), {s(u"1")}});
+    EXPECT_EQ(named.Last()->Name, s(u"a"));
+}
