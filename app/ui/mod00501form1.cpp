@@ -4,6 +4,9 @@
 #include "app/base/interaction.h"
 #include "app/base/messages.h"
 #include "app/base/translation.h"
+#include "catalogs/katalogdbpool.h"
+#include "stock/modlagerdbserverobj.h"
+#include "stock/ui/lageranzeigenframe.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -12,7 +15,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -52,12 +54,7 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
-    m_stockList = new QTreeView(central);
-    m_stockList->setObjectName(u"vstLager"_s);
-    m_stockList->setModel(new QStandardItemModel(m_stockList));
-    m_stockList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_stockList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    layout->addWidget(m_stockList, 1);
+    m_centralLayout = layout;
 
     m_panel = new QWidget(central);
     m_panel->setObjectName(u"Panel1"_s);
@@ -177,22 +174,49 @@ bool TMOD00501Form1::checkRight(const QString &right, const char *refusal) const
 
 bool TMOD00501Form1::checkSelection() const
 {
-    if (m_stockList->selectionModel()->hasSelection())
+    if (m_frame && !m_frame->SelectedRows().isEmpty())
         return true;
     interaction().desktopAlert(tx("Information"),
                                tx("Waehlen Sie erst eine oder mehrere Zeilen aus!"), 100, 3000);
     return false;
 }
 
-QStringList TMOD00501Form1::selectedArticleNumbers() const
+QTreeView *TMOD00501Form1::stockList() const
 {
-    QModelIndexList rows = m_stockList->selectionModel()->selectedRows();
-    std::sort(rows.begin(), rows.end(),
-              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
-    QStringList numbers;
-    for (const QModelIndex &index : rows)
-        numbers.append(index.data().toString());
-    return numbers;
+    return m_frame ? m_frame->Grid() : nullptr;
+}
+
+TMOD00501Form1::~TMOD00501Form1()
+{
+    freeStock();
+}
+
+void TMOD00501Form1::attachStock(std::unique_ptr<TKatalogDBPool> pool, IModLagerDBServerObj *db,
+                                 TLagerAnzeigenFrame *frame)
+{
+    m_pool = std::move(pool);
+    m_db = db;
+    m_frame = frame;
+    m_centralLayout->insertWidget(0, frame, 1);
+    QTreeView *grid = frame->Grid();
+    grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid, &QWidget::customContextMenuRequested, this,
+            [this, grid](QPoint at) { m_functions->popup(grid->viewport()->mapToGlobal(at)); });
+    connect(grid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+        // the counted-stock column edits in place instead
+        if (!(index.flags() & Qt::ItemIsEditable))
+            m_btEdit->click();
+    });
+    grid->setFocus();
+}
+
+void TMOD00501Form1::freeStock()
+{
+    delete m_frame;
+    m_frame = nullptr;
+    m_db = nullptr;
+    m_pool.reset(); // closes the stock database after the frame let go of its own
 }
 
 void TMOD00501Form1::fastEdit()
@@ -212,19 +236,35 @@ void TMOD00501Form1::deleteArticles()
     if (ShowMessageBox(tx("Moechten Sie die markierten Artikel wirklich loeschen?"),
                        MsgDlgType::Confirmation, MsgButton::YesNo) != ModalResult::Yes)
         return;
-    const QStringList numbers = selectedArticleNumbers();
-    auto progress = interaction().progress(tx("Loeschen"), int(numbers.size()));
-    for (const QString &number : numbers) {
+    const QList<int> rows = m_frame->SelectedRows();
+    auto progress = interaction().progress(tx("Loeschen"), int(rows.size()));
+    IModLagerDBServerObj &db = m_db ? *m_db : m_frame->Database();
+    db.Refresh();
+    int removed = 0; // rows above the current one shift up as their articles go
+    for (int row : rows) {
         if (progress->cancelled())
             break;
-        if (!number.isEmpty())
-            m_context.deleteArticle(number);
         progress->step();
+        const int current = row - removed;
+        const TDBLagerSearchResult *entry = m_frame->Model().Entry(current);
+        const QString nr = entry ? entry->ArtikelNr().toString() : QString();
+        if (nr.isEmpty())
+            continue;
+        auto lock = db.LockRecord(m_context.userFullName, nr);
+        if (!lock)
+            continue; // another user works on it: it stays, without a message
+        if (db.DeleteArticle(nr) == 0) {
+            m_frame->RemoveRow(current);
+            ++removed;
+        }
+        TDatabaseStoreBase::Unlock(lock);
     }
 }
 
 void TMOD00501Form1::keyPressEvent(QKeyEvent *event)
 {
+    if (m_frame && m_frame->HandleKey(event->key(), event->modifiers()))
+        return;
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -249,8 +289,11 @@ void TMOD00501Form1::closeEvent(QCloseEvent *event)
     // Written on every close so the next start finds the last geometry.
     IniFile ini(QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s));
     ini.writeString(u"MainWindow"_s, u"Geometry"_s, QString::fromLatin1(saveGeometry().toBase64()));
-    ini.save();
     if (m_context.freePlugins)
         m_context.freePlugins();
+    if (m_frame)
+        m_frame->SaveSettings(ini);
+    ini.save();
+    freeStock();
     event->accept();
 }

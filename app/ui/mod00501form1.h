@@ -2,10 +2,14 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QMenu;
 class QPushButton;
 class QTreeView;
+class IModLagerDBServerObj;
+class TKatalogDBPool;
+class TLagerAnzeigenFrame;
 
 // What the main window needs from the logged-on session; injected so the window can be
 // built without a log-on.
@@ -13,9 +17,7 @@ struct MainWindowContext {
     QString client;
     QString etcDir; // the user's client ETC directory, home of MOD00501.INI
     std::function<bool(const QString &right)> hasRight = [](const QString &) { return true; };
-    std::function<bool(const QString &articleNr)> deleteArticle = [](const QString &) {
-        return false;
-    };
+    QString userFullName; // owner of the record locks this window takes
     std::function<void()> freePlugins;
 };
 
@@ -29,19 +31,27 @@ class TMOD00501Form1 : public QMainWindow
     Q_OBJECT
 public:
     explicit TMOD00501Form1(MainWindowContext context, QWidget *parent = nullptr);
+    ~TMOD00501Form1() override;
+
+    // Puts the stock list into the window; the window owns pool and frame from now on and
+    // frees them when it closes. db is the pool's stock database.
+    void attachStock(std::unique_ptr<TKatalogDBPool> pool, IModLagerDBServerObj *db,
+                     TLagerAnzeigenFrame *frame);
+    TLagerAnzeigenFrame *stockFrame() const { return m_frame; }
 
     void disableGoodsReceipt(); // the "-E" start parameter
     void deleteArticles();
     void fastEdit();
-    QTreeView *stockList() const { return m_stockList; }
+    QTreeView *stockList() const;
     QMenu *functionsMenu() const { return m_functions; }
     QMenu *fastEditMenu() const { return m_fastEdit; }
-    // Article numbers of the selected rows, in row order (first column).
-    QStringList selectedArticleNumbers() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void freeStock();
 
 private:
     bool checkRight(const QString &right, const char *refusal) const;
@@ -49,7 +59,10 @@ private:
     QPushButton *addButton(const char *name, const char *caption);
 
     MainWindowContext m_context;
-    QTreeView *m_stockList = nullptr;
+    std::unique_ptr<TKatalogDBPool> m_pool;
+    IModLagerDBServerObj *m_db = nullptr;
+    TLagerAnzeigenFrame *m_frame = nullptr;
+    class QVBoxLayout *m_centralLayout = nullptr;
     QMenu *m_functions = nullptr;
     QMenu *m_fastEdit = nullptr;
     QPushButton *m_btNew = nullptr;

@@ -1,12 +1,19 @@
 #include "app/ui/startup.h"
 
+#include "app/base/inifile.h"
+#include "app/base/messages.h"
 #include "app/base/translation.h"
+#include "app/base/ui/windowstyle.h"
 #include "app/benutzereinstellungen.h"
 #include "app/environment.h"
 #include "app/pluginmanager.h"
 #include "app/systemeinstellungen.h"
 #include "app/ui/mod00501form1.h"
-#include "app/base/ui/windowstyle.h"
+#include "catalogs/katalogdbpool.h"
+#include "stock/modlagerdbserverobj.h"
+#include "stock/ui/lageranzeigenframe.h"
+
+#include <QDir>
 
 #include <QApplication>
 
@@ -30,11 +37,18 @@ std::unique_ptr<TMOD00501Form1> StartMainWindow(const QString &programDir,
         return TBenutzerEinstellungen::instance().HasRight(right);
     };
     context.freePlugins = [] { FreePlugins(); };
+    context.userFullName = user.FullName;
     auto window = std::make_unique<TMOD00501Form1>(context);
     if (arguments.value(3) == u"-E")
         window->disableGoodsReceipt();
     const IniFile userApplicationIni(user.UserEtcDir + QStringLiteral("APPLICATION.INI"));
     ApplyWindowStyle(window.get(), true, userApplicationIni, client);
+    auto pool =
+        std::make_unique<TKatalogDBPool>(sys.KatalogeDir, sys.LagerDir, &TLogHelper::DatabaseError);
+    auto *db = dynamic_cast<IModLagerDBServerObj *>(pool->GetDB(QStringLiteral("LAGER"), true));
     LoadPlugins(sys.EtcDir, sys.ClientName);
+    const IniFile settings(QDir(user.UserClientEtcDir).filePath(QStringLiteral("MOD00501.INI")));
+    auto *frame = new TLagerAnzeigenFrame(window.get(), sys.LagerDir, settings, 0, user.FullName);
+    window->attachStock(std::move(pool), db, frame);
     return window;
 }

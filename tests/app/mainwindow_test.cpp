@@ -1,4 +1,10 @@
+#include "app/base/inifile.h"
 #include "app/ui/mod00501form1.h"
+#include "catalogs/katalogdbpool.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "stock/ui/lageranzeigenframe.h"
+#include "tests/support/childprocess.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QAction>
@@ -6,9 +12,10 @@
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTreeView>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -28,13 +35,58 @@ MainWindowContext context(const std::function<void(MainWindowContext &)> &set)
 namespace
 {
 
-void fillStockList(TMOD00501Form1 &window, const QStringList &numbers)
+// A stock with these articles, shown selected in the window's list.
+void fillStockList(TMOD00501Form1 &window, const QString &dir, const QStringList &numbers)
 {
-    auto *model = qobject_cast<QStandardItemModel *>(window.stockList()->model());
-    for (const QString &n : numbers)
-        model->appendRow(new QStandardItem(n));
+    {
+        IModLagerDBServerObj db;
+        db.Open(dir);
+        TLagerServerObj a;
+        for (const QString &n : numbers) {
+            a.Clear();
+            a.LagerArtikelNr = n;
+            a.Bezeichnung = u"ARTIKEL "_s + n;
+            ASSERT_EQ(db.WriteArticle(&a), 0);
+        }
+    }
+    auto *frame = new TLagerAnzeigenFrame(&window, dir, IniFile(), 0, u"Ich"_s);
+    window.attachStock(nullptr, nullptr, frame);
     window.stockList()->selectAll();
 }
+
+QStringList numbersIn(const QString &dir)
+{
+    IModLagerDBServerObj db;
+    db.Open(dir);
+    TDBLagerSearchResultObjectList list;
+    db.Search(QString(), QString(), list, false, false);
+    QStringList out;
+    for (const TDBLagerSearchResult *e : list)
+        out.append(e->ArtikelNr().toString());
+    return out;
+}
+
+QStringList numbersShown(const TMOD00501Form1 &window)
+{
+    QStringList out;
+    for (const TDBLagerSearchResult *e : window.stockFrame()->DisplayedList())
+        out.append(e->ArtikelNr().toString());
+    return out;
+}
+
+int holdLock(const QStringList &args)
+{
+    IModLagerDBServerObj db;
+    db.Open(args.value(0));
+    auto lock = db.LockRecord(u"Kollege"_s, args.value(1));
+    if (!lock)
+        return 2;
+    std::puts("locked");
+    std::fflush(stdout);
+    QThread::sleep(60);
+    return 0;
+}
+STOCK_CHILD_ENTRY("window-hold-lock", holdLock);
 
 QStringList entriesOf(const QMenu *menu)
 {
@@ -102,7 +154,8 @@ TEST(MainWindow, MissingRightRefusesOnlyItsCommands)
     ScopedInteraction scope(&scripted);
     TMOD00501Form1 window(context(
         [&](MainWindowContext &c) { c.hasRight = [](const QString &r) { return r != u"43"; }; }));
-    fillStockList(window, {u"A1"_s});
+    QTemporaryDir dir;
+    fillStockList(window, dir.path(), {u"A1"_s});
 
     window.findChild<QPushButton *>(u"btDelete"_s)->click();
     ASSERT_EQ(scripted.messages.size(), 1);
@@ -138,44 +191,51 @@ TEST(MainWindow, EmptySelectionAlertsAfterTheRightCheck)
     EXPECT_EQ(scripted.messages.size(), 1);
 }
 
-TEST(MainWindow, DeleteLoop)
+TEST(MainWindow, DeleteLeavesLockedArticlesAndStopsOnCancel)
 {
-    QStringList attempted;
-    auto del = [&](const QString &nr) {
-        attempted.append(nr);
-        return nr != u"B2"_s; // the middle one is refused by the stock
-    };
+    const QStringList three{u"A1"_s, u"B2"_s, u"C3"_s};
     {
+        QTemporaryDir dir;
         ScriptedInteraction scripted;
         ScopedInteraction scope(&scripted);
         scripted.answers = {ModalResult::Yes};
-        TMOD00501Form1 window(context([&](MainWindowContext &c) { c.deleteArticle = del; }));
-        fillStockList(window, {u"A1"_s, u"B2"_s, QString(), u"C3"_s});
+        scripted.cancelWaitAfterIdles = 1; // nobody waits for the colleague
+        TMOD00501Form1 window(MainWindowContext{});
+        fillStockList(window, dir.path(), three);
+        auto holder = ChildProcess::start(u"window-hold-lock"_s, {dir.path(), u"B2"_s});
+        ASSERT_TRUE(holder->waitForReadyRead(20000));
         window.deleteArticles();
+        holder->kill();
+        holder->waitForFinished();
         EXPECT_EQ(scripted.messages[0].text,
                   u"Moechten Sie die markierten Artikel wirklich loeschen?"_s);
         EXPECT_EQ(scripted.messages[0].buttons, int(MsgButton::YesNo));
-        EXPECT_EQ(attempted, (QStringList{u"A1"_s, u"B2"_s, u"C3"_s}));
+        EXPECT_EQ(scripted.messages.size(), 1);
+        EXPECT_EQ(scripted.progressSteps, 3);
+        EXPECT_EQ(numbersShown(window), QStringList{u"B2"_s});
+        EXPECT_EQ(numbersIn(dir.path()), QStringList{u"B2"_s});
     }
-    attempted.clear();
     {
+        QTemporaryDir dir;
         ScriptedInteraction scripted;
         ScopedInteraction scope(&scripted);
         scripted.answers = {ModalResult::Yes};
         scripted.cancelProgressAfter = 1;
-        TMOD00501Form1 window(context([&](MainWindowContext &c) { c.deleteArticle = del; }));
-        fillStockList(window, {u"A1"_s, u"B2"_s, u"C3"_s});
+        TMOD00501Form1 window(MainWindowContext{});
+        fillStockList(window, dir.path(), three);
         window.deleteArticles();
-        EXPECT_EQ(attempted, QStringList{u"A1"_s});
+        EXPECT_EQ(numbersShown(window), (QStringList{u"B2"_s, u"C3"_s}));
+        EXPECT_EQ(numbersIn(dir.path()), (QStringList{u"B2"_s, u"C3"_s}));
     }
     {
+        QTemporaryDir dir;
         ScriptedInteraction scripted;
         ScopedInteraction scope(&scripted);
         scripted.answers = {ModalResult::No};
-        TMOD00501Form1 window(context([&](MainWindowContext &c) { c.deleteArticle = del; }));
-        fillStockList(window, {u"A1"_s});
+        TMOD00501Form1 window(MainWindowContext{});
+        fillStockList(window, dir.path(), three);
         window.deleteArticles();
-        EXPECT_EQ(attempted, QStringList{u"A1"_s});
+        EXPECT_EQ(numbersIn(dir.path()), three);
     }
 }
 
@@ -188,8 +248,13 @@ TEST(MainWindow, CloseWritesSettingsAndFreesPlugins)
             c.etcDir = dir.path();
             c.freePlugins = [&] { ++freed; };
         }));
+        QTemporaryDir stock;
+        fillStockList(window, stock.path(), {u"A1"_s});
+        window.stockList()->setColumnWidth(1, 123);
         window.close();
+        EXPECT_EQ(window.stockFrame(), nullptr);
     }
-    EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath(u"MOD00501.INI"_s)));
+    const IniFile ini(QDir(dir.path()).filePath(u"MOD00501.INI"_s));
+    EXPECT_EQ(ini.readInteger(u"LagerAnzeigenFrame"_s, u"VDBGridColumn1"_s, 0), 123);
     EXPECT_EQ(freed, 1);
 }

@@ -2,6 +2,7 @@
 #include "app/systemeinstellungen.h"
 #include "app/ui/mod00501form1.h"
 #include "app/ui/startup.h"
+#include "stock/ui/lageranzeigenframe.h"
 #include "tests/support/scriptedinteraction.h"
 #include "tools/suitegen/suitegenerator.h"
 
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -24,6 +26,7 @@ protected:
         SuiteGenerator::Options o;
         o.targetDir = tmp.path();
         o.client = u"DEMO"_s;
+        o.articles = 25;
         QString error;
         ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << error.toStdString();
         TSystemEinstellungen::instance().reset();
@@ -52,11 +55,17 @@ TEST_F(StartupTest, GeneratedInstallationOpensTheMainWindow)
     EXPECT_TRUE(ui.messages.isEmpty());
     EXPECT_EQ(window->windowTitle(),
               u"[0501 - 01] - Demo - Lagerartikel verwalten / Warenzugang"_s);
+    // the list shows the generated stock with the first article selected
+    ASSERT_NE(window->stockFrame(), nullptr);
+    EXPECT_EQ(window->stockFrame()->DisplayedList().Count(), 25);
+    EXPECT_FALSE(window->stockFrame()->SelectedArticleNr().isEmpty());
+    EXPECT_EQ(window->stockList()->selectionMode(), QAbstractItemView::ExtendedSelection);
     // the stock clerk of the generated installation may not delete
     window->deleteArticles();
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages.first().text, u"Sie sind nicht berechtigt, Artikel zu loeschen!"_s);
     window->close();
+    EXPECT_EQ(window->stockFrame(), nullptr);
     EXPECT_TRUE(QFile::exists(tmp.filePath(u"USR/LAGER/ETC/DEMO/MOD00501.INI"_s)));
 }
 

@@ -1,0 +1,204 @@
+// The stock list as the main window shows it, over generated stocks of 100,000 and 500,000
+// articles: from the start of LoadAll to the first painted grid, against a bare SQLite scan
+// of the same four columns over the same file; the memory of the full list before any details
+// are loaded; a search and the end of the search.
+#include "app/base/inifile.h"
+#include "app/base/interaction.h"
+#include "stock/dblagersearchresult.h"
+#include "stock/ui/lageranzeigenframe.h"
+#include "tools/suitegen/suitegenerator.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTreeView>
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <map>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+// Notices and wait windows would only write to standard error here.
+class QuietInteraction : public Interaction
+{
+    struct NoProgress : Progress {
+        void step(int) override {}
+        void setText(const QString &) override {}
+        bool cancelled() const override { return false; }
+    };
+    struct NoWait : WaitWindow {
+        bool cancelled() const override { return false; }
+        void idle() override {}
+    };
+
+public:
+    int messageBox(const QString &, const QString &, MsgDlgType, int) override { return 0; }
+    bool inputBox(const QString &, const QString &, QString &) override { return false; }
+    std::unique_ptr<Progress> progress(const QString &, int) override
+    {
+        return std::make_unique<NoProgress>();
+    }
+    std::unique_ptr<WaitWindow> waitWindow(const QString &) override
+    {
+        return std::make_unique<NoWait>();
+    }
+    void desktopAlert(const QString &, const QString &, int, int) override {}
+};
+
+// Generated once per data directory and size, and kept.
+QString stockDir(int articles)
+{
+    static std::map<int, QString> dirs;
+    auto found = dirs.find(articles);
+    if (found != dirs.end())
+        return found->second;
+    QString base = qEnvironmentVariable("STOCK_BENCH_DATA");
+    if (base.isEmpty())
+        base = QDir::tempPath() + u"/stock-bench"_s;
+    const QString path = base + u"/stock-%1"_s.arg(articles);
+    const QString done = path + u"/GENERATED"_s;
+    if (!QFileInfo::exists(done)) {
+        QDir(path).removeRecursively();
+        QString error;
+        if (!SuiteGenerator::generateStock(path, articles, 1, &error))
+            qFatal("%s", qPrintable(error));
+        QFile marker(done);
+        if (!marker.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(done));
+    }
+    dirs[articles] = path;
+    return path;
+}
+
+std::unique_ptr<TLagerAnzeigenFrame> openFrame(int articles)
+{
+    auto frame = std::make_unique<TLagerAnzeigenFrame>(nullptr, stockDir(articles), IniFile(), 0,
+                                                       u"Bench"_s);
+    frame->resize(1200, 700);
+    frame->show();
+    return frame;
+}
+
+void paint(TLagerAnzeigenFrame &frame)
+{
+    benchmark::DoNotOptimize(frame.Grid()->viewport()->grab());
+}
+
+void BM_stock_list_first_paint_Ours(benchmark::State &state)
+{
+    auto frame = openFrame(int(state.range(0)));
+    for (auto _ : state) {
+        frame->LoadAll();
+        paint(*frame);
+    }
+    state.counters["rows"] = double(frame->DisplayedList().Count());
+}
+BENCHMARK(BM_stock_list_first_paint_Ours)->Arg(100000)->Arg(500000)->Unit(benchmark::kMillisecond);
+
+// Reading the same four columns in the list's order is the least any list can do.
+void BM_stock_list_first_paint_Reference(benchmark::State &state)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray path = (stockDir(int(state.range(0))) + u"/LAGER.DAT"_s).toUtf8();
+    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        qFatal("cannot open %s", path.constData());
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT rowid, \"LagerArtikelNr\", \"Bezeichnung\", \"Gruppe\" FROM "
+                       "\"LAGER\" ORDER BY \"LagerArtikelNr\", rowid",
+                       -1, &stmt, nullptr);
+    qint64 rows = 0;
+    for (auto _ : state) {
+        rows = 0;
+        size_t bytes = 0;
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            ++rows;
+            bytes += size_t(sqlite3_column_int64(stmt, 0));
+            for (int c = 1; c <= 3; ++c) {
+                benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
+                bytes += size_t(sqlite3_column_bytes(stmt, c));
+            }
+        }
+        sqlite3_reset(stmt);
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["rows"] = double(rows);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+}
+BENCHMARK(BM_stock_list_first_paint_Reference)
+    ->Arg(100000)
+    ->Arg(500000)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_stock_list_memory(benchmark::State &state)
+{
+    auto frame = openFrame(int(state.range(0)));
+    double perArticle = 0;
+    for (auto _ : state) {
+        frame->FullList().Clear();
+        malloc_trim(0);
+        const size_t before = mallinfo2().uordblks;
+        frame->LoadAll();
+        const size_t after = mallinfo2().uordblks;
+        perArticle = double(after - before) / double(frame->FullList().Count());
+    }
+    state.counters["bytes_per_article"] = perArticle;
+}
+BENCHMARK(BM_stock_list_memory)
+    ->Arg(100000)
+    ->Arg(500000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+void BM_stock_list_search(benchmark::State &state)
+{
+    auto frame = openFrame(int(state.range(0)));
+    auto *search = frame->findChild<QLineEdit *>(u"edSearch"_s);
+    qsizetype hits = 0;
+    for (auto _ : state) {
+        search->setText(u"kugelhahn 3/4"_s);
+        frame->StartSearch();
+        paint(*frame);
+        hits = frame->DisplayedList().Count();
+        state.PauseTiming();
+        frame->EndSearch();
+        state.ResumeTiming();
+    }
+    state.counters["hits"] = double(hits);
+}
+BENCHMARK(BM_stock_list_search)->Arg(100000)->Arg(500000)->Unit(benchmark::kMillisecond);
+
+void BM_stock_list_end_search(benchmark::State &state)
+{
+    auto frame = openFrame(int(state.range(0)));
+    auto *search = frame->findChild<QLineEdit *>(u"edSearch"_s);
+    for (auto _ : state) {
+        state.PauseTiming();
+        search->setText(u"kugelhahn"_s);
+        frame->StartSearch();
+        frame->Grid()->setCurrentIndex(frame->Model().index(frame->Model().rowCount() / 2, 0));
+        state.ResumeTiming();
+        frame->EndSearch();
+        paint(*frame);
+    }
+}
+BENCHMARK(BM_stock_list_end_search)->Arg(100000)->Arg(500000)->Unit(benchmark::kMillisecond);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QuietInteraction quiet;
+    ScopedInteraction scope(&quiet);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

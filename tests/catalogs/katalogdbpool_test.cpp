@@ -1,0 +1,82 @@
+#include "app/base/inifile.h"
+#include "catalogs/katalogdbpool.h"
+#include "persistence/engine/engineerror.h"
+#include "stock/modlagerdbserverobj.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+void catalog(const QString &dir, const QString &type, const QString &supplier = {})
+{
+    QDir().mkpath(dir);
+    IniFile ini;
+    ini.writeString(u"Catalog"_s, u"Type"_s, type);
+    if (!supplier.isEmpty())
+        ini.writeString(u"Supplier"_s, u"ID"_s, supplier);
+    ini.saveAs(QDir(dir).filePath(u"SUPPLIER.INI"_s));
+}
+
+struct Tree {
+    QTemporaryDir tmp;
+    QString base = tmp.filePath(u"KATALOGE"_s);
+    QString stock = tmp.filePath(u"LAGER"_s);
+    Tree()
+    {
+        catalog(base + u"/GC"_s, u"1"_s, u"10023_1"_s);
+        catalog(base + u"/ODD"_s, u"7"_s, u"555"_s);
+        catalog(base + u"/ELDA"_s, u"2"_s);
+        QDir().mkpath(base + u"/.svn"_s);
+    }
+};
+
+} // namespace
+
+TEST(KatalogDBPool, ItemsFromTheDirectoriesAndTheStock)
+{
+    Tree t;
+    TKatalogDBPool pool(t.base, t.stock, {});
+    ASSERT_EQ(pool.Count(), 4);
+    EXPECT_EQ(pool.Item(0).CatalogName, u"LAGER"_s);
+    EXPECT_EQ(pool.Item(0).Kind, kkStock);
+    EXPECT_EQ(pool.Item(1).CatalogName, u"ELDA"_s);
+    EXPECT_EQ(pool.Item(1).Kind, kkEldanorm);
+    EXPECT_EQ(pool.Item(2).Kind, kkDatanorm);
+    EXPECT_EQ(pool.Item(3).Kind, kkSimple); // an unknown type opens as a simple catalog
+
+    EXPECT_EQ(pool.CatalogNameOfSupplier(u"10023"_s), u"GC"_s);
+    EXPECT_EQ(pool.CatalogNameOfSupplier(u"10023_7"_s), u"GC"_s);
+    EXPECT_EQ(pool.CatalogNameOfSupplier(u"1002"_s), QString());
+
+    EXPECT_EQ(pool.GetItem(u"  "_s, true), nullptr);
+    EXPECT_EQ(pool.GetItem(u"NEW"_s, true), nullptr); // no directory
+    catalog(t.base + u"/NEW"_s, u"0"_s);
+    EXPECT_EQ(pool.GetItem(u"NEW"_s, false), nullptr);
+    ASSERT_NE(pool.GetItem(u"new"_s, true), nullptr);
+    EXPECT_EQ(pool.Count(), 5);
+}
+
+TEST(KatalogDBPool, StockOpensOnceUnderAnySpelling)
+{
+    Tree t;
+    TKatalogDBPool pool(t.base, t.stock, {});
+    TDatabaseWrapper *db = pool.GetDB(u"  lager "_s, false);
+    ASSERT_NE(db, nullptr);
+    EXPECT_NE(dynamic_cast<IModLagerDBServerObj *>(db), nullptr);
+    EXPECT_TRUE(db->IsOpen());
+    EXPECT_TRUE(QFileInfo::exists(t.stock + u"/LAGER.DAT"_s));
+    EXPECT_EQ(pool.GetDB(u"LAGER"_s, true), db);
+
+    try {
+        pool.GetDB(u"ELDA"_s, false);
+        FAIL() << "an ELDANORM catalog must not open";
+    } catch (const EngineError &e) {
+        EXPECT_EQ(e.message(), u"Unbekannter Katalogtyp: TKatalogDBPoolItem.GetDB"_s);
+    }
+}

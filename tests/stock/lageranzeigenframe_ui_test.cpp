@@ -1,0 +1,294 @@
+#include "app/base/inifile.h"
+#include "persistence/databasestorebase.h"
+#include "stock/lagerlistcolumns.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "stock/ui/lageranzeigenframe.h"
+#include "tests/support/childprocess.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+struct Article {
+    QString nr;
+    QString description;
+    double stock = 0;
+    QString group = u"SANITAER"_s;
+};
+
+void writeStock(const QString &dir, const QList<Article> &articles)
+{
+    IModLagerDBServerObj db;
+    db.Open(dir);
+    TLagerServerObj a;
+    for (const Article &x : articles) {
+        a.Clear();
+        a.LagerArtikelNr = x.nr;
+        a.Bezeichnung = x.description;
+        a.Gruppe = x.group;
+        a.BuchungsBestand = x.stock;
+        a.ME = u"Stk"_s;
+        a.Inventurartikel = true;
+        a.EKPreis = Money::fromUnits(x.nr.size());
+        ASSERT_EQ(db.WriteArticle(&a), 0);
+    }
+}
+
+// Holds the record lock of an article until it is killed.
+int holdLock(const QStringList &args)
+{
+    IModLagerDBServerObj db;
+    db.Open(args.value(0));
+    auto lock = db.LockRecord(u"Kollege"_s, args.value(1));
+    if (!lock)
+        return 2;
+    std::puts("locked");
+    std::fflush(stdout);
+    QThread::sleep(60);
+    return 0;
+}
+STOCK_CHILD_ENTRY("frame-hold-lock", holdLock);
+
+QStringList numbersShown(const TLagerAnzeigenFrame &frame)
+{
+    QStringList out;
+    for (const TDBLagerSearchResult *e : frame.DisplayedList())
+        out.append(e->ArtikelNr().toString());
+    return out;
+}
+
+class LagerFrameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    std::unique_ptr<TLagerAnzeigenFrame> open(int layout = 0)
+    {
+        return std::make_unique<TLagerAnzeigenFrame>(nullptr, dir.path(), settings, layout,
+                                                     u"Ich"_s);
+    }
+    template <typename T> T *child(TLagerAnzeigenFrame &f, const char *name)
+    {
+        return f.findChild<T *>(QString::fromLatin1(name));
+    }
+
+    QTemporaryDir dir;
+    IniFile settings;
+    ScriptedInteraction scripted;
+    ScopedInteraction scope{&scripted};
+};
+} // namespace
+
+TEST(LagerListLayout, ViewSwitchesAndSavedWidths)
+{
+    IniFile ini;
+    ini.writeBool(u"View"_s, u"ColLagOrt"_s, false);
+    ini.writeBool(u"View"_s, u"ColVK2"_s, true);
+    ini.writeBool(u"View"_s, u"ColBestWert"_s, true);
+    ini.writeInteger(u"F"_s, u"GColumn1"_s, 222);
+    const TLagerListLayout l = TLagerListLayout::Build(0, ini, u"F"_s, u"G"_s);
+    QList<int> codes, widths;
+    for (const TLagerListColumn &c : l.Columns) {
+        codes.append(c.Code);
+        widths.append(c.Width);
+    }
+    EXPECT_EQ(codes, (QList<int>{1000, 1001, 1002, 1014, 1004, 1006, 1010, 1016}));
+    EXPECT_EQ(widths, (QList<int>{100, 222, 90, 90, 80, 80, 70, 80}));
+    EXPECT_FALSE(l.OnlyStockTaking);
+
+    const TLagerListLayout taking = TLagerListLayout::Build(2, ini, u"F"_s, u"G"_s);
+    EXPECT_EQ(taking.Columns.back().Code, 1013);
+    EXPECT_TRUE(taking.OnlyStockTaking && taking.WithoutKeptWithoutStock);
+    for (const TLagerListColumn &c : taking.Columns)
+        EXPECT_FALSE(c.RightAligned) << c.Code;
+}
+
+TEST_F(LagerFrameTest, GotoFieldFollowsTypingAndColoursTheMatch)
+{
+    writeStock(dir.path(), {{u"1000"_s, u"A"_s}, {u"10"_s, u"B"_s}, {u"20"_s, u"C"_s}});
+    auto frame = open();
+    frame->SortByColumn(1); // by description: 1000 before 10
+    ASSERT_EQ(numbersShown(*frame), (QStringList{u"1000"_s, u"10"_s, u"20"_s}));
+    auto *go = child<QLineEdit>(*frame, "edGoto");
+    const QColor normal = go->palette().color(QPalette::Base);
+
+    frame->GotoArticle(u"20"_s);
+    QTest::keyClicks(go, u"10"_s);
+    EXPECT_EQ(frame->SelectedArticleNr(), u"1000"_s);
+    EXPECT_EQ(go->palette().color(QPalette::Base), QColor(Qt::red));
+    EXPECT_EQ(go->palette().color(QPalette::Text), QColor(Qt::white));
+    QTest::keyClicks(go, u"0"_s);
+    EXPECT_EQ(frame->SelectedArticleNr(), u"1000"_s);
+    EXPECT_EQ(go->palette().color(QPalette::Base), QColor(Qt::red));
+    QTest::keyClicks(go, u"0"_s);
+    EXPECT_EQ(go->palette().color(QPalette::Base), QColor(Qt::green));
+
+    frame->GotoArticle(u"20"_s);
+    go->clear();
+    EXPECT_EQ(go->palette().color(QPalette::Base), normal);
+    EXPECT_EQ(frame->SelectedArticleNr(), u"20"_s);
+
+    QTest::keyClicks(go, u"x"_s); // upper case only; no number starts with X
+    EXPECT_EQ(go->text(), u"X"_s);
+    EXPECT_EQ(go->palette().color(QPalette::Base), QColor(Qt::red));
+    EXPECT_EQ(frame->SelectedArticleNr(), u"20"_s);
+
+    EXPECT_FALSE(frame->GotoArticle(u"99"_s));
+    ASSERT_FALSE(scripted.alerts.isEmpty());
+    EXPECT_EQ(scripted.alerts.last().text, u"Artikel \"99\" nicht gefunden."_s);
+}
+
+TEST_F(LagerFrameTest, SearchShowsHitsAndEndingReturnsToTheArticle)
+{
+    writeStock(dir.path(), {{u"A1"_s, u"SCHRAUBE M6"_s},
+                            {u"A2"_s, u"MUTTER M6"_s},
+                            {u"A3"_s, u"SCHRAUBE M8"_s, 0, u"WERKZEUG"_s}});
+    auto frame = open();
+    auto *search = child<QLineEdit>(*frame, "edSearch");
+    auto *end = child<QPushButton>(*frame, "btSucheBeenden");
+    EXPECT_FALSE(end->isEnabled());
+
+    search->setText(u"  schraube "_s);
+    QTest::keyClick(search, Qt::Key_Return);
+    EXPECT_TRUE(frame->SearchShown());
+    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A1"_s, u"A3"_s}));
+    EXPECT_TRUE(scripted.alerts.last().text.startsWith(u"2 Treffer in "_s));
+    EXPECT_TRUE(search->text().isEmpty());
+    EXPECT_TRUE(end->isEnabled());
+    EXPECT_EQ(frame->SelectedArticleNr(), u"A1"_s);
+
+    frame->GotoArticle(u"A3"_s);
+    QTest::keyClick(frame->Grid(), Qt::Key_Escape);
+    EXPECT_FALSE(frame->SearchShown());
+    EXPECT_EQ(frame->DisplayedList().Count(), 3);
+    EXPECT_EQ(frame->SelectedArticleNr(), u"A3"_s);
+    EXPECT_FALSE(end->isEnabled());
+
+    // a group narrows the search; nothing found leaves the empty list shown
+    auto *groups = child<QComboBox>(*frame, "cbArtGrp");
+    EXPECT_EQ(groups->itemText(0), u"Alle"_s);
+    search->setText(u"MUTTER"_s);
+    frame->StartSearch();
+    EXPECT_EQ(numbersShown(*frame), QStringList{u"A2"_s});
+    search->setText(u"DUEBEL"_s);
+    frame->StartSearch();
+    EXPECT_TRUE(frame->SearchShown());
+    EXPECT_EQ(frame->DisplayedList().Count(), 0);
+    EXPECT_EQ(scripted.alerts.last().text, u"Nichts gefunden."_s);
+    EXPECT_TRUE(frame->SelectedArticleNr().isEmpty());
+    frame->EndSearch(); // nothing was focused: no notice
+    EXPECT_EQ(scripted.alerts.last().text, u"Nichts gefunden."_s);
+}
+
+TEST_F(LagerFrameTest, HeaderSortAndStockColumn)
+{
+    writeStock(dir.path(),
+               {{u"B"_s, u"ZANGE"_s, -2}, {u"C"_s, u"AHLE"_s, 5}, {u"A"_s, u"MEISSEL"_s}});
+    auto frame = open();
+    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A"_s, u"B"_s, u"C"_s}));
+    TLagerListModel &model = frame->Model();
+    int stockColumn = -1, ekColumn = -1;
+    for (int c = 0; c < model.columnCount(); ++c) {
+        if (model.headerData(c, Qt::Horizontal, Qt::DisplayRole) == u"Bestand"_s)
+            stockColumn = c;
+        if (model.CodeOf(c) == LagerColumn::EKPreis)
+            ekColumn = c;
+    }
+    ASSERT_GE(stockColumn, 0);
+
+    frame->Grid()->header()->sectionClicked(1);
+    EXPECT_EQ(numbersShown(*frame), (QStringList{u"C"_s, u"A"_s, u"B"_s}));
+    frame->SortByColumn(stockColumn);
+    EXPECT_EQ(scripted.alerts.last().text, u"Keine Sortierung moeglich."_s);
+    EXPECT_EQ(numbersShown(*frame), (QStringList{u"C"_s, u"A"_s, u"B"_s}));
+
+    // sorting by a detail column loads the details of every entry first
+    ASSERT_GE(ekColumn, 0);
+    frame->SortByColumn(ekColumn);
+    for (const TDBLagerSearchResult *e : frame->DisplayedList())
+        EXPECT_TRUE(e->DetailsLoaded());
+
+    // negative stock: number, blank, unit, bold red; read from the table when painted
+    const int rowB = int(frame->DisplayedList().IndexOfArticle(u"B", true));
+    const QModelIndex b = model.index(rowB, stockColumn);
+    EXPECT_EQ(b.data().toString(), u"-2 Stk"_s);
+    EXPECT_TRUE(b.data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(b.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+    frame->Database().SetArticleValue(u"B"_s, u"BuchungsBestand"_s, 3);
+    EXPECT_FALSE(b.data(Qt::FontRole).isValid()); // asked before the text when painted
+    EXPECT_EQ(b.data().toString(), u"3 Stk"_s);
+    EXPECT_EQ(model.index(1, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(0xF5F5F5));
+    EXPECT_FALSE(model.index(0, 0).data(Qt::BackgroundRole).isValid());
+}
+
+TEST_F(LagerFrameTest, CountedStockIsWrittenOnlyUnderTheRecordLock)
+{
+    writeStock(dir.path(), {{u"A1"_s, u"SCHRAUBE"_s}, {u"A2"_s, u"MUTTER"_s}});
+    auto frame = open(2);
+    frame->show();
+    TLagerListModel &model = frame->Model();
+    const int counted = model.columnCount() - 1;
+    ASSERT_EQ(model.CodeOf(counted), LagerColumn::Inventurbestand);
+
+    const QModelIndex cell = model.index(0, counted);
+    frame->Grid()->edit(cell);
+    auto *editor = frame->Grid()->viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    // while the cell is open nobody else gets the article
+    {
+        IModLagerDBServerObj other;
+        other.Open(dir.path());
+        ScriptedInteraction impatient;
+        impatient.cancelWaitAfterIdles = 1;
+        ScopedInteraction s(&impatient);
+        EXPECT_EQ(other.LockRecord(u"Kollege"_s, u"A1"_s), nullptr);
+    }
+    editor->setText(u"12,5"_s);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the view commits and closes queued
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_DOUBLE_EQ(frame->Database().GetArticleValue(u"A1"_s, u"InventurErfassung"_s), 12.5);
+    EXPECT_EQ(cell.data().toString(), u"12,5"_s);
+
+    auto holder = ChildProcess::start(u"frame-hold-lock"_s, {dir.path(), u"A2"_s});
+    ASSERT_TRUE(holder->waitForReadyRead(20000));
+    scripted.cancelWaitAfterIdles = 1;
+    frame->Grid()->edit(model.index(1, counted));
+    EXPECT_EQ(frame->Grid()->viewport()->findChild<QLineEdit *>(), nullptr);
+    EXPECT_DOUBLE_EQ(frame->Database().GetArticleValue(u"A2"_s, u"InventurErfassung"_s), 0);
+    holder->kill();
+    holder->waitForFinished();
+}
+
+TEST_F(LagerFrameTest, UpdateAndRemoveKeepBothListsInStep)
+{
+    writeStock(dir.path(), {{u"A1"_s, u"SCHRAUBE"_s}, {u"A2"_s, u"SCHRAUBE LANG"_s}});
+    auto frame = open();
+    child<QLineEdit>(*frame, "edSearch")->setText(u"SCHRAUBE"_s);
+    frame->StartSearch();
+    TLagerServerObj a;
+    a.LagerArtikelNr = u"A0"_s;
+    a.Bezeichnung = u"SCHRAUBE KURZ"_s;
+    frame->UpdateArticle(a);
+    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A0"_s, u"A1"_s, u"A2"_s}));
+    EXPECT_EQ(frame->FullList().Count(), 3);
+
+    frame->RemoveRow(1);
+    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A0"_s, u"A2"_s}));
+    EXPECT_EQ(frame->FullList().FindArticle(u"A1"), nullptr);
+    frame->EndSearch();
+    EXPECT_EQ(frame->DisplayedList().Count(), 2);
+}
