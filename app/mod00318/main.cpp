@@ -9,7 +9,7 @@
 #include "app/base/translation.h"
 #include "app/environment.h"
 #include "app/systemeinstellungen.h"
-#include "app/ui/qtinteraction.h"
+#include "app/base/ui/qtinteraction.h"
 #include "ordering/customeraddress.h"
 
 #include <QApplication>
