@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QThread>
+#include <cstring>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -204,8 +205,11 @@ void SqliteConnection::bind(sqlite3_stmt *stmt, int index, const QVariant &value
         break;
     }
     default: {
-        const QString text = value.toString();
-        sqlite3_bind_text16(stmt, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+        // UTF-8: SQLite takes a leading U+FEFF of UTF-16 input for a byte-order mark and drops
+        // it, and the stored XML texts begin with one.
+        const QByteArray utf8 = value.toString().toUtf8();
+        sqlite3_bind_text64(stmt, index, utf8.constData(), sqlite3_uint64(utf8.size()),
+                            SQLITE_TRANSIENT, SQLITE_UTF8);
         break;
     }
     }
@@ -235,7 +239,11 @@ QVariant SqliteConnection::column(sqlite3_stmt *stmt, int col, FieldType type)
     }
     default: {
         const char *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, col));
-        return QString::fromUtf8(text, sqlite3_column_bytes(stmt, col));
+        const int size = sqlite3_column_bytes(stmt, col);
+        // fromUtf8 skips a leading byte-order mark; XML texts keep theirs.
+        if (size >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0)
+            return QString(QChar(0xFEFF)) + QString::fromUtf8(text + 3, size - 3);
+        return QString::fromUtf8(text, size);
     }
     }
 }

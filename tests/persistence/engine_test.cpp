@@ -265,6 +265,24 @@ TEST_F(EngineTest, UniqueIndexRefusesDuplicatesAndCaseOption)
     EXPECT_EQ(walk(*ci), (QStringList{u"AB-12"_s, u"b"_s, u"C"_s}));
 }
 
+TEST_F(EngineTest, XmlTextKeepsItsByteOrderMark)
+{
+    auto t = std::make_unique<TTdbTable>(&db);
+    t->SetTableName(u"DOCS"_s);
+    t->FieldDefs().Add(u"Nr"_s, FieldType::WideString, 10);
+    t->FieldDefs().Add(u"XMLDATA"_s, FieldType::WideMemo);
+    t->CreateTable();
+    t->Open();
+    const QString doc = u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<a b=\"ä\"/>\r\n"_s;
+    t->Append();
+    t->FieldByName(u"Nr"_s).SetAsString(u"1"_s);
+    t->FieldByName(u"XMLDATA"_s).SetAsString(doc);
+    t->Post();
+    db.RefreshDataSets();
+    t->First();
+    EXPECT_EQ(t->FieldByName(u"XMLDATA"_s).AsString(), doc);
+}
+
 TEST_F(EngineTest, WritesAreCutAndConvertedToTheColumnType)
 {
     auto t = std::make_unique<TTdbTable>(&db);
