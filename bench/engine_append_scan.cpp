@@ -302,7 +302,7 @@ qint64 rawScan(const QString &file)
 
 // ---- benchmarks -----------------------------------------------------------------------
 
-void BM_EngineAppend(benchmark::State &state)
+void BM_engine_append_Ours(benchmark::State &state)
 {
     source();
     for (auto _ : state) {
@@ -316,7 +316,7 @@ void BM_EngineAppend(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * kRows);
 }
 
-void BM_RawAppend(benchmark::State &state)
+void BM_engine_append_Reference(benchmark::State &state)
 {
     source();
     for (auto _ : state) {
@@ -329,7 +329,7 @@ void BM_RawAppend(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * kRows);
 }
 
-void BM_EngineScan(benchmark::State &state)
+void BM_engine_scan_Ours(benchmark::State &state)
 {
     const QString dir = benchDir() + u"/engine-scan"_s;
     if (!QFile::exists(dir + u"/LAGER.DAT"_s)) {
@@ -341,7 +341,7 @@ void BM_EngineScan(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * kRows);
 }
 
-void BM_RawScan(benchmark::State &state)
+void BM_engine_scan_Reference(benchmark::State &state)
 {
     const QString file = benchDir() + u"/raw-scan.db"_s;
     if (!QFile::exists(file))
@@ -351,10 +351,10 @@ void BM_RawScan(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * kRows);
 }
 
-BENCHMARK(BM_EngineAppend)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_RawAppend)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_EngineScan)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_RawScan)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_engine_append_Ours)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_engine_append_Reference)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_engine_scan_Ours)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_engine_scan_Reference)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
