@@ -9,10 +9,12 @@
 #include "stock/modlagerdbserverobj.h"
 #include "tools/suitegen/suitegenerator.h"
 
+#include "bench/barelagerscan.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sqlite3.h>
@@ -83,33 +85,7 @@ BENCHMARK(BM_stock_search_Ours)->Unit(benchmark::kMillisecond);
 // The same columns in the same order from the same file, read as the bytes SQLite keeps.
 void BM_stock_search_Reference(benchmark::State &state)
 {
-    sqlite3 *db = nullptr;
-    const QByteArray path = (stockDir() + u"/LAGER.DAT"_s).toUtf8();
-    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        qFatal("cannot open %s", path.constData());
-    sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(db,
-                       "SELECT rowid, \"LagerArtikelNr\", \"Bezeichnung\", \"Gruppe\" FROM "
-                       "\"LAGER\" ORDER BY \"LagerArtikelNr\", rowid",
-                       -1, &stmt, nullptr);
-    qint64 rows = 0;
-    for (auto _ : state) {
-        rows = 0;
-        size_t bytes = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            ++rows;
-            bytes += size_t(sqlite3_column_int64(stmt, 0));
-            for (int c = 1; c <= 3; ++c) {
-                benchmark::DoNotOptimize(sqlite3_column_text(stmt, c));
-                bytes += size_t(sqlite3_column_bytes(stmt, c));
-            }
-        }
-        sqlite3_reset(stmt);
-        benchmark::DoNotOptimize(bytes);
-    }
-    state.counters["rows"] = double(rows);
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
+    RunBareLagerScan(state, stockDir() + u"/LAGER.DAT"_s);
 }
 BENCHMARK(BM_stock_search_Reference)->Unit(benchmark::kMillisecond);
 
