@@ -2,23 +2,27 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
-class ConsoleProgress : public Progress {
+class ConsoleProgress : public Progress
+{
 public:
     void step(int) override {}
     void setText(const QString &) override {}
     bool cancelled() const override { return false; }
 };
 
-class ConsoleWait : public WaitWindow {
+class ConsoleWait : public WaitWindow
+{
 public:
     bool cancelled() const override { return false; }
     void idle() override {}
 };
 
 // Headless default: tools have no one to ask, so every question takes its first answer.
-class ConsoleInteraction : public Interaction {
+class ConsoleInteraction : public Interaction
+{
 public:
     int messageBox(const QString &caption, const QString &text, MsgDlgType, int buttons) override
     {
@@ -59,10 +63,37 @@ Interaction *g_current = nullptr;
 
 } // namespace
 
-Interaction &interaction() { return g_current ? *g_current : g_console; }
+Interaction &interaction()
+{
+    return g_current ? *g_current : g_console;
+}
 
-void setInteraction(Interaction *i) { g_current = i; }
+void setInteraction(Interaction *i)
+{
+    g_current = i;
+}
 
-ScopedInteraction::ScopedInteraction(Interaction *i) : m_previous(g_current) { g_current = i; }
+ScopedInteraction::ScopedInteraction(Interaction *i) : m_previous(g_current)
+{
+    g_current = i;
+}
 
-ScopedInteraction::~ScopedInteraction() { g_current = m_previous; }
+ScopedInteraction::~ScopedInteraction()
+{
+    g_current = m_previous;
+}
+
+bool Interaction::dateBox(const QString &, const QString &, QDate &)
+{
+    return false;
+}
+
+bool Interaction::openFileBox(const QString &, const QString &, QString &)
+{
+    return false;
+}
+
+bool Interaction::colorBox(const QString &, unsigned &)
+{
+    return false;
+}

@@ -1,7 +1,9 @@
 #include "tests/support/scriptedinteraction.h"
 
-namespace {
-class ScriptedProgress : public Progress {
+namespace
+{
+class ScriptedProgress : public Progress
+{
 public:
     explicit ScriptedProgress(ScriptedInteraction &owner) : m_owner(owner) {}
     void step(int by) override { m_owner.progressSteps += by; }
@@ -16,7 +18,8 @@ private:
     ScriptedInteraction &m_owner;
 };
 
-class ScriptedWait : public WaitWindow {
+class ScriptedWait : public WaitWindow
+{
 public:
     explicit ScriptedWait(int cancelAfter) : m_cancelAfter(cancelAfter) {}
     bool cancelled() const override { return m_cancelAfter >= 0 && m_idles >= m_cancelAfter; }
@@ -62,4 +65,28 @@ void ScriptedInteraction::desktopAlert(const QString &header, const QString &tex
                                        int milliseconds)
 {
     alerts.append({header, text, height, milliseconds});
+}
+
+bool ScriptedInteraction::dateBox(const QString &, const QString &, QDate &value)
+{
+    if (dates.isEmpty())
+        return false;
+    value = dates.takeFirst();
+    return true;
+}
+
+bool ScriptedInteraction::openFileBox(const QString &, const QString &, QString &path)
+{
+    if (files.isEmpty())
+        return false;
+    path = files.takeFirst();
+    return true;
+}
+
+bool ScriptedInteraction::colorBox(const QString &, unsigned &color)
+{
+    if (colors.isEmpty())
+        return false;
+    color = colors.takeFirst();
+    return true;
 }

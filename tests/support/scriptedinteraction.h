@@ -2,13 +2,16 @@
 
 #include "app/base/interaction.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 // An interaction that records everything shown and answers from a script, so that command
 // flows run in tests without a window. Unscripted questions get their first button.
-class ScriptedInteraction : public Interaction {
+class ScriptedInteraction : public Interaction
+{
 public:
     struct Shown {
         QString caption;
@@ -25,12 +28,15 @@ public:
 
     QList<Shown> messages;
     QList<Alert> alerts;
-    QList<int> answers;          // message-box results, taken in order
-    QList<QString> inputs;       // input-box answers; an empty list cancels
+    QList<int> answers;    // message-box results, taken in order
+    QList<QString> inputs; // input-box answers; an empty list cancels
     int progressSteps = 0;
     int cancelProgressAfter = -1; // cancelled() turns true after this many steps
     int cancelWaitAfterIdles = -1;
     QStringList waitTexts;
+    QList<QDate> dates;     // date answers; an empty list cancels
+    QStringList files;      // file dialog answers; an empty list cancels
+    QList<unsigned> colors; // colour answers; an empty list cancels
 
     int messageBox(const QString &caption, const QString &text, MsgDlgType type,
                    int buttons) override;
@@ -39,4 +45,7 @@ public:
     std::unique_ptr<WaitWindow> waitWindow(const QString &text) override;
     void desktopAlert(const QString &header, const QString &text, int height,
                       int milliseconds) override;
+    bool dateBox(const QString &caption, const QString &prompt, QDate &value) override;
+    bool openFileBox(const QString &caption, const QString &filter, QString &path) override;
+    bool colorBox(const QString &caption, unsigned &color) override;
 };

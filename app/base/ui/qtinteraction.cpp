@@ -3,6 +3,11 @@
 #include "app/base/translation.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -160,4 +165,47 @@ void QtInteraction::desktopAlert(const QString &header, const QString &text, int
     }
     alert->show();
     QTimer::singleShot(milliseconds, alert, &QWidget::close);
+}
+
+bool QtInteraction::dateBox(const QString &caption, const QString &prompt, QDate &value)
+{
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(caption);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(prompt, &dialog));
+    auto *edit = new QDateEdit(value.isValid() ? value : QDate::currentDate(), &dialog);
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    layout->addWidget(edit);
+    auto *buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(tx("&OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(tx("&Abbrechen"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    value = edit->date();
+    return true;
+}
+
+bool QtInteraction::openFileBox(const QString &caption, const QString &filter, QString &path)
+{
+    const QString chosen =
+        QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, path, filter);
+    if (chosen.isEmpty())
+        return false;
+    path = chosen;
+    return true;
+}
+
+bool QtInteraction::colorBox(const QString &caption, unsigned &color)
+{
+    // Stored colours are 0x00BBGGRR.
+    const QColor start(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    const QColor chosen = QColorDialog::getColor(start, QApplication::activeWindow(), caption);
+    if (!chosen.isValid())
+        return false;
+    color = unsigned(chosen.red()) | unsigned(chosen.green()) << 8 | unsigned(chosen.blue()) << 16;
+    return true;
 }

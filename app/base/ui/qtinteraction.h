@@ -14,4 +14,7 @@ public:
     std::unique_ptr<WaitWindow> waitWindow(const QString &text) override;
     void desktopAlert(const QString &header, const QString &text, int height,
                       int milliseconds) override;
+    bool dateBox(const QString &caption, const QString &prompt, QDate &value) override;
+    bool openFileBox(const QString &caption, const QString &filter, QString &path) override;
+    bool colorBox(const QString &caption, unsigned &color) override;
 };
