@@ -18,15 +18,6 @@ qint64 roundToInteger(double value)
 
 } // namespace
 
-void AppendXMLAttribute(QString &out, QStringView name, QStringView value)
-{
-    out += u' ';
-    out += name;
-    out += u"=\"";
-    AppendEncodedXMLText(out, value);
-    out += u'"';
-}
-
 Money TBestellartikelObjectList::CalcNetTotal(bool fourDecimals)
 {
     qint64 total = 0;

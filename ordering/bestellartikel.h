@@ -1,5 +1,7 @@
 #pragma once
 
+#include "persistence/xml/xmltext.h"
+
 #include "persistence/money.h"
 #include "persistence/xml/dbxmlcoreobject.h"
 #include "persistence/xml/owninglist.h"
@@ -10,10 +12,6 @@
 #include <memory>
 
 class TBestellServerObj;
-
-// Appends a blank, name, '=' and the escaped value in double quotes, as the order documents
-// write their attributes.
-void AppendXMLAttribute(QString &out, QStringView name, QStringView value);
 
 // One line of a purchase order. Only the first block is carried by the documents; the working
 // fields serve a goods receipt against the order.

@@ -10,19 +10,10 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-void appendAttribute(QString &out, QStringView name, QStringView value)
-{
-    out += u' ';
-    out += name;
-    out += u"=\"";
-    AppendEncodedXMLText(out, value);
-    out += u'"';
-}
-
 void appendIfSet(QString &out, QStringView name, const QString &value)
 {
     if (!value.isEmpty())
-        appendAttribute(out, name, value);
+        AppendXMLAttribute(out, name, value);
 }
 
 QString boolText(bool value)
@@ -113,15 +104,15 @@ void TCustomerAddress::WriteXML(bool complete, const QString &indent)
     out += u"<kundenadr";
     if (complete) {
         appendIfSet(out, u"id", Id);
-        appendAttribute(out, u"cr", floatToText(Cr));
-        appendAttribute(out, u"crby", CrBy);
-        appendAttribute(out, u"ch", floatToText(Ch));
-        appendAttribute(out, u"chby", ChBy);
+        AppendXMLAttribute(out, u"cr", floatToText(Cr));
+        AppendXMLAttribute(out, u"crby", CrBy);
+        AppendXMLAttribute(out, u"ch", floatToText(Ch));
+        AppendXMLAttribute(out, u"chby", ChBy);
         appendIfSet(out, u"idweiterl", IdWeiterl);
         if (Wv != 0) {
-            appendAttribute(out, u"wv", floatToText(Wv));
-            appendAttribute(out, u"wvtxt", WvTxt);
-            appendAttribute(out, u"wvuser", WvUser);
+            AppendXMLAttribute(out, u"wv", floatToText(Wv));
+            AppendXMLAttribute(out, u"wvtxt", WvTxt);
+            AppendXMLAttribute(out, u"wvuser", WvUser);
         }
         appendIfSet(out, u"addrgrp", AddrGrp);
     }
@@ -130,15 +121,15 @@ void TCustomerAddress::WriteXML(bool complete, const QString &indent)
     appendIfSet(out, u"ustidnr", UstIdNr);
     appendIfSet(out, u"stnr", StNr);
     if (MwStAusw != 0)
-        appendAttribute(out, u"mwstausw", QString::number(MwStAusw));
+        AppendXMLAttribute(out, u"mwstausw", QString::number(MwStAusw));
     if (Paragr13b)
-        appendAttribute(out, u"paragr13b", boolText(true));
+        AppendXMLAttribute(out, u"paragr13b", boolText(true));
     if (Paragr14b)
-        appendAttribute(out, u"paragr14b", boolText(true));
+        AppendXMLAttribute(out, u"paragr14b", boolText(true));
     if (Paragr6a)
-        appendAttribute(out, u"paragr6a", boolText(true));
+        AppendXMLAttribute(out, u"paragr6a", boolText(true));
     if (MahnTyp != 0)
-        appendAttribute(out, u"mahntyp", QString::number(MahnTyp));
+        AppendXMLAttribute(out, u"mahntyp", QString::number(MahnTyp));
     appendIfSet(out, u"ownid", OwnId);
     out += u">\r\n";
 
@@ -155,8 +146,8 @@ void TCustomerAddress::WriteXML(bool complete, const QString &indent)
         appendIfSet(out, u"land", a.Land);
         appendIfSet(out, u"plz", a.Plz);
         appendIfSet(out, u"ort", a.Ort);
-        appendAttribute(out, u"std", boolText(a.Std));
-        appendAttribute(out, u"aart", a.AArt);
+        AppendXMLAttribute(out, u"std", boolText(a.Std));
+        AppendXMLAttribute(out, u"aart", a.AArt);
         out += u" />\r\n";
     }
     if (!Info.isEmpty())
@@ -208,16 +199,16 @@ void TCustomerAddress::WriteLists(const QString &indent)
         for (const TCustomerContact &c : Kontakte) {
             out += p1;
             out += u"<kontakt";
-            appendAttribute(out, u"name", c.Name);
-            appendAttribute(out, u"std", boolText(c.Std));
+            AppendXMLAttribute(out, u"name", c.Name);
+            AppendXMLAttribute(out, u"std", boolText(c.Std));
             out += u">\r\n";
             for (const TCustomerContactData &d : c.Data) {
                 out += p2;
                 out += u"<kontaktdata";
-                appendAttribute(out, u"cdtype", QString::number(d.CdType));
-                appendAttribute(out, u"cdname", d.CdName);
-                appendAttribute(out, u"cdvalue", d.CdValue);
-                appendAttribute(out, u"cdcaract", d.CdCaract);
+                AppendXMLAttribute(out, u"cdtype", QString::number(d.CdType));
+                AppendXMLAttribute(out, u"cdname", d.CdName);
+                AppendXMLAttribute(out, u"cdvalue", d.CdValue);
+                AppendXMLAttribute(out, u"cdcaract", d.CdCaract);
                 out += u"/>\r\n";
             }
             out += p1 + u"</kontakt>\r\n"_s;
@@ -229,13 +220,13 @@ void TCustomerAddress::WriteLists(const QString &indent)
         for (const TPaymentWay &w : PaymentWays) {
             out += p1;
             out += u"<pw";
-            appendAttribute(out, u"payway", QString::number(w.Kind));
-            appendAttribute(out, u"comm", w.Comment);
-            appendAttribute(out, u"inst", w.Institute);
-            appendAttribute(out, u"bcode", w.BankCode);
-            appendAttribute(out, u"acc", w.Account);
-            appendAttribute(out, u"iban", w.IBAN);
-            appendAttribute(out, u"bic", w.BIC);
+            AppendXMLAttribute(out, u"payway", QString::number(w.Kind));
+            AppendXMLAttribute(out, u"comm", w.Comment);
+            AppendXMLAttribute(out, u"inst", w.Institute);
+            AppendXMLAttribute(out, u"bcode", w.BankCode);
+            AppendXMLAttribute(out, u"acc", w.Account);
+            AppendXMLAttribute(out, u"iban", w.IBAN);
+            AppendXMLAttribute(out, u"bic", w.BIC);
             out += u"/>\r\n";
         }
         out += p + u"</pwl>\r\n"_s;

@@ -111,3 +111,12 @@ QString TextBetween(QStringView text, QStringView opening, QStringView closing)
         return QString();
     return text.mid(from, end - from).toString();
 }
+
+void AppendXMLAttribute(QString &out, QStringView name, QStringView value)
+{
+    out += u' ';
+    out += name;
+    out += u"=\"";
+    AppendEncodedXMLText(out, value);
+    out += u'"';
+}

@@ -9,6 +9,8 @@
 QString EncodeXMLText(QStringView text);
 // Appends the escaped text to out, for writers that build one large buffer.
 void AppendEncodedXMLText(QString &out, QStringView text);
+// Appends ` name="value"` with the value encoded.
+void AppendXMLAttribute(QString &out, QStringView name, QStringView value);
 
 // Small readers for embedded XML snippets where a parser would be overkill.
 // The trimmed text between the first <tag> and the following </tag>; empty when missing.
