@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ordering/customeraddress.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class TSystemEinstellungen;
+
+// What the article editor and its pages need from the running program.
+struct TLagerArtikelEditContext {
+    // VAT classes and rates, units, money mode, "ArtikelVKPreisIsBrutto", images directory.
+    const TSystemEinstellungen *settings = nullptr;
+    QString stockDir; // with a trailing "/": CONFIG.XML and the STDMB.TXT period template
+    QString userName; // stamped as "changed by"
+    // Lets the user choose a supplier address; null when cancelled. The program plugs in the
+    // suite's address program, tests a fixed address.
+    std::function<std::unique_ptr<TCustomerAddress>()> chooseAddress;
+};
