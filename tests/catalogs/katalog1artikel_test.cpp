@@ -1,0 +1,272 @@
+#include "catalogs/katalog1artikel.h"
+
+#include "tests/catalogs/catalogtesthelpers.h"
+
+#include <QMap>
+#include <QPair>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace CatalogTest;
+
+namespace
+{
+TKatalog1ArtikelDaten fullArticle()
+{
+    TKatalog1ArtikelDaten a;
+    a.Katalog = u"GC"_s;
+    a.Text1 = u"frei 1"_s;
+    a.Text2 = u"frei 2"_s;
+    a.ArtikelNr = u"CU22-5"_s;
+    a.KurzZeile1 = u"Kupferrohr 22 x 1,0"_s;
+    a.KurzZeile2 = u"hart, 5 m"_s;
+    a.TextKZ = 3;
+    a.Listenpreis = Money::fromDouble(48.5);
+    a.Rabatt = 35;
+    a.Netto = Money::fromDouble(31.525);
+    a.PreisKZ = 1;
+    a.Preiseinheit = 100;
+    a.LastNetto = Money::fromDouble(30.1);
+    a.LastNettoChanged = 45200.25;
+    a.VKPreise = {Money::fromDouble(40), Money::fromDouble(41), Money::fromDouble(42),
+                  Money::fromDouble(43)};
+    a.ME = u"m"_s;
+    a.MEKalkulationSpezial = true;
+    a.MEKalkulation = u"Stk"_s;
+    a.MEKalkulationUmrechFakt = 5;
+    a.Oberflaeche = 0.35;
+    a.Volumen = 0.0019;
+    a.Abwicklung = 69.1;
+    a.Gewicht = 2.85;
+    a.Matchcode = u"KUPFERROHR"_s;
+    a.Katalogseite = u"S. 117"_s;
+    a.Rabattgruppe = u"CU1"_s;
+    a.Hauptwarengruppe = u"110"_s;
+    a.Warengruppe = u"11020"_s;
+    a.Kostenart = u"Material"_s;
+    a.AlternativArtikelNrErsteller = u"ALT"_s;
+    a.AlternativArtikelNr = u"A-22"_s;
+    a.HerstellerNrErsteller = u"HST"_s;
+    a.HerstellerNr = u"H-4711"_s;
+    a.HerstellerType = u"Typ R"_s;
+    a.ReferenzNrErsteller = u"REF"_s;
+    a.ReferenzNr = u"R-9"_s;
+    a.EAN = u"4001234567890"_s;
+    a.MwStMerker = 1;
+    a.LagerMerker = 1;
+    a.Verpackungsmenge = 10;
+    a.LangtextNr = u"LT0815"_s;
+
+    a.Dimensionslangtexte.Add(
+        TKatalog1Dimensionslangtext{ltZeile, u"Kupferrohr \"hart\" & blank"_s, QString()});
+    a.Dimensionslangtexte.Add(TKatalog1Dimensionslangtext{ltBaustein, QString(), u"LT0815"_s});
+    a.Dimensionslangtexte.Add(TKatalog1Dimensionslangtext{ltDimension, u"22$1,0$"_s, u"DIM7"_s});
+    a.Dimensionslangtexte.Add(TKatalog1Dimensionslangtext{ltDimension, u"5000"_s, u"DIM7"_s});
+    a.AnbindNr = u"G-22"_s;
+    a.Staffelpreise.Add(TKatalog1Staffelpreis{1, u"ab 10 Stück"_s, u"Größe <50>"_s, 2, 1, 100,
+                                              Money::fromDouble(12.3456), 3, 4, 10, 99, 45292,
+                                              45657.5});
+    a.Staffelpreise.Add(TKatalog1Staffelpreis{2, QString(), QString(), 0, 0, 1,
+                                              Money::fromDouble(-0.5), 0, 0, 100, 0, 0, 0});
+    a.Rohstoffe.Add(TKatalog1Rohstoff{1, 100, 1.25, -3, 8.96, 0.00001});
+    a.Sonderkosten.Add(TKatalog1Sonderkosten{1, u"Schneiden 'Zuschnitt'\r\n2. Zeile"_s,
+                                             Money::fromDouble(4.5), 2});
+    a.Arbeitszeit = 12.5;
+    a.AnbindObjekte.Add(TKatalog1AnbindObj{1, u"Foto"_s, u"cu22"_s, u"jpg"_s});
+    a.Langtext = u"assembled"_s;
+    a.VKZuschlag = 25;
+    return a;
+}
+
+// Only the lists travel in the XML text; the rest comes from the table's columns.
+TKatalog1ArtikelDaten xmlPart(const TKatalog1ArtikelDaten &a)
+{
+    TKatalog1ArtikelDaten x;
+    x.Dimensionslangtexte = a.Dimensionslangtexte;
+    x.Staffelpreise = a.Staffelpreise;
+    x.Rohstoffe = a.Rohstoffe;
+    x.Sonderkosten = a.Sonderkosten;
+    return x;
+}
+
+const TKatalog1ArtikelDaten &data(const TKatalog1Artikel &a)
+{
+    return a;
+}
+} // namespace
+
+TEST(Katalog1ArtikelXml, FullArticleWritesTheGoldenDocumentAndReadsBackItsLists)
+{
+    const QByteArray golden = goldenFile("katalog1artikel_full.xml");
+    ASSERT_FALSE(golden.isEmpty());
+    TKatalog1Artikel article;
+    article.Assign(fullArticle());
+    const QByteArray written = writtenDocument(article);
+    EXPECT_EQ(asText(written), asText(golden));
+    EXPECT_EQ(written, golden);
+
+    // Reading into a filled article: nothing of before may survive a load.
+    TKatalog1Artikel read;
+    read.Assign(fullArticle());
+    readDocument(read, golden);
+    EXPECT_FALSE(read.HasError()) << read.ErrorText().toStdString();
+    EXPECT_EQ(data(read), xmlPart(fullArticle()));
+
+    TKatalog1Artikel fromText;
+    EXPECT_TRUE(fromText.LoadFromXMLText(asQString(golden)));
+    EXPECT_EQ(data(fromText), xmlPart(fullArticle()));
+}
+
+TEST(Katalog1ArtikelXml, EmptyArticleKeepsTheFourListsAndEveryLineTakesTheIndent)
+{
+    TKatalog1Artikel article;
+    EXPECT_EQ(article.GetXMLFragment(true, u"\t"_s),
+              u"\t<ukat1>\r\n\t  <dlt>\r\n\t  </dlt>\r\n\t  <stp>\r\n\t  </stp>\r\n"
+              "\t  <rohst>\r\n\t  </rohst>\r\n\t  <sonderkosten>\r\n\t  </sonderkosten>\r\n"
+              "\t</ukat1>\r\n"_s);
+}
+
+TEST(Katalog1ArtikelXml, MissingAttributesReadAsZeroAndStrangeElementsAreIgnored)
+{
+    TKatalog1Artikel article;
+    ASSERT_TRUE(article.LoadFromXMLText(
+        u"<ukat1><dlt><dlti instxt=\"B1\" color=\"red\"/></dlt><note nr=\"9\"/>"
+        "<stp><stpi txt=\"x\"/></stp><rohst><rohsti/></rohst><sonderkosten/></ukat1>"_s));
+    EXPECT_FALSE(article.HasError());
+    ASSERT_EQ(article.Dimensionslangtexte.Count(), 1);
+    EXPECT_EQ(article.Dimensionslangtexte[0], (TKatalog1Dimensionslangtext{0, {}, u"B1"_s}));
+    ASSERT_EQ(article.Staffelpreise.Count(), 1);
+    TKatalog1Staffelpreis onlyText;
+    onlyText.Text = u"x"_s;
+    EXPECT_EQ(article.Staffelpreise[0], onlyText);
+    ASSERT_EQ(article.Rohstoffe.Count(), 1);
+    EXPECT_EQ(article.Rohstoffe[0], TKatalog1Rohstoff());
+    EXPECT_TRUE(article.Sonderkosten.IsEmpty());
+}
+
+TEST(Katalog1Artikel, ClearingGivesUnitOnePackingOneFactorOneAndNothingElse)
+{
+    TKatalog1Artikel article;
+    article.Assign(fullArticle());
+    article.Clear();
+    EXPECT_EQ(article.Preiseinheit, 1);
+    EXPECT_EQ(article.Verpackungsmenge, 1);
+    EXPECT_EQ(article.MEKalkulationUmrechFakt, 1.0);
+    EXPECT_EQ(article.VKZuschlag, 0);
+    EXPECT_TRUE(article.Katalog.isEmpty());
+    EXPECT_TRUE(article.AnbindObjekte.IsEmpty());
+    EXPECT_EQ(data(article), TKatalog1ArtikelDaten());
+}
+
+// ---- Long text --------------------------------------------------------------------------
+
+TEST(Katalog1Langtext, DimensionTemplatePadsCutsAndBlanksTheDollarRuns)
+{
+    const auto fill = [](const QString &t, const QString &v) {
+        return TKatalog1ArtikelDaten::FillDimensionTemplate(t, v);
+    };
+    EXPECT_EQ(fill(u"L=$$$$ mm"_s, u"50"_s), u"L=50   mm"_s);
+    EXPECT_EQ(fill(u"L=$$$$ mm"_s, u"12345"_s), u"L=1234 mm"_s);
+    EXPECT_EQ(fill(u"L=$$$$ mm"_s, u"1234"_s), u"L=1234 mm"_s);
+    EXPECT_EQ(fill(u"$$ x $$$!"_s, u"7"_s), u"7  x    !"_s);
+    EXPECT_EQ(fill(u"$$ x $$$"_s, u"12$345$9"_s), u"12 x 345"_s);
+    EXPECT_EQ(fill(u"DN $$$$$$"_s, QString()), u"DN       "_s);
+    EXPECT_EQ(fill(u"ohne Felder"_s, u"1$2"_s), u"ohne Felder"_s);
+    // An empty value between two separators leaves its run blank, the next value goes on.
+    EXPECT_EQ(fill(u"$$/$$/$$"_s, u"1$$3"_s), u"1 /  /3 "_s);
+}
+
+TEST(Katalog1Langtext, EntriesBecomeLinesWithBlocksFetchedOnceAndDimensionValuesCollected)
+{
+    QMap<QPair<QString, int>, QString> blocks;
+    blocks[{u"A"_s, ltBaustein}] = u"Baustein A"_s;
+    blocks[{u"B"_s, ltBaustein}] = u"Baustein B"_s;
+    // The same number names another block as a dimension text.
+    blocks[{u"A"_s, ltDimension}] = u"Rohr $$ x $$$ mm, $$$$ lang"_s;
+    blocks[{u"D"_s, ltDimension}] = u"[$$]"_s;
+    QStringList asked;
+    const auto lookup = [&](const QString &nr, int typ) {
+        asked.append(nr + u'/' + QString::number(typ));
+        return blocks.value({nr, typ});
+    };
+
+    TKatalog1ArtikelDaten a;
+    const auto add = [&](int typ, const QString &text, const QString &nr) {
+        a.Dimensionslangtexte.Add(TKatalog1Dimensionslangtext{typ, text, nr});
+    };
+    add(ltZeile, u"Erste Zeile"_s, {});
+    add(ltBaustein, {}, u"A"_s);
+    add(ltBaustein, {}, u"A"_s);
+    add(ltBaustein, {}, u"B"_s);
+    add(ltZeile, u"Zwischen"_s, {});
+    add(ltBaustein, {}, u"B"_s);
+    add(ltBaustein, {}, u"A"_s);
+    add(ltDimension, u"22$1,"_s, u"A"_s);
+    add(ltDimension, u"0$5000"_s, u"A"_s);
+    add(ltDimension, u"1"_s, u"D"_s);
+    add(ltDimension, u"2"_s, u"A"_s);
+    add(7, u"unbekannt"_s, {});
+    add(ltZeile, u""_s, {});
+    a.AssembleLangtext(lookup);
+
+    EXPECT_EQ(a.Langtext,
+              u"Erste Zeile\r\nBaustein A\r\nBaustein B\r\nZwischen\r\nBaustein A\r\n"
+              "Rohr 22 x 1,0 mm, 5000 lang\r\n[1 ]\r\nRohr 2  x     mm,      lang\r\n"_s);
+    EXPECT_EQ(asked, (QStringList{u"A/2"_s, u"B/2"_s, u"A/2"_s, u"A/3"_s, u"D/3"_s, u"A/3"_s}));
+
+    a.Dimensionslangtexte.Clear();
+    a.AssembleLangtext(lookup);
+    EXPECT_TRUE(a.Langtext.isEmpty());
+}
+
+// ---- Sales surcharge and sales price 1 ----------------------------------------------------
+
+TEST(Katalog1Preise, DiscountGroupSurchargeWinsUnlessItIsZero)
+{
+    TKatalog1ArtikelDaten a;
+    a.Netto = Money::fromDouble(123.45);
+    QStringList groupsAsked;
+    double netAsked = -1;
+    double groupSurcharge = 0;
+    const auto ofGroup = [&](const QString &g) {
+        groupsAsked.append(g);
+        return groupSurcharge;
+    };
+    const auto ofNet = [&](double net) {
+        netAsked = net;
+        return 7.5;
+    };
+
+    a.DetermineVKZuschlag(ofGroup, ofNet);
+    EXPECT_TRUE(groupsAsked.isEmpty()) << "no discount group, no group lookup";
+    EXPECT_DOUBLE_EQ(netAsked, 123.45);
+    EXPECT_EQ(a.VKZuschlag, 7.5);
+
+    a.Rabattgruppe = u"CU1"_s;
+    groupSurcharge = 0;
+    a.DetermineVKZuschlag(ofGroup, ofNet);
+    EXPECT_EQ(groupsAsked, QStringList{u"CU1"_s});
+    EXPECT_EQ(a.VKZuschlag, 7.5);
+
+    groupSurcharge = 30;
+    netAsked = -1;
+    a.DetermineVKZuschlag(ofGroup, ofNet);
+    EXPECT_EQ(a.VKZuschlag, 30);
+    EXPECT_EQ(netAsked, -1);
+}
+
+TEST(Katalog1Preise, SalesPriceOneIsNetPlusSurchargeRoundedHalfAwayFromZero)
+{
+    TKatalog1ArtikelDaten a;
+    a.Netto = Money::fromDouble(10);
+    a.VKZuschlag = 12.345;
+    EXPECT_EQ(a.VKPreis1(false), Money::fromDouble(11.23));
+    EXPECT_EQ(a.VKPreis1(true), Money::fromDouble(11.2345));
+
+    a.Netto = Money::fromDouble(0.1);
+    a.VKZuschlag = 5; // 0.105
+    EXPECT_EQ(a.VKPreis1(false), Money::fromDouble(0.11));
+    a.Netto = Money::fromDouble(-0.1);
+    EXPECT_EQ(a.VKPreis1(false), Money::fromDouble(-0.11));
+    EXPECT_EQ(a.VKPreis1(true), Money::fromDouble(-0.105));
+}
