@@ -1,79 +1,33 @@
 #pragma once
 
-// Shared by the catalog tests: golden documents of the catalog articles (UTF-16LE files beside
-// the tests, written by hand) and price settings without a logged-on client.
+// Shared by the catalog tests: fully populated articles of both kinds, their golden documents
+// (UTF-16LE files in data/, written by hand) and price settings without a logged-on client.
 
+#include "catalogs/katalog1artikel.h"
+#include "catalogs/katalog2artikel.h"
 #include "catalogs/katalogpreiseinstellungen.h"
-#include "persistence/xml/dbxmlcoreobject.h"
 
-#include <QBuffer>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QByteArray>
+#include <QString>
 #include <string>
 
 namespace CatalogTest
 {
-// With ccache's base directory the compiler sees this file by a path relative to the build
-// tree, so a relative __FILE__ is looked up from the program's directory upwards.
-inline QString dataDirectory()
-{
-    const QString self = QString::fromUtf8(__FILE__);
-    if (QFileInfo(self).isAbsolute())
-        return QFileInfo(self).dir().filePath(QStringLiteral("data"));
-    QDir base(QCoreApplication::applicationDirPath());
-    do {
-        const QFileInfo candidate(base.filePath(self));
-        if (candidate.exists())
-            return candidate.dir().filePath(QStringLiteral("data"));
-    } while (base.cdUp());
-    return QString();
-}
+// Every field set. The prices are those the merge tests compute with: list price 48.50,
+// 35 % off, net 31.53, surcharge 12.345 %; prices in another unit at factor 2.5.
+TKatalog1ArtikelDaten fullDatanormArticle();
+// Every field set: purchase price 100.00, 10 % off, sales factor 1.5, VAT code 1; another
+// unit at factor 3.
+TKatalog2ArtikelDaten fullSimpleArticle();
 
-inline QByteArray goldenFile(const char *name)
-{
-    QFile f(QDir(dataDirectory()).filePath(QLatin1String(name)));
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
-inline QString asQString(const QByteArray &utf16)
-{
-    return QString::fromUtf16(reinterpret_cast<const char16_t *>(utf16.constData()),
-                              utf16.size() / 2);
-}
-
+QByteArray goldenFile(const char *name);
+QString asQString(const QByteArray &utf16);
 // Readable diffs when a golden comparison fails.
-inline std::string asText(const QByteArray &utf16)
-{
-    return asQString(utf16).toStdString();
-}
+std::string asText(const QByteArray &utf16);
+// The whole document as it goes into the XMLDATA column.
+QByteArray writtenDocument(TDBXMLCoreObject &obj);
+void readDocument(TDBXMLCoreObject &obj, const QByteArray &bytes);
 
-// The whole document as it goes into a file or the XMLDATA column.
-inline QByteArray writtenDocument(TDBXMLCoreObject &obj)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    obj.SaveToStream(&buffer);
-    return buffer.data();
-}
-
-inline void readDocument(TDBXMLCoreObject &obj, const QByteArray &bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    obj.LoadFromStream(&buffer);
-}
 // VAT code 1 has 19 %, code 3 7 %, every other 0 %.
-inline TKatalogPreisEinstellungen priceSettings(bool fourDecimals, bool gross = false)
-{
-    TKatalogPreisEinstellungen s;
-    s.FullCurrency = fourDecimals;
-    s.SalePriceIsGross = gross;
-    s.VATRate = [](int code) { return code == 1 ? 19.0 : code == 3 ? 7.0 : 0.0; };
-    return s;
-}
+TKatalogPreisEinstellungen priceSettings(bool fourDecimals, bool gross = false);
 } // namespace CatalogTest

@@ -1,5 +1,3 @@
-#include "catalogs/katalog1artikel.h"
-#include "catalogs/katalog2artikel.h"
 #include "catalogs/katalogdbclipboard.h"
 #include "stock/lagerserverobj.h"
 
@@ -15,6 +13,12 @@ namespace
 Money m(double value)
 {
     return Money::fromDouble(value);
+}
+
+template <typename Article> Article normalUnit(Article a)
+{
+    a.MEKalkulationSpezial = false;
+    return a;
 }
 
 std::unique_ptr<TKatalog1Artikel> datanorm(const QString &catalog, const QString &nr)
@@ -34,61 +38,6 @@ std::unique_ptr<TKatalog2Artikel> simple(const QString &catalog, const QString &
     a->ArtikelNr = nr;
     a->Beschreibung = u"Waschtisch"_s;
     a->Kurztext = u"Waschtisch weiss"_s;
-    return a;
-}
-
-// A DATANORM article as the catalog reads it: list price 48.50, 35 % off, net 31.53.
-TKatalog1ArtikelDaten datanormArticle()
-{
-    TKatalog1ArtikelDaten a;
-    a.Katalog = u"GC"_s;
-    a.ArtikelNr = u"CU22"_s;
-    a.EAN = u"4001234567890"_s;
-    a.KurzZeile1 = u" Kupferrohr 22"_s;
-    a.KurzZeile2 = u"hart "_s;
-    a.Listenpreis = m(48.5);
-    a.Rabatt = 35;
-    a.Netto = m(31.53);
-    a.PreisKZ = 1;
-    a.Preiseinheit = 100;
-    a.VKPreise = {m(40), m(41.5), m(0), m(-1.25)};
-    a.ME = u"m"_s;
-    a.MEKalkulation = u"Stk"_s;
-    a.MEKalkulationUmrechFakt = 2.5;
-    a.Rabattgruppe = u"CU1"_s;
-    a.MwStMerker = 1;
-    a.Arbeitszeit = 12.5;
-    a.AnbindNr = u"G22"_s;
-    a.AnbindObjekte.Add(TKatalog1AnbindObj{1, u"Foto"_s, u"cu22"_s, u"jpg"_s});
-    a.AnbindObjekte.Add(TKatalog1AnbindObj{2, QString(), u"datenblatt"_s, u"pdf"_s});
-    a.Langtext = u"  Kupferrohr nach EN 1057\r\n"_s;
-    a.VKZuschlag = 12.345;
-    return a;
-}
-
-// A simple catalog article: purchase price 100.00, 10 % off, sales factor 1.5.
-TKatalog2ArtikelDaten simpleArticle()
-{
-    TKatalog2ArtikelDaten a;
-    a.Katalog = u"SANITAER"_s;
-    a.ArtikelNr = u"WT-100"_s;
-    a.EAN = u"4009876543210"_s;
-    a.Beschreibung = u"Waschtisch 100 cm"_s;
-    a.ME = u"Stk"_s;
-    a.MEKalkulation = u"Pal"_s;
-    a.MEKalkulationUmrechFakt = 3;
-    a.MindBestMenge = 2;
-    a.Preiseinheit = 1;
-    a.EK = m(100);
-    a.MwStSatz = 1;
-    a.Rabatt = 10;
-    a.Rabattgruppe = u"SAN"_s;
-    a.VKZuschlag = 1.5;
-    a.VKPreis1 = m(999); // whatever was computed at reading, the merge computes anew
-    a.VKPreise = {m(150.005), m(140), m(130), m(120)};
-    a.Arbeitszeit = 45;
-    a.Kurztext = u"  Waschtisch  "_s;
-    a.Bilder.Add(u"Hauptbild"_s, u"wt100.jpg"_s);
     return a;
 }
 } // namespace
@@ -164,22 +113,10 @@ TEST(KatalogDBClipBoard, TheSameNumberFromASecondCatalogIsNotAddedAgain)
 
 // ---- Merge records ---------------------------------------------------------------------
 
-TEST(KatalogMergeObj, ClearedRecordHasNoKindFactorOneAndUnitOne)
-{
-    TKatalogDBClipBoardMergeObj merge;
-    merge.LoadFrom(simpleArticle(), priceSettings(false));
-    merge.Clear();
-    EXPECT_EQ(merge.KatalogTyp, 3);
-    EXPECT_EQ(merge.VKFaktor, 1.0);
-    EXPECT_EQ(merge.Preiseinheit, 1);
-    EXPECT_TRUE(merge.Bilder.IsEmpty());
-    EXPECT_EQ(merge, TKatalogDBClipBoardMergeObj());
-}
-
 TEST(KatalogMergeObj, FromDatanormArticle)
 {
     TKatalogDBClipBoardMergeObj merge;
-    merge.LoadFrom(datanormArticle(), priceSettings(false));
+    merge.LoadFrom(normalUnit(fullDatanormArticle()), priceSettings(false));
     EXPECT_EQ(merge.ArtikelNr, u"CU22"_s);
     EXPECT_EQ(merge.EAN, u"4001234567890"_s);
     EXPECT_EQ(merge.Katalog, u"GC"_s);
@@ -196,7 +133,8 @@ TEST(KatalogMergeObj, FromDatanormArticle)
     EXPECT_EQ(merge.VKFaktor, 1.0);
     EXPECT_EQ(merge.Preiseinheit, 100);
     // 31.53 + 12.345 % = 35.4223785
-    EXPECT_EQ(merge.VKPreise, (std::array<Money, 5>{m(35.42), m(40), m(41.5), m(0), m(-1.25)}));
+    EXPECT_EQ(merge.VKPreise,
+              (std::array<Money, 5>{m(35.42), m(40.002), m(41.5), m(0), m(-1.002)}));
     EXPECT_EQ(merge.MindBestMenge, 0);
     EXPECT_EQ(merge.ME, u"m"_s);
     EXPECT_EQ(merge.Kurztext, u"Kupferrohr 22 hart"_s);
@@ -207,8 +145,9 @@ TEST(KatalogMergeObj, FromDatanormArticle)
     EXPECT_EQ(merge.Bilder[0].Value, u"cu22.jpg"_s);
     EXPECT_EQ(merge.Bilder[1].Key, u"G22"_s);
     EXPECT_EQ(merge.Bilder[1].Value, u"datenblatt.pdf"_s);
+    EXPECT_EQ(merge.Text1, u"frei 1"_s);
 
-    TKatalog1ArtikelDaten byNet = datanormArticle();
+    TKatalog1ArtikelDaten byNet = normalUnit(fullDatanormArticle());
     byNet.PreisKZ = 2;
     byNet.Langtext = u" \r\n "_s;
     merge.LoadFrom(byNet, priceSettings(true));
@@ -216,19 +155,11 @@ TEST(KatalogMergeObj, FromDatanormArticle)
     EXPECT_EQ(merge.VKPreise[0], m(35.4224));
     EXPECT_EQ(merge.Langtext, u"Kupferrohr 22 hart"_s) << "an empty long text takes the short";
     EXPECT_EQ(merge.Bilder.Count(), 2) << "a new load starts from a cleared record";
-
-    TKatalog1ArtikelDaten blank;
-    blank.KurzZeile1 = u"  "_s;
-    merge.LoadFrom(blank, priceSettings(false));
-    EXPECT_EQ(merge.Kurztext, u"   "_s) << "a blank short text falls back to the description";
-    EXPECT_EQ(merge.Langtext, u"   "_s);
 }
 
 TEST(KatalogMergeObj, DatanormArticleInAnotherUnitInBothMoneyModes)
 {
-    TKatalog1ArtikelDaten a = datanormArticle();
-    a.MEKalkulationSpezial = true;
-    a.VKPreise = {m(40.002), m(41.5), m(0), m(-1.002)};
+    TKatalog1ArtikelDaten a = fullDatanormArticle();
 
     TKatalogDBClipBoardMergeObj cents;
     cents.LoadFrom(a, priceSettings(false));
@@ -256,7 +187,7 @@ TEST(KatalogMergeObj, DatanormArticleInAnotherUnitInBothMoneyModes)
 TEST(KatalogMergeObj, FromSimpleArticle)
 {
     TKatalogDBClipBoardMergeObj merge;
-    merge.LoadFrom(simpleArticle(), priceSettings(false));
+    merge.LoadFrom(normalUnit(fullSimpleArticle()), priceSettings(false));
     EXPECT_EQ(merge.ArtikelNr, u"WT-100"_s);
     EXPECT_EQ(merge.EAN, QString());
     EXPECT_EQ(merge.Katalog, u"SANITAER"_s);
@@ -270,31 +201,31 @@ TEST(KatalogMergeObj, FromSimpleArticle)
     EXPECT_EQ(merge.Rabattgruppe, u"SAN"_s);
     EXPECT_EQ(merge.NettoEK, m(90));
     EXPECT_EQ(merge.VKFaktor, 1.5);
+    EXPECT_EQ(merge.Preiseinheit, 10);
     EXPECT_EQ(merge.VKPreise, (std::array<Money, 5>{m(135), m(150.005), m(140), m(130), m(120)}));
     EXPECT_EQ(merge.MindBestMenge, 2);
     EXPECT_EQ(merge.ME, u"Stk"_s);
     EXPECT_EQ(merge.Kurztext, u"Waschtisch"_s);
-    EXPECT_EQ(merge.Langtext, u"Waschtisch"_s);
+    EXPECT_EQ(merge.Langtext, u"Waschtisch aus Keramik\r\nmit Überlauf"_s);
     EXPECT_EQ(merge.Arbeitszeit, 0) << "a simple catalog's working time is not taken over";
-    EXPECT_EQ(merge.Bilder, simpleArticle().Bilder);
+    EXPECT_EQ(merge.Bilder, normalUnit(fullSimpleArticle()).Bilder);
 
     // Gross sale prices: sales price 1 carries the VAT, prices 2 to 5 stay as they are.
-    merge.LoadFrom(simpleArticle(), priceSettings(false, true));
+    merge.LoadFrom(normalUnit(fullSimpleArticle()), priceSettings(false, true));
     EXPECT_EQ(merge.VKPreise[0], m(160.65));
     EXPECT_EQ(merge.VKPreise[1], m(150.005));
 
-    TKatalog2ArtikelDaten noShortText = simpleArticle();
+    TKatalog2ArtikelDaten noShortText = normalUnit(fullSimpleArticle());
     noShortText.Kurztext.clear();
-    noShortText.Langtext = u"\tLangtext\r\n"_s;
+    noShortText.Langtext = u" \r\n"_s;
     merge.LoadFrom(noShortText, priceSettings(false));
     EXPECT_EQ(merge.Kurztext, u"Waschtisch 100 cm"_s);
-    EXPECT_EQ(merge.Langtext, u"Langtext"_s);
+    EXPECT_EQ(merge.Langtext, u"Waschtisch 100 cm"_s);
 }
 
 TEST(KatalogMergeObj, SimpleArticleInAnotherUnitInBothMoneyModes)
 {
-    TKatalog2ArtikelDaten a = simpleArticle();
-    a.MEKalkulationSpezial = true;
+    TKatalog2ArtikelDaten a = fullSimpleArticle();
     a.EK = m(33.335);
     a.Rabatt = 7;
     a.VKZuschlag = 1.333;
@@ -355,4 +286,10 @@ TEST(KatalogMergeObj, FromStockArticle)
     EXPECT_EQ(merge.Langtext, QString());
     EXPECT_EQ(merge.Arbeitszeit, 7);
     EXPECT_EQ(merge.Bilder, s.Bilder);
+
+    merge.Clear();
+    EXPECT_EQ(merge.KatalogTyp, 3);
+    EXPECT_EQ(merge.VKFaktor, 1.0);
+    EXPECT_EQ(merge.Preiseinheit, 1);
+    EXPECT_TRUE(merge.Bilder.IsEmpty());
 }
