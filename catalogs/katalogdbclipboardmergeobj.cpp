@@ -2,7 +2,6 @@
 
 #include "catalogs/katalog1artikel.h"
 #include "catalogs/katalog2artikel.h"
-#include "catalogs/ukatkatalogtypehelper.h"
 #include "persistence/conversions.h"
 
 using namespace Qt::StringLiterals;

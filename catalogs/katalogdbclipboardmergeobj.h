@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogs/katalogpreiseinstellungen.h"
+#include "catalogs/ukatkatalogtypehelper.h"
 #include "persistence/money.h"
 #include "persistence/xml/doublestring.h"
 #include "stock/lagerserverobj.h"
@@ -27,7 +28,7 @@ public:
     QString ArtikelNr;
     QString EAN;
     QString Katalog;
-    quint8 KatalogTyp = 3; // the catalog kind; 3 = none
+    quint8 KatalogTyp = kkNone;
     QString Beschreibung;
     TKurzzeilenPaar Kurzzeilen;
     double MwStSatz = 0;   // percent of the VAT code
