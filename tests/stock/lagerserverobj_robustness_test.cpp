@@ -16,7 +16,7 @@ namespace
 {
 QByteArray fullDocument()
 {
-    QFile f(QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath(u"data/lagerartikel_full.xml"_s));
+    QFile f(QStringLiteral(STOCK_TESTS_DIR "/stock/data/lagerartikel_full.xml"));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 

@@ -16,8 +16,7 @@ namespace
 {
 QByteArray goldenFile(const char *name)
 {
-    QFile f(
-        QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath(u"data/"_s + QLatin1String(name)));
+    QFile f(QStringLiteral(STOCK_TESTS_DIR "/stock/data/") + QLatin1String(name));
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray();
     return f.readAll();
