@@ -6,6 +6,7 @@
 #include "app/systemeinstellungen.h"
 #include "stock/artikelbilder.h"
 #include "stock/lagerserverobj.h"
+#include "stock/ui/listlines.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -97,14 +98,11 @@ void TLagerArtikelBilderPage::removeSelected()
 void TLagerArtikelBilderPage::fillList(int select)
 {
     m_filling = true;
-    m_list->blockSignals(true);
-    m_list->clear();
+    QStringList lines;
     if (m_article)
         for (const TDoubleString &picture : m_article->Bilder)
-            m_list->addItem(picture.Value);
-    if (m_list->count() > 0)
-        m_list->setCurrentRow(qBound(0, select, m_list->count() - 1));
-    m_list->blockSignals(false);
+            lines << picture.Value;
+    SetListLines(m_list, lines, select);
     showSelected();
     m_filling = false;
     updateEnabled();

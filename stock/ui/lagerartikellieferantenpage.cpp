@@ -6,6 +6,7 @@
 #include "ordering/selectaddress.h"
 #include "stock/lagerserverobj.h"
 #include "stock/lieferantenreferenzen.h"
+#include "stock/ui/listlines.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -125,6 +126,15 @@ bool TLagerArtikelLieferantenPage::chooseSupplier()
     return true;
 }
 
+bool TLagerArtikelLieferantenPage::addCatalogArticle(const QString &catalog,
+                                                     const QString &articleNr)
+{
+    if (!m_article || !AddCatalogArticleRef(m_article->KatRefs, catalog, articleNr))
+        return false;
+    fillList(int(m_article->KatRefs.Count() - 1));
+    return true;
+}
+
 void TLagerArtikelLieferantenPage::addSupplier()
 {
     if (!m_article || !chooseSupplier())
@@ -160,14 +170,11 @@ void TLagerArtikelLieferantenPage::makeStandard()
 
 void TLagerArtikelLieferantenPage::fillList(int select)
 {
-    m_list->blockSignals(true);
-    m_list->clear();
+    QStringList lines;
     if (m_article)
         for (const TDoubleString &ref : m_article->KatRefs)
-            m_list->addItem(SupplierRefText(ref));
-    if (m_list->count() > 0)
-        m_list->setCurrentRow(qBound(0, select, m_list->count() - 1));
-    m_list->blockSignals(false);
+            lines << SupplierRefText(ref);
+    SetListLines(m_list, lines, select);
     updateEnabled();
 }
 

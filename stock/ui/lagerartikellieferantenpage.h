@@ -39,6 +39,9 @@ public:
     QLineEdit *lastSupplierEdit() const { return m_lastEdit; }
     QToolButton *clearLastSupplierButton() const { return m_clearLast; }
 
+    // What the catalog article selection hands over: catalog name and the article number in
+    // that catalog; false when refused (the user has been told).
+    bool addCatalogArticle(const QString &catalog, const QString &articleNr);
     void addSupplier();
     void addSupplierWithOrderNumber();
     void removeSelected();

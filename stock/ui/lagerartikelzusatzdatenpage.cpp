@@ -4,6 +4,7 @@
 #include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDateTimeEdit>
@@ -149,6 +150,12 @@ TLagerArtikelZusatzdatenPage::TLagerArtikelZusatzdatenPage(const TLagerArtikelEd
     m_stage->horizontalHeader()->setSectionResizeMode(ColValue, QHeaderView::Stretch);
     m_stage->setSelectionMode(QAbstractItemView::SingleSelection);
     m_stage->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The field designer belongs to the suite's base package; the item shows where it goes.
+    auto *designer = new QAction(tx("Zusaetzliche Journal-Felder bearbeiten"), m_stage);
+    designer->setObjectName(u"miJournalFelder"_s);
+    designer->setEnabled(false);
+    m_stage->addAction(designer);
+    m_stage->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_stage);
@@ -158,7 +165,6 @@ TLagerArtikelZusatzdatenPage::~TLagerArtikelZusatzdatenPage() = default;
 
 void TLagerArtikelZusatzdatenPage::ShowArticle(TLagerServerObj *article)
 {
-    m_filling = true;
     m_values = article ? article->Zusatzdaten : TDsnElementList();
     m_stage->clearContents();
     m_stage->setRowCount(int(m_values.Count()));
@@ -174,7 +180,6 @@ void TLagerArtikelZusatzdatenPage::ShowArticle(TLagerServerObj *article)
         }
     }
     m_stage->resizeColumnsToContents();
-    m_filling = false;
 }
 
 void TLagerArtikelZusatzdatenPage::Clear()

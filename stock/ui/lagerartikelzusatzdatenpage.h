@@ -28,7 +28,6 @@ public:
 
 private:
     TLagerArtikelEditContext m_context;
-    TDsnElementList m_values;
-    bool m_filling = false;
+    TDsnElementList m_values; // a copy: the record changes only when stored
     QTableWidget *m_stage = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "persistence/conversions.h"
 #include "stock/lagerserverobj.h"
 #include "stock/mindestbestandperioden.h"
+#include "stock/ui/listlines.h"
 
 #include <QDate>
 #include <QFormLayout>
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -77,17 +77,11 @@ void TMindestbestandBox::StoreArticle(TLagerServerObj &) const {}
 
 void TMindestbestandBox::fillList(int select)
 {
-    m_filling = true;
-    {
-        const QSignalBlocker blocker(m_list);
-        m_list->clear();
-        if (m_article)
-            for (const QString &period : std::as_const(m_article->MindestBestand))
-                m_list->addItem(PeriodLineText(period));
-        if (m_list->count() > 0)
-            m_list->setCurrentRow(qBound(0, select, m_list->count() - 1));
-    }
-    m_filling = false;
+    QStringList lines;
+    if (m_article)
+        for (const QString &period : std::as_const(m_article->MindestBestand))
+            lines << PeriodLineText(period);
+    SetListLines(m_list, lines, select);
     loadSelected();
 }
 

@@ -141,6 +141,11 @@ TEST_F(SupplierPage, StandardAndRemoveWorkOnTheRecord)
     EXPECT_EQ(article.KatRefs.Count(), 2);
     EXPECT_EQ(article.KatRefs.Item(1).Key, u"GC"_s);
 
+    EXPECT_FALSE(page.addCatalogArticle(u"Richter"_s, u"9"_s));
+    EXPECT_TRUE(page.addCatalogArticle(u"Sonepar"_s, u"9"_s));
+    EXPECT_EQ(page.supplierList()->currentRow(), 2);
+    EXPECT_EQ(article.KatRefs.Count(), 3);
+
     page.Clear();
     EXPECT_EQ(page.supplierList()->count(), 0);
     EXPECT_FALSE(page.addSupplierButton()->isEnabled());
