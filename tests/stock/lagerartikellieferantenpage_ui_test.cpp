@@ -1,0 +1,152 @@
+#include "stock/lagerserverobj.h"
+#include "stock/ui/lagerartikellieferantenpage.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+std::unique_ptr<TCustomerAddress> address(const QString &id, const QStringList &anschriftIds)
+{
+    auto a = std::make_unique<TCustomerAddress>();
+    a->Id = id;
+    for (const QString &anschrift : anschriftIds) {
+        TCustomerAnschrift &x = a->Anschriften.Add(TCustomerAnschrift{});
+        x.Id = anschrift;
+        x.Name1 = u"Meier GmbH"_s;
+        x.Strasse = u"Hauptstr. "_s + anschrift;
+        x.Plz = u"80331"_s;
+        x.Ort = u"Muenchen"_s;
+    }
+    return a;
+}
+
+struct SupplierPage : ::testing::Test {
+    int asked = 0;
+    std::function<std::unique_ptr<TCustomerAddress>()> next;
+    TLagerArtikelEditContext context{nullptr, {}, u"Tester"_s, [this] {
+                                         ++asked;
+                                         return next ? next() : nullptr;
+                                     }};
+    TLagerArtikelLieferantenPage page{context};
+    TLagerServerObj article;
+    ScriptedInteraction scripted;
+    ScopedInteraction scope{&scripted};
+
+    QStringList lines() const
+    {
+        QStringList result;
+        for (int i = 0; i < page.supplierList()->count(); ++i)
+            result << page.supplierList()->item(i)->text();
+        return result;
+    }
+};
+} // namespace
+
+TEST_F(SupplierPage, AddsTheFirstPostalAddressOnceAndRemembersIt)
+{
+    EXPECT_FALSE(page.addCatalogArticleButton()->isEnabled());
+    page.ShowArticle(&article);
+
+    next = [] { return address(u"1047"_s, {u"2"_s, u"5"_s}); };
+    page.addSupplierButton()->click();
+    ASSERT_EQ(article.KatRefs.Count(), 1);
+    EXPECT_EQ(article.KatRefs.Item(0).Key, u"[1047_2]"_s);
+    EXPECT_EQ(article.KatRefs.Item(0).Value, u"Meier GmbH, Hauptstr. 2, 80331 Muenchen"_s);
+    EXPECT_EQ(page.lastSupplierKey(), u"[1047_2]"_s);
+    EXPECT_EQ(page.lastSupplierEdit()->text(),
+              u"Lieferant \"1047_2\" - Meier GmbH, Hauptstr. 2, 80331 Muenchen"_s);
+
+    page.addSupplierButton()->click();
+    EXPECT_EQ(article.KatRefs.Count(), 1);
+    ASSERT_EQ(scripted.messages.size(), 1);
+    EXPECT_EQ(scripted.messages[0].text,
+              u"Der Lieferant \"Meier GmbH, Hauptstr. 2, 80331 Muenchen\" ist bereits in der "
+              u"Liste."_s);
+
+    // The order number goes to the remembered supplier without choosing again.
+    scripted.inputs = {u"ABC-1"_s};
+    page.addSupplierWithOrderNumberButton()->click();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(lines().last(), u"Lieferant \"1047_2\" - Bestell-Nr. \"ABC-1\""_s);
+    EXPECT_EQ(page.supplierList()->currentRow(), 1);
+
+    // A new article in the same frame still knows the last supplier.
+    TLagerServerObj other;
+    page.ShowArticle(&other);
+    EXPECT_EQ(page.lastSupplierKey(), u"[1047_2]"_s);
+}
+
+TEST_F(SupplierPage, AddressWithoutPostalAddressOrCancelledChoiceAddsNothing)
+{
+    page.ShowArticle(&article);
+    next = [] { return address(u"99"_s, {}); };
+    page.addSupplierButton()->click();
+    ASSERT_EQ(scripted.messages.size(), 1);
+    EXPECT_EQ(scripted.messages[0].text, u"Der Adresse ist keine Anschrift zugeordnet."_s);
+    EXPECT_TRUE(article.KatRefs.IsEmpty());
+    EXPECT_TRUE(page.lastSupplierEdit()->text().isEmpty());
+
+    // Without a last supplier the order-number button chooses one first; cancelling ends it.
+    next = nullptr;
+    scripted.inputs = {u"X"_s};
+    page.addSupplierWithOrderNumberButton()->click();
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(article.KatRefs.IsEmpty());
+    EXPECT_EQ(scripted.inputs.size(), 1) << "no order number is asked without a supplier";
+}
+
+TEST_F(SupplierPage, ClearedLastSupplierIsChosenAgain)
+{
+    page.ShowArticle(&article);
+    next = [] { return address(u"1"_s, {u"1"_s}); };
+    page.addSupplierButton()->click();
+    page.clearLastSupplierButton()->click();
+    EXPECT_TRUE(page.lastSupplierEdit()->text().isEmpty());
+
+    next = [] { return address(u"2"_s, {u"7"_s}); };
+    scripted.inputs = {u"N-9"_s};
+    page.addSupplierWithOrderNumberButton()->click();
+    EXPECT_EQ(asked, 2);
+    ASSERT_EQ(article.KatRefs.Count(), 2);
+    EXPECT_EQ(article.KatRefs.Item(1).Key, u"[2_7]"_s);
+    EXPECT_EQ(article.KatRefs.Item(1).Value, u"[N-9]"_s);
+}
+
+TEST_F(SupplierPage, StandardAndRemoveWorkOnTheRecord)
+{
+    article.KatRefs.Add(u"GC"_s, u"1"_s);
+    article.KatRefs.Add(u"[5_1]"_s, u"[77]"_s);
+    article.KatRefs.Add(u"Richter"_s, u"3"_s);
+    const TLagerArtikelDaten before = article;
+    page.ShowArticle(&article);
+    EXPECT_TRUE(static_cast<const TLagerArtikelDaten &>(article) == before);
+    EXPECT_FALSE(page.makeStandardButton()->isEnabled()) << "the first entry is the standard";
+
+    page.supplierList()->setCurrentRow(2);
+    page.makeStandardButton()->click();
+    EXPECT_EQ(lines(), (QStringList{u"Katalog \"Richter\" - Artikel-Nr. \"3\""_s,
+                                    u"Lieferant \"5_1\" - Bestell-Nr. \"77\""_s,
+                                    u"Katalog \"GC\" - Artikel-Nr. \"1\""_s}));
+    EXPECT_EQ(page.supplierList()->currentRow(), 0);
+
+    page.supplierList()->setCurrentRow(1);
+    page.removeButton()->click();
+    EXPECT_EQ(article.KatRefs.Count(), 2);
+    EXPECT_EQ(article.KatRefs.Item(1).Key, u"GC"_s);
+
+    EXPECT_FALSE(page.addCatalogArticle(u"Richter"_s, u"9"_s));
+    EXPECT_TRUE(page.addCatalogArticle(u"Sonepar"_s, u"9"_s));
+    EXPECT_EQ(page.supplierList()->currentRow(), 2);
+    EXPECT_EQ(article.KatRefs.Count(), 3);
+
+    page.Clear();
+    EXPECT_EQ(page.supplierList()->count(), 0);
+    EXPECT_FALSE(page.addSupplierButton()->isEnabled());
+}
