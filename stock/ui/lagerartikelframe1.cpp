@@ -266,6 +266,7 @@ QWidget *TLagerArtikelFrame1::buildTexts()
         if (i == 0) {
             btKTToLT = button("btKTToLT", u">>"_s);
             btKTToLT->setToolTip(tx("Kurztext in den Langtext kopieren"));
+            btKTToLT->setFixedWidth(btKTToLT->sizeHint().height() * 2);
             grid->addWidget(btKTToLT, 1, column++, Qt::AlignVCenter);
         }
     }

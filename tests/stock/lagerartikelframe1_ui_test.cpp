@@ -305,6 +305,14 @@ TEST_F(ArtikelFrameTest, FieldsShowTheirDecimalsAndStockIsReadOnly)
     EXPECT_EQ(child<QComboBox>(*frame, u"cbRabattgruppe"_s)->currentText(), u"Rohre"_s);
     EXPECT_FALSE(child<QCheckBox>(*frame, u"ckbInventurartikel"_s)->isChecked());
 
+    // What the article window uses when it refuses OK.
+    frame->SetArticleNumberReadOnly(true);
+    EXPECT_TRUE(child(*frame, u"edArtikelnummer"_s)->isReadOnly());
+    EXPECT_TRUE(frame->HasVatClass());
+    frame->Pages()->setCurrentIndex(4);
+    frame->FocusVatClass();
+    EXPECT_EQ(frame->Pages()->currentWidget()->objectName(), u"tsPreise"_s);
+
     frame->Clear();
     EXPECT_TRUE(text(*frame, u"edArtikelnummer"_s).isEmpty());
     EXPECT_TRUE(child<QTextEdit>(*frame, u"rv1"_s)->document()->isEmpty());
