@@ -27,6 +27,26 @@ Money TArtikelPreisRechner::toNet(Money grossAmount) const
     return GrossToNet(m_settings.fourDecimals, grossAmount, vatRate);
 }
 
+void TArtikelPreisRechner::SetStoredPrices(const std::array<Money, 5> &stored)
+{
+    for (size_t i = 0; i < stored.size(); ++i) {
+        if (!m_settings.salePriceIsGross) {
+            net[i] = stored[i];
+            gross[i] = toGross(net[i]);
+        } else {
+            gross[i] = stored[i];
+            net[i] = toNet(gross[i]);
+        }
+        vat[i] = gross[i] - net[i];
+        profit[i] = net[i] - purchasePrice;
+    }
+}
+
+std::array<Money, 5> TArtikelPreisRechner::StoredPrices() const
+{
+    return m_settings.salePriceIsGross ? gross : net;
+}
+
 void TArtikelPreisRechner::RecalcPrice(int n)
 {
     if (n < 1 || n > 5)
@@ -151,11 +171,20 @@ const char *TArtikelPreisRechner::CalcWeightPerUnit()
     return PurchasePerKgLeft();
 }
 
-void TArtikelPreisRechner::RefreshPerKg()
+void TArtikelPreisRechner::CalcPerKgLabels()
 {
     salePerKg = round(purchasePerKg * factor);
     if (m_settings.salePriceIsGross)
         salePerKg = toGross(salePerKg);
+    purchasePerSqm = purchasePerKg * weightPerSqm;
+    salePerSqm = round(purchasePerKg * (weightPerSqm * factor));
+    if (m_settings.salePriceIsGross)
+        salePerSqm = toGross(salePerSqm);
+}
+
+void TArtikelPreisRechner::RefreshPerKg()
+{
+    CalcPerKgLabels();
     const int n = m_settings.perKgToSalePrice;
     if (n >= 2 && n <= 5) {
         if (!m_settings.salePriceIsGross) {
@@ -166,8 +195,4 @@ void TArtikelPreisRechner::RefreshPerKg()
             GrossLeft(n);
         }
     }
-    purchasePerSqm = purchasePerKg * weightPerSqm;
-    salePerSqm = round(purchasePerKg * (weightPerSqm * factor));
-    if (m_settings.salePriceIsGross)
-        salePerSqm = toGross(salePerSqm);
 }

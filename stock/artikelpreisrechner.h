@@ -38,6 +38,12 @@ public:
     // read-only labels
     Money salePerKg, purchasePerSqm, salePerSqm;
 
+    // The record keeps the net prices, or the gross ones when sale prices are gross. Showing
+    // a record derives the other columns from them and leaves them as stored: price 1 is
+    // not recomputed from purchase price and factor.
+    void SetStoredPrices(const std::array<Money, 5> &stored);
+    std::array<Money, 5> StoredPrices() const;
+
     void RecalcPrice(int n); // n = 1..5
     // Factor typed (only counts while the factor field has the focus) or VAT class chosen.
     void FactorChanged(bool factorHasFocus);
@@ -54,6 +60,8 @@ public:
     const char *CalcWeightPerUnit();
     // The per-kg and per-m² labels, and the sale price that follows the per-kg price.
     void RefreshPerKg();
+    // The labels alone, for showing a record without touching its prices.
+    void CalcPerKgLabels();
 
 private:
     Money round(Money m) const;

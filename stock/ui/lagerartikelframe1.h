@@ -16,6 +16,7 @@ class QTabWidget;
 class QTextEdit;
 class QWidget;
 class TLagerServerObj;
+class TSystemEinstellungen;
 class TMindestbestandBox;
 class TLagerArtikelLieferantenPage;
 class TLagerArtikelBilderPage;
@@ -51,40 +52,43 @@ public:
     QTabWidget *Pages() const { return m_pages; }
 
 private:
-    void buildHead(QWidget *box);
+    QWidget *buildHead();
+    QWidget *buildStock();
     QWidget *buildTexts();
     QWidget *buildPrices();
+    QWidget *buildExtraData();
     QWidget *buildInventur();
     QWidget *buildUnits();
     QWidget *buildOther();
     void fillCombos();
-    void connectHandlers();
+    void clearFields();
+    // True for widgets of the pages that keep their own state (periods, suppliers ...).
+    bool keepsOwnState(const QWidget *w) const;
 
-    // Field values <-> calculator.
+    const TSystemEinstellungen &settings() const;
+    QString moneyText(Money amount) const;
+    double vatRate() const;
+
+    // Field values <-> calculator. The factor is left out while the user types it.
     void pricesToCalc();
-    void calcToPrices();
+    void calcToPrices(bool withFactor = true);
     void unitsToCalc();
     void calcToUnits();
+    void showPerKgLabels();
     void showNotice(const char *msgid);
-    bool guarded() const { return !m_guard; }
-    double vatRateOf(int vatClass) const;
-    bool fourDecimals() const;
 
-    void onFactorEdited();
+    void onFactorTyped();
     void onVatClassChosen();
     void onNetLeft(int n);
     void onGrossLeft(int n);
     void onProfitLeft(int n);
     void onPurchasePriceLeft();
     void onPurchasePerKgLeft();
-    void onUnitButton(int which);
-    void onWeightEdited();
-    void onNetEnabled(bool on);
-    void onGrossEnabled(bool on);
+    void onWeightLeft();
+    void onUnitButton(QPushButton *button);
     void onChooseColor();
     void onShortToLongText();
     void setPanelColor(unsigned color);
-    void clearFields();
 
     TLagerArtikelEditContext m_context;
     TLagerConfig m_config;
@@ -92,7 +96,9 @@ private:
     TLagerServerObj *m_article = nullptr;
     // Off while fields are filled or cleared, so that change handlers do nothing.
     bool m_guard = true;
-    unsigned m_color = 0;
+    unsigned m_color = 0; // 0x00BBGGRR
+    // The texts as the record held them: a view the user did not touch stores them unchanged.
+    std::array<QString, 3> m_shownTexts;
 
     QTabWidget *m_pages = nullptr;
     // head
@@ -115,6 +121,8 @@ private:
     TLagerArtikelZusatzdatenPage *m_extraPage = nullptr;
     TLagerArtikelLieferantenPage *m_supplierPage = nullptr;
     TLagerArtikelBilderPage *m_picturePage = nullptr;
+    QWidget *m_periodsWidget = nullptr, *m_extraWidget = nullptr, *m_supplierWidget = nullptr,
+            *m_pictureWidget = nullptr;
     // stock-taking
     QCheckBox *ckbInventurartikel = nullptr;
     QLineEdit *edSummeWareneingang = nullptr, *edAnfangsbestand = nullptr,
@@ -125,8 +133,7 @@ private:
               *edVol = nullptr, *edVerpackungsmenge = nullptr, *edArbeitszeit = nullptr,
               *edLohn = nullptr, *edEKkg = nullptr;
     QComboBox *cbVerpackungsME = nullptr;
-    QLabel *lbEKkgWert = nullptr, *lbVKkgWert = nullptr, *lbEKqmWert = nullptr,
-           *lbVKqmWert = nullptr;
+    QLabel *lbVKkgWert = nullptr, *lbEKqmWert = nullptr, *lbVKqmWert = nullptr;
     QPushButton *btCalcGewichtME = nullptr, *btCalcGewichtQM = nullptr, *btCalcOberfl = nullptr,
                 *btCalcVol = nullptr;
     // other

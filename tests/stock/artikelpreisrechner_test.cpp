@@ -135,3 +135,26 @@ TEST(ArtikelPreisRechner, UnitsAndPerKgPrices)
     EXPECT_EQ(r.purchasePerKg, m(2.00));
     EXPECT_EQ(r.net[0], m(94.20)); // sale prices stay
 }
+
+TEST(ArtikelPreisRechner, StoredPricesAreShownAsStoredNotRecomputed)
+{
+    // Price 1 disagrees with purchase price x factor on purpose: showing a record must not
+    // "repair" it, and the stored side must come back unchanged in both settings.
+    const std::array<Money, 5> stored{m(12.34), m(0), m(119.00), m(-5.00), m(0.01)};
+    for (bool gross : {false, true}) {
+        SCOPED_TRACE(gross ? "gross master" : "net master");
+        TArtikelPreisRechner r = pricedArticle(gross);
+        r.SetStoredPrices(stored);
+        EXPECT_EQ(r.StoredPrices(), stored);
+        EXPECT_EQ(gross ? r.gross[0] : r.net[0], m(12.34));
+        EXPECT_EQ(r.vat[2], r.gross[2] - r.net[2]);
+        EXPECT_EQ(r.profit[0], r.net[0] - m(10.00));
+    }
+    TArtikelPreisRechner gross = pricedArticle(true);
+    gross.SetStoredPrices(stored);
+    EXPECT_EQ(gross.net[2], m(100.00));
+    EXPECT_EQ(gross.vat[2], m(19.00));
+    TArtikelPreisRechner net = pricedArticle(false);
+    net.SetStoredPrices(stored);
+    EXPECT_EQ(net.gross[2], m(141.61));
+}
