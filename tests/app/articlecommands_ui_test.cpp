@@ -9,11 +9,14 @@
 #include "tests/support/scriptedinteraction.h"
 #include "tools/suitegen/suitegenerator.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <optional>
@@ -62,7 +65,8 @@ protected:
         }
     }
 
-    std::unique_ptr<TMOD00501Form1> openWindow(std::function<bool(const QString &)> rights = {})
+    std::unique_ptr<TMOD00501Form1> openWindow(std::function<bool(const QString &)> rights = {},
+                                               bool realArticleWindow = false)
     {
         MainWindowContext c;
         if (rights)
@@ -70,10 +74,11 @@ protected:
         c.userFullName = u"Lager Verwalter"_s;
         c.editContext.stockDir = stockDir;
         c.editContext.userName = u"LAGER"_s;
-        c.showArticleWindow = [this](TLagerServerObj &a, bool existing) {
-            ++windowShown;
-            return answerWindow ? answerWindow(a, existing) : false;
-        };
+        if (!realArticleWindow)
+            c.showArticleWindow = [this](TLagerServerObj &a, bool existing) {
+                ++windowShown;
+                return answerWindow ? answerWindow(a, existing) : false;
+            };
         auto w = std::make_unique<TMOD00501Form1>(c);
         w->attachStock(nullptr, nullptr,
                        new TLagerAnzeigenFrame(w.get(), stockDir, IniFile(), 0, u"Ich"_s));
@@ -318,4 +323,30 @@ TEST_F(ArticleCommandsTest, MissingRightsRefuseBeforeAsking)
     EXPECT_TRUE(ui.proposals.isEmpty());
     EXPECT_EQ(windowShown, 0);
     EXPECT_FALSE(lockFileExists(u"B1"_s));
+}
+
+TEST_F(ArticleCommandsTest, TheRealArticleWindowHandsTheEditsBack)
+{
+    auto w = openWindow({}, true);
+    w->stockFrame()->GotoArticle(u"B1"_s);
+    ui.inputs = {u"B7"_s};
+    ui.answers = {ModalResult::Yes}; // a new article has no VAT class yet
+    bool answered = false;
+    // The window runs its own modal loop; it is answered from inside that loop.
+    QTimer::singleShot(0, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        ASSERT_TRUE(modal);
+        auto *number = modal->findChild<QLineEdit *>(u"edArtikelnummer"_s);
+        EXPECT_EQ(number->text(), u"B7"_s);
+        EXPECT_FALSE(number->isReadOnly());
+        modal->findChild<QLineEdit *>(u"edBezeichnung"_s)->setText(u"AUS DEM FENSTER"_s);
+        modal->findChild<QPushButton *>(u"btOK"_s)->click();
+        answered = true;
+    });
+    w->newArticle();
+    ASSERT_TRUE(answered);
+    ASSERT_TRUE(stored(u"B7"_s));
+    EXPECT_EQ(stored(u"B7"_s)->Bezeichnung, u"AUS DEM FENSTER"_s);
+    EXPECT_EQ(stored(u"B7"_s)->ChangedBy, u"LAGER"_s);
+    EXPECT_TRUE(shown(*w).contains(u"B7=AUS DEM FENSTER"_s));
 }
