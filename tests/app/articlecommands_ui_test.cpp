@@ -15,9 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -114,20 +112,6 @@ protected:
     int windowShown = 0;
     std::function<bool(TLagerServerObj &, bool)> answerWindow;
 };
-
-int holdArticle(const QStringList &args)
-{
-    IModLagerDBServerObj db;
-    db.Open(args.value(0));
-    auto lock = db.LockRecord(u"Kollege"_s, args.value(1));
-    if (!lock)
-        return 2;
-    std::puts("locked");
-    std::fflush(stdout);
-    QThread::sleep(60);
-    return 0;
-}
-STOCK_CHILD_ENTRY("article-hold-lock", holdArticle);
 
 } // namespace
 
@@ -262,7 +246,8 @@ TEST_F(ArticleCommandsTest, EditEndsWhileAnotherProcessHoldsTheArticle)
 {
     auto w = openWindow();
     w->stockFrame()->GotoArticle(u"B1"_s);
-    auto holder = ChildProcess::start(u"article-hold-lock"_s, {stockDir, u"B1"_s});
+    // the lock holder of the main window's delete test, a colleague on the article
+    auto holder = ChildProcess::start(u"window-hold-lock"_s, {stockDir, u"B1"_s});
     ASSERT_TRUE(holder->waitForReadyRead(20000));
     ui.cancelWaitAfterIdles = 1; // the user gives up waiting for the colleague
     answerWindow = [](TLagerServerObj &a, bool) {
