@@ -75,6 +75,7 @@ bool ArticleCommands::editNewArticle(TLagerServerObj &record)
 
 bool ArticleCommands::NewArticle()
 {
+    m_db.Refresh(); // numbers taken by other workstations meanwhile must count as taken
     const QString selected = m_hooks.selectedArticleNr();
     const QString nr = askNewNumber(selected.isEmpty() ? QString() : IncrementNumberText(selected));
     if (nr.isEmpty())
@@ -90,8 +91,11 @@ bool ArticleCommands::NewArticle()
         return false;
 
     RecordLock lock(m_db, m_lockOwner, nr);
-    if (!lock)
-        return false; // whoever holds it works on that row now; it is not ours to delete
+    if (!lock) {
+        // Only someone creating the same number can hold it; their OK writes the row anew.
+        m_db.DeleteArticle(nr);
+        return false;
+    }
     if (!editNewArticle(record)) {
         m_db.DeleteArticle(nr);
         return false;

@@ -240,6 +240,33 @@ TEST_F(ArticleCommandsTest, EditWritesAndUpdatesTheRowUnderTheLock)
     EXPECT_EQ(stored(u"B1"_s)->Bezeichnung, u"GEAENDERT"_s);
     EXPECT_TRUE(shown(*w).contains(u"B1=GEAENDERT"_s));
     EXPECT_TRUE(ui.messages.isEmpty());
+
+    // deleted at another workstation since the list was read
+    {
+        IModLagerDBServerObj other;
+        other.Open(stockDir);
+        ASSERT_EQ(other.DeleteArticle(u"B1"_s), 0);
+    }
+    w->editArticle();
+    EXPECT_EQ(windowShown, 2);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, u"Artikel \"B1\" nicht gefunden."_s);
+    EXPECT_FALSE(stored(u"B1"_s));
+    EXPECT_FALSE(lockFileExists(u"B1"_s));
+}
+
+TEST_F(ArticleCommandsTest, NewArticleEndsWithoutARowWhenItsNumberIsHeld)
+{
+    auto w = openWindow();
+    auto holder = ChildProcess::start(u"window-hold-lock"_s, {stockDir, u"C9"_s});
+    ASSERT_TRUE(holder->waitForReadyRead(20000));
+    ui.inputs = {u"C9"_s};
+    ui.cancelWaitAfterIdles = 1;
+    w->newArticle();
+    holder->kill();
+    holder->waitForFinished();
+    EXPECT_EQ(windowShown, 0);
+    EXPECT_FALSE(stored(u"C9"_s));
 }
 
 TEST_F(ArticleCommandsTest, EditEndsWhileAnotherProcessHoldsTheArticle)
