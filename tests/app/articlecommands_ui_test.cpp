@@ -9,13 +9,9 @@
 #include "tests/support/scriptedinteraction.h"
 #include "tools/suitegen/suitegenerator.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -29,11 +25,9 @@ class ProposalRecorder : public ScriptedInteraction
 {
 public:
     QStringList proposals;
-    QStringList prompts;
     bool inputBox(const QString &caption, const QString &prompt, QString &value) override
     {
         proposals.append(value);
-        prompts.append(caption + u'/' + prompt);
         return ScriptedInteraction::inputBox(caption, prompt, value);
     }
 };
@@ -63,8 +57,7 @@ protected:
         }
     }
 
-    std::unique_ptr<TMOD00501Form1> openWindow(std::function<bool(const QString &)> rights = {},
-                                               bool realArticleWindow = false)
+    std::unique_ptr<TMOD00501Form1> openWindow(std::function<bool(const QString &)> rights = {})
     {
         MainWindowContext c;
         if (rights)
@@ -72,11 +65,10 @@ protected:
         c.userFullName = u"Lager Verwalter"_s;
         c.editContext.stockDir = stockDir;
         c.editContext.userName = u"LAGER"_s;
-        if (!realArticleWindow)
-            c.showArticleWindow = [this](TLagerServerObj &a, bool existing) {
-                ++windowShown;
-                return answerWindow ? answerWindow(a, existing) : false;
-            };
+        c.showArticleWindow = [this](TLagerServerObj &a, bool existing) {
+            ++windowShown;
+            return answerWindow ? answerWindow(a, existing) : false;
+        };
         auto w = std::make_unique<TMOD00501Form1>(c);
         w->attachStock(nullptr, nullptr,
                        new TLagerAnzeigenFrame(w.get(), stockDir, IniFile(), 0, u"Ich"_s));
@@ -89,9 +81,7 @@ protected:
         db.Open(stockDir);
         TLagerServerObj a;
         a.LagerArtikelNr = nr;
-        if (db.ReadArticle(&a) != 0)
-            return std::nullopt;
-        return a;
+        return db.ReadArticle(&a) == 0 ? std::optional(a) : std::nullopt;
     }
     QStringList shown(TMOD00501Form1 &w) const
     {
@@ -115,6 +105,15 @@ protected:
 
 } // namespace
 
+// A held record lock is given up at once: the colleague of the main window's delete test.
+std::unique_ptr<QProcess> holdLock(const QString &dir, const QString &nr, ScriptedInteraction &ui)
+{
+    auto holder = ChildProcess::start(u"window-hold-lock"_s, {dir, nr});
+    EXPECT_TRUE(holder->waitForReadyRead(20000));
+    ui.cancelWaitAfterIdles = 1;
+    return holder;
+}
+
 TEST_F(ArticleCommandsTest, NewArticleIsProposedWrittenAtOnceAndLockedWhileEdited)
 {
     auto w = openWindow();
@@ -124,12 +123,12 @@ TEST_F(ArticleCommandsTest, NewArticleIsProposedWrittenAtOnceAndLockedWhileEdite
     answerWindow = [&](TLagerServerObj &a, bool existing) {
         EXPECT_FALSE(existing);
         EXPECT_EQ(a.LagerArtikelNr, u"A0100"_s);
-        // already in the table and ours while the user fills it in
-        EXPECT_TRUE(stored(u"A0100"_s).has_value());
+        // in the table and ours while the user fills it in
+        EXPECT_TRUE(stored(u"A0100"_s));
         EXPECT_TRUE(lockFileExists(u"A0100"_s));
         EXPECT_EQ(a.CreatedBy, u"LAGER"_s);
         EXPECT_GE(a.Created, before);
-        // the installation's template: three periods covering the year
+        // the installation's template: three periods from the first to the last day
         EXPECT_EQ(a.MindestBestand.size(), 3);
         EXPECT_TRUE(a.MindestBestand.first().startsWith(u"<from>0101</from>"_s));
         EXPECT_TRUE(a.MindestBestand.last().contains(u"<to>3112</to>"_s));
@@ -139,41 +138,42 @@ TEST_F(ArticleCommandsTest, NewArticleIsProposedWrittenAtOnceAndLockedWhileEdite
     w->findChild<QPushButton *>(u"btNew"_s)->click();
 
     EXPECT_EQ(ui.proposals, QStringList{u"A0100"_s});
-    EXPECT_EQ(ui.prompts, QStringList{u"Neuer Artikel/Lagerartikel-Nr."_s});
     EXPECT_EQ(windowShown, 1);
-    const auto a = stored(u"A0100"_s);
-    ASSERT_TRUE(a);
-    EXPECT_EQ(a->Bezeichnung, u"NEUER KESSEL"_s);
-    EXPECT_EQ(a->MindestBestand.size(), 3);
+    EXPECT_EQ(stored(u"A0100"_s)->Bezeichnung, u"NEUER KESSEL"_s);
     EXPECT_FALSE(lockFileExists(u"A0100"_s));
     EXPECT_TRUE(shown(*w).contains(u"A0100=NEUER KESSEL"_s));
     EXPECT_EQ(w->stockFrame()->SelectedArticleNr(), u"A0100"_s);
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 
-TEST_F(ArticleCommandsTest, CancellingANewArticleLeavesNoRow)
+TEST_F(ArticleCommandsTest, CancelledOrHeldNewArticleLeavesNoRow)
 {
     auto w = openWindow();
     w->stockFrame()->GotoArticle(u"B1"_s);
     const QStringList listBefore = shown(*w);
-    ui.inputs = {u"B2"_s};
+    ui.inputs = {u"B2"_s, u"   "_s};
     answerWindow = [&](TLagerServerObj &a, bool) {
         a.Bezeichnung = u"VERWORFEN"_s;
         return false;
     };
     w->newArticle();
-    EXPECT_EQ(ui.proposals, QStringList{u"B2"_s});
     EXPECT_EQ(windowShown, 1);
     EXPECT_FALSE(stored(u"B2"_s));
     EXPECT_FALSE(lockFileExists(u"B2"_s));
     EXPECT_EQ(shown(*w), listBefore);
 
     // an empty or cancelled answer ends before anything is written
-    ui.inputs = {u"   "_s};
     w->newArticle();
     w->newArticle();
+    EXPECT_EQ(ui.proposals, (QStringList{u"B2"_s, u"B2"_s, u"B2"_s}));
+
+    ui.inputs = {u"C9"_s};
+    auto holder = holdLock(stockDir, u"C9"_s, ui);
+    w->newArticle();
+    holder->kill();
+    holder->waitForFinished();
     EXPECT_EQ(windowShown, 1);
-    EXPECT_EQ(ui.proposals.size(), 3);
+    EXPECT_FALSE(stored(u"C9"_s));
 }
 
 TEST_F(ArticleCommandsTest, ExistingNumberAsksToChangeIt)
@@ -187,18 +187,15 @@ TEST_F(ArticleCommandsTest, ExistingNumberAsksToChangeIt)
     ASSERT_EQ(ui.messages.size(), 2);
     EXPECT_EQ(ui.messages[0].text,
               u"Der Artikel \"B1\" existiert bereits. Artikelnummer aendern?"_s);
-    EXPECT_EQ(ui.messages[0].type, MsgDlgType::Confirmation);
     EXPECT_EQ(ui.messages[0].buttons, int(MsgButton::YesNo));
     EXPECT_EQ(ui.messages[1].text,
               u"Der Artikel \"A0099\" existiert bereits. Artikelnummer aendern?"_s);
     EXPECT_EQ(ui.proposals, (QStringList{u"A0100"_s, u"B1"_s}));
     EXPECT_EQ(windowShown, 0);
-    EXPECT_EQ(stored(u"B1"_s)->Bezeichnung, u"ARTIKEL B1"_s);
 
     // the window may rename a new article, but not onto an existing one
     ui.messages.clear();
     ui.inputs = {u"C1"_s};
-    ui.answers = {};
     answerWindow = [&](TLagerServerObj &a, bool) {
         a.LagerArtikelNr = windowShown == 1 ? u"B1"_s : u"C2"_s;
         a.Bezeichnung = u"UMBENANNT"_s;
@@ -210,7 +207,6 @@ TEST_F(ArticleCommandsTest, ExistingNumberAsksToChangeIt)
     EXPECT_EQ(ui.messages[0].text, u"Der Artikel \"B1\" existiert bereits."_s);
     EXPECT_EQ(stored(u"B1"_s)->Bezeichnung, u"ARTIKEL B1"_s);
     EXPECT_FALSE(stored(u"C1"_s));
-    ASSERT_TRUE(stored(u"C2"_s));
     EXPECT_EQ(stored(u"C2"_s)->Bezeichnung, u"UMBENANNT"_s);
 }
 
@@ -220,25 +216,19 @@ TEST_F(ArticleCommandsTest, EditWritesAndUpdatesTheRowUnderTheLock)
     w->stockFrame()->GotoArticle(u"B1"_s);
     answerWindow = [&](TLagerServerObj &a, bool existing) {
         EXPECT_TRUE(existing);
-        EXPECT_EQ(a.Bezeichnung, u"ARTIKEL B1"_s);
         EXPECT_EQ(a.EKPreis, Money::fromUnits(125000));
         EXPECT_TRUE(lockFileExists(u"B1"_s));
-        a.Bezeichnung = u"GEAENDERT"_s;
-        return true;
+        a.Bezeichnung = a.Bezeichnung == u"ARTIKEL B1" ? u"GEAENDERT"_s : u"VERWORFEN"_s;
+        return a.Bezeichnung == u"GEAENDERT";
     };
     w->findChild<QPushButton *>(u"btEditArtikel"_s)->click();
-    EXPECT_EQ(windowShown, 1);
     EXPECT_EQ(stored(u"B1"_s)->Bezeichnung, u"GEAENDERT"_s);
     EXPECT_TRUE(shown(*w).contains(u"B1=GEAENDERT"_s));
     EXPECT_FALSE(lockFileExists(u"B1"_s));
-
-    answerWindow = [&](TLagerServerObj &a, bool) {
-        a.Bezeichnung = u"NICHT GESPEICHERT"_s;
-        return false;
-    };
+    // still on the article, so a second edit reads the saved state and is cancelled
     w->editArticle();
+    EXPECT_EQ(windowShown, 2);
     EXPECT_EQ(stored(u"B1"_s)->Bezeichnung, u"GEAENDERT"_s);
-    EXPECT_TRUE(shown(*w).contains(u"B1=GEAENDERT"_s));
     EXPECT_TRUE(ui.messages.isEmpty());
 
     // deleted at another workstation since the list was read
@@ -252,31 +242,13 @@ TEST_F(ArticleCommandsTest, EditWritesAndUpdatesTheRowUnderTheLock)
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages[0].text, u"Artikel \"B1\" nicht gefunden."_s);
     EXPECT_FALSE(stored(u"B1"_s));
-    EXPECT_FALSE(lockFileExists(u"B1"_s));
-}
-
-TEST_F(ArticleCommandsTest, NewArticleEndsWithoutARowWhenItsNumberIsHeld)
-{
-    auto w = openWindow();
-    auto holder = ChildProcess::start(u"window-hold-lock"_s, {stockDir, u"C9"_s});
-    ASSERT_TRUE(holder->waitForReadyRead(20000));
-    ui.inputs = {u"C9"_s};
-    ui.cancelWaitAfterIdles = 1;
-    w->newArticle();
-    holder->kill();
-    holder->waitForFinished();
-    EXPECT_EQ(windowShown, 0);
-    EXPECT_FALSE(stored(u"C9"_s));
 }
 
 TEST_F(ArticleCommandsTest, EditEndsWhileAnotherProcessHoldsTheArticle)
 {
     auto w = openWindow();
     w->stockFrame()->GotoArticle(u"B1"_s);
-    // the lock holder of the main window's delete test, a colleague on the article
-    auto holder = ChildProcess::start(u"window-hold-lock"_s, {stockDir, u"B1"_s});
-    ASSERT_TRUE(holder->waitForReadyRead(20000));
-    ui.cancelWaitAfterIdles = 1; // the user gives up waiting for the colleague
+    auto holder = holdLock(stockDir, u"B1"_s, ui);
     answerWindow = [](TLagerServerObj &a, bool) {
         a.Bezeichnung = u"UEBERSCHRIEBEN"_s;
         return true;
@@ -285,7 +257,6 @@ TEST_F(ArticleCommandsTest, EditEndsWhileAnotherProcessHoldsTheArticle)
     holder->kill();
     holder->waitForFinished();
     EXPECT_EQ(windowShown, 0);
-    // the wait showed who holds the article
     EXPECT_EQ(ui.waitTexts.filter(u"Kollege"_s).size(), 1) << ui.waitTexts.join(u'|').toStdString();
     EXPECT_EQ(stored(u"B1"_s)->Bezeichnung, u"ARTIKEL B1"_s);
 }
@@ -294,7 +265,7 @@ TEST_F(ArticleCommandsTest, CopyWritesTheNewNumberAsCreatedNowWithoutTheWindow)
 {
     auto w = openWindow();
     w->stockFrame()->GotoArticle(u"B1"_s);
-    ui.inputs = {u"B2"_s};
+    ui.inputs = {u"B2"_s, u"LANGE-NUMMER-123456789XYZ"_s};
     const double before = DateTime::now();
     w->findChild<QPushButton *>(u"btCopy"_s)->click();
     EXPECT_EQ(ui.proposals, QStringList{u"B2"_s});
@@ -306,60 +277,28 @@ TEST_F(ArticleCommandsTest, CopyWritesTheNewNumberAsCreatedNowWithoutTheWindow)
     // stored as text with fewer digits than a double: a second is close enough to now
     EXPECT_NEAR(copy->Created, before, 1.0 / 86400);
     EXPECT_NEAR(copy->Changed, before, 1.0 / 86400);
-    EXPECT_EQ(copy->CreatedBy, u"LAGER"_s);
     EXPECT_EQ(stored(u"B1"_s)->Created, 40000);
     EXPECT_TRUE(shown(*w).contains(u"B2=ARTIKEL B1"_s));
     EXPECT_EQ(w->stockFrame()->SelectedArticleNr(), u"B2"_s);
 
     // an answer longer than the table's column is cut before the exists check
-    ui.inputs = {u"LANGE-NUMMER-123456789XYZ"_s};
     w->copyArticle();
     EXPECT_TRUE(stored(u"LANGE-NUMMER-1234567"_s));
-    EXPECT_EQ(w->stockFrame()->SelectedArticleNr(), u"LANGE-NUMMER-1234567"_s);
 }
 
 TEST_F(ArticleCommandsTest, MissingRightsRefuseBeforeAsking)
 {
     auto w = openWindow([](const QString &right) { return right != u"41" && right != u"42"; });
     w->stockFrame()->GotoArticle(u"B1"_s);
-    ui.inputs = {u"NEU1"_s, u"NEU2"_s};
+    ui.inputs = {u"NEU1"_s};
     for (const char *name : {"btNew", "btCopy", "btEditArtikel"})
         w->findChild<QPushButton *>(QString::fromLatin1(name))->click();
     QStringList texts;
-    for (const auto &m : ui.messages) {
+    for (const auto &m : ui.messages)
         texts.append(m.text);
-        EXPECT_EQ(m.type, MsgDlgType::Information);
-    }
     EXPECT_EQ(texts, (QStringList{u"Sie sind nicht berechtigt, Artikel anzulegen!"_s,
                                   u"Sie sind nicht berechtigt, Artikel anzulegen!"_s,
                                   u"Sie sind nicht berechtigt, Artikel zu bearbeiten!"_s}));
     EXPECT_TRUE(ui.proposals.isEmpty());
     EXPECT_EQ(windowShown, 0);
-    EXPECT_FALSE(lockFileExists(u"B1"_s));
-}
-
-TEST_F(ArticleCommandsTest, TheRealArticleWindowHandsTheEditsBack)
-{
-    auto w = openWindow({}, true);
-    w->stockFrame()->GotoArticle(u"B1"_s);
-    ui.inputs = {u"B7"_s};
-    ui.answers = {ModalResult::Yes}; // a new article has no VAT class yet
-    bool answered = false;
-    // The window runs its own modal loop; it is answered from inside that loop.
-    QTimer::singleShot(0, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        ASSERT_TRUE(modal);
-        auto *number = modal->findChild<QLineEdit *>(u"edArtikelnummer"_s);
-        EXPECT_EQ(number->text(), u"B7"_s);
-        EXPECT_FALSE(number->isReadOnly());
-        modal->findChild<QLineEdit *>(u"edBezeichnung"_s)->setText(u"AUS DEM FENSTER"_s);
-        modal->findChild<QPushButton *>(u"btOK"_s)->click();
-        answered = true;
-    });
-    w->newArticle();
-    ASSERT_TRUE(answered);
-    ASSERT_TRUE(stored(u"B7"_s));
-    EXPECT_EQ(stored(u"B7"_s)->Bezeichnung, u"AUS DEM FENSTER"_s);
-    EXPECT_EQ(stored(u"B7"_s)->ChangedBy, u"LAGER"_s);
-    EXPECT_TRUE(shown(*w).contains(u"B7=AUS DEM FENSTER"_s));
 }
