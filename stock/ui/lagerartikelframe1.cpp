@@ -7,6 +7,10 @@
 #include "persistence/conversions.h"
 #include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"
+#include "stock/ui/lagerartikelbilderpage.h"
+#include "stock/ui/lagerartikellieferantenpage.h"
+#include "stock/ui/lagerartikelzusatzdatenpage.h"
+#include "stock/ui/mindestbestandbox.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -164,10 +168,10 @@ TLagerArtikelFrame1::TLagerArtikelFrame1(const TLagerArtikelEditContext &context
     m_pages->setObjectName(u"pcArtikel"_s);
     m_pages->addTab(buildPrices(), tx("Preise"));
     m_pages->addTab(buildExtraData(), tx("Zusatzdaten"));
-    m_pages->addTab(page("tsLieferanten"), tx("Lieferanten"));
+    m_pages->addTab(buildSuppliers(), tx("Lieferanten"));
     m_pages->addTab(buildInventur(), tx("Inventur"));
     m_pages->addTab(buildUnits(), tx("Einheiten"));
-    m_pages->addTab(page("tsBilder"), tx("Bilder"));
+    m_pages->addTab(buildPictures(), tx("Bilder"));
     m_pages->addTab(buildOther(), tx("Sonstiges"));
     layout->addWidget(m_pages, 1);
 
@@ -234,6 +238,8 @@ QWidget *TLagerArtikelFrame1::buildStock()
     // Quantities change through bookings and stock-taking only.
     edBestand->setReadOnly(true);
     addRow(grid, 0, 0, tx("Bestand"), edBestand);
+    m_periods = new TMindestbestandBox(m_context);
+    grid->addWidget(m_periods, 1, 0, 1, 2);
     return box;
 }
 
@@ -260,6 +266,7 @@ QWidget *TLagerArtikelFrame1::buildTexts()
         if (i == 0) {
             btKTToLT = button("btKTToLT", u">>"_s);
             btKTToLT->setToolTip(tx("Kurztext in den Langtext kopieren"));
+            btKTToLT->setFixedWidth(btKTToLT->sizeHint().height() * 2);
             grid->addWidget(btKTToLT, 1, column++, Qt::AlignVCenter);
         }
     }
@@ -341,12 +348,34 @@ QWidget *TLagerArtikelFrame1::buildPrices()
 QWidget *TLagerArtikelFrame1::buildExtraData()
 {
     QWidget *w = page("tsZusatzdaten");
+    auto *layout = new QVBoxLayout(w);
+    m_extraPage = new TLagerArtikelZusatzdatenPage(m_context);
+    layout->addWidget(m_extraPage);
     // The field designer belongs to the suite's base package, not to this module.
     auto *designer = new QAction(tx("Zusaetzliche Journal-Felder bearbeiten"), w);
     designer->setObjectName(u"miJournalFelder"_s);
     designer->setEnabled(false);
     w->addAction(designer);
     w->setContextMenuPolicy(Qt::ActionsContextMenu);
+    return w;
+}
+
+// The pages of their own sit in a named page each, so that every tab is found by its name.
+QWidget *TLagerArtikelFrame1::buildSuppliers()
+{
+    QWidget *w = page("tsLieferanten");
+    auto *layout = new QVBoxLayout(w);
+    m_supplierPage = new TLagerArtikelLieferantenPage(m_context);
+    layout->addWidget(m_supplierPage);
+    return w;
+}
+
+QWidget *TLagerArtikelFrame1::buildPictures()
+{
+    QWidget *w = page("tsBilder");
+    auto *layout = new QVBoxLayout(w);
+    m_picturePage = new TLagerArtikelBilderPage(m_context);
+    layout->addWidget(m_picturePage);
     return w;
 }
 
@@ -478,8 +507,8 @@ void TLagerArtikelFrame1::fillCombos()
 
 bool TLagerArtikelFrame1::keepsOwnState(const QWidget *w) const
 {
-    for (const QWidget *p : std::initializer_list<const QWidget *>{
-             m_periodsWidget, m_extraWidget, m_supplierWidget, m_pictureWidget}) {
+    for (const QWidget *p : std::initializer_list<const QWidget *>{m_periods, m_extraPage,
+                                                                   m_supplierPage, m_picturePage}) {
         if (p && p->isAncestorOf(w))
             return true;
     }
@@ -585,6 +614,11 @@ void TLagerArtikelFrame1::ShowArticle(TLagerServerObj *article)
     cbNoAutoPreisflege->setChecked(a.KeineEKPflege);
     ckbEKSp->setChecked(a.EKSperre);
     ckbVKSp->setChecked(a.VKSperre);
+
+    m_periods->ShowArticle(article);
+    m_extraPage->ShowArticle(article);
+    m_supplierPage->ShowArticle(article);
+    m_picturePage->ShowArticle(article);
     m_guard = true;
 }
 
@@ -638,6 +672,18 @@ void TLagerArtikelFrame1::StoreArticle(TLagerServerObj &a)
     a.EKSperre = ckbEKSp->isChecked();
     a.VKSperre = ckbVKSp->isChecked();
 
+    // Periods, suppliers and pictures are edited in the shown record itself; a caller that
+    // stores into another record gets them too.
+    if (m_article && m_article != &a) {
+        a.MindestBestand = m_article->MindestBestand;
+        a.KatRefs = m_article->KatRefs;
+        a.Bilder = m_article->Bilder;
+    }
+    m_periods->StoreArticle(a);
+    m_extraPage->StoreArticle(a);
+    m_supplierPage->StoreArticle(a);
+    m_picturePage->StoreArticle(a);
+
     a.Changed = DateTime::now();
     a.ChangedBy = m_context.userName;
 }
@@ -647,6 +693,10 @@ void TLagerArtikelFrame1::Clear()
     m_guard = false;
     m_article = nullptr;
     clearFields();
+    m_periods->Clear();
+    m_extraPage->Clear();
+    m_supplierPage->Clear();
+    m_picturePage->Clear();
     m_guard = true;
 }
 

@@ -57,6 +57,8 @@ private:
     QWidget *buildTexts();
     QWidget *buildPrices();
     QWidget *buildExtraData();
+    QWidget *buildSuppliers();
+    QWidget *buildPictures();
     QWidget *buildInventur();
     QWidget *buildUnits();
     QWidget *buildOther();
@@ -121,8 +123,6 @@ private:
     TLagerArtikelZusatzdatenPage *m_extraPage = nullptr;
     TLagerArtikelLieferantenPage *m_supplierPage = nullptr;
     TLagerArtikelBilderPage *m_picturePage = nullptr;
-    QWidget *m_periodsWidget = nullptr, *m_extraWidget = nullptr, *m_supplierWidget = nullptr,
-            *m_pictureWidget = nullptr;
     // stock-taking
     QCheckBox *ckbInventurartikel = nullptr;
     QLineEdit *edSummeWareneingang = nullptr, *edAnfangsbestand = nullptr,
