@@ -65,6 +65,8 @@ bool ArticleCommands::editNewArticle(TLagerServerObj &record)
         if (!m_hooks.showArticleWindow(record, false))
             return false;
         record.LagerArtikelNr = record.LagerArtikelNr.trimmed();
+        if (record.LagerArtikelNr.isEmpty())
+            record.LagerArtikelNr = written;
         // The number stays editable for a new article; a changed one must be free as well.
         if (record.LagerArtikelNr == written || m_db.ArticleExists(record.LagerArtikelNr) != 1)
             return true;
