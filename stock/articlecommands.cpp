@@ -58,6 +58,16 @@ QString ArticleCommands::askNewNumber(const QString &proposal)
     }
 }
 
+bool ArticleCommands::readCurrent(const QString &nr, TLagerServerObj &record)
+{
+    m_db.Refresh(); // another workstation may have changed it since the list was read
+    record.LagerArtikelNr = nr;
+    if (m_db.ReadArticle(&record) == 0)
+        return true;
+    ShowMessageBoxFmt(tx("Artikel \"%s\" nicht gefunden."), {nr}, MsgDlgType::Error, MsgButton::OK);
+    return false;
+}
+
 bool ArticleCommands::editNewArticle(TLagerServerObj &record)
 {
     const QString written = record.LagerArtikelNr;
@@ -119,14 +129,9 @@ bool ArticleCommands::EditArticle()
     RecordLock lock(m_db, m_lockOwner, nr);
     if (!lock)
         return false;
-    m_db.Refresh(); // another workstation may have changed it since the list was read
     TLagerServerObj record;
-    record.LagerArtikelNr = nr;
-    if (m_db.ReadArticle(&record) != 0) {
-        ShowMessageBoxFmt(tx("Artikel \"%s\" nicht gefunden."), {nr}, MsgDlgType::Error,
-                          MsgButton::OK);
+    if (!readCurrent(nr, record))
         return false;
-    }
     if (!m_hooks.showArticleWindow(record, true))
         return false;
     record.LagerArtikelNr = nr; // read-only in the window; the row is this one whatever happens
@@ -141,14 +146,9 @@ bool ArticleCommands::CopyArticle()
     const QString source = m_hooks.selectedArticleNr();
     if (source.isEmpty())
         return false;
-    m_db.Refresh();
     TLagerServerObj record;
-    record.LagerArtikelNr = source;
-    if (m_db.ReadArticle(&record) != 0) {
-        ShowMessageBoxFmt(tx("Artikel \"%s\" nicht gefunden."), {source}, MsgDlgType::Error,
-                          MsgButton::OK);
+    if (!readCurrent(source, record))
         return false;
-    }
     const QString nr = askNewNumber(IncrementNumberText(source));
     if (nr.isEmpty())
         return false;

@@ -39,6 +39,8 @@ public:
 private:
     // Asks for a number that does not exist yet; empty when the user gave up.
     QString askNewNumber(const QString &proposal);
+    // Refreshes and reads the article; says so when it is gone.
+    bool readCurrent(const QString &nr, TLagerServerObj &record);
     // Shows the window for a new article until it is cancelled or names a free number.
     bool editNewArticle(TLagerServerObj &record);
 
