@@ -4,7 +4,9 @@
 #include "app/base/interaction.h"
 #include "app/base/messages.h"
 #include "app/base/translation.h"
+#include "app/ui/mod00501form2.h"
 #include "catalogs/katalogdbpool.h"
+#include "stock/articlecommands.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
 
@@ -133,15 +135,9 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
     group->addSeparator();
     addSub("pmRabattgruppe", txNoop("Rabattgruppe"));
 
-    connect(m_btNew, &QPushButton::clicked, this, [this] {
-        checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!"));
-    });
-    connect(btCopy, &QPushButton::clicked, this, [this] {
-        checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!"));
-    });
-    connect(m_btEdit, &QPushButton::clicked, this, [this] {
-        checkRight(u"42"_s, txNoop("Sie sind nicht berechtigt, Artikel zu bearbeiten!"));
-    });
+    connect(m_btNew, &QPushButton::clicked, this, &TMOD00501Form1::newArticle);
+    connect(btCopy, &QPushButton::clicked, this, &TMOD00501Form1::copyArticle);
+    connect(m_btEdit, &QPushButton::clicked, this, &TMOD00501Form1::editArticle);
     connect(btFast, &QPushButton::clicked, this, &TMOD00501Form1::fastEdit);
     connect(btDelete, &QPushButton::clicked, this, &TMOD00501Form1::deleteArticles);
     connect(btFunc, &QPushButton::clicked, this, [this, btFunc] {
@@ -213,6 +209,8 @@ void TMOD00501Form1::attachStock(std::unique_ptr<TKatalogDBPool> pool, IModLager
 
 void TMOD00501Form1::freeStock()
 {
+    delete m_articleWindow;
+    m_articleWindow = nullptr;
     delete m_frame;
     m_frame = nullptr;
     m_db = nullptr;
@@ -259,6 +257,51 @@ void TMOD00501Form1::deleteArticles()
         }
         TDatabaseStoreBase::Unlock(lock);
     }
+}
+
+ArticleCommands TMOD00501Form1::articleCommands()
+{
+    ArticleCommands::Hooks hooks;
+    hooks.selectedArticleNr = [this] { return m_frame->SelectedArticleNr(); };
+    hooks.updateArticle = [this](const TLagerServerObj &a) { m_frame->UpdateArticle(a); };
+    hooks.gotoArticle = [this](const QString &nr) { m_frame->GotoArticle(nr); };
+    hooks.showArticleWindow = [this](TLagerServerObj &a, bool existing) {
+        return showArticleWindow(a, existing);
+    };
+    return ArticleCommands(m_db ? *m_db : m_frame->Database(), m_context.editContext.stockDir,
+                           m_context.editContext.userName, m_context.userFullName,
+                           std::move(hooks));
+}
+
+bool TMOD00501Form1::showArticleWindow(TLagerServerObj &record, bool existing)
+{
+    if (m_context.showArticleWindow)
+        return m_context.showArticleWindow(record, existing);
+    if (!m_articleWindow)
+        m_articleWindow = new TMOD00501Form2(
+            m_context.editContext,
+            m_context.etcDir.isEmpty() ? QString()
+                                       : QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s),
+            this);
+    return m_articleWindow->Edit(record, existing);
+}
+
+void TMOD00501Form1::newArticle()
+{
+    if (checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!")) && m_frame)
+        articleCommands().NewArticle();
+}
+
+void TMOD00501Form1::editArticle()
+{
+    if (checkRight(u"42"_s, txNoop("Sie sind nicht berechtigt, Artikel zu bearbeiten!")) && m_frame)
+        articleCommands().EditArticle();
+}
+
+void TMOD00501Form1::copyArticle()
+{
+    if (checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!")) && m_frame)
+        articleCommands().CopyArticle();
 }
 
 void TMOD00501Form1::keyPressEvent(QKeyEvent *event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "stock/ui/lagerartikeleditcontext.h"
+
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -10,6 +12,9 @@ class QTreeView;
 class IModLagerDBServerObj;
 class TKatalogDBPool;
 class TLagerAnzeigenFrame;
+class TLagerServerObj;
+class TMOD00501Form2;
+class ArticleCommands;
 
 // What the main window needs from the logged-on session; injected so the window can be
 // built without a log-on.
@@ -19,6 +24,10 @@ struct MainWindowContext {
     std::function<bool(const QString &right)> hasRight = [](const QString &) { return true; };
     QString userFullName; // owner of the record locks this window takes
     std::function<void()> freePlugins;
+    // Settings, stock directory, user and supplier choice for the article editor.
+    TLagerArtikelEditContext editContext;
+    // Replaces the modal article window (tests answer it); empty shows TMOD00501Form2.
+    std::function<bool(TLagerServerObj &record, bool existing)> showArticleWindow;
 };
 
 // Height of a popup menu before it is shown, so that it can be placed above its button.
@@ -41,6 +50,9 @@ public:
 
     void disableGoodsReceipt(); // the "-E" start parameter
     void deleteArticles();
+    void newArticle();
+    void editArticle();
+    void copyArticle();
     void fastEdit();
     QTreeView *stockList() const;
     QMenu *functionsMenu() const { return m_functions; }
@@ -56,12 +68,15 @@ private:
 private:
     bool checkRight(const QString &right, const char *refusal) const;
     bool checkSelection() const;
+    ArticleCommands articleCommands();
+    bool showArticleWindow(TLagerServerObj &record, bool existing);
     QPushButton *addButton(const char *name, const char *caption);
 
     MainWindowContext m_context;
     std::unique_ptr<TKatalogDBPool> m_pool;
     IModLagerDBServerObj *m_db = nullptr;
     TLagerAnzeigenFrame *m_frame = nullptr;
+    TMOD00501Form2 *m_articleWindow = nullptr; // created on first use, kept until the end
     class QVBoxLayout *m_centralLayout = nullptr;
     QMenu *m_functions = nullptr;
     QMenu *m_fastEdit = nullptr;

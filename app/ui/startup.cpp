@@ -10,6 +10,7 @@
 #include "app/systemeinstellungen.h"
 #include "app/ui/mod00501form1.h"
 #include "catalogs/katalogdbpool.h"
+#include "ordering/selectaddress.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
 
@@ -38,6 +39,14 @@ std::unique_ptr<TMOD00501Form1> StartMainWindow(const QString &programDir,
     };
     context.freePlugins = [] { FreePlugins(); };
     context.userFullName = user.FullName;
+    context.editContext.settings = &sys;
+    context.editContext.stockDir = sys.LagerDir;
+    context.editContext.userName = user.UserName;
+    // The address program logs on with our client and user.
+    context.editContext.chooseAddress = [programDir = sys.ProgramDir, tmpDir = sys.TmpDir,
+                                         args = arguments.mid(1)] {
+        return SelectAddress(programDir, tmpDir, args);
+    };
     auto window = std::make_unique<TMOD00501Form1>(context);
     if (arguments.value(3) == u"-E")
         window->disableGoodsReceipt();

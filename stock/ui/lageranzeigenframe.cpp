@@ -498,6 +498,7 @@ void TLagerAnzeigenFrame::SortByColumn(int column)
 
 void TLagerAnzeigenFrame::UpdateArticle(const TLagerServerObj &a)
 {
+    const QString current = SelectedArticleNr();
     TDBLagerSearchResult *e = m_full.FindArticle(a.LagerArtikelNr);
     const bool added = e == nullptr;
     if (added) {
@@ -527,6 +528,9 @@ void TLagerAnzeigenFrame::UpdateArticle(const TLagerServerObj &a)
             SortLagerList(m_search, code);
     }
     m_model->Reset();
+    // The reset drops the current row; whoever just saved an article goes on from it.
+    if (!current.isEmpty())
+        selectRow(int(DisplayedList().IndexOfArticle(current, true)));
 }
 
 void TLagerAnzeigenFrame::RemoveRow(int row)

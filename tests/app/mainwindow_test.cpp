@@ -152,8 +152,10 @@ TEST(MainWindow, MissingRightRefusesOnlyItsCommands)
 {
     ScriptedInteraction scripted;
     ScopedInteraction scope(&scripted);
-    TMOD00501Form1 window(context(
-        [&](MainWindowContext &c) { c.hasRight = [](const QString &r) { return r != u"43"; }; }));
+    TMOD00501Form1 window(context([&](MainWindowContext &c) {
+        c.hasRight = [](const QString &r) { return r != u"43"; };
+        c.showArticleWindow = [](TLagerServerObj &, bool) { return false; };
+    }));
     QTemporaryDir dir;
     fillStockList(window, dir.path(), {u"A1"_s});
 

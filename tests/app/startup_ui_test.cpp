@@ -2,14 +2,20 @@
 #include "app/systemeinstellungen.h"
 #include "app/ui/mod00501form1.h"
 #include "app/ui/startup.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
 #include "tests/support/scriptedinteraction.h"
 #include "tools/suitegen/suitegenerator.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -96,4 +102,31 @@ TEST_F(StartupTest, FailedLogOnOpensNoWindow)
     ui.messages.clear();
     EXPECT_FALSE(start({u"DEMO"_s}));
     EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+TEST_F(StartupTest, ArticleWindowWorksInTheInstallationsStockAsTheLoggedOnUser)
+{
+    auto window = start({u"DEMO"_s, u"LAGER"_s});
+    ASSERT_TRUE(window);
+    const QString source = window->stockFrame()->SelectedArticleNr();
+    ASSERT_FALSE(source.isEmpty());
+    ui.inputs = {u"NEU-1"_s};
+    ui.answers = {ModalResult::Yes}; // saved without a VAT class
+    QTimer::singleShot(0, [] {
+        QWidget *modal = QApplication::activeModalWidget();
+        ASSERT_TRUE(modal);
+        modal->findChild<QLineEdit *>(u"edBezeichnung"_s)->setText(u"VOM START"_s);
+        modal->findChild<QPushButton *>(u"btOK"_s)->click();
+    });
+    window->newArticle();
+
+    IModLagerDBServerObj db;
+    db.Open(TSystemEinstellungen::instance().LagerDir);
+    TLagerServerObj a;
+    a.LagerArtikelNr = u"NEU-1"_s;
+    ASSERT_EQ(db.ReadArticle(&a), 0);
+    EXPECT_EQ(a.Bezeichnung, u"VOM START"_s);
+    EXPECT_EQ(a.CreatedBy, u"LAGER"_s);
+    EXPECT_EQ(a.MindestBestand.size(), 3); // the installation's STDMB.TXT
+    window->close();
 }

@@ -9,6 +9,7 @@
 #include "stock/seriennummer.h"
 #include "tools/suitegen/ordergenerator.h"
 #include "tools/suitegen/addressgenerator.h"
+#include "tools/suitegen/minstocktemplategenerator.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -308,6 +309,8 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
 
     if (o.articles > 0 &&
         !generateStock(data + client + QStringLiteral("/LAGER"), o.articles, o.seed, error))
+        return false;
+    if (!GenerateMinStockTemplate(data + client + QStringLiteral("/LAGER/"), error))
         return false;
     if (!GenerateSupplierAddresses(data + client + QStringLiteral("/A1/ADRESSEN"), error))
         return false;

@@ -83,3 +83,17 @@ void ApplyWindowStyle(QWidget *window, bool isMain, const IniFile &applicationIn
     ApplyWindowStyle(window, isMain,
                      applicationIni.readInteger(u"Screenresolution"_s, u"Forms"_s, 1));
 }
+
+void RestoreWindowGeometry(QWidget *window, const IniFile &settings, const QString &section)
+{
+    const QByteArray saved =
+        QByteArray::fromBase64(settings.readString(section, u"Geometry"_s).toLatin1());
+    if (saved.isEmpty() || !window->restoreGeometry(saved))
+        centre(window, window->size());
+}
+
+void SaveWindowGeometry(const QWidget *window, IniFile &settings, const QString &section)
+{
+    settings.writeString(section, u"Geometry"_s,
+                         QString::fromLatin1(window->saveGeometry().toBase64()));
+}

@@ -13,3 +13,8 @@ void ApplyWindowStyle(QWidget *window, bool isMain, int mode);
 QRect StandardWindowRect();
 void ApplyWindowStyle(QWidget *window, bool isMain, const IniFile &applicationIni,
                       const QString &client);
+
+// A dialog's last size and position, kept under section/"Geometry" of the user's
+// MOD00501.INI. Restoring centres the window on its screen when nothing was remembered.
+void RestoreWindowGeometry(QWidget *window, const IniFile &settings, const QString &section);
+void SaveWindowGeometry(const QWidget *window, IniFile &settings, const QString &section);

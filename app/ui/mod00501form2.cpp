@@ -1,0 +1,102 @@
+#include "app/ui/mod00501form2.h"
+
+#include "app/base/inifile.h"
+#include "app/base/messages.h"
+#include "app/base/translation.h"
+#include "app/base/ui/windowstyle.h"
+#include "stock/ui/lagerartikelframe1.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+const QString kSection = u"MOD00501Form2"_s;
+}
+
+TMOD00501Form2::TMOD00501Form2(const TLagerArtikelEditContext &context, const QString &settingsFile,
+                               QWidget *parent)
+    : QDialog(parent), m_settingsFile(settingsFile)
+{
+    setObjectName(u"MOD00501Form2"_s);
+    setWindowTitle(u"[0501 - 02] - "_s + tx("Lagerartikel bearbeiten"));
+    setModal(true);
+
+    auto *layout = new QVBoxLayout(this);
+    m_frame = new TLagerArtikelFrame1(context, this);
+    layout->addWidget(m_frame, 1);
+
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *ok = buttons->addButton(tx("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(u"btOK"_s);
+    ok->setDefault(true);
+    QPushButton *cancel = buttons->addButton(tx("Abbrechen"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(u"btCancel"_s);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TMOD00501Form2::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TMOD00501Form2::reject);
+    layout->addWidget(buttons);
+
+    resize(900, 680);
+    RestoreWindowGeometry(this, m_settingsFile.isEmpty() ? IniFile() : IniFile(m_settingsFile),
+                          kSection);
+}
+
+TMOD00501Form2::~TMOD00501Form2() = default;
+
+void TMOD00501Form2::ShowArticle(TLagerServerObj &record, bool existing)
+{
+    m_frame->ShowArticle(&record);
+    m_frame->SetArticleNumberReadOnly(existing);
+    m_frame->Pages()->setCurrentIndex(0);
+    if (existing)
+        m_frame->setFocus();
+    else
+        m_frame->FocusArticleNumber();
+}
+
+void TMOD00501Form2::StoreArticle(TLagerServerObj &record)
+{
+    m_frame->StoreArticle(record);
+}
+
+bool TMOD00501Form2::Edit(TLagerServerObj &record, bool existing)
+{
+    ShowArticle(record, existing);
+    const bool ok = exec() == QDialog::Accepted;
+    if (ok)
+        StoreArticle(record);
+    // The window lives on between uses; it must not keep pointing at the caller's record.
+    m_frame->Clear();
+    return ok;
+}
+
+void TMOD00501Form2::accept()
+{
+    if (m_frame->ArticleNumberText().isEmpty()) {
+        ShowMessageBox(tx("Sie muessen eine Artikelnummer eingeben."), MsgDlgType::Error,
+                       MsgButton::OK);
+        m_frame->FocusArticleNumber();
+        return;
+    }
+    if (!m_frame->HasVatClass() &&
+        ShowMessageBox(tx("Moechten Sie den Artikel wirklich ohne Mehrwertsteuersatz speichern?"),
+                       MsgDlgType::Confirmation, MsgButton::YesNo) != ModalResult::Yes) {
+        m_frame->FocusVatClass();
+        return;
+    }
+    QDialog::accept();
+}
+
+void TMOD00501Form2::done(int result)
+{
+    if (!m_settingsFile.isEmpty()) {
+        IniFile settings(m_settingsFile);
+        SaveWindowGeometry(this, settings, kSection);
+        settings.save();
+    }
+    QDialog::done(result);
+}

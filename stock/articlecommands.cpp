@@ -1,0 +1,163 @@
+#include "stock/articlecommands.h"
+
+#include "app/base/messages.h"
+#include "app/base/translation.h"
+#include "persistence/datetime.h"
+#include "persistence/xml/texthelpers.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// Releases the record lock however the command leaves.
+class RecordLock
+{
+public:
+    RecordLock(IModLagerDBServerObj &db, const QString &owner, const QString &nr)
+        : m_lock(db.LockRecord(owner, nr))
+    {
+    }
+    ~RecordLock() { TDatabaseStoreBase::Unlock(m_lock); }
+    RecordLock(const RecordLock &) = delete;
+    RecordLock &operator=(const RecordLock &) = delete;
+    explicit operator bool() const { return m_lock != nullptr; }
+
+private:
+    std::unique_ptr<TDateischutzWF> m_lock;
+};
+
+} // namespace
+
+ArticleCommands::ArticleCommands(IModLagerDBServerObj &db, const QString &stockDir,
+                                 const QString &userName, const QString &lockOwner, Hooks hooks)
+    : m_db(db), m_stockDir(stockDir), m_userName(userName), m_lockOwner(lockOwner),
+      m_hooks(std::move(hooks))
+{
+}
+
+QString ArticleCommands::askNewNumber(const QString &proposal)
+{
+    QString value = proposal;
+    for (;;) {
+        if (!interaction().inputBox(tx("Neuer Artikel"), tx("Lagerartikel-Nr."), value))
+            return {};
+        // The table keeps no more than this; a longer answer would be cut on writing and
+        // could then hit an existing article unasked.
+        value = value.trimmed().left(kMaxNumberLength).trimmed();
+        if (value.isEmpty())
+            return {};
+        if (m_db.ArticleExists(value) != 1)
+            return value;
+        if (ShowMessageBoxFmt(tx("Der Artikel \"%s\" existiert bereits. Artikelnummer aendern?"),
+                              {value}, MsgDlgType::Confirmation,
+                              MsgButton::YesNo) != ModalResult::Yes)
+            return {};
+    }
+}
+
+bool ArticleCommands::readCurrent(const QString &nr, TLagerServerObj &record)
+{
+    m_db.Refresh(); // another workstation may have changed it since the list was read
+    record.LagerArtikelNr = nr;
+    if (m_db.ReadArticle(&record) == 0)
+        return true;
+    ShowMessageBoxFmt(tx("Artikel \"%s\" nicht gefunden."), {nr}, MsgDlgType::Error, MsgButton::OK);
+    return false;
+}
+
+bool ArticleCommands::editNewArticle(TLagerServerObj &record)
+{
+    const QString written = record.LagerArtikelNr;
+    for (;;) {
+        if (!m_hooks.showArticleWindow(record, false))
+            return false;
+        record.LagerArtikelNr = record.LagerArtikelNr.trimmed();
+        if (record.LagerArtikelNr.isEmpty())
+            record.LagerArtikelNr = written;
+        // The number stays editable for a new article; a changed one must be free as well.
+        if (record.LagerArtikelNr == written || m_db.ArticleExists(record.LagerArtikelNr) != 1)
+            return true;
+        ShowMessageBoxFmt(tx("Der Artikel \"%s\" existiert bereits."), {record.LagerArtikelNr},
+                          MsgDlgType::Error, MsgButton::OK);
+    }
+}
+
+bool ArticleCommands::NewArticle()
+{
+    m_db.Refresh(); // numbers taken by other workstations meanwhile must count as taken
+    const QString selected = m_hooks.selectedArticleNr();
+    const QString nr = askNewNumber(selected.isEmpty() ? QString() : IncrementNumberText(selected));
+    if (nr.isEmpty())
+        return false;
+
+    TLagerServerObj record;
+    record.LagerArtikelNr = nr;
+    record.InitPeriods(m_stockDir + u"STDMB.TXT"_s);
+    record.Created = DateTime::now();
+    record.CreatedBy = m_userName;
+    // Written at once so that the number is taken while the user fills in the rest.
+    if (m_db.WriteArticle(&record) != 0)
+        return false;
+
+    RecordLock lock(m_db, m_lockOwner, nr);
+    if (!lock) {
+        // Only someone creating the same number can hold it; their OK writes the row anew.
+        m_db.DeleteArticle(nr);
+        return false;
+    }
+    if (!editNewArticle(record)) {
+        m_db.DeleteArticle(nr);
+        return false;
+    }
+    if (record.LagerArtikelNr != nr)
+        m_db.DeleteArticle(nr);
+    if (m_db.WriteArticle(&record) != 0)
+        return false;
+    m_hooks.updateArticle(record);
+    m_hooks.gotoArticle(record.LagerArtikelNr);
+    return true;
+}
+
+bool ArticleCommands::EditArticle()
+{
+    const QString nr = m_hooks.selectedArticleNr();
+    if (nr.isEmpty())
+        return false;
+    RecordLock lock(m_db, m_lockOwner, nr);
+    if (!lock)
+        return false;
+    TLagerServerObj record;
+    if (!readCurrent(nr, record))
+        return false;
+    if (!m_hooks.showArticleWindow(record, true))
+        return false;
+    record.LagerArtikelNr = nr; // read-only in the window; the row is this one whatever happens
+    if (m_db.WriteArticle(&record) != 0)
+        return false;
+    m_hooks.updateArticle(record);
+    return true;
+}
+
+bool ArticleCommands::CopyArticle()
+{
+    const QString source = m_hooks.selectedArticleNr();
+    if (source.isEmpty())
+        return false;
+    TLagerServerObj record;
+    if (!readCurrent(source, record))
+        return false;
+    const QString nr = askNewNumber(IncrementNumberText(source));
+    if (nr.isEmpty())
+        return false;
+    record.LagerArtikelNr = nr;
+    record.Created = record.Changed = DateTime::now();
+    record.CreatedBy = record.ChangedBy = m_userName;
+    if (m_db.WriteArticle(&record) != 0)
+        return false;
+    m_hooks.updateArticle(record);
+    m_hooks.gotoArticle(nr);
+    return true;
+}

@@ -1,0 +1,304 @@
+#include "app/base/inifile.h"
+#include "app/ui/mod00501form1.h"
+#include "catalogs/katalogdbpool.h"
+#include "persistence/datetime.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "stock/ui/lageranzeigenframe.h"
+#include "tests/support/childprocess.h"
+#include "tests/support/scriptedinteraction.h"
+#include "tools/suitegen/suitegenerator.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// Remembers what the input box proposed, which the scripted answers overwrite.
+class ProposalRecorder : public ScriptedInteraction
+{
+public:
+    QStringList proposals;
+    bool inputBox(const QString &caption, const QString &prompt, QString &value) override
+    {
+        proposals.append(value);
+        return ScriptedInteraction::inputBox(caption, prompt, value);
+    }
+};
+
+// A generated installation's stock with a few articles, in a main window whose article window
+// is answered by the test.
+class ArticleCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SuiteGenerator::Options o;
+        o.targetDir = tmp.path();
+        QString error;
+        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << error.toStdString();
+        stockDir = tmp.filePath(u"DATA/DEMO/LAGER/"_s);
+        IModLagerDBServerObj db;
+        db.Open(stockDir);
+        for (const QString &nr : {u"A0099"_s, u"B1"_s}) {
+            TLagerServerObj a;
+            a.LagerArtikelNr = nr;
+            a.Bezeichnung = u"ARTIKEL "_s + nr;
+            a.EKPreis = Money::fromUnits(125000);
+            a.Created = a.Changed = 40000;
+            a.CreatedBy = a.ChangedBy = u"ALT"_s;
+            ASSERT_EQ(db.WriteArticle(&a), 0);
+        }
+    }
+
+    std::unique_ptr<TMOD00501Form1> openWindow(std::function<bool(const QString &)> rights = {})
+    {
+        MainWindowContext c;
+        if (rights)
+            c.hasRight = std::move(rights);
+        c.userFullName = u"Lager Verwalter"_s;
+        c.editContext.stockDir = stockDir;
+        c.editContext.userName = u"LAGER"_s;
+        c.showArticleWindow = [this](TLagerServerObj &a, bool existing) {
+            ++windowShown;
+            return answerWindow ? answerWindow(a, existing) : false;
+        };
+        auto w = std::make_unique<TMOD00501Form1>(c);
+        w->attachStock(nullptr, nullptr,
+                       new TLagerAnzeigenFrame(w.get(), stockDir, IniFile(), 0, u"Ich"_s));
+        return w;
+    }
+
+    std::optional<TLagerServerObj> stored(const QString &nr) const
+    {
+        IModLagerDBServerObj db;
+        db.Open(stockDir);
+        TLagerServerObj a;
+        a.LagerArtikelNr = nr;
+        return db.ReadArticle(&a) == 0 ? std::optional(a) : std::nullopt;
+    }
+    QStringList shown(TMOD00501Form1 &w) const
+    {
+        QStringList out;
+        for (const TDBLagerSearchResult *e : w.stockFrame()->DisplayedList())
+            out.append(e->ArtikelNr().toString() + u'=' + e->Bezeichnung().toString());
+        return out;
+    }
+    bool lockFileExists(const QString &nr) const
+    {
+        return QFile::exists(stockDir + u"LOCKREC"_s + nr + u".SRW"_s);
+    }
+
+    ProposalRecorder ui;
+    ScopedInteraction scope{&ui};
+    QTemporaryDir tmp;
+    QString stockDir;
+    int windowShown = 0;
+    std::function<bool(TLagerServerObj &, bool)> answerWindow;
+};
+
+} // namespace
+
+// A held record lock is given up at once: the colleague of the main window's delete test.
+std::unique_ptr<QProcess> holdLock(const QString &dir, const QString &nr, ScriptedInteraction &ui)
+{
+    auto holder = ChildProcess::start(u"window-hold-lock"_s, {dir, nr});
+    EXPECT_TRUE(holder->waitForReadyRead(20000));
+    ui.cancelWaitAfterIdles = 1;
+    return holder;
+}
+
+TEST_F(ArticleCommandsTest, NewArticleIsProposedWrittenAtOnceAndLockedWhileEdited)
+{
+    auto w = openWindow();
+    w->stockFrame()->GotoArticle(u"A0099"_s);
+    ui.inputs = {u"  A0100 "_s};
+    const double before = DateTime::now();
+    answerWindow = [&](TLagerServerObj &a, bool existing) {
+        EXPECT_FALSE(existing);
+        EXPECT_EQ(a.LagerArtikelNr, u"A0100"_s);
+        // in the table and ours while the user fills it in
+        EXPECT_TRUE(stored(u"A0100"_s));
+        EXPECT_TRUE(lockFileExists(u"A0100"_s));
+        EXPECT_EQ(a.CreatedBy, u"LAGER"_s);
+        EXPECT_GE(a.Created, before);
+        // the installation's template: three periods from the first to the last day
+        EXPECT_EQ(a.MindestBestand.size(), 3);
+        EXPECT_TRUE(a.MindestBestand.first().startsWith(u"<from>0101</from>"_s));
+        EXPECT_TRUE(a.MindestBestand.last().contains(u"<to>3112</to>"_s));
+        a.Bezeichnung = u"NEUER KESSEL"_s;
+        return true;
+    };
+    w->findChild<QPushButton *>(u"btNew"_s)->click();
+
+    EXPECT_EQ(ui.proposals, QStringList{u"A0100"_s});
+    EXPECT_EQ(windowShown, 1);
+    EXPECT_EQ(stored(u"A0100"_s)->Bezeichnung, u"NEUER KESSEL"_s);
+    EXPECT_FALSE(lockFileExists(u"A0100"_s));
+    EXPECT_TRUE(shown(*w).contains(u"A0100=NEUER KESSEL"_s));
+    EXPECT_EQ(w->stockFrame()->SelectedArticleNr(), u"A0100"_s);
+    EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+TEST_F(ArticleCommandsTest, CancelledOrHeldNewArticleLeavesNoRow)
+{
+    auto w = openWindow();
+    w->stockFrame()->GotoArticle(u"B1"_s);
+    const QStringList listBefore = shown(*w);
+    ui.inputs = {u"B2"_s, u"   "_s};
+    answerWindow = [&](TLagerServerObj &a, bool) {
+        a.Bezeichnung = u"VERWORFEN"_s;
+        return false;
+    };
+    w->newArticle();
+    EXPECT_EQ(windowShown, 1);
+    EXPECT_FALSE(stored(u"B2"_s));
+    EXPECT_FALSE(lockFileExists(u"B2"_s));
+    EXPECT_EQ(shown(*w), listBefore);
+
+    // an empty or cancelled answer ends before anything is written
+    w->newArticle();
+    w->newArticle();
+    EXPECT_EQ(ui.proposals, (QStringList{u"B2"_s, u"B2"_s, u"B2"_s}));
+
+    ui.inputs = {u"C9"_s};
+    auto holder = holdLock(stockDir, u"C9"_s, ui);
+    w->newArticle();
+    holder->kill();
+    holder->waitForFinished();
+    EXPECT_EQ(windowShown, 1);
+    EXPECT_FALSE(stored(u"C9"_s));
+}
+
+TEST_F(ArticleCommandsTest, ExistingNumberAsksToChangeIt)
+{
+    auto w = openWindow();
+    w->stockFrame()->GotoArticle(u"A0099"_s);
+    // Yes asks again with the refused number; No ends without a window
+    ui.inputs = {u"B1"_s, u"A0099"_s};
+    ui.answers = {ModalResult::Yes, ModalResult::No};
+    w->newArticle();
+    ASSERT_EQ(ui.messages.size(), 2);
+    EXPECT_EQ(ui.messages[0].text,
+              u"Der Artikel \"B1\" existiert bereits. Artikelnummer aendern?"_s);
+    EXPECT_EQ(ui.messages[0].buttons, int(MsgButton::YesNo));
+    EXPECT_EQ(ui.messages[1].text,
+              u"Der Artikel \"A0099\" existiert bereits. Artikelnummer aendern?"_s);
+    EXPECT_EQ(ui.proposals, (QStringList{u"A0100"_s, u"B1"_s}));
+    EXPECT_EQ(windowShown, 0);
+
+    // the window may rename a new article, but not onto an existing one
+    ui.messages.clear();
+    ui.inputs = {u"C1"_s};
+    answerWindow = [&](TLagerServerObj &a, bool) {
+        a.LagerArtikelNr = windowShown == 1 ? u"B1"_s : u"C2"_s;
+        a.Bezeichnung = u"UMBENANNT"_s;
+        return true;
+    };
+    w->newArticle();
+    EXPECT_EQ(windowShown, 2);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, u"Der Artikel \"B1\" existiert bereits."_s);
+    EXPECT_EQ(stored(u"B1"_s)->Bezeichnung, u"ARTIKEL B1"_s);
+    EXPECT_FALSE(stored(u"C1"_s));
+    EXPECT_EQ(stored(u"C2"_s)->Bezeichnung, u"UMBENANNT"_s);
+}
+
+TEST_F(ArticleCommandsTest, EditWritesAndUpdatesTheRowUnderTheLock)
+{
+    auto w = openWindow();
+    w->stockFrame()->GotoArticle(u"B1"_s);
+    answerWindow = [&](TLagerServerObj &a, bool existing) {
+        EXPECT_TRUE(existing);
+        EXPECT_EQ(a.EKPreis, Money::fromUnits(125000));
+        EXPECT_TRUE(lockFileExists(u"B1"_s));
+        a.Bezeichnung = a.Bezeichnung == u"ARTIKEL B1" ? u"GEAENDERT"_s : u"VERWORFEN"_s;
+        return a.Bezeichnung == u"GEAENDERT";
+    };
+    w->findChild<QPushButton *>(u"btEditArtikel"_s)->click();
+    EXPECT_EQ(stored(u"B1"_s)->Bezeichnung, u"GEAENDERT"_s);
+    EXPECT_TRUE(shown(*w).contains(u"B1=GEAENDERT"_s));
+    EXPECT_FALSE(lockFileExists(u"B1"_s));
+    // still on the article, so a second edit reads the saved state and is cancelled
+    w->editArticle();
+    EXPECT_EQ(windowShown, 2);
+    EXPECT_EQ(stored(u"B1"_s)->Bezeichnung, u"GEAENDERT"_s);
+    EXPECT_TRUE(ui.messages.isEmpty());
+
+    // deleted at another workstation since the list was read
+    {
+        IModLagerDBServerObj other;
+        other.Open(stockDir);
+        ASSERT_EQ(other.DeleteArticle(u"B1"_s), 0);
+    }
+    w->editArticle();
+    EXPECT_EQ(windowShown, 2);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, u"Artikel \"B1\" nicht gefunden."_s);
+    EXPECT_FALSE(stored(u"B1"_s));
+}
+
+TEST_F(ArticleCommandsTest, EditEndsWhileAnotherProcessHoldsTheArticle)
+{
+    auto w = openWindow();
+    w->stockFrame()->GotoArticle(u"B1"_s);
+    auto holder = holdLock(stockDir, u"B1"_s, ui);
+    answerWindow = [](TLagerServerObj &a, bool) {
+        a.Bezeichnung = u"UEBERSCHRIEBEN"_s;
+        return true;
+    };
+    w->editArticle();
+    holder->kill();
+    holder->waitForFinished();
+    EXPECT_EQ(windowShown, 0);
+    EXPECT_EQ(ui.waitTexts.filter(u"Kollege"_s).size(), 1) << ui.waitTexts.join(u'|').toStdString();
+    EXPECT_EQ(stored(u"B1"_s)->Bezeichnung, u"ARTIKEL B1"_s);
+}
+
+TEST_F(ArticleCommandsTest, CopyWritesTheNewNumberAsCreatedNowWithoutTheWindow)
+{
+    auto w = openWindow();
+    w->stockFrame()->GotoArticle(u"B1"_s);
+    ui.inputs = {u"B2"_s, u"LANGE-NUMMER-123456789XYZ"_s};
+    const double before = DateTime::now();
+    w->findChild<QPushButton *>(u"btCopy"_s)->click();
+    EXPECT_EQ(ui.proposals, QStringList{u"B2"_s});
+    EXPECT_EQ(windowShown, 0);
+    const auto copy = stored(u"B2"_s);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->Bezeichnung, u"ARTIKEL B1"_s);
+    EXPECT_EQ(copy->EKPreis, Money::fromUnits(125000));
+    // stored as text with fewer digits than a double: a second is close enough to now
+    EXPECT_NEAR(copy->Created, before, 1.0 / 86400);
+    EXPECT_NEAR(copy->Changed, before, 1.0 / 86400);
+    EXPECT_EQ(stored(u"B1"_s)->Created, 40000);
+    EXPECT_TRUE(shown(*w).contains(u"B2=ARTIKEL B1"_s));
+    EXPECT_EQ(w->stockFrame()->SelectedArticleNr(), u"B2"_s);
+
+    // an answer longer than the table's column is cut before the exists check
+    w->copyArticle();
+    EXPECT_TRUE(stored(u"LANGE-NUMMER-1234567"_s));
+}
+
+TEST_F(ArticleCommandsTest, MissingRightsRefuseBeforeAsking)
+{
+    auto w = openWindow([](const QString &right) { return right != u"41" && right != u"42"; });
+    w->stockFrame()->GotoArticle(u"B1"_s);
+    ui.inputs = {u"NEU1"_s};
+    for (const char *name : {"btNew", "btCopy", "btEditArtikel"})
+        w->findChild<QPushButton *>(QString::fromLatin1(name))->click();
+    QStringList texts;
+    for (const auto &m : ui.messages)
+        texts.append(m.text);
+    EXPECT_EQ(texts, (QStringList{u"Sie sind nicht berechtigt, Artikel anzulegen!"_s,
+                                  u"Sie sind nicht berechtigt, Artikel anzulegen!"_s,
+                                  u"Sie sind nicht berechtigt, Artikel zu bearbeiten!"_s}));
+    EXPECT_TRUE(ui.proposals.isEmpty());
+    EXPECT_EQ(windowShown, 0);
+}

@@ -1,0 +1,141 @@
+#include "app/systemeinstellungen.h"
+#include "app/ui/mod00501form2.h"
+#include "stock/lagerserverobj.h"
+#include "stock/ui/lagerartikelframe1.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+class ArticleWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        settings.VATNormal = 19;
+        settings.VATReduced = 7;
+        context.settings = &settings;
+        context.stockDir = dir.path() + u'/';
+        context.userName = u"Meier"_s;
+    }
+
+    // Shown without a modal loop, so that the test can press its buttons.
+    std::unique_ptr<TMOD00501Form2> open(TLagerServerObj &record, bool existing,
+                                         const QString &settingsFile = {})
+    {
+        auto w = std::make_unique<TMOD00501Form2>(context, settingsFile);
+        w->ShowArticle(record, existing);
+        w->show();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        return w;
+    }
+    static QWidget *child(QWidget *w, const char *name)
+    {
+        return w->findChild<QWidget *>(QString::fromLatin1(name));
+    }
+    static void clickOK(QWidget *w) { static_cast<QPushButton *>(child(w, "btOK"))->click(); }
+
+    ScriptedInteraction ui;
+    ScopedInteraction scope{&ui};
+    QTemporaryDir dir;
+    TSystemEinstellungen settings;
+    TLagerArtikelEditContext context;
+};
+
+} // namespace
+
+TEST_F(ArticleWindowTest, OkNeedsANumberWhichOnlyANewArticleMayChange)
+{
+    TLagerServerObj a;
+    a.LagerArtikelNr = u"4711"_s;
+    a.MwStSatz = 1;
+    auto w = open(a, true);
+    EXPECT_EQ(w->windowTitle(), u"[0501 - 02] - Lagerartikel bearbeiten"_s);
+    auto *number = static_cast<QLineEdit *>(child(w.get(), "edArtikelnummer"));
+    EXPECT_EQ(number->text(), u"4711"_s);
+    EXPECT_TRUE(number->isReadOnly());
+
+    TLagerServerObj fresh;
+    fresh.MwStSatz = 1;
+    w->ShowArticle(fresh, false);
+    EXPECT_FALSE(number->isReadOnly());
+    number->setText(u"   "_s);
+    child(w.get(), "edBezeichnung")->setFocus();
+    clickOK(w.get());
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, u"Sie muessen eine Artikelnummer eingeben."_s);
+    EXPECT_EQ(ui.messages[0].type, MsgDlgType::Error);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), number);
+
+    // Cancel closes without asking anything
+    static_cast<QPushButton *>(child(w.get(), "btCancel"))->click();
+    EXPECT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(w->result(), QDialog::Rejected);
+}
+
+TEST_F(ArticleWindowTest, NoVatClassAsksAndNoReturnsToThePrices)
+{
+    TLagerServerObj a;
+    a.LagerArtikelNr = u"4711"_s;
+    a.MwStSatz = 0;
+    auto w = open(a, false);
+    auto *pages = w->Frame()->Pages();
+    pages->setCurrentWidget(child(w.get(), "tsSonstiges"));
+    child(w.get(), "edBezeichnung")->setFocus();
+
+    ui.answers = {ModalResult::No};
+    clickOK(w.get());
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text,
+              u"Moechten Sie den Artikel wirklich ohne Mehrwertsteuersatz speichern?"_s);
+    EXPECT_EQ(ui.messages[0].buttons, int(MsgButton::YesNo));
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(pages->currentWidget()->objectName(), u"tsPreise"_s);
+    EXPECT_EQ(QApplication::focusWidget(), child(w.get(), "cbMwStSatz"));
+
+    ui.answers = {ModalResult::Yes};
+    clickOK(w.get());
+    EXPECT_EQ(w->result(), QDialog::Accepted);
+    TLagerServerObj back;
+    w->StoreArticle(back);
+    EXPECT_EQ(back.LagerArtikelNr, u"4711"_s);
+    EXPECT_EQ(back.MwStSatz, 0);
+
+    // with a class there is no question
+    a.MwStSatz = 1;
+    auto again = open(a, true);
+    clickOK(again.get());
+    EXPECT_EQ(ui.messages.size(), 2);
+    EXPECT_EQ(again->result(), QDialog::Accepted);
+}
+
+TEST_F(ArticleWindowTest, RemembersItsSizeAndPosition)
+{
+    const QString ini = dir.filePath(u"MOD00501.INI"_s);
+    TLagerServerObj a;
+    a.LagerArtikelNr = u"4711"_s;
+    a.MwStSatz = 1;
+    QRect closedAt;
+    {
+        auto w = open(a, true, ini);
+        w->setGeometry(QRect(37, 53, 1000, 720));
+        closedAt = w->geometry();
+        static_cast<QPushButton *>(child(w.get(), "btCancel"))->click();
+    }
+    auto w = std::make_unique<TMOD00501Form2>(context, ini);
+    EXPECT_EQ(w->geometry().size(), closedAt.size());
+    EXPECT_EQ(w->geometry().topLeft(), closedAt.topLeft());
+}
