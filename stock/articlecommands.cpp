@@ -7,6 +7,8 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace
@@ -85,6 +87,18 @@ bool ArticleCommands::editNewArticle(TLagerServerObj &record)
     }
 }
 
+bool ArticleCommands::stillOurs(const TLagerServerObj &record)
+{
+    m_db.Refresh();
+    TLagerServerObj current;
+    current.LagerArtikelNr = record.LagerArtikelNr;
+    if (m_db.ReadArticle(&current) != 0)
+        return false;
+    // The creation time comes back through its text form; a millisecond tells two apart.
+    return current.CreatedBy == record.CreatedBy &&
+           std::abs(current.Created - record.Created) < 1e-8;
+}
+
 bool ArticleCommands::NewArticle()
 {
     m_db.Refresh(); // numbers taken by other workstations meanwhile must count as taken
@@ -104,8 +118,15 @@ bool ArticleCommands::NewArticle()
 
     RecordLock lock(m_db, m_lockOwner, nr);
     if (!lock) {
-        // Only someone creating the same number can hold it; their OK writes the row anew.
-        m_db.DeleteArticle(nr);
+        // The holder is creating the same number; their OK writes their row anew.
+        if (stillOurs(record))
+            m_db.DeleteArticle(nr);
+        return false;
+    }
+    if (!stillOurs(record)) {
+        // Someone else created it meanwhile and has finished with it: theirs stays.
+        ShowMessageBoxFmt(tx("Der Artikel \"%s\" existiert bereits."), {nr}, MsgDlgType::Error,
+                          MsgButton::OK);
         return false;
     }
     if (!editNewArticle(record)) {

@@ -43,6 +43,9 @@ private:
     bool readCurrent(const QString &nr, TLagerServerObj &record);
     // Shows the window for a new article until it is cancelled or names a free number.
     bool editNewArticle(TLagerServerObj &record);
+    // Whether the row under the record's number is still the one this command wrote: another
+    // workstation may have created the same number between our check and our write.
+    bool stillOurs(const TLagerServerObj &record);
 
     IModLagerDBServerObj &m_db;
     QString m_stockDir;

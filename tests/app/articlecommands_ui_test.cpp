@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -174,6 +176,46 @@ TEST_F(ArticleCommandsTest, CancelledOrHeldNewArticleLeavesNoRow)
     holder->waitForFinished();
     EXPECT_EQ(windowShown, 1);
     EXPECT_FALSE(stored(u"C9"_s));
+}
+
+// A colleague creating the same number: holds its lock, writes the article and lets go.
+int createUnderLock(const QStringList &args)
+{
+    IModLagerDBServerObj db;
+    db.Open(args.value(0));
+    auto lock = db.LockRecord(u"Kollege"_s, args.value(1));
+    if (!lock)
+        return 2;
+    std::puts("locked");
+    std::fflush(stdout);
+    QThread::msleep(800);
+    TLagerServerObj a;
+    a.LagerArtikelNr = args.value(1);
+    a.Bezeichnung = u"VOM KOLLEGEN"_s;
+    a.Created = DateTime::now();
+    a.CreatedBy = u"KOLLEGE"_s;
+    const int written = db.WriteArticle(&a);
+    TDatabaseStoreBase::Unlock(lock);
+    return written == 0 ? 0 : 3;
+}
+STOCK_CHILD_ENTRY("create-under-lock", createUnderLock);
+
+TEST_F(ArticleCommandsTest, NewNumberCreatedMeanwhileByAColleagueStaysTheirs)
+{
+    auto w = openWindow();
+    ui.inputs = {u"C7"_s};
+    auto colleague = ChildProcess::start(u"create-under-lock"_s, {stockDir, u"C7"_s});
+    ASSERT_TRUE(colleague->waitForReadyRead(20000));
+    answerWindow = [&](TLagerServerObj &, bool) { return false; };
+    w->newArticle();
+    ASSERT_TRUE(colleague->waitForFinished(20000));
+    EXPECT_EQ(colleague->exitCode(), 0);
+
+    EXPECT_EQ(windowShown, 0);
+    ASSERT_TRUE(stored(u"C7"_s));
+    EXPECT_EQ(stored(u"C7"_s)->Bezeichnung, u"VOM KOLLEGEN"_s);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages.first().text, u"Der Artikel \"C7\" existiert bereits."_s);
 }
 
 TEST_F(ArticleCommandsTest, ExistingNumberAsksToChangeIt)
