@@ -173,6 +173,16 @@ bool ArticleCommands::CopyArticle()
     const QString nr = askNewNumber(IncrementNumberText(source));
     if (nr.isEmpty())
         return false;
+    // A colleague creating the same number holds its lock until the row is theirs.
+    RecordLock lock(m_db, m_lockOwner, nr);
+    if (!lock)
+        return false;
+    m_db.Refresh();
+    if (m_db.ArticleExists(nr) == 1) {
+        ShowMessageBoxFmt(tx("Der Artikel \"%s\" existiert bereits."), {nr}, MsgDlgType::Error,
+                          MsgButton::OK);
+        return false;
+    }
     record.LagerArtikelNr = nr;
     record.Created = record.Changed = DateTime::now();
     record.CreatedBy = record.ChangedBy = m_userName;

@@ -218,6 +218,22 @@ TEST_F(ArticleCommandsTest, NewNumberCreatedMeanwhileByAColleagueStaysTheirs)
     EXPECT_EQ(ui.messages.first().text, u"Der Artikel \"C7\" existiert bereits."_s);
 }
 
+TEST_F(ArticleCommandsTest, CopyOntoANumberAColleagueIsCreatingKeepsTheirs)
+{
+    auto w = openWindow();
+    w->stockFrame()->GotoArticle(u"A0099"_s);
+    ui.inputs = {u"C8"_s};
+    auto colleague = ChildProcess::start(u"create-under-lock"_s, {stockDir, u"C8"_s});
+    ASSERT_TRUE(colleague->waitForReadyRead(20000));
+    w->copyArticle();
+    ASSERT_TRUE(colleague->waitForFinished(20000));
+
+    ASSERT_TRUE(stored(u"C8"_s));
+    EXPECT_EQ(stored(u"C8"_s)->Bezeichnung, u"VOM KOLLEGEN"_s);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages.first().text, u"Der Artikel \"C8\" existiert bereits."_s);
+}
+
 TEST_F(ArticleCommandsTest, ExistingNumberAsksToChangeIt)
 {
     auto w = openWindow();
