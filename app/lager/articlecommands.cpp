@@ -75,9 +75,10 @@ int ArticlePut(LagerSession &session, const LagerArgs &args)
     TLagerServerObj article;
     TLagerArtikelDaten values;
     QStringList errors;
-    if (!LagerArtikelJson::FromJson(doc.object(), values, errors) ||
-        values.LagerArtikelNr.trimmed().isEmpty()) {
-        if (values.LagerArtikelNr.trimmed().isEmpty())
+    const bool valid = LagerArtikelJson::FromJson(doc.object(), values, errors);
+    values.LagerArtikelNr = values.LagerArtikelNr.trimmed(); // as the import takes it
+    if (!valid || values.LagerArtikelNr.isEmpty()) {
+        if (values.LagerArtikelNr.isEmpty())
             errors.append(tx("Die Artikel-Nr. fehlt."));
         ShowError(errors.join(u'\n'));
         return LagerExit::Invalid;

@@ -341,6 +341,14 @@ TEST_F(LagerProgram, LockHeldByAnotherProcessGivesFourWithTheHoldersText)
         EXPECT_EQ(import.exitCode, 4);
         EXPECT_TRUE(import.err.contains(u"Kollegin Schulz"_s)) << qPrintable(import.err);
     }
+    {
+        // Someone editing one of the file's articles in the window stops the whole import.
+        Holder holder;
+        holdLock(holder, nr, u"Kollege Meier"_s);
+        const Outcome import = lager({u"import"_s, file(u"export.csv"_s)});
+        EXPECT_EQ(import.exitCode, 4);
+        EXPECT_TRUE(import.err.contains(u"Kollege Meier"_s)) << qPrintable(import.err);
+    }
 }
 
 TEST_F(LagerProgram, LogOnAndRightsAreTheWindows)
@@ -365,6 +373,14 @@ TEST_F(LagerProgram, LogOnAndRightsAreTheWindows)
     EXPECT_EQ(lager({u"article"_s, u"delete"_s, nr}).exitCode, 0);
     EXPECT_EQ(lager({u"article"_s, u"get"_s, nr}).exitCode, 3);
     EXPECT_EQ(lager({u"article"_s, u"delete"_s, nr}).exitCode, 3);
+    // The root given by hand instead of the one the program's own directory gives.
+    QProcess built;
+    built.start(QStringLiteral(LAGER_BIN_DIR) + u"/lager"_s,
+                {u"--root"_s, m_dir.path(), u"DEMO"_s, u"ADMIN"_s, u"list"_s});
+    ASSERT_TRUE(built.waitForFinished(60000));
+    EXPECT_EQ(built.exitCode(), 0) << built.readAllStandardError().constData();
+    EXPECT_TRUE(built.readAllStandardOutput().contains(firstArticle().toUtf8()));
+
     EXPECT_EQ(lager({u"artikel"_s, u"zeigen"_s}).exitCode, 1);
     EXPECT_EQ(lager({u"article"_s, u"get"_s}).exitCode, 1);
     EXPECT_EQ(lager({u"list"_s, u"--format"_s, u"xls"_s}).exitCode, 1);
