@@ -41,6 +41,15 @@ struct TLagerArtikelFeld {
             return a.VKPreis[size_t(vk->index)];
         return a.*std::get<3>(member);
     }
+    const QString &Text(const TLagerArtikelDaten &a) const { return a.*std::get<0>(member); }
+    double Float(const TLagerArtikelDaten &a) const { return a.*std::get<1>(member); }
+    bool Bool(const TLagerArtikelDaten &a) const { return a.*std::get<2>(member); }
+    Money Amount(const TLagerArtikelDaten &a) const
+    {
+        if (const auto *vk = std::get_if<VKPreis>(&member))
+            return a.VKPreis[size_t(vk->index)];
+        return a.*std::get<3>(member);
+    }
     bool IsText() const { return member.index() == 0; }
     bool IsFloat() const { return member.index() == 1; }
     bool IsBool() const { return member.index() == 2; }

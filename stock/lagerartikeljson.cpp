@@ -6,6 +6,7 @@
 
 #include <QJsonArray>
 #include <cmath>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -139,8 +140,9 @@ public:
                 break;
             case TDsnElement::Integer: {
                 qint64 n = 0;
-                ok = value.isDouble() && integer(kZusatzdaten, value, n) && n >= INT32_MIN &&
-                     n <= INT32_MAX;
+                ok = value.isDouble() && integer(kZusatzdaten, value, n) &&
+                     n >= std::numeric_limits<qint32>::min() &&
+                     n <= std::numeric_limits<qint32>::max();
                 e.IntValue = qint32(n);
                 break;
             }
@@ -170,7 +172,7 @@ private:
 
 QJsonObject LagerArtikelJson::ToJson(const TLagerArtikelDaten &article)
 {
-    TLagerArtikelDaten &a = const_cast<TLagerArtikelDaten &>(article); // the accessors are shared
+    const TLagerArtikelDaten &a = article;
     QJsonObject o;
     for (const TLagerArtikelFeld &f : TLagerArtikelFeld::All()) {
         if (f.IsText())

@@ -12,6 +12,8 @@
 #include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
+#include <algorithm>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -30,7 +32,7 @@ QString quoted(const QString &cell)
     return u'"' + out + u'"';
 }
 
-QString cellOf(const TLagerArtikelFeld &f, TLagerArtikelDaten &a)
+QString cellOf(const TLagerArtikelFeld &f, const TLagerArtikelDaten &a)
 {
     if (f.IsText())
         return f.Text(a);
