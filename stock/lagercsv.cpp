@@ -389,7 +389,6 @@ TLagerCsvImport::Result TLagerCsvImport::Write(IModLagerDBServerObj &db, const Q
                                                const RightCheck &allowed, bool dryRun)
 {
     m_created = m_changed = 0;
-    m_lockHolder.clear();
     if (!m_errors.isEmpty())
         return Result::Invalid;
     std::unique_ptr<TDateischutzWF> lock;
@@ -410,23 +409,31 @@ TLagerCsvImport::Result TLagerCsvImport::Write(IModLagerDBServerObj &db, const Q
             stored.insert(entry->ArtikelNr().toString());
     }
     std::vector<bool> exists(m_rows.size());
+    QStringList busy;
     for (size_t i = 0; i < m_rows.size(); ++i) {
         const QString &nr = m_rows[i].cells[m_nrColumn];
         exists[i] = stored.contains(nr);
         ++(exists[i] ? m_changed : m_created);
         // Whoever edits an article in the window holds its record lock; the import must not
         // overwrite what they are about to save.
-        const QString holder = TDateischutz::HolderRecord(
-            db.DatabaseDirectory() + TDatabaseStoreBase::RecordLockName(nr) + u".SRW"_s);
-        if (!holder.isEmpty() && m_lockHolder.isEmpty())
-            m_lockHolder = holder;
+        if (!dryRun &&
+            !TDateischutz::HolderRecord(db.DatabaseDirectory() +
+                                        TDatabaseStoreBase::RecordLockName(nr) + u".SRW"_s)
+                 .isEmpty())
+            busy.append(nr);
     }
     if (allowed && !allowed(m_created, m_changed))
         return Result::Refused;
-    if (!m_lockHolder.isEmpty())
-        return Result::Locked;
     if (dryRun)
         return Result::Done;
+    // Only the articles someone holds are locked here, waiting as every record lock waits;
+    // taking a lock file for each of 100,000 rows would cost more than the import.
+    std::vector<std::unique_ptr<TDateischutzWF>> recordLocks;
+    for (const QString &nr : busy) {
+        recordLocks.push_back(db.LockRecord(owner, nr));
+        if (!recordLocks.back())
+            return Result::Locked;
+    }
 
     TTdbTable &table = db.LagerTable();
     auto progress = interaction().progress(tx("Import"), int(m_rows.size()));
@@ -455,9 +462,7 @@ TLagerCsvImport::Result TLagerCsvImport::Write(IModLagerDBServerObj &db, const Q
         db.ReportError(&e, u"Import"_s);
         if (table.Active())
             table.Rollback();
-        TDatabaseStoreBase::Unlock(lock);
         return Result::Failed;
     }
-    TDatabaseStoreBase::Unlock(lock);
-    return Result::Done;
+    return Result::Done; // the locks go with their owners
 }

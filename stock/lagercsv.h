@@ -40,14 +40,13 @@ public:
     const QStringList &Errors() const { return m_errors; }
     qsizetype RowCount() const { return qsizetype(m_rows.size()); }
 
-    // owner: the user's full name, for the lock and the created/changed stamps. A dry run
-    // counts but neither locks nor writes.
+    // owner: the user's full name, for the locks and the created/changed stamps. Locked
+    // when the database or an article of the file stays locked by another through the
+    // interaction's wait. A dry run counts but neither locks nor writes.
     Result Write(IModLagerDBServerObj &db, const QString &owner, const RightCheck &allowed,
                  bool dryRun = false);
     int Created() const { return m_created; }
     int Changed() const { return m_changed; }
-    // The record of the user whose record lock stopped the import.
-    QString LockHolder() const { return m_lockHolder; }
 
 private:
     struct Row {
@@ -62,5 +61,4 @@ private:
     QStringList m_errors;
     int m_created = 0;
     int m_changed = 0;
-    QString m_lockHolder;
 };

@@ -122,9 +122,7 @@ int StockImport(LagerSession &session, const LagerArgs &args)
     case TLagerCsvImport::Result::Refused:
         return LagerExit::Denied;
     case TLagerCsvImport::Result::Locked:
-        if (!import.LockHolder().isEmpty())
-            std::fprintf(stderr, "%s\n", qUtf8Printable(import.LockHolder()));
-        return LagerExit::Locked;
+        return LagerExit::Locked; // the wait has shown the holder's text
     case TLagerCsvImport::Result::Failed:
         return LagerExit::Failed;
     }
