@@ -68,6 +68,11 @@ Interaction &interaction()
     return g_current ? *g_current : g_console;
 }
 
+Interaction &consoleInteraction()
+{
+    return g_console;
+}
+
 void setInteraction(Interaction *i)
 {
     g_current = i;

@@ -90,6 +90,8 @@ public:
 // standard error and questions are answered with their first button.
 Interaction &interaction();
 void setInteraction(Interaction *interaction);
+// That headless default itself, for console programs that change only part of it.
+Interaction &consoleInteraction();
 
 // Installs an interaction for a scope and restores the previous one.
 class ScopedInteraction

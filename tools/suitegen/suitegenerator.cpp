@@ -64,7 +64,8 @@ bool copyPrograms(const QString &binDir, const QString &target, QString *error)
     if (!makeDir(target, error))
         return false;
     for (const QString &name :
-         {QStringLiteral("MOD00501"), QStringLiteral("MOD00318"), QStringLiteral("mksuite")}) {
+         {QStringLiteral("MOD00501"), QStringLiteral("MOD00318"), QStringLiteral("lager"),
+          QStringLiteral("mksuite")}) {
         const QFileInfo fi(binDir + u'/' + name);
         if (!fi.exists())
             continue;

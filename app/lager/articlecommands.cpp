@@ -1,0 +1,129 @@
+#include "app/base/messages.h"
+#include "app/base/translation.h"
+#include "app/lager/lagercommand.h"
+#include "persistence/datetime.h"
+#include "persistence/engine/tdbtable.h"
+#include "stock/lagerartikeljson.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+
+#include <QFile>
+#include <QJsonDocument>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+int notFound(const QString &nr)
+{
+    ShowError(formatText(tx("Artikel \"%s\" nicht gefunden."), {nr}));
+    return LagerExit::NotFound;
+}
+
+bool readInput(const QString &name, QByteArray &data)
+{
+    QFile file;
+    const bool open = name == u"-" ? file.open(stdin, QIODevice::ReadOnly)
+                                   : (file.setFileName(name), file.open(QIODevice::ReadOnly));
+    if (!open)
+        return false;
+    data = file.readAll();
+    return true;
+}
+
+} // namespace
+
+int ArticleGet(LagerSession &session, const LagerArgs &args)
+{
+    const QString format = args.Option(u"--format"_s, u"json"_s);
+    if (format != u"json" && format != u"xml") {
+        ShowError(formatText(tx("Unbekanntes Format \"%s\"."), {format}));
+        return LagerExit::Usage;
+    }
+    const QString nr = args.positional[0];
+    IModLagerDBServerObj &db = session.Db();
+    if (format == u"xml") {
+        if (nr.isEmpty() || db.GotoArticle(nr) != 0)
+            return notFound(nr);
+        WriteOut(db.LagerTable().FieldByName(u"XMLDATA"_s).AsString());
+        return LagerExit::Done;
+    }
+    TLagerServerObj article;
+    article.LagerArtikelNr = nr;
+    if (db.ReadArticle(&article) != 0)
+        return notFound(nr);
+    WriteOut(QString::fromUtf8(
+        QJsonDocument(LagerArtikelJson::ToJson(article)).toJson(QJsonDocument::Indented)));
+    return LagerExit::Done;
+}
+
+int ArticlePut(LagerSession &session, const LagerArgs &args)
+{
+    QByteArray data;
+    if (!readInput(args.positional[0], data)) {
+        ShowError(formatText(tx("Datei \"%s\" nicht gefunden."), {args.positional[0]}));
+        return LagerExit::Invalid;
+    }
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(data, &parseError);
+    if (!doc.isObject()) {
+        ShowError(formatText(tx("Kein Artikel im JSON-Format: %s"),
+                             {doc.isNull() ? parseError.errorString() : QString()}));
+        return LagerExit::Invalid;
+    }
+    TLagerServerObj article;
+    TLagerArtikelDaten values;
+    QStringList errors;
+    const bool valid = LagerArtikelJson::FromJson(doc.object(), values, errors);
+    values.LagerArtikelNr = values.LagerArtikelNr.trimmed(); // as the import takes it
+    if (!valid || values.LagerArtikelNr.isEmpty()) {
+        if (values.LagerArtikelNr.isEmpty())
+            errors.append(tx("Die Artikel-Nr. fehlt."));
+        ShowError(errors.join(u'\n'));
+        return LagerExit::Invalid;
+    }
+    article.Assign(values);
+    const QString nr = article.LagerArtikelNr;
+
+    IModLagerDBServerObj &db = session.Db();
+    const bool exists = db.ArticleExists(nr) == 1;
+    if (exists ? !session.RequireRight(u"42"_s, "Sie sind nicht berechtigt, Artikel zu bearbeiten!")
+               : !session.RequireRight(u"41"_s, "Sie sind nicht berechtigt, Artikel anzulegen!"))
+        return LagerExit::Denied;
+    auto lock = db.LockRecord(session.Owner(), nr);
+    if (!lock)
+        return LagerExit::Locked;
+    // Created stays the article's own; the document's stamps are what it was read with.
+    TLagerServerObj stored;
+    stored.LagerArtikelNr = nr;
+    const double now = DateTime::now();
+    if (db.ReadArticle(&stored) == 0) {
+        article.Created = stored.Created;
+        article.CreatedBy = stored.CreatedBy;
+    } else {
+        article.Created = now;
+        article.CreatedBy = session.Owner();
+    }
+    article.Changed = now;
+    article.ChangedBy = session.Owner();
+    const int written = db.WriteArticle(&article);
+    TDatabaseStoreBase::Unlock(lock);
+    return written == 0 ? LagerExit::Done : LagerExit::Failed;
+}
+
+int ArticleDelete(LagerSession &session, const LagerArgs &args)
+{
+    const QString nr = args.positional[0];
+    if (!session.RequireRight(u"43"_s, "Sie sind nicht berechtigt, Artikel zu loeschen!"))
+        return LagerExit::Denied;
+    IModLagerDBServerObj &db = session.Db();
+    if (nr.isEmpty() || db.ArticleExists(nr) != 1)
+        return notFound(nr);
+    auto lock = db.LockRecord(session.Owner(), nr);
+    if (!lock)
+        return LagerExit::Locked;
+    const int deleted = db.DeleteArticle(nr);
+    TDatabaseStoreBase::Unlock(lock);
+    return deleted == 0 ? LagerExit::Done : LagerExit::Failed;
+}

@@ -1,0 +1,209 @@
+#include "app/base/messages.h"
+#include "app/base/translation.h"
+#include "app/benutzereinstellungen.h"
+#include "app/environment.h"
+#include "app/lager/consoleinteraction.h"
+#include "app/lager/lagercommand.h"
+#include "app/systemeinstellungen.h"
+#include "stock/modlagerdbserverobj.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+const LagerCommand kCommands[] = {
+    {{u"article"_s, u"get"_s},
+     u"NR [--format json|xml]"_s,
+     txNoop("Zeigt einen Artikel als JSON oder seinen gespeicherten XML-Text."),
+     1,
+     {u"--format"_s},
+     {},
+     &ArticleGet},
+    {{u"article"_s, u"put"_s},
+     u"DATEI|-"_s,
+     txNoop("Legt einen Artikel aus seiner JSON-Form an oder ersetzt ihn."),
+     1,
+     {},
+     {},
+     &ArticlePut},
+    {{u"article"_s, u"delete"_s},
+     u"NR"_s,
+     txNoop("Loescht einen Artikel."),
+     1,
+     {},
+     {},
+     &ArticleDelete},
+    {{u"list"_s},
+     u"[--search TEXT] [--group GRUPPE] [--format tsv|json]"_s,
+     txNoop("Listet die Artikel wie die Lagerliste, mit Bestand."),
+     0,
+     {u"--search"_s, u"--group"_s, u"--format"_s},
+     {},
+     &StockList},
+    {{u"export"_s},
+     u"DATEI.csv"_s,
+     txNoop("Schreibt alle Artikel in eine CSV-Datei."),
+     1,
+     {},
+     {},
+     &StockExport},
+    {{u"import"_s},
+     u"DATEI.csv [--dry-run]"_s,
+     txNoop("Liest Artikel aus einer CSV-Datei, alle oder keinen."),
+     1,
+     {},
+     {u"--dry-run"_s},
+     &StockImport},
+};
+
+void printUsage()
+{
+    QString text = tx("Aufruf: lager [--root VERZEICHNIS] [--wait SEKUNDEN] MANDANT BENUTZER "
+                      "BEFEHL ...") +
+                   u'\n';
+    for (const LagerCommand &c : kCommands)
+        text +=
+            u"  "_s + c.words.join(u' ') + u' ' + c.synopsis + u"\n      "_s + tx(c.help) + u'\n';
+    std::fputs(text.toUtf8().constData(), stderr);
+}
+
+int usageError(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+    printUsage();
+    return LagerExit::Usage;
+}
+
+const LagerCommand *findCommand(const QStringList &words, qsizetype &used)
+{
+    for (const LagerCommand &c : kCommands) {
+        if (words.size() >= c.words.size() && words.mid(0, c.words.size()) == c.words) {
+            used = c.words.size();
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+LagerSession::LagerSession() = default;
+LagerSession::~LagerSession() = default;
+
+IModLagerDBServerObj &LagerSession::Db()
+{
+    if (!m_db) {
+        auto db = std::make_unique<IModLagerDBServerObj>(&TLogHelper::DatabaseError);
+        db->Open(TSystemEinstellungen::instance().LagerDir);
+        m_db = std::move(db);
+    }
+    return *m_db;
+}
+
+QString LagerSession::Owner() const
+{
+    return TBenutzerEinstellungen::instance().FullName;
+}
+
+bool LagerSession::RequireRight(const QString &right, const char *refusal) const
+{
+    if (TBenutzerEinstellungen::instance().HasRight(right))
+        return true;
+    ShowMessageBox(tx(refusal), MsgDlgType::Information, MsgButton::OK);
+    return false;
+}
+
+void WriteOut(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void ShowError(const QString &text)
+{
+    ShowMessageBox(text, MsgDlgType::Error, MsgButton::OK);
+}
+
+int RunLager(const QString &programDir, const QStringList &arguments)
+{
+    // Global options may stand anywhere; everything else is positional for now.
+    QString root;
+    double waitSeconds = 0;
+    QStringList rest;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &a = arguments[i];
+        if (a == u"--help" || a == u"-h") {
+            printUsage();
+            return LagerExit::Done;
+        }
+        if (a == u"--root" || a == u"--wait") {
+            if (i + 1 >= arguments.size())
+                return usageError(formatText(tx("Zu \"%s\" fehlt der Wert."), {a}));
+            const QString value = arguments[++i];
+            if (a == u"--root") {
+                root = value;
+                continue;
+            }
+            bool ok = false;
+            waitSeconds = value.toDouble(&ok);
+            if (!ok || waitSeconds < 0)
+                return usageError(formatText(tx("\"%s\" ist keine Anzahl Sekunden."), {value}));
+            continue;
+        }
+        rest.append(a);
+    }
+    if (rest.size() < 3)
+        return usageError(tx("Mandant, Benutzer und Befehl fehlen."));
+    qsizetype used = 0;
+    const LagerCommand *command = findCommand(rest.mid(2), used);
+    if (!command)
+        return usageError(formatText(tx("Unbekannter Befehl \"%s\"."), {rest.mid(2).join(u' ')}));
+
+    LagerArgs args;
+    for (qsizetype i = 2 + used; i < rest.size(); ++i) {
+        const QString &a = rest[i];
+        if (command->options.contains(a)) {
+            if (i + 1 >= rest.size())
+                return usageError(formatText(tx("Zu \"%s\" fehlt der Wert."), {a}));
+            args.options.insert(a, rest[++i]);
+        } else if (command->flags.contains(a)) {
+            args.flags.insert(a);
+        } else if (a.startsWith(u"--")) {
+            return usageError(formatText(tx("Unbekannte Option \"%s\"."), {a}));
+        } else {
+            args.positional.append(a);
+        }
+    }
+    if (args.positional.size() != command->positionals)
+        return usageError(
+            formatText(tx("Falsche Anzahl Argumente fuer \"%s\"."), {command->words.join(u' ')}));
+
+    QString dir = programDir;
+    if (!root.isEmpty()) {
+        if (!QFileInfo(root).isDir())
+            return usageError(formatText(tx("Verzeichnis \"%s\" nicht gefunden."), {root}));
+        // The root rule works on the program directory; a root given by hand is its parent.
+        dir = QDir(root).absoluteFilePath(u"BIN"_s);
+    }
+    LagerConsoleInteraction console(waitSeconds);
+    ScopedInteraction scope(&console);
+    if (!InitEnvironment(dir))
+        return LagerExit::Denied;
+    if (!TSystemEinstellungen::Login(rest[0], rest[1]))
+        return LagerExit::Denied;
+
+    LagerSession session;
+    session.WaitSeconds = waitSeconds;
+    try {
+        return command->run(session, args);
+    } catch (const std::exception &e) {
+        ReportMessage(MessageKind::Error, tx("Datenbankfehler."), nullptr, &e);
+        return LagerExit::Failed;
+    }
+}

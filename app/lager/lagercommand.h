@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class IModLagerDBServerObj;
+
+// Exit codes scripts rely on; they never change meaning.
+namespace LagerExit
+{
+enum : int {
+    Done = 0,
+    Usage = 1,
+    Denied = 2, // log-on failed or a right is missing
+    NotFound = 3,
+    Locked = 4, // another user holds the lock
+    Invalid = 5,
+    Failed = 6, // database or file system failed
+};
+}
+
+// The logged-on user's context for a command: the stock database, opened on first use, and
+// the rights and name the window would use.
+class LagerSession
+{
+public:
+    LagerSession();
+    ~LagerSession();
+    // Throws the engine's error when the database cannot be opened.
+    IModLagerDBServerObj &Db();
+    // The user's full name: owner of locks, creator and changer of articles.
+    QString Owner() const;
+    // Shows the refusal, as the window does, when the user lacks the right.
+    bool RequireRight(const QString &right, const char *refusal) const;
+    double WaitSeconds = 0;
+
+private:
+    std::unique_ptr<IModLagerDBServerObj> m_db;
+};
+
+struct LagerArgs {
+    QStringList positional;
+    QHash<QString, QString> options;
+    QSet<QString> flags;
+    QString Option(const QString &name, const QString &fallback = {}) const
+    {
+        return options.value(name, fallback);
+    }
+};
+
+// One command of the companion. Adding a command is one entry in the table of lagercli.cpp.
+struct LagerCommand {
+    QStringList words;   // "article", "get"
+    QString synopsis;    // what follows the words in the usage text
+    const char *help;    // msgid of the one-line description
+    int positionals;     // exactly this many
+    QStringList options; // options that take a value
+    QStringList flags;   // options without one
+    int (*run)(LagerSession &, const LagerArgs &);
+};
+
+// The commands; their run functions live beside their kind.
+int ArticleGet(LagerSession &session, const LagerArgs &args);
+int ArticlePut(LagerSession &session, const LagerArgs &args);
+int ArticleDelete(LagerSession &session, const LagerArgs &args);
+int StockList(LagerSession &session, const LagerArgs &args);
+int StockExport(LagerSession &session, const LagerArgs &args);
+int StockImport(LagerSession &session, const LagerArgs &args);
+
+// Program entry without the process: programDir is where the program runs, arguments come
+// without the program name. Returns the exit code.
+int RunLager(const QString &programDir, const QStringList &arguments);
+
+// Writes text to standard output as UTF-8.
+void WriteOut(const QString &text);
+// Shows an error message through the interaction.
+void ShowError(const QString &text);

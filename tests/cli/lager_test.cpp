@@ -1,0 +1,545 @@
+#include "persistence/datetime.h"
+#include "persistence/engine/tdbtable.h"
+#include "stock/lagerartikeljson.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "tests/support/childprocess.h"
+#include "tools/suitegen/suitegenerator.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// Holds a lock on the stock database in args[0] for the owner args[2] until killed: the
+// record lock of article args[1], or with args[1] empty the whole database.
+int holdStockLock(const QStringList &args)
+{
+    IModLagerDBServerObj db;
+    db.Open(args.at(0));
+    auto lock =
+        args.at(1).isEmpty() ? db.LockDatabase(args.at(2)) : db.LockRecord(args.at(2), args.at(1));
+    if (!lock)
+        return 1;
+    std::fputs("locked\n", stdout);
+    std::fflush(stdout);
+    for (;;)
+        QThread::sleep(60);
+}
+STOCK_CHILD_ENTRY("lager-hold-lock", holdStockLock);
+
+struct Outcome {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+class LagerProgram : public ::testing::Test
+{
+protected:
+    void SetUp() override { generate(40); }
+
+    void generate(int articles)
+    {
+        SuiteGenerator::Options o;
+        o.targetDir = m_dir.path();
+        o.binDir = QStringLiteral(LAGER_BIN_DIR);
+        o.articles = articles;
+        o.seed = 7;
+        QString error;
+        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
+        ASSERT_TRUE(QFileInfo::exists(bin())) << "lager was not copied into BIN";
+    }
+
+    QString bin() const { return m_dir.filePath(u"BIN/lager"_s); }
+    QString stockDir() const { return m_dir.filePath(u"DATA/DEMO/LAGER"_s); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+    Outcome lager(const QStringList &args, const QByteArray &input = {},
+                  const QString &user = u"ADMIN"_s)
+    {
+        QProcess p;
+        p.start(bin(), QStringList{u"DEMO"_s, user} + args);
+        if (!input.isEmpty())
+            p.write(input);
+        p.closeWriteChannel();
+        EXPECT_TRUE(p.waitForFinished(120000));
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    QJsonObject getJson(const QString &nr)
+    {
+        const Outcome r = lager({u"article"_s, u"get"_s, nr});
+        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+        return QJsonDocument::fromJson(r.out).object();
+    }
+
+    QString firstArticle()
+    {
+        const Outcome r = lager({u"list"_s});
+        return QString::fromUtf8(r.out.split('\n').value(1).split('\t').value(0));
+    }
+
+    QByteArray exportBytes(const QString &name = u"export.csv"_s)
+    {
+        const Outcome r = lager({u"export"_s, file(name)});
+        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+        QFile f(file(name));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    }
+
+    struct Holder {
+        std::unique_ptr<QProcess> process;
+        ~Holder()
+        {
+            if (process && process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished();
+            }
+        }
+    };
+    void holdLock(Holder &h, const QString &nr, const QString &owner)
+    {
+        h.process = ChildProcess::start(u"lager-hold-lock"_s, {stockDir(), nr, owner});
+        while (!h.process->canReadLine())
+            ASSERT_TRUE(h.process->waitForReadyRead(20000)) << "the lock holder did not start";
+        ASSERT_EQ(h.process->readLine().trimmed(), "locked");
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// Every field set away from its default, with the texts that break naive writers.
+TLagerArtikelDaten fullArticle(const QString &nr)
+{
+    TLagerArtikelDaten a;
+    a.LagerArtikelNr = nr;
+    a.Katalog = u"SANIKAT"_s;
+    a.Bezeichnung = u"Flanschdichtung \"DN 50\" <Grün> & Co; gültig"_s;
+    a.BuchungsBestand = -2.5;
+    a.SummeWareneingangMe = 117.25;
+    a.Gruppe = u"ARMATUREN"_s;
+    a.Lagerort = u"R01-F02"_s;
+    a.Inventurartikel = true;
+    a.Anfangsbestand = 10;
+    a.InventurErfassung = 8.5;
+    a.Inventurdifferenz = -1.5;
+    a.Rabattgruppen = u"RG2"_s;
+    a.ME = u"Stk"_s;
+    a.DEinstandsPreisbildung = true;
+    a.EKPreis = Money::fromRaw(123456);
+    a.VKZuschlag = 1.85;
+    a.MwStSatz = 3;
+    a.SNPflicht = true;
+    a.IsNotBestandsartikel = true;
+    a.ViewColor = 0x0000FF;
+    a.Created = 45000.25;
+    a.CreatedBy = u"Anna Alt"_s;
+    a.Changed = 45100.5;
+    a.ChangedBy = u"Bernd Bau"_s;
+    a.PE = 100;
+    a.VKPreis = {Money::fromRaw(10), Money::fromRaw(20000), Money::fromRaw(123456),
+                 Money::fromRaw(99999999), Money::fromRaw(5)};
+    a.EKProKg = Money::fromRaw(31400);
+    a.Breite = 0.125;
+    a.Laenge = 2;
+    a.Dicke = 0.003;
+    a.Dichte = 7.85;
+    a.Oberflaeche = 0.25;
+    a.Volumen = 0.00075;
+    a.GewichtQm = 23.55;
+    a.Gewicht = 5.8875;
+    a.Verpackungsmenge = 0;
+    a.VerpackungsME = u"Karton"_s;
+    a.Arbeitszeit = 12.5;
+    a.Lohn = Money::fromRaw(455000);
+    a.OhneRabatt = a.OhneProvision = a.EKSperre = a.VKSperre = a.KeineEKPflege = true;
+    a.Langtext = u"<p>Zeile 1</p>\r\n<p>Zeile 2 &amp; mehr</p>"_s;
+    a.Kurztext = u"kurz\nzweizeilig"_s;
+    a.Etikett = u"Etikett ÄÖÜß"_s;
+    a.LetzteSeriennummer = u"SN-0042"_s;
+    a.MindestBestand = {u"<from>0101</from><to>1406</to><mb>5,000</mb><bm>10,000</bm>"_s,
+                        u"<from>1506</from><to>3112</to><mb>2,000</mb><bm>4,000</bm>"_s};
+    a.KatRefs.Add(u"SANIKAT"_s, u"4711-X"_s);
+    a.KatRefs.Add(u"[10023_1]"_s, u"Meier GmbH, Hauptstr. 1"_s);
+    a.KatRefs.Add(u"[10023_1]"_s, u"[B-778]"_s);
+    a.Bilder.Add(QString(), u"flansch.jpg"_s);
+    a.Bilder.Add(u"detail"_s, u"flansch 2.png"_s);
+    TDsnElement e;
+    e.Name = u"Hersteller"_s;
+    e.Kind = TDsnElement::Text;
+    e.TextValue = u"Müller & Söhne"_s;
+    a.Zusatzdaten.Add(e);
+    e = {};
+    e.Name = u"Normnummer"_s;
+    e.Kind = TDsnElement::Integer;
+    e.IntValue = -2501;
+    a.Zusatzdaten.Add(e);
+    e = {};
+    e.Name = u"Zertifiziert"_s;
+    e.Kind = TDsnElement::Boolean;
+    e.BoolValue = true;
+    a.Zusatzdaten.Add(e);
+    e = {};
+    e.Name = u"Geprueft"_s;
+    e.Kind = TDsnElement::Date;
+    e.FloatValue = 45123;
+    a.Zusatzdaten.Add(e);
+    a.ExtensionData = u"<ext a=\"1\">opak</ext>"_s;
+    return a;
+}
+
+void writeArticle(const QString &stockDir, const TLagerArtikelDaten &data)
+{
+    IModLagerDBServerObj db;
+    db.Open(stockDir);
+    TLagerServerObj article;
+    article.Assign(data);
+    ASSERT_EQ(db.WriteArticle(&article), 0);
+}
+
+// What an article is apart from the stamps a put sets.
+QJsonObject withoutChangeStamps(QJsonObject o)
+{
+    o.remove(u"Changed"_s);
+    o.remove(u"ChangedBy"_s);
+    return o;
+}
+
+TEST_F(LagerProgram, FullyPopulatedArticleComesOutWholeAndGoesBackInUnchanged)
+{
+    TLagerArtikelDaten full = fullArticle(u"VOLL-1"_s);
+    writeArticle(stockDir(), full);
+    full.EAN.clear(); // the store has no place for it
+
+    const QJsonObject json = getJson(u"VOLL-1"_s);
+    TLagerArtikelDaten read;
+    QStringList errors;
+    ASSERT_TRUE(LagerArtikelJson::FromJson(json, read, errors)) << qPrintable(errors.join(u'\n'));
+    EXPECT_TRUE(read == full);
+    // The form scripts see: money exact to four places, lists typed.
+    EXPECT_EQ(json[u"VKPreis3"_s].toDouble(), 12.3456);
+    EXPECT_EQ(json[u"PE"_s].toInt(), 100);
+    EXPECT_EQ(json[u"KatRefs"_s].toArray().size(), 3);
+    EXPECT_EQ(json[u"KatRefs"_s][2][u"val"_s].toString(), u"[B-778]"_s);
+    EXPECT_EQ(json[u"Zusatzdaten"_s][1][u"value"_s].toInt(), -2501);
+    EXPECT_TRUE(json[u"Zusatzdaten"_s][2][u"value"_s].isBool());
+    EXPECT_EQ(json[u"Bilder"_s][1][u"key"_s].toString(), u"detail"_s);
+    EXPECT_EQ(json[u"MindestBestand"_s].toArray().size(), 2);
+
+    // The XML form is the stored text as it is, not one written anew.
+    IModLagerDBServerObj db;
+    db.Open(stockDir());
+    ASSERT_EQ(db.GotoArticle(u"VOLL-1"_s), 0);
+    const QString stored = db.LagerTable().FieldByName(u"XMLDATA"_s).AsString();
+    db.Close();
+    const Outcome xml = lager({u"article"_s, u"get"_s, u"VOLL-1"_s, u"--format"_s, u"xml"_s});
+    EXPECT_EQ(xml.exitCode, 0);
+    EXPECT_EQ(xml.out, stored.toUtf8());
+
+    // Put under another number creates an equal article with fresh stamps.
+    QJsonObject copy = json;
+    copy[u"LagerArtikelNr"_s] = u"VOLL-2"_s;
+    const Outcome put = lager({u"article"_s, u"put"_s, u"-"_s}, QJsonDocument(copy).toJson());
+    ASSERT_EQ(put.exitCode, 0) << qPrintable(put.err);
+    QJsonObject again = getJson(u"VOLL-2"_s);
+    EXPECT_EQ(again[u"CreatedBy"_s].toString(), u"Administrator"_s);
+    EXPECT_GT(again[u"Created"_s].toDouble(), 45100.5);
+    for (const QString &key :
+         {u"Created"_s, u"CreatedBy"_s, u"Changed"_s, u"ChangedBy"_s, u"LagerArtikelNr"_s}) {
+        again.remove(key);
+        copy.remove(key);
+    }
+    EXPECT_EQ(again, copy);
+}
+
+TEST_F(LagerProgram, GetPutRoundTripKeepsTheArticleAndStampsTheChange)
+{
+    const QString nr = firstArticle();
+    ASSERT_FALSE(nr.isEmpty());
+    const QJsonObject before = getJson(nr);
+    const Outcome put = lager({u"article"_s, u"put"_s, u"-"_s}, QJsonDocument(before).toJson());
+    ASSERT_EQ(put.exitCode, 0) << qPrintable(put.err);
+    const QJsonObject after = getJson(nr);
+    EXPECT_EQ(withoutChangeStamps(after), withoutChangeStamps(before));
+    EXPECT_EQ(after[u"ChangedBy"_s].toString(), u"Administrator"_s);
+    EXPECT_NEAR(after[u"Changed"_s].toDouble(), DateTime::now(), 0.01);
+}
+
+TEST_F(LagerProgram, PutRefusesBrokenDocumentsAndWritesNothing)
+{
+    const QString nr = firstArticle();
+    QJsonObject doc = getJson(nr);
+    doc[u"EKPreis"_s] = u"teuer"_s;
+    doc[u"Farbe"_s] = 3;
+    doc[u"Lagerort"_s] = QString(21, u'X');
+    const Outcome bad = lager({u"article"_s, u"put"_s, u"-"_s}, QJsonDocument(doc).toJson());
+    EXPECT_EQ(bad.exitCode, 5);
+    EXPECT_TRUE(bad.err.contains(u"\"EKPreis\""_s)) << qPrintable(bad.err);
+    EXPECT_TRUE(bad.err.contains(u"\"Farbe\""_s));
+    EXPECT_TRUE(bad.err.contains(u"\"Lagerort\""_s));
+    EXPECT_EQ(lager({u"article"_s, u"put"_s, u"-"_s}, "{ nicht json").exitCode, 5);
+    EXPECT_EQ(getJson(nr), getJson(nr));
+    EXPECT_NE(getJson(nr)[u"Lagerort"_s].toString(), QString(21, u'X'));
+}
+
+TEST_F(LagerProgram, LockHeldByAnotherProcessGivesFourWithTheHoldersText)
+{
+    const QString nr = firstArticle();
+    const QByteArray doc = QJsonDocument(getJson(nr)).toJson();
+    {
+        Holder holder;
+        holdLock(holder, nr, u"Kollege Meier"_s);
+        QElapsedTimer timer;
+        timer.start();
+        const Outcome put = lager({u"article"_s, u"put"_s, u"-"_s}, doc);
+        EXPECT_EQ(put.exitCode, 4);
+        EXPECT_TRUE(put.err.contains(u"Kollege Meier"_s)) << qPrintable(put.err);
+        EXPECT_TRUE(put.err.contains(nr));
+        EXPECT_LT(timer.elapsed(), 10000) << "without --wait the program must not wait";
+        EXPECT_EQ(lager({u"article"_s, u"delete"_s, nr}).exitCode, 4);
+
+        timer.restart();
+        EXPECT_EQ(lager({u"--wait"_s, u"1"_s, u"article"_s, u"put"_s, u"-"_s}, doc).exitCode, 4);
+        EXPECT_GE(timer.elapsed(), 1000);
+    }
+    {
+        // A lock given up during the wait lets the command through.
+        Holder holder;
+        holdLock(holder, nr, u"Kollege Meier"_s);
+        QProcess put;
+        put.start(bin(),
+                  {u"DEMO"_s, u"ADMIN"_s, u"--wait"_s, u"20"_s, u"article"_s, u"put"_s, u"-"_s});
+        put.write(doc);
+        put.closeWriteChannel();
+        QThread::msleep(500);
+        holder.process->kill();
+        holder.process->waitForFinished();
+        ASSERT_TRUE(put.waitForFinished(30000));
+        EXPECT_EQ(put.exitCode(), 0) << put.readAllStandardError().constData();
+    }
+    {
+        // The import needs the whole database.
+        const QByteArray csv = exportBytes();
+        Holder holder;
+        holdLock(holder, QString(), u"Kollegin Schulz"_s);
+        const Outcome import = lager({u"import"_s, file(u"export.csv"_s)});
+        EXPECT_EQ(import.exitCode, 4);
+        EXPECT_TRUE(import.err.contains(u"Kollegin Schulz"_s)) << qPrintable(import.err);
+    }
+    {
+        // Someone editing one of the file's articles in the window stops the whole import.
+        Holder holder;
+        holdLock(holder, nr, u"Kollege Meier"_s);
+        const Outcome import = lager({u"import"_s, file(u"export.csv"_s)});
+        EXPECT_EQ(import.exitCode, 4);
+        EXPECT_TRUE(import.err.contains(u"Kollege Meier"_s)) << qPrintable(import.err);
+    }
+}
+
+TEST_F(LagerProgram, LogOnAndRightsAreTheWindows)
+{
+    const Outcome wrong = lager({u"list"_s}, {}, u"NIEMAND"_s);
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.err.contains(
+        u"Der Benutzer \"NIEMAND\" wurde nicht in der Konfigurationsdatei \"%1\" gefunden."_s.arg(
+            file(u"ETC/SYSDATB.INI"_s))))
+        << qPrintable(wrong.err);
+    EXPECT_TRUE(wrong.out.isEmpty());
+
+    // The generated user LAGER may do everything but delete.
+    const QString nr = firstArticle();
+    const Outcome refused = lager({u"article"_s, u"delete"_s, nr}, {}, u"LAGER"_s);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains(u"Sie sind nicht berechtigt, Artikel zu loeschen!"_s) ||
+                refused.err.contains(u"Sie sind nicht berechtigt, Artikel zu löschen!"_s))
+        << qPrintable(refused.err);
+    EXPECT_EQ(lager({u"article"_s, u"get"_s, nr}, {}, u"LAGER"_s).exitCode, 0);
+
+    EXPECT_EQ(lager({u"article"_s, u"delete"_s, nr}).exitCode, 0);
+    EXPECT_EQ(lager({u"article"_s, u"get"_s, nr}).exitCode, 3);
+    EXPECT_EQ(lager({u"article"_s, u"delete"_s, nr}).exitCode, 3);
+    // The root given by hand instead of the one the program's own directory gives.
+    QProcess built;
+    built.start(QStringLiteral(LAGER_BIN_DIR) + u"/lager"_s,
+                {u"--root"_s, m_dir.path(), u"DEMO"_s, u"ADMIN"_s, u"list"_s});
+    ASSERT_TRUE(built.waitForFinished(60000));
+    EXPECT_EQ(built.exitCode(), 0) << built.readAllStandardError().constData();
+    EXPECT_TRUE(built.readAllStandardOutput().contains(firstArticle().toUtf8()));
+
+    EXPECT_EQ(lager({u"artikel"_s, u"zeigen"_s}).exitCode, 1);
+    EXPECT_EQ(lager({u"article"_s, u"get"_s}).exitCode, 1);
+    EXPECT_EQ(lager({u"list"_s, u"--format"_s, u"xls"_s}).exitCode, 1);
+}
+
+TEST_F(LagerProgram, ListFiltersLikeTheStockList)
+{
+    writeArticle(stockDir(), fullArticle(u"AAA-1"_s));
+    TLagerArtikelDaten other = fullArticle(u"AAA-2"_s);
+    other.Bezeichnung = u"Dichtung Flansch DN 80"_s;
+    other.Gruppe = u"ROHRE"_s;
+    other.IsNotBestandsartikel = false;
+    writeArticle(stockDir(), other);
+
+    const Outcome hits = lager({u"list"_s, u"--search"_s, u"  flansch dichtung  "_s});
+    ASSERT_EQ(hits.exitCode, 0);
+    const QList<QByteArray> lines = hits.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3) << hits.out.constData();
+    EXPECT_TRUE(lines[0].startsWith("Lagerartikel-Nr.\t"));
+    const QList<QByteArray> row = lines[1].split('\t');
+    EXPECT_EQ(row[0], "AAA-1");
+    EXPECT_EQ(row[5], "12,3456"); // EK-Preis
+    EXPECT_EQ(row[11], "");       // kept without stock: no figure
+    EXPECT_EQ(lines[2].split('\t')[11], "-2,5");
+
+    const Outcome group = lager({u"list"_s, u"--search"_s, u"flansch"_s, u"--group"_s, u"rohre"_s,
+                                 u"--format"_s, u"json"_s});
+    const QJsonArray rows = QJsonDocument::fromJson(group.out).array();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0][u"LagerArtikelNr"_s].toString(), u"AAA-2"_s);
+    EXPECT_EQ(rows[0][u"Bestand"_s].toDouble(), -2.5);
+}
+
+QByteArray withBom(const QString &text)
+{
+    return "\xEF\xBB\xBF" + text.toUtf8();
+}
+
+TEST_F(LagerProgram, ImportWithBadRowsReportsEveryOneAndChangesNothing)
+{
+    const QByteArray original = exportBytes();
+    ASSERT_TRUE(original.startsWith("\xEF\xBB\xBF"));
+    QStringList lines = QString::fromUtf8(original.mid(3)).split(u"\r\n"_s);
+    const QStringList header = lines[0].split(u';');
+    const qsizetype ek = header.indexOf(u"EK-Preis"_s), bez = header.indexOf(u"Bezeichnung"_s),
+                    mwst = header.indexOf(u"MwSt-Satz"_s);
+    ASSERT_GE(ek, 0);
+    auto change = [&](int line, qsizetype column, const QString &value) {
+        QStringList cells = lines[line - 1].split(u';');
+        cells[column] = value;
+        lines[line - 1] = cells.join(u';');
+    };
+    change(2, ek, u"99,99"_s);         // a good change that must not land either
+    change(4, ek, u"12.50"_s);         // decimal point instead of comma
+    change(9, bez, QString(82, u'B')); // longer than the column
+    change(17, mwst, u"7"_s);          // no such VAT class
+    QFile f(file(u"bad.csv"_s));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(withBom(lines.join(u"\r\n"_s)));
+    f.close();
+
+    const Outcome run = lager({u"import"_s, file(u"bad.csv"_s)});
+    EXPECT_EQ(run.exitCode, 5);
+    for (const char *expected : {"Zeile 4:", "Zeile 9:", "Zeile 17:"})
+        EXPECT_TRUE(run.err.contains(QString::fromLatin1(expected))) << qPrintable(run.err);
+    EXPECT_EQ(run.err.count(u"Zeile "_s), 3) << qPrintable(run.err);
+    EXPECT_EQ(exportBytes(u"after.csv"_s), original);
+
+    // A file that is not even CSV of ours stops before any row.
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(withBom(u"Artikel-Nr.;Preis\r\nX;1\r\n"_s));
+    f.close();
+    const Outcome unknown = lager({u"import"_s, file(u"bad.csv"_s)});
+    EXPECT_EQ(unknown.exitCode, 5);
+    EXPECT_TRUE(unknown.err.contains(u"\"Preis\""_s)) << qPrintable(unknown.err);
+}
+
+TEST_F(LagerProgram, PartialFileChangesOnlyItsColumnsAndDryRunWritesNothing)
+{
+    const QString nr = firstArticle();
+    const QJsonObject before = getJson(nr);
+    QFile f(file(u"preise.csv"_s));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    // no byte-order mark, LF only, a quoted number: what other tools write
+    f.write(u"Artikel-Nr.;VK-Preis 1\n\"%1\";19,9\nNEU-1;5\n"_s.arg(nr).toUtf8());
+    f.close();
+
+    const Outcome dry = lager({u"import"_s, file(u"preise.csv"_s), u"--dry-run"_s});
+    EXPECT_EQ(dry.exitCode, 0) << qPrintable(dry.err);
+    EXPECT_EQ(getJson(nr), before);
+    EXPECT_EQ(lager({u"article"_s, u"get"_s, u"NEU-1"_s}).exitCode, 3);
+
+    const Outcome run = lager({u"import"_s, file(u"preise.csv"_s)});
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    QJsonObject after = getJson(nr);
+    EXPECT_EQ(after[u"VKPreis1"_s].toDouble(), 19.9);
+    after[u"VKPreis1"_s] = before[u"VKPreis1"_s];
+    EXPECT_EQ(withoutChangeStamps(after), withoutChangeStamps(before));
+    const QJsonObject created = getJson(u"NEU-1"_s);
+    EXPECT_EQ(created[u"VKPreis1"_s].toDouble(), 5.0);
+    EXPECT_EQ(created[u"CreatedBy"_s].toString(), u"Administrator"_s);
+}
+
+class LagerBulk : public LagerProgram
+{
+protected:
+    void SetUp() override { generate(0); }
+};
+
+TEST_F(LagerBulk, TenThousandRowsInThenOutGiveTheSameRows)
+{
+    // An article with nothing but its number gives the export's header and the cells of
+    // every default value; the rows below vary the columns that matter.
+    ASSERT_EQ(lager({u"article"_s, u"put"_s, u"-"_s}, R"({"LagerArtikelNr": "X"})").exitCode, 0);
+    const QStringList lines = QString::fromUtf8(exportBytes(u"one.csv"_s).mid(3)).split(u"\r\n"_s);
+    ASSERT_EQ(lager({u"article"_s, u"delete"_s, u"X"_s}).exitCode, 0);
+    const QStringList columns = lines[0].split(u';');
+    const QStringList defaults = lines[1].split(u';');
+    ASSERT_EQ(columns.first(), u"Artikel-Nr."_s);
+    auto set = [&](QStringList &cells, const QString &column, const QString &value) {
+        cells[columns.indexOf(column)] = value;
+    };
+
+    QString text = lines[0] + u"\r\n"_s;
+    for (int i = 0; i < 10000; ++i) {
+        QStringList cells = defaults;
+        set(cells, u"Artikel-Nr."_s, u"IMP%1"_s.arg(i, 6, 10, QChar(u'0')));
+        set(cells, u"Bezeichnung"_s,
+            i % 7 ? u"Rohr %1 mm"_s.arg(i) : u"\"Bogen \"\"90°\"\"; verzinkt\""_s);
+        set(cells, u"Artikelgruppe"_s, i % 2 ? u"ROHRE"_s : u"FORMSTÜCKE"_s);
+        set(cells, u"EK-Preis"_s, u"%1,%2"_s.arg(i).arg(i % 100 ? u"05"_s : u"1234"_s));
+        set(cells, u"VK-Preis 2"_s, u"%1,50"_s.arg(i * 3));
+        set(cells, u"Bestand"_s, i % 5 ? u"%1,5"_s.arg(i) : u"-3"_s);
+        set(cells, u"MwSt-Satz"_s, QString::number(i % 4));
+        set(cells, u"Inventurartikel"_s, i % 3 ? u"nein"_s : u"ja"_s);
+        set(cells, u"Kurztext"_s, i % 11 ? QString() : u"\"zwei\r\nZeilen\""_s);
+        text += cells.join(u';') + u"\r\n"_s;
+    }
+    QFile f(file(u"bulk.csv"_s));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    const QByteArray bytes = withBom(text);
+    f.write(bytes);
+    f.close();
+
+    QElapsedTimer timer;
+    timer.start();
+    const Outcome run = lager({u"import"_s, file(u"bulk.csv"_s)});
+    const qint64 importMs = timer.elapsed();
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_TRUE(run.err.contains(u"10000"_s));
+    timer.restart();
+    const QByteArray exported = exportBytes(u"out.csv"_s);
+    const qint64 exportMs = timer.elapsed();
+    std::printf("[ figures  ] import of 10000 rows %lld ms, export %lld ms\n", importMs, exportMs);
+
+    const QList<QByteArray> in = bytes.split('\n'), out = exported.split('\n');
+    ASSERT_EQ(out.size(), in.size());
+    for (qsizetype i = 0; i < in.size(); ++i)
+        ASSERT_EQ(out[i], in[i]) << "line " << i + 1;
+}
+
+} // namespace
