@@ -379,16 +379,38 @@ bool TLagerCsvImport::Read(const QByteArray &data)
     return m_errors.isEmpty();
 }
 
-void TLagerCsvImport::apply(const Row &row, TLagerArtikelDaten &article) const
+namespace
 {
-    for (size_t c = 0; c < m_columns.size(); ++c)
-        setCell(*m_columns[c], row.cells[qsizetype(c)], article);
+// What bookings and stock-taking keep; a file from last week's export must not undo them.
+bool isBookedQuantity(const TLagerArtikelFeld &f)
+{
+    static const QStringList keys{u"BuchungsBestand"_s, u"SummeWareneingangMe"_s,
+                                  u"Anfangsbestand"_s, u"InventurErfassung"_s,
+                                  u"Inventurdifferenz"_s};
+    return keys.contains(f.key);
+}
+} // namespace
+
+bool TLagerCsvImport::apply(const Row &row, TLagerArtikelDaten &article, bool existing) const
+{
+    bool kept = false;
+    for (size_t c = 0; c < m_columns.size(); ++c) {
+        const TLagerArtikelFeld &f = *m_columns[c];
+        if (existing && isBookedQuantity(f)) {
+            TLagerArtikelDaten probe;
+            setCell(f, row.cells[qsizetype(c)], probe);
+            kept = kept || f.Float(probe) != f.Float(article);
+            continue;
+        }
+        setCell(f, row.cells[qsizetype(c)], article);
+    }
+    return kept;
 }
 
 TLagerCsvImport::Result TLagerCsvImport::Write(IModLagerDBServerObj &db, const QString &owner,
                                                const RightCheck &allowed, bool dryRun)
 {
-    m_created = m_changed = 0;
+    m_created = m_changed = m_quantitiesKept = 0;
     if (!m_errors.isEmpty())
         return Result::Invalid;
     std::unique_ptr<TDateischutzWF> lock;
@@ -450,7 +472,8 @@ TLagerCsvImport::Result TLagerCsvImport::Write(IModLagerDBServerObj &db, const Q
                 article.Created = now;
                 article.CreatedBy = owner;
             }
-            apply(m_rows[i], article);
+            if (apply(m_rows[i], article, exists[i]))
+                ++m_quantitiesKept;
             article.Changed = now;
             article.ChangedBy = owner;
             if (db.WriteArticle(&article) != 0)

@@ -47,13 +47,18 @@ public:
                  bool dryRun = false);
     int Created() const { return m_created; }
     int Changed() const { return m_changed; }
+    // Existing articles whose file quantities differed from the stored ones: quantities of an
+    // existing article change only through bookings and stock-taking, so those cells are
+    // not taken. A new article takes them as its opening stock.
+    int QuantitiesKept() const { return m_quantitiesKept; }
 
 private:
     struct Row {
         int line = 0;
         QStringList cells;
     };
-    void apply(const Row &row, TLagerArtikelDaten &article) const;
+    // Returns whether a quantity cell of an existing article was left out and differed.
+    bool apply(const Row &row, TLagerArtikelDaten &article, bool existing) const;
 
     std::vector<const TLagerArtikelFeld *> m_columns;
     int m_nrColumn = -1;
@@ -61,4 +66,5 @@ private:
     QStringList m_errors;
     int m_created = 0;
     int m_changed = 0;
+    int m_quantitiesKept = 0;
 };

@@ -133,5 +133,11 @@ int StockImport(LagerSession &session, const LagerArgs &args)
                                               "%s geaendert."),
                                            counts)
                               : formatText(tx("%s Artikel angelegt, %s geaendert."), counts)));
+    if (import.QuantitiesKept() > 0)
+        std::fprintf(stderr, "%s\n",
+                     qUtf8Printable(formatText(
+                         tx("Bei %s Artikeln blieben die Bestaende unveraendert: Bestaende "
+                            "aendern sich nur durch Buchungen und Inventur."),
+                         {QString::number(import.QuantitiesKept())})));
     return LagerExit::Done;
 }

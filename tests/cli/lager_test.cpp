@@ -465,7 +465,10 @@ TEST_F(LagerProgram, PartialFileChangesOnlyItsColumnsAndDryRunWritesNothing)
     QFile f(file(u"preise.csv"_s));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     // no byte-order mark, LF only, a quoted number: what other tools write
-    f.write(u"Artikel-Nr.;VK-Preis 1\n\"%1\";19,9\nNEU-1;5\n"_s.arg(nr).toUtf8());
+    // last week's stock in the file must not undo this week's bookings
+    f.write(u"Artikel-Nr.;VK-Preis 1;Bestand\n\"%1\";19,9;%2\nNEU-1;5;7\n"_s.arg(nr)
+                .arg(before[u"BuchungsBestand"_s].toDouble() + 3)
+                .toUtf8());
     f.close();
 
     const Outcome dry = lager({u"import"_s, file(u"preise.csv"_s), u"--dry-run"_s});
@@ -475,12 +478,15 @@ TEST_F(LagerProgram, PartialFileChangesOnlyItsColumnsAndDryRunWritesNothing)
 
     const Outcome run = lager({u"import"_s, file(u"preise.csv"_s)});
     ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_TRUE(run.err.contains(u"Bei 1 Artikeln blieben die Bestände unverändert"_s))
+        << qPrintable(run.err);
     QJsonObject after = getJson(nr);
     EXPECT_EQ(after[u"VKPreis1"_s].toDouble(), 19.9);
     after[u"VKPreis1"_s] = before[u"VKPreis1"_s];
     EXPECT_EQ(withoutChangeStamps(after), withoutChangeStamps(before));
     const QJsonObject created = getJson(u"NEU-1"_s);
     EXPECT_EQ(created[u"VKPreis1"_s].toDouble(), 5.0);
+    EXPECT_EQ(created[u"BuchungsBestand"_s].toDouble(), 7.0); // opening stock of a new one
     EXPECT_EQ(created[u"CreatedBy"_s].toString(), u"Administrator"_s);
 }
 
