@@ -219,3 +219,19 @@ TEST(Katalog1ArtikelXml, TabsAndMoneyBeyondFifteenDigitsSurviveASave)
     // Short values keep their usual text.
     EXPECT_TRUE(article.GetXMLText(true).contains(u"val=\"-0,0001\""_s));
 }
+
+// Found by fuzzing: fifteen digits round the largest doubles up beyond the double range, and
+// reading that text gave 0.
+TEST(Katalog1ArtikelXml, LargestFactorsSurviveASave)
+{
+    TKatalog1Artikel article;
+    const double largest = std::numeric_limits<double>::max();
+    article.Rohstoffe.Add(TKatalog1Rohstoff{1, 1, largest, -largest, 1e308, 0});
+    TKatalog1Artikel read;
+    ASSERT_TRUE(read.LoadFromXMLText(article.GetXMLText(true)));
+    EXPECT_EQ(data(read), xmlPart(article));
+    // A text far beyond the range is no number.
+    ASSERT_TRUE(read.LoadFromXMLText(u"<ukat1><rohst><rohsti rbm2g=\"1E999\"/></rohst></ukat1>"_s));
+    ASSERT_EQ(read.Rohstoffe.Count(), 1);
+    EXPECT_EQ(read.Rohstoffe[0].RBM2G, 0);
+}
