@@ -118,9 +118,33 @@ void floatAttr(QString &out, QStringView name, double value)
     out += u'"';
 }
 
+// Exact to the ten-thousandth: through a double, amounts of more than 15 digits would lose
+// their last ones. Up to 15 digits the text is the same as a float's.
 void moneyAttr(QString &out, QStringView name, Money value)
 {
-    floatAttr(out, name, value.toDouble());
+    out += u' ';
+    out += name;
+    out += u"=\"";
+    const qint64 raw = value.raw();
+    if (raw < 0)
+        out += u'-';
+    // Negated as unsigned, so that the most negative amount has a magnitude too.
+    const quint64 magnitude = raw < 0 ? 0 - quint64(raw) : quint64(raw);
+    const quint64 scale = quint64(Money::kScale);
+    appendIntText(out, qint64(magnitude / scale));
+    quint64 fraction = magnitude % scale;
+    if (fraction != 0) {
+        out += FormatSettings::current().decimalSeparator;
+        int digits = 4;
+        while (fraction % 10 == 0) {
+            fraction /= 10;
+            --digits;
+        }
+        const QString text = QString::number(fraction);
+        out += QString(digits - text.size(), u'0');
+        out += text;
+    }
+    out += u'"';
 }
 
 // Opens a list element; its items are written by the caller, one line each.

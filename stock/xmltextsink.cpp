@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <limits>
 
 TXmlTextSink::TXmlTextSink(QString &out, qsizetype expected) : m_out(out), m_used(out.size())
 {
@@ -124,5 +126,20 @@ double DecimalFromXML(QStringView text, double def)
     }
     bool ok = false;
     const double value = plain.toDouble(&ok);
-    return ok ? value : def;
+    if (ok)
+        return value;
+    // Fifteen digits round the largest doubles up just beyond the range ("1,79769313486232E308");
+    // such a text stands for the largest double, anything further out is no number.
+    const qsizetype at = plain.indexOf('e');
+    bool mantissaOk = false;
+    bool exponentOk = false;
+    const double mantissa = plain.left(at).toDouble(&mantissaOk);
+    const int exponent = plain.mid(at + 1).toInt(&exponentOk);
+    if (!mantissaOk || !exponentOk || exponent > 400)
+        return def;
+    const long double wide = mantissa * std::pow(10.0L, exponent);
+    const long double limit = std::numeric_limits<double>::max();
+    if (std::isfinite(wide) && std::fabs(wide) > limit && std::fabs(wide) <= limit * (1 + 1e-14L))
+        return wide < 0 ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+    return def;
 }

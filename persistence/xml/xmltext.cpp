@@ -117,6 +117,14 @@ void AppendXMLAttribute(QString &out, QStringView name, QStringView value)
     out += u' ';
     out += name;
     out += u"=\"";
-    AppendEncodedXMLText(out, value);
+    // A reader folds a literal tab in an attribute into a blank, so tabs go as references
+    // here; in element text they stay as they are.
+    qsizetype runStart = 0;
+    for (qsizetype i = value.indexOf(u'\t'); i >= 0; i = value.indexOf(u'\t', runStart)) {
+        AppendEncodedXMLText(out, value.mid(runStart, i - runStart));
+        out += u"&#9;";
+        runStart = i + 1;
+    }
+    AppendEncodedXMLText(out, value.mid(runStart));
     out += u'"';
 }

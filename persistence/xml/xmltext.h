@@ -9,7 +9,7 @@
 QString EncodeXMLText(QStringView text);
 // Appends the escaped text to out, for writers that build one large buffer.
 void AppendEncodedXMLText(QString &out, QStringView text);
-// Appends ` name="value"` with the value encoded.
+// Appends ` name="value"` with the value encoded, tabs as "&#9;" besides.
 void AppendXMLAttribute(QString &out, QStringView name, QStringView value);
 
 // Small readers for embedded XML snippets where a parser would be overkill.

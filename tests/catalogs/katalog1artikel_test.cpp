@@ -4,6 +4,7 @@
 #include <QPair>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 using namespace CatalogTest;
@@ -191,4 +192,46 @@ TEST(Katalog1Preise, SalesPriceOneIsNetPlusSurchargeRoundedHalfAwayFromZero)
     a.Netto = Money::fromDouble(-0.1);
     EXPECT_EQ(a.VKPreis1(false), Money::fromDouble(-0.11));
     EXPECT_EQ(a.VKPreis1(true), Money::fromDouble(-0.105));
+}
+
+// Found by fuzzing: values that changed on their way through one save.
+TEST(Katalog1ArtikelXml, TabsAndMoneyBeyondFifteenDigitsSurviveASave)
+{
+    TKatalog1Artikel article;
+    TKatalog1Dimensionslangtext line{ltZeile, u"22\tmm\t"_s, u"\t"_s};
+    article.Dimensionslangtexte.Add(line);
+    TKatalog1Staffelpreis scale;
+    scale.Text = u"ab\t10"_s;
+    scale.Wert = Money::fromRaw(1234567890123456); // 16 significant digits
+    article.Staffelpreise.Add(scale);
+    TKatalog1Staffelpreis largest;
+    largest.Wert = Money::fromRaw(std::numeric_limits<qint64>::max());
+    article.Staffelpreise.Add(largest);
+    TKatalog1Staffelpreis smallest;
+    smallest.Wert = Money::fromRaw(std::numeric_limits<qint64>::min() + 1);
+    article.Staffelpreise.Add(smallest);
+    TKatalog1Sonderkosten cost{1, u"Schneiden\tZuschnitt"_s, Money::fromRaw(-1), 2};
+    article.Sonderkosten.Add(cost);
+
+    TKatalog1Artikel read;
+    ASSERT_TRUE(read.LoadFromXMLText(article.GetXMLText(true)));
+    EXPECT_EQ(data(read), xmlPart(article));
+    // Short values keep their usual text.
+    EXPECT_TRUE(article.GetXMLText(true).contains(u"val=\"-0,0001\""_s));
+}
+
+// Found by fuzzing: fifteen digits round the largest doubles up beyond the double range, and
+// reading that text gave 0.
+TEST(Katalog1ArtikelXml, LargestFactorsSurviveASave)
+{
+    TKatalog1Artikel article;
+    const double largest = std::numeric_limits<double>::max();
+    article.Rohstoffe.Add(TKatalog1Rohstoff{1, 1, largest, -largest, 1e308, 0});
+    TKatalog1Artikel read;
+    ASSERT_TRUE(read.LoadFromXMLText(article.GetXMLText(true)));
+    EXPECT_EQ(data(read), xmlPart(article));
+    // A text far beyond the range is no number.
+    ASSERT_TRUE(read.LoadFromXMLText(u"<ukat1><rohst><rohsti rbm2g=\"1E999\"/></rohst></ukat1>"_s));
+    ASSERT_EQ(read.Rohstoffe.Count(), 1);
+    EXPECT_EQ(read.Rohstoffe[0].RBM2G, 0);
 }

@@ -93,3 +93,13 @@ TEST(Katalog2Preise, RoundingFollowsTheMoneyMode)
     a.VKZuschlag = 1;
     EXPECT_EQ(a.BerechneVKPreis1(priceSettings(false)), Money::fromDouble(-2.35));
 }
+
+// Found by fuzzing: a tab in an image key became a blank on its way through one save.
+TEST(Katalog2ArtikelXml, TabsInKeyAndFileNameSurviveASave)
+{
+    TKatalog2Artikel article;
+    article.Bilder.Add(TDoubleString{u"Haupt\tbild\t"_s, u"rohr\t22.jpg"_s});
+    TKatalog2Artikel read;
+    ASSERT_TRUE(read.LoadFromXMLText(article.GetXMLText(true)));
+    EXPECT_EQ(data(read), data(article));
+}
