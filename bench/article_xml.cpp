@@ -1,7 +1,7 @@
 // Writing and reading one fully populated stock article, against expat alone parsing the same
 // bytes with empty handlers: the article's own work should cost at most as much again as the
 // bare parse.
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 #include "stock/lagerserverobj.h"
 
 #include <benchmark/benchmark.h>

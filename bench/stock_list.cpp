@@ -2,8 +2,8 @@
 // articles: from the start of LoadAll to the first painted grid, against a bare SQLite scan
 // of the same four columns over the same file; the memory of the full list before any details
 // are loaded; a search and the end of the search.
-#include "app/base/inifile.h"
-#include "app/base/interaction.h"
+#include "base/inifile.h"
+#include "base/interaction.h"
 #include "stock/dblagersearchresult.h"
 #include "stock/ui/lageranzeigenframe.h"
 #include "tools/suitegen/suitegenerator.h"

@@ -1,6 +1,6 @@
 // The XML core under an article-sized record: how long reading and writing the XMLDATA text of
 // 100,000 stock articles takes is this figure times 100,000.
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 #include "persistence/conversions.h"
 #include "persistence/xml/dbxmlcoreobject.h"
 #include "persistence/xml/doublestring.h"

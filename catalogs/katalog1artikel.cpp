@@ -1,6 +1,6 @@
 #include "catalogs/katalog1artikel.h"
 
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 #include "persistence/conversions.h"
 #include "persistence/xml/xmltext.h"
 #include "stock/xmltextsink.h"

@@ -1,6 +1,6 @@
 #include "catalogs/katalogdbpool.h"
 
-#include "app/base/inifile.h"
+#include "base/inifile.h"
 #include "persistence/engine/engineerror.h"
 #include "stock/modlagerdbserverobj.h"
 

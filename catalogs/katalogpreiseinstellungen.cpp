@@ -1,6 +1,6 @@
 #include "catalogs/katalogpreiseinstellungen.h"
 
-#include "app/systemeinstellungen.h"
+#include "suite/systemeinstellungen.h"
 
 TKatalogPreisEinstellungen TKatalogPreisEinstellungen::FromSystem()
 {

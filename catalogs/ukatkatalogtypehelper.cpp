@@ -1,7 +1,7 @@
 #include "catalogs/ukatkatalogtypehelper.h"
 
-#include "app/base/inifile.h"
-#include "app/base/translation.h"
+#include "base/inifile.h"
+#include "base/translation.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,8 +4,8 @@
 // read that back and write it again. Besides not crashing, the two written texts must be
 // equal: a text that changes on its second trip means the writer produces something the reader
 // takes differently, so data would drift a little with every save.
-#include "app/base/formatsettings.h"
-#include "app/base/messages.h"
+#include "base/formatsettings.h"
+#include "base/messages.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "ordering/bestellartikel.h"
 
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 #include "ordering/bestellserverobj.h"
 #include "persistence/conversions.h"
 #include "persistence/xml/xmltext.h"

@@ -1,8 +1,8 @@
 #include "ordering/bestellserverobj.h"
 
-#include "app/base/formatsettings.h"
-#include "app/base/translation.h"
-#include "app/systemeinstellungen.h"
+#include "base/formatsettings.h"
+#include "base/translation.h"
+#include "suite/systemeinstellungen.h"
 #include "persistence/xml/xmltext.h"
 
 using namespace Qt::StringLiterals;

@@ -1,6 +1,6 @@
 #include "ordering/customeraddress.h"
 
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 #include "persistence/xml/xmltext.h"
 
 #include <QFile>

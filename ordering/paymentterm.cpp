@@ -1,6 +1,6 @@
 #include "ordering/paymentterm.h"
 
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 #include "persistence/xml/dbxmlcoreobject.h"
 
 void TPaymentTerm::ReadAttributes(const TXMLAttributes &a)

@@ -1,8 +1,8 @@
 #include "ordering/selectaddress.h"
 
-#include "app/base/interaction.h"
-#include "app/base/messages.h"
-#include "app/base/translation.h"
+#include "base/interaction.h"
+#include "base/messages.h"
+#include "base/translation.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "persistence/conversions.h"
 
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 
 #include <cctype>
 #include <charconv>

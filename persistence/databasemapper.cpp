@@ -1,7 +1,7 @@
 #include "persistence/databasemapper.h"
 
-#include "app/base/messages.h"
-#include "app/base/translation.h"
+#include "base/messages.h"
+#include "base/translation.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
 

@@ -1,6 +1,6 @@
 #include "persistence/databasewrapper.h"
 
-#include "app/base/messages.h"
+#include "base/messages.h"
 #include "persistence/engine/engineerror.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"

@@ -1,6 +1,6 @@
 #include "persistence/dateischutz.h"
 
-#include "app/base/interaction.h"
+#include "base/interaction.h"
 #include "persistence/datetime.h"
 #include "persistence/engine/engineerror.h"
 

@@ -1,6 +1,6 @@
 #include "persistence/datetime.h"
 
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "stock/articlecommands.h"
 
-#include "app/base/messages.h"
-#include "app/base/translation.h"
+#include "base/messages.h"
+#include "base/translation.h"
 #include "persistence/datetime.h"
 #include "persistence/xml/texthelpers.h"
 #include "stock/lagerserverobj.h"

@@ -1,7 +1,7 @@
 #include "stock/artikelbilder.h"
 
-#include "app/base/messages.h"
-#include "app/base/translation.h"
+#include "base/messages.h"
+#include "base/translation.h"
 #include "stock/lagerserverobj.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "stock/artikelpreisrechner.h"
 
-#include "app/base/translation.h"
+#include "base/translation.h"
 #include "persistence/conversions.h"
 
 namespace

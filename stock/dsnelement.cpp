@@ -1,6 +1,6 @@
 #include "stock/dsnelement.h"
 
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 #include "persistence/conversions.h"
 #include "stock/xmltextsink.h"
 

@@ -1,9 +1,9 @@
 #include "stock/lagercsv.h"
 
-#include "app/base/formatsettings.h"
-#include "app/base/interaction.h"
-#include "app/base/messages.h"
-#include "app/base/translation.h"
+#include "base/formatsettings.h"
+#include "base/interaction.h"
+#include "base/messages.h"
+#include "base/translation.h"
 #include "persistence/datetime.h"
 #include "persistence/engine/tdbtable.h"
 #include "stock/dblagersearchresult.h"

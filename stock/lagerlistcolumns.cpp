@@ -1,7 +1,7 @@
 #include "stock/lagerlistcolumns.h"
 
-#include "app/base/inifile.h"
-#include "app/base/translation.h"
+#include "base/inifile.h"
+#include "base/translation.h"
 #include "stock/dblagersearchresult.h"
 
 using namespace Qt::StringLiterals;

@@ -1,6 +1,6 @@
 #include "stock/lagerserverobj.h"
 
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 #include "persistence/datetime.h"
 #include "persistence/xml/xmltext.h"
 #include "stock/xmltextsink.h"

@@ -1,8 +1,8 @@
 #include "stock/lieferantenreferenzen.h"
 
-#include "app/base/interaction.h"
-#include "app/base/messages.h"
-#include "app/base/translation.h"
+#include "base/interaction.h"
+#include "base/messages.h"
+#include "base/translation.h"
 #include "stock/lagerserverobj.h"
 
 #include <utility>

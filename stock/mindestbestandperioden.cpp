@@ -1,8 +1,8 @@
 #include "stock/mindestbestandperioden.h"
 
-#include "app/base/formatsettings.h"
-#include "app/base/messages.h"
-#include "app/base/translation.h"
+#include "base/formatsettings.h"
+#include "base/messages.h"
+#include "base/translation.h"
 #include "persistence/conversions.h"
 #include "persistence/datetime.h"
 #include "persistence/xml/xmltext.h"

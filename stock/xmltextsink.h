@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,5 +1,5 @@
-#include "app/base/messages.h"
-#include "app/base/translation.h"
+#include "base/messages.h"
+#include "base/translation.h"
 #include "app/lager/lagercommand.h"
 #include "persistence/datetime.h"
 #include "persistence/engine/tdbtable.h"

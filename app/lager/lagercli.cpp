@@ -1,10 +1,10 @@
-#include "app/base/messages.h"
-#include "app/base/translation.h"
-#include "app/benutzereinstellungen.h"
-#include "app/environment.h"
+#include "base/messages.h"
+#include "base/translation.h"
+#include "suite/benutzereinstellungen.h"
+#include "suite/environment.h"
 #include "app/lager/consoleinteraction.h"
 #include "app/lager/lagercommand.h"
-#include "app/systemeinstellungen.h"
+#include "suite/systemeinstellungen.h"
 #include "stock/modlagerdbserverobj.h"
 
 #include <QDir>

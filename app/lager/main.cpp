@@ -1,5 +1,5 @@
-#include "app/base/formatsettings.h"
-#include "app/base/messages.h"
+#include "base/formatsettings.h"
+#include "base/messages.h"
 #include "app/lager/lagercommand.h"
 
 #include <QCoreApplication>

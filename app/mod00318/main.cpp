@@ -4,12 +4,12 @@
 //
 // With MOD00318_CHOOSE set in the environment no window opens: the address with that number is
 // written (nothing when there is none), so that the exchange can be tested unattended.
-#include "app/base/formatsettings.h"
-#include "app/base/messages.h"
-#include "app/base/translation.h"
-#include "app/environment.h"
-#include "app/systemeinstellungen.h"
-#include "app/base/ui/qtinteraction.h"
+#include "base/formatsettings.h"
+#include "base/messages.h"
+#include "base/translation.h"
+#include "suite/environment.h"
+#include "suite/systemeinstellungen.h"
+#include "base/ui/qtinteraction.h"
 #include "ordering/customeraddress.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "app/base/formatsettings.h"
-#include "app/base/messages.h"
+#include "base/formatsettings.h"
+#include "base/messages.h"
 #include "app/ui/mod00501form1.h"
-#include "app/base/ui/qtinteraction.h"
+#include "base/ui/qtinteraction.h"
 #include "app/ui/startup.h"
 
 #include <QApplication>

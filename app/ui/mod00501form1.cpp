@@ -1,9 +1,9 @@
 #include "app/ui/mod00501form1.h"
 
-#include "app/base/inifile.h"
-#include "app/base/interaction.h"
-#include "app/base/messages.h"
-#include "app/base/translation.h"
+#include "base/inifile.h"
+#include "base/interaction.h"
+#include "base/messages.h"
+#include "base/translation.h"
 #include "app/ui/mod00501form2.h"
 #include "catalogs/katalogdbpool.h"
 #include "stock/articlecommands.h"

@@ -1,9 +1,9 @@
 #include "app/ui/mod00501form2.h"
 
-#include "app/base/inifile.h"
-#include "app/base/messages.h"
-#include "app/base/translation.h"
-#include "app/base/ui/windowstyle.h"
+#include "base/inifile.h"
+#include "base/messages.h"
+#include "base/translation.h"
+#include "base/ui/windowstyle.h"
 #include "stock/ui/lagerartikelframe1.h"
 
 #include <QDialogButtonBox>

@@ -1,9 +1,9 @@
 #include "catalogs/ui/ukatkatalogauswahl.h"
 
-#include "app/base/messages.h"
-#include "app/base/translation.h"
-#include "app/base/ui/windowstyle.h"
-#include "app/systemeinstellungen.h"
+#include "base/messages.h"
+#include "base/translation.h"
+#include "base/ui/windowstyle.h"
+#include "suite/systemeinstellungen.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

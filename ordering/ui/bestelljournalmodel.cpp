@@ -1,7 +1,7 @@
 #include "ordering/ui/bestelljournalmodel.h"
 
-#include "app/base/formatsettings.h"
-#include "app/base/translation.h"
+#include "base/formatsettings.h"
+#include "base/translation.h"
 #include "ordering/bestellserverobj.h"
 #include "persistence/datetime.h"
 #include "persistence/engine/tdbtable.h"

@@ -1,7 +1,7 @@
 #include "ordering/ui/chooseanschrift.h"
 
-#include "app/base/messages.h"
-#include "app/base/translation.h"
+#include "base/messages.h"
+#include "base/translation.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

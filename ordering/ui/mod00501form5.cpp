@@ -1,7 +1,7 @@
 #include "ordering/ui/mod00501form5.h"
 
-#include "app/base/inifile.h"
-#include "app/base/translation.h"
+#include "base/inifile.h"
+#include "base/translation.h"
 #include "ordering/bestellserverobj.h"
 #include "ordering/ui/lagerbestelljournalframe1.h"
 

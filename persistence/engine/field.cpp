@@ -1,6 +1,6 @@
 #include "persistence/engine/field.h"
 
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 #include "persistence/datetime.h"
 #include "persistence/engine/engineerror.h"
 #include "persistence/engine/tdbtable.h"

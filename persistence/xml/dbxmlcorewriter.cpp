@@ -1,7 +1,7 @@
 #include "persistence/xml/dbxmlcorewriter.h"
 
-#include "app/base/messages.h"
-#include "app/base/translation.h"
+#include "base/messages.h"
+#include "base/translation.h"
 #include "persistence/xml/dbxmlwidestringstream.h"
 
 #include <QFile>

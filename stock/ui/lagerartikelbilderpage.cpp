@@ -1,9 +1,9 @@
 #include "stock/ui/lagerartikelbilderpage.h"
 
-#include "app/base/interaction.h"
-#include "app/base/messages.h"
-#include "app/base/translation.h"
-#include "app/systemeinstellungen.h"
+#include "base/interaction.h"
+#include "base/messages.h"
+#include "base/translation.h"
+#include "suite/systemeinstellungen.h"
 #include "stock/artikelbilder.h"
 #include "stock/lagerserverobj.h"
 #include "stock/ui/listlines.h"

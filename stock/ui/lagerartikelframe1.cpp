@@ -1,9 +1,9 @@
 #include "stock/ui/lagerartikelframe1.h"
 
-#include "app/base/formatsettings.h"
-#include "app/base/interaction.h"
-#include "app/base/translation.h"
-#include "app/systemeinstellungen.h"
+#include "base/formatsettings.h"
+#include "base/interaction.h"
+#include "base/translation.h"
+#include "suite/systemeinstellungen.h"
 #include "persistence/conversions.h"
 #include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"

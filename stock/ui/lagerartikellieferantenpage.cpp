@@ -1,8 +1,8 @@
 #include "stock/ui/lagerartikellieferantenpage.h"
 
-#include "app/base/messages.h"
-#include "app/base/translation.h"
-#include "app/systemeinstellungen.h"
+#include "base/messages.h"
+#include "base/translation.h"
+#include "suite/systemeinstellungen.h"
 #include "ordering/selectaddress.h"
 #include "stock/lagerserverobj.h"
 #include "stock/lieferantenreferenzen.h"

@@ -1,6 +1,6 @@
 #include "stock/ui/lagerartikelzusatzdatenpage.h"
 
-#include "app/base/translation.h"
+#include "base/translation.h"
 #include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"
 

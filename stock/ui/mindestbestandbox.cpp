@@ -1,7 +1,7 @@
 #include "stock/ui/mindestbestandbox.h"
 
-#include "app/base/interaction.h"
-#include "app/base/translation.h"
+#include "base/interaction.h"
+#include "base/translation.h"
 #include "persistence/conversions.h"
 #include "stock/lagerserverobj.h"
 #include "stock/mindestbestandperioden.h"

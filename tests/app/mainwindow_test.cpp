@@ -1,4 +1,4 @@
-#include "app/base/inifile.h"
+#include "base/inifile.h"
 #include "app/ui/mod00501form1.h"
 #include "catalogs/katalogdbpool.h"
 #include "stock/lagerserverobj.h"

@@ -1,4 +1,4 @@
-#include "app/systemeinstellungen.h"
+#include "suite/systemeinstellungen.h"
 #include "app/ui/mod00501form2.h"
 #include "stock/lagerserverobj.h"
 #include "stock/ui/lagerartikelframe1.h"

@@ -1,5 +1,5 @@
-#include "app/benutzereinstellungen.h"
-#include "app/systemeinstellungen.h"
+#include "suite/benutzereinstellungen.h"
+#include "suite/systemeinstellungen.h"
 #include "app/ui/mod00501form1.h"
 #include "app/ui/startup.h"
 #include "stock/lagerserverobj.h"

@@ -1,4 +1,4 @@
-#include "app/base/inifile.h"
+#include "base/inifile.h"
 #include "catalogs/katalogdbpool.h"
 #include "persistence/engine/engineerror.h"
 #include "stock/modlagerdbserverobj.h"

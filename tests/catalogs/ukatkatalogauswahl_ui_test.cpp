@@ -1,4 +1,4 @@
-#include "app/base/inifile.h"
+#include "base/inifile.h"
 #include "catalogs/ui/ukatkatalogauswahl.h"
 #include "tests/support/scriptedinteraction.h"
 

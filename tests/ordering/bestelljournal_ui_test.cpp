@@ -1,6 +1,6 @@
 // The order choice on the offscreen platform over a real order table: which orders it offers,
 // how the word search narrows them, and that leaving the search keeps the user's order.
-#include "app/base/inifile.h"
+#include "base/inifile.h"
 #include "ordering/bestellserverobj.h"
 #include "ordering/modbestelldbserverobj.h"
 #include "ordering/ui/bestelljournalmodel.h"

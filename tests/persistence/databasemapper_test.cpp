@@ -1,4 +1,4 @@
-#include "app/base/messages.h"
+#include "base/messages.h"
 #include "persistence/databasemapper.h"
 #include "persistence/databasewrapper.h"
 #include "persistence/engine/engineerror.h"

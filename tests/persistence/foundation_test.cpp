@@ -1,4 +1,4 @@
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 #include "persistence/conversions.h"
 #include "persistence/datetime.h"
 

@@ -1,7 +1,7 @@
 // The XML base class through a small record that uses it the way the business records do:
 // attributes of every value kind, element text, a repeated element with a list behind it.
-#include "app/base/formatsettings.h"
-#include "app/base/messages.h"
+#include "base/formatsettings.h"
+#include "base/messages.h"
 #include "persistence/conversions.h"
 #include "persistence/xml/dbxmlcoreobject.h"
 #include "persistence/xml/doublestring.h"

@@ -1,7 +1,7 @@
 // The shared text helpers, conversions and containers of the XML layer: mostly the inputs a
 // naive implementation gets wrong (both decimal separators, carries, missing markers).
-#include "app/base/formatsettings.h"
-#include "app/base/messages.h"
+#include "base/formatsettings.h"
+#include "base/messages.h"
 #include "persistence/conversions.h"
 #include "persistence/xml/dbxmlcorewriter.h"
 #include "persistence/xml/dbxmlwidestringstream.h"

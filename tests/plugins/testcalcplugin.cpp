@@ -1,5 +1,5 @@
 // A calculation plug-in for the loader tests: proposes purchase price plus 50 %.
-#include "app/calculationplugin.h"
+#include "suite/calculationplugin.h"
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "app/base/inifile.h"
+#include "base/inifile.h"
 #include "persistence/databasestorebase.h"
 #include "stock/lagerlistcolumns.h"
 #include "stock/lagerserverobj.h"

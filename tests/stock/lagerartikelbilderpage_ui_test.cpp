@@ -1,4 +1,4 @@
-#include "app/systemeinstellungen.h"
+#include "suite/systemeinstellungen.h"
 #include "stock/artikelbilder.h"
 #include "stock/lagerserverobj.h"
 #include "stock/ui/lagerartikelbilderpage.h"

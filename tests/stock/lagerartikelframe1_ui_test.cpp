@@ -1,4 +1,4 @@
-#include "app/systemeinstellungen.h"
+#include "suite/systemeinstellungen.h"
 #include "persistence/datetime.h"
 #include "stock/lagerconfig.h"
 #include "stock/lagerserverobj.h"

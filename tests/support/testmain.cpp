@@ -2,8 +2,8 @@
 // untranslated (tests compare msgids), and the child-process entry for cross-process tests.
 #include "tests/support/childprocess.h"
 
-#include "app/base/formatsettings.h"
-#include "app/base/translation.h"
+#include "base/formatsettings.h"
+#include "base/translation.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "app/benutzereinstellungen.h"
-#include "app/inifilesec.h"
+#include "suite/benutzereinstellungen.h"
+#include "suite/inifilesec.h"
 #include "tools/suitegen/suitegenerator.h"
 
 #include <QDir>

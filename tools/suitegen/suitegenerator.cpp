@@ -1,7 +1,7 @@
 #include "suitegenerator.h"
 
-#include "app/base/formatsettings.h"
-#include "app/inifilesec.h"
+#include "base/formatsettings.h"
+#include "suite/inifilesec.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
 #include "stock/lagerserverobj.h"

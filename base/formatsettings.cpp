@@ -1,4 +1,4 @@
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 
 #include <QLocale>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/base/ui/qtinteraction.h"
+#include "base/ui/qtinteraction.h"
 
 #include <QAbstractButton>
 #include <QApplication>

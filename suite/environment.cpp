@@ -1,10 +1,10 @@
-#include "app/environment.h"
+#include "suite/environment.h"
 
-#include "app/base/inifile.h"
-#include "app/base/messages.h"
-#include "app/base/translation.h"
-#include "app/benutzereinstellungen.h"
-#include "app/systemeinstellungen.h"
+#include "base/inifile.h"
+#include "base/messages.h"
+#include "base/translation.h"
+#include "suite/benutzereinstellungen.h"
+#include "suite/systemeinstellungen.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/inifile.h"
+#include "base/inifile.h"
 #include "persistence/money.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "app/inifilesec.h"
+#include "suite/inifilesec.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

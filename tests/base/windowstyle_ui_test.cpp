@@ -1,5 +1,5 @@
-#include "app/base/inifile.h"
-#include "app/base/ui/windowstyle.h"
+#include "base/inifile.h"
+#include "base/ui/windowstyle.h"
 
 #include <QLabel>
 #include <QWidget>

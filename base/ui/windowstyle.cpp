@@ -1,6 +1,6 @@
-#include "app/base/ui/windowstyle.h"
+#include "base/ui/windowstyle.h"
 
-#include "app/base/inifile.h"
+#include "base/inifile.h"
 
 #include <QColor>
 #include <QGuiApplication>

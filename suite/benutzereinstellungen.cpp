@@ -1,6 +1,6 @@
-#include "app/benutzereinstellungen.h"
+#include "suite/benutzereinstellungen.h"
 
-#include "app/inifilesec.h"
+#include "suite/inifilesec.h"
 
 #include <QCryptographicHash>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/interaction.h"
+#include "base/interaction.h"
 
 // The window implementation of the interaction: modal dialogs, progress and wait windows
 // and the desktop alert in the bottom right corner of the screen.

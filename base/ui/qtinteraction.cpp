@@ -1,6 +1,6 @@
-#include "app/base/ui/qtinteraction.h"
+#include "base/ui/qtinteraction.h"
 
-#include "app/base/translation.h"
+#include "base/translation.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,6 +1,6 @@
-#include "app/base/messages.h"
+#include "base/messages.h"
 
-#include "app/base/translation.h"
+#include "base/translation.h"
 
 #include <QCoreApplication>
 #include <QObject>

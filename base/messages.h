@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/interaction.h"
+#include "base/interaction.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "app/base/interaction.h"
+#include "base/interaction.h"
 
 #include <cstdio>
 

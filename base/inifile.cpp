@@ -1,6 +1,6 @@
-#include "app/base/inifile.h"
+#include "base/inifile.h"
 
-#include "app/base/formatsettings.h"
+#include "base/formatsettings.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "app/inifilesec.h"
+#include "suite/inifilesec.h"
 
 #include "persistence/conversions.h"
 

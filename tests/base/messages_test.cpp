@@ -1,5 +1,5 @@
-#include "app/base/inifile.h"
-#include "app/base/messages.h"
+#include "base/inifile.h"
+#include "base/messages.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QTemporaryDir>

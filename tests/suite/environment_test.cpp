@@ -1,5 +1,5 @@
-#include "app/environment.h"
-#include "app/systemeinstellungen.h"
+#include "suite/environment.h"
+#include "suite/systemeinstellungen.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/base/translation.h"
+#include "base/translation.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "app/base/inifile.h"
-#include "app/calculationplugin.h"
-#include "app/pluginmanager.h"
-#include "app/systemeinstellungen.h"
+#include "base/inifile.h"
+#include "suite/calculationplugin.h"
+#include "suite/pluginmanager.h"
+#include "suite/systemeinstellungen.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "app/pluginmanager.h"
+#include "suite/pluginmanager.h"
 
-#include "app/base/inifile.h"
-#include "app/base/messages.h"
-#include "app/base/translation.h"
-#include "app/calculationplugin.h"
-#include "app/systemeinstellungen.h"
+#include "base/inifile.h"
+#include "base/messages.h"
+#include "base/translation.h"
+#include "suite/calculationplugin.h"
+#include "suite/systemeinstellungen.h"
 
 #include <QDir>
 #include <QFileInfo>

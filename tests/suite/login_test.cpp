@@ -1,7 +1,7 @@
-#include "app/benutzereinstellungen.h"
-#include "app/environment.h"
-#include "app/inifilesec.h"
-#include "app/systemeinstellungen.h"
+#include "suite/benutzereinstellungen.h"
+#include "suite/environment.h"
+#include "suite/inifilesec.h"
+#include "suite/systemeinstellungen.h"
 #include "tests/support/scriptedinteraction.h"
 #include "tools/suitegen/suitegenerator.h"
 

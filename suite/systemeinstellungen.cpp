@@ -1,12 +1,12 @@
-#include "app/systemeinstellungen.h"
+#include "suite/systemeinstellungen.h"
 
-#include "app/base/formatsettings.h"
-#include "app/base/interaction.h"
-#include "app/base/messages.h"
-#include "app/base/translation.h"
-#include "app/benutzereinstellungen.h"
-#include "app/environment.h"
-#include "app/inifilesec.h"
+#include "base/formatsettings.h"
+#include "base/interaction.h"
+#include "base/messages.h"
+#include "base/translation.h"
+#include "suite/benutzereinstellungen.h"
+#include "suite/environment.h"
+#include "suite/inifilesec.h"
 
 #include <QDateTime>
 #include <QDir>
