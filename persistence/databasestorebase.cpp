@@ -111,7 +111,10 @@ void TDatabaseStoreBase::OpenTables(bool exclusive)
                                              QString::number(OpenAttempts + 1));
                     throw;
                 }
-                QThread::msleep(OpenRetryMilliseconds);
+                if (m_retryPause)
+                    m_retryPause(attempt);
+                else
+                    QThread::msleep(OpenRetryMilliseconds);
             }
         }
     }

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
     // A failed table open is retried this often, this far apart, before it is reported.
     static constexpr int OpenAttempts = 9;
     static constexpr int OpenRetryMilliseconds = 50;
+    // Runs between two attempts to open a table, with the number of the attempt that failed;
+    // by default it sleeps OpenRetryMilliseconds. Tests make the table openable here.
+    using RetryPause = std::function<void(int failedAttempt)>;
 
     virtual ~TDatabaseStoreBase();
     TDatabaseStoreBase(const TDatabaseStoreBase &) = delete;
@@ -52,6 +56,8 @@ public:
     static QString RecordLockName(const QString &key);
     // The store's class name as reports show it.
     virtual QString ClassName() const;
+    // Replaces the pause between two attempts to open a table; empty restores the sleep.
+    void SetOpenRetryPause(RetryPause pause) { m_retryPause = std::move(pause); }
 
 protected:
     TDatabaseStoreBase();
@@ -82,4 +88,5 @@ protected:
 
 private:
     bool m_tableObjectsCreated = false;
+    RetryPause m_retryPause;
 };

@@ -1,5 +1,5 @@
-#include "base/inifile.h"
 #include "app/ui/mod00501form1.h"
+#include "base/inifile.h"
 #include "catalogs/katalogdbpool.h"
 #include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"
@@ -12,10 +12,10 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QThread>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -188,7 +188,10 @@ int createUnderLock(const QStringList &args)
         return 2;
     std::puts("locked");
     std::fflush(stdout);
-    QThread::msleep(800);
+    // Writes once the test says the window waits for this lock.
+    char line[16];
+    if (!std::fgets(line, sizeof line, stdin))
+        return 4;
     TLagerServerObj a;
     a.LagerArtikelNr = args.value(1);
     a.Bezeichnung = u"VOM KOLLEGEN"_s;
@@ -206,6 +209,12 @@ TEST_F(ArticleCommandsTest, NewNumberCreatedMeanwhileByAColleagueStaysTheirs)
     ui.inputs = {u"C7"_s};
     auto colleague = ChildProcess::start(u"create-under-lock"_s, {stockDir, u"C7"_s});
     ASSERT_TRUE(colleague->waitForReadyRead(20000));
+    ui.onWaitIdle = [&, told = false]() mutable {
+        if (!std::exchange(told, true)) {
+            colleague->write("go\n");
+            colleague->waitForBytesWritten();
+        }
+    };
     answerWindow = [&](TLagerServerObj &, bool) { return false; };
     w->newArticle();
     ASSERT_TRUE(colleague->waitForFinished(20000));
@@ -225,6 +234,12 @@ TEST_F(ArticleCommandsTest, CopyOntoANumberAColleagueIsCreatingKeepsTheirs)
     ui.inputs = {u"C8"_s};
     auto colleague = ChildProcess::start(u"create-under-lock"_s, {stockDir, u"C8"_s});
     ASSERT_TRUE(colleague->waitForReadyRead(20000));
+    ui.onWaitIdle = [&, told = false]() mutable {
+        if (!std::exchange(told, true)) {
+            colleague->write("go\n");
+            colleague->waitForBytesWritten();
+        }
+    };
     w->copyArticle();
     ASSERT_TRUE(colleague->waitForFinished(20000));
 

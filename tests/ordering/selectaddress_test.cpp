@@ -5,9 +5,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -131,15 +131,38 @@ TEST_F(FakeAddressProgram, MissingExchangeDirectoryStartsNothing)
 
 TEST_F(FakeAddressProgram, CancellingTheWaitEndsTheProgram)
 {
-    // The script would answer only after a minute; the cancelled wait must not sit it out.
-    installScript(u"exec sleep 60\n"_s);
-    ScriptedInteraction script;
-    script.cancelWaitAfterIdles = 3;
+    // The script would answer only after a minute; the cancelled wait must not sit it out. It
+    // notes its process first; the user cancels once it runs, and when the cancelled choice
+    // returns the process must be gone.
+    const QString pidPath = path(u"pid"_s);
+    installScript(u"echo $$ > '%1.tmp' && mv '%1.tmp' '%1'\nexec sleep 60\n"_s.arg(pidPath));
+    class CancelOnceRunning : public ScriptedInteraction
+    {
+    public:
+        explicit CancelOnceRunning(QString pidPath) : m_pidPath(std::move(pidPath)) {}
+        std::unique_ptr<WaitWindow> waitWindow(const QString &text) override
+        {
+            waitTexts.append(text);
+            struct Window : WaitWindow {
+                QString pidPath;
+                bool cancelled() const override { return QFile::exists(pidPath); }
+                void idle() override {}
+            };
+            auto w = std::make_unique<Window>();
+            w->pidPath = m_pidPath;
+            return w;
+        }
+
+    private:
+        QString m_pidPath;
+    } script(pidPath);
     ScopedInteraction scope(&script);
-    QElapsedTimer timer;
-    timer.start();
     EXPECT_EQ(SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s}), nullptr);
-    EXPECT_LT(timer.elapsed(), 10000);
+    QFile pidFile(pidPath);
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const pid_t pid = pid_t(pidFile.readAll().trimmed().toInt());
+    ASSERT_GT(pid, 0);
+    EXPECT_NE(::kill(pid, 0), 0) << "the address program still runs";
 }
 
 // The real stand-in in a generated installation, choosing without a window.

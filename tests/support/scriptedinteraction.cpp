@@ -21,12 +21,21 @@ private:
 class ScriptedWait : public WaitWindow
 {
 public:
-    explicit ScriptedWait(int cancelAfter) : m_cancelAfter(cancelAfter) {}
+    ScriptedWait(int cancelAfter, std::function<void()> onIdle)
+        : m_cancelAfter(cancelAfter), m_onIdle(std::move(onIdle))
+    {
+    }
     bool cancelled() const override { return m_cancelAfter >= 0 && m_idles >= m_cancelAfter; }
-    void idle() override { ++m_idles; }
+    void idle() override
+    {
+        ++m_idles;
+        if (m_onIdle)
+            m_onIdle();
+    }
 
 private:
     int m_cancelAfter;
+    std::function<void()> m_onIdle;
     int m_idles = 0;
 };
 } // namespace
@@ -58,7 +67,7 @@ std::unique_ptr<Progress> ScriptedInteraction::progress(const QString &, int)
 std::unique_ptr<WaitWindow> ScriptedInteraction::waitWindow(const QString &text)
 {
     waitTexts << text;
-    return std::make_unique<ScriptedWait>(cancelWaitAfterIdles);
+    return std::make_unique<ScriptedWait>(cancelWaitAfterIdles, onWaitIdle);
 }
 
 void ScriptedInteraction::desktopAlert(const QString &header, const QString &text, int height,

@@ -33,6 +33,9 @@ public:
     int progressSteps = 0;
     int cancelProgressAfter = -1; // cancelled() turns true after this many steps
     int cancelWaitAfterIdles = -1;
+    // Runs in every idle of a wait window: where a test lets the holder of a lock go, so that
+    // the waiting is certain and not a matter of timing.
+    std::function<void()> onWaitIdle;
     QStringList waitTexts;
     QList<QDate> dates;     // date answers; an empty list cancels
     QStringList files;      // file dialog answers; an empty list cancels
