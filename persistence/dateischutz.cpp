@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -20,6 +21,9 @@ namespace
 {
 
 constexpr int RecordBytes = TDateischutz::RecordChars * 2;
+
+// One choice for the whole process: which program runs decides, not which store locks.
+int g_settleMilliseconds = TDateischutz::DefaultSettleMilliseconds;
 
 EngineError systemError(int code)
 {
@@ -102,6 +106,16 @@ QString readRecord(int fd)
 
 TDateischutz::TDateischutz(WaitCallback wait) : m_wait(std::move(wait)) {}
 
+void TDateischutz::SetSettleMilliseconds(int milliseconds)
+{
+    g_settleMilliseconds = std::max(0, milliseconds);
+}
+
+int TDateischutz::SettleMilliseconds()
+{
+    return g_settleMilliseconds;
+}
+
 TDateischutz::~TDateischutz()
 {
     Release();
@@ -159,7 +173,8 @@ bool TDateischutz::Lock(const QString &fileName, const QString &infoText, bool s
     m_handle = fd;
     writeRecord(infoText);
     // The previous holder's last writes reach other workstations' caches with a delay.
-    for (int waited = 0; waited < SettleMilliseconds; waited += PollMilliseconds) {
+    const int settle = g_settleMilliseconds;
+    for (int waited = 0; waited < settle; waited += PollMilliseconds) {
         QThread::msleep(PollMilliseconds);
         if (m_idle)
             m_idle();

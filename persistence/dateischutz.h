@@ -23,8 +23,13 @@ public:
     // 500 UTF-16 characters: the size the suite's other programs read.
     static constexpr int RecordChars = 500;
     static constexpr int PollMilliseconds = 10;
-    // After a wait the new holder pauses this long before it goes on.
-    static constexpr int SettleMilliseconds = 1000;
+    // After a wait the new holder pauses this long before it goes on (keeping the wait
+    // window's idle callback running), so that the previous holder's last writes reach this
+    // workstation first. The window keeps the default: a person was waiting anyway. A program
+    // that re-reads under the lock inside a transaction needs no pause and sets 0.
+    static constexpr int DefaultSettleMilliseconds = 1000;
+    static void SetSettleMilliseconds(int milliseconds);
+    static int SettleMilliseconds();
 
     explicit TDateischutz(WaitCallback wait = {});
     ~TDateischutz();

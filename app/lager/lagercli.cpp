@@ -1,11 +1,12 @@
-#include "base/messages.h"
-#include "base/translation.h"
-#include "suite/benutzereinstellungen.h"
-#include "suite/environment.h"
 #include "app/lager/consoleinteraction.h"
 #include "app/lager/lagercommand.h"
-#include "suite/systemeinstellungen.h"
+#include "base/messages.h"
+#include "base/translation.h"
+#include "persistence/dateischutz.h"
 #include "stock/modlagerdbserverobj.h"
+#include "suite/benutzereinstellungen.h"
+#include "suite/environment.h"
+#include "suite/systemeinstellungen.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -193,6 +194,9 @@ int RunLager(const QString &programDir, const QStringList &arguments)
     }
     LagerConsoleInteraction console(waitSeconds);
     ScopedInteraction scope(&console);
+    // Every command re-reads what it changes under the lock, inside its transaction: the
+    // window's pause after a wait would only slow contended bookings down.
+    TDateischutz::SetSettleMilliseconds(0);
     if (!InitEnvironment(dir))
         return LagerExit::Denied;
     if (!TSystemEinstellungen::Login(rest[0], rest[1]))
