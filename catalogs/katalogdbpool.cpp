@@ -1,7 +1,8 @@
 #include "catalogs/katalogdbpool.h"
 
 #include "base/inifile.h"
-#include "persistence/engine/engineerror.h"
+#include "base/messages.h"
+#include "base/translation.h"
 #include "stock/modlagerdbserverobj.h"
 
 #include <QDir>
@@ -67,8 +68,14 @@ TDatabaseWrapper *TKatalogDBPoolItem::GetDB()
     case kkStock:
         db = std::make_unique<IModLagerDBServerObj>(m_onError);
         break;
+    case kkSimple:
+    case kkDatanorm:
+        // The tables of these kinds are not built into this program yet.
+        throw CatalogNotAvailable(
+            formatText(tx("Der Katalog \"%s\" (%s) kann von diesem Programm noch nicht "
+                          "geoeffnet werden."),
+                       {CatalogName, tx(KatalogKindLabel(Kind))}));
     default:
-        // The catalog tables of kinds 0 and 1 are not built into this program yet.
         throw EngineError(QStringLiteral("Unbekannter Katalogtyp: TKatalogDBPoolItem.GetDB"));
     }
     db->Open(Directory);
