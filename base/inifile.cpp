@@ -1,6 +1,7 @@
 #include "base/inifile.h"
 
 #include "base/formatsettings.h"
+#include "base/regularfile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -15,9 +16,17 @@ bool IniFile::load(const QString &fileName)
 {
     m_fileName = fileName;
     m_sections.clear();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    m_notRegular = false;
+    QFile file;
+    switch (openRegularFile(file, fileName)) {
+    case RegularFile::Opened:
+        break;
+    case RegularFile::NotRegular:
+        m_notRegular = true;
         return false;
+    default:
+        return false;
+    }
     const QByteArray bytes = file.readAll();
     QString text;
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
@@ -70,7 +79,10 @@ QString IniFile::text() const
     return out;
 }
 
-bool IniFile::save() const { return saveAs(m_fileName); }
+bool IniFile::save() const
+{
+    return saveAs(m_fileName);
+}
 
 bool IniFile::saveAs(const QString &fileName) const
 {
@@ -99,7 +111,10 @@ IniFile::Section &IniFile::findOrAdd(const QString &section)
     return m_sections.last();
 }
 
-bool IniFile::sectionExists(const QString &section) const { return find(section) != nullptr; }
+bool IniFile::sectionExists(const QString &section) const
+{
+    return find(section) != nullptr;
+}
 
 bool IniFile::valueExists(const QString &section, const QString &key) const
 {
@@ -143,7 +158,7 @@ int IniFile::readInteger(const QString &section, const QString &key, int def) co
     QString v = readString(section, key).trimmed();
     bool ok = false;
     int result = v.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive) ? v.mid(2).toInt(&ok, 16)
-                                                                          : v.toInt(&ok);
+                                                                         : v.toInt(&ok);
     return ok ? result : def;
 }
 

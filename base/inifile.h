@@ -7,13 +7,18 @@
 // An INI file held in memory: sections and keys keep their order and spelling, look-ups ignore
 // case, and writing gives back plain INI text that the suite's other programs read.
 // (QSettings reorders keys and escapes values, which would break files shared with them.)
-class IniFile {
+class IniFile
+{
 public:
     IniFile() = default;
     explicit IniFile(const QString &fileName); // reads the file when it exists
 
     QString fileName() const { return m_fileName; }
+    // False when the file is missing or unreadable, or is no regular file (a FIFO or a device
+    // would block the read): then the file reads as empty.
     bool load(const QString &fileName);
+    // The last load found something other than a regular file; callers report it.
+    bool notRegular() const { return m_notRegular; }
     bool save() const;
     bool saveAs(const QString &fileName) const;
     void setText(const QString &text);
@@ -50,4 +55,5 @@ private:
 
     QString m_fileName;
     QList<Section> m_sections;
+    bool m_notRegular = false;
 };

@@ -109,6 +109,17 @@ bool TIniFileSec::decoded(const QString &section, const QString &key, QString &v
     return decodeProtectedValue(section, key, m_ini.readString(section, key), value);
 }
 
+TIniFileSec::State TIniFileSec::Read(const QString &section, const QString &key,
+                                     QString &value) const
+{
+    value.clear();
+    if (!m_ini.valueExists(section, key))
+        return State::Missing;
+    return decodeProtectedValue(section, key, m_ini.readString(section, key), value)
+               ? State::Valid
+               : State::Damaged;
+}
+
 QString TIniFileSec::ReadString(const QString &section, const QString &key,
                                 const QString &def) const
 {

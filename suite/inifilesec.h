@@ -7,11 +7,14 @@
 // Settings that users must not change by hand (directories, rights, the admin password digest)
 // are stored encrypted and signed: Base64 of RC4 (program key) over UTF-16LE text whose first
 // 32 characters are the upper-case hex MD5 of UTF-16LE(section + key + value). A value that
-// does not decode or whose digest does not match counts as missing, so tampering falls back to
-// the default instead of granting anything.
+// does not decode or whose digest does not match gives the caller's default. Where the default
+// would grant something (rights, directories, passwords), the caller asks Read first and
+// treats a damaged value as the closed case.
 class TIniFileSec
 {
 public:
+    enum class State { Missing, Valid, Damaged };
+
     explicit TIniFileSec(const QString &fileName);
 
     QString FileName() const { return m_ini.fileName(); }
@@ -22,6 +25,8 @@ public:
     int ReadInteger(const QString &section, const QString &key, int def) const;
     double ReadFloat(const QString &section, const QString &key, double def) const;
     bool ReadBool(const QString &section, const QString &key, bool def) const;
+    // The value when Valid; empty otherwise.
+    State Read(const QString &section, const QString &key, QString &value) const;
 
 private:
     bool decoded(const QString &section, const QString &key, QString &value) const;

@@ -2,6 +2,7 @@
 
 #include "base/inifile.h"
 #include "base/messages.h"
+#include "base/regularfile.h"
 #include "base/translation.h"
 #include "suite/calculationplugin.h"
 #include "suite/systemeinstellungen.h"
@@ -47,6 +48,8 @@ bool LoadPlugins(const QString &configDir, const QString &client)
     if (!QFileInfo::exists(path))
         return false;
     const IniFile ini(path);
+    if (ini.notRegular())
+        ReportMessage(MessageKind::Warning, notRegularFileMessage(path));
     if (!ini.sectionExists(client))
         return false;
     QString fileName;

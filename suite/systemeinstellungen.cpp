@@ -3,6 +3,7 @@
 #include "base/formatsettings.h"
 #include "base/interaction.h"
 #include "base/messages.h"
+#include "base/regularfile.h"
 #include "base/translation.h"
 #include "suite/benutzereinstellungen.h"
 #include "suite/environment.h"
@@ -133,7 +134,9 @@ void TSystemEinstellungen::SetEnvironment(const EnvironmentDirs &d)
     RscDir = d.rsc;
     const QString systemTmp = QDir::tempPath();
     SystemTmpDir = QFileInfo(systemTmp).isDir() ? withSlash(systemTmp) : TmpDir;
-    m_applicationIni.load(EtcDir + QStringLiteral("APPLICATION.INI"));
+    if (!m_applicationIni.load(EtcDir + QStringLiteral("APPLICATION.INI")) &&
+        m_applicationIni.notRegular())
+        ReportMessage(MessageKind::Warning, notRegularFileMessage(m_applicationIni.fileName()));
 }
 
 void TSystemEinstellungen::ReadSysData(const TIniFileSec &ini)
@@ -142,11 +145,23 @@ void TSystemEinstellungen::ReadSysData(const TIniFileSec &ini)
     const QString fileName = ini.FileName();
     auto dir = [&](const char *key) {
         const QString k = QString::fromLatin1(key);
-        if (!ini.ValueExists(kSystem, k)) {
+        QString value;
+        switch (ini.Read(kSystem, k, value)) {
+        case TIniFileSec::State::Missing:
             errors.append(formatText(tx("Fehlerhafte Datei \"%s\""), {fileName}));
             return QString();
+        case TIniFileSec::State::Damaged:
+            value.clear();
+            break;
+        case TIniFileSec::State::Valid:
+            break;
         }
-        QString value = ini.ReadString(kSystem, k, {});
+        // Without a directory every file name would land in the file system's root.
+        if (value.trimmed().isEmpty()) {
+            errors.append(formatText(tx("Fehlerhafte Datei \"%s\": Eintrag \"%s\" ist ungueltig"),
+                                     {fileName, k}));
+            return QString();
+        }
         const qsizetype at = value.indexOf(QStringLiteral("[DATADIR]"));
         if (at >= 0)
             value.replace(at, 9, DataDir);
@@ -234,14 +249,16 @@ bool TSystemEinstellungen::Login(const QString &client, const QString &user, boo
             return false;
         }
         const QString sysData = clientDir + QStringLiteral("SYSDATA.INI");
-        if (!QFileInfo::exists(sysData)) {
-            showError(formatText(tx("Datei \"%s\" nicht gefunden."), {sysData}));
-            return false;
-        }
         const QString sysDatB = sys.EtcDir + QStringLiteral("SYSDATB.INI");
-        if (!QFileInfo::exists(sysDatB)) {
-            showError(formatText(tx("Datei \"%s\" nicht gefunden."), {sysDatB}));
-            return false;
+        for (const QString &file : {sysData, sysDatB}) {
+            if (!QFileInfo::exists(file)) {
+                showError(formatText(tx("Datei \"%s\" nicht gefunden."), {file}));
+                return false;
+            }
+            if (isOtherThanRegularFile(file)) {
+                showError(notRegularFileMessage(file));
+                return false;
+            }
         }
         sys.ClientEtcDir = clientDir;
         sys.ClientName = clientName;
@@ -276,9 +293,7 @@ bool TSystemEinstellungen::Login(const QString &client, const QString &user, boo
             return false;
         }
         if (askPassword) {
-            auto matches = [&](const QString &p) {
-                return PasswordDigest(p).compare(usr.PasswordDigest, Qt::CaseInsensitive) == 0;
-            };
+            auto matches = [&](const QString &p) { return PasswordMatches(p, usr.PasswordDigest); };
             if (!matches(password)) {
                 QString entered;
                 if (!password.isEmpty() ||
@@ -319,8 +334,13 @@ QStringList TSystemEinstellungen::VATClassNames()
 void TSystemEinstellungen::FillUnits(QStringList &list) const
 {
     list.clear();
-    QFile file(EtcDir + QStringLiteral("UNITS.TXT"));
-    if (!EtcDir.isEmpty() && file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    const QString fileName = EtcDir + QStringLiteral("UNITS.TXT");
+    QFile file;
+    const RegularFile opened =
+        EtcDir.isEmpty() ? RegularFile::Missing : openRegularFile(file, fileName);
+    if (opened == RegularFile::NotRegular)
+        ReportMessage(MessageKind::Warning, notRegularFileMessage(fileName));
+    if (opened == RegularFile::Opened) {
         QTextStream in(&file);
         while (!in.atEnd())
             list.append(in.readLine());
@@ -349,7 +369,17 @@ QString TSystemEinstellungen::FormsDirectory() const
 bool TSystemEinstellungen::CheckAdminPassword(const QString &password) const
 {
     // The suite keeps the administrator's digest as a protected value beside the users.
-    const TIniFileSec ini(EtcDir + QStringLiteral("SYSDATB.INI"));
-    const QString stored = ini.ReadString(kSystem, QStringLiteral("AdminPasswort"), {});
-    return !stored.isEmpty() && stored.compare(PasswordDigest(password), Qt::CaseInsensitive) == 0;
+    const QString fileName = EtcDir + QStringLiteral("SYSDATB.INI");
+    if (isOtherThanRegularFile(fileName)) {
+        ReportMessage(MessageKind::Warning, notRegularFileMessage(fileName));
+        return false;
+    }
+    const TIniFileSec ini(fileName);
+    QString stored;
+    if (ini.Read(kSystem, QStringLiteral("AdminPasswort"), stored) == TIniFileSec::State::Damaged)
+        ReportMessage(MessageKind::Warning,
+                      formatText(tx("Das Administrator-Kennwort in \"%s\" ist beschaedigt: es "
+                                    "wird kein Kennwort angenommen."),
+                                 {fileName}));
+    return PasswordMatches(password, stored);
 }

@@ -1,22 +1,35 @@
 #include "app/ui/startup.h"
 
+#include "app/ui/mod00501form1.h"
 #include "base/inifile.h"
 #include "base/messages.h"
+#include "base/regularfile.h"
 #include "base/translation.h"
 #include "base/ui/windowstyle.h"
-#include "suite/benutzereinstellungen.h"
-#include "suite/environment.h"
-#include "suite/pluginmanager.h"
-#include "suite/systemeinstellungen.h"
-#include "app/ui/mod00501form1.h"
 #include "catalogs/katalogdbpool.h"
 #include "ordering/selectaddress.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
+#include "suite/benutzereinstellungen.h"
+#include "suite/environment.h"
+#include "suite/pluginmanager.h"
+#include "suite/systemeinstellungen.h"
 
 #include <QDir>
 
 #include <QApplication>
+
+namespace
+{
+
+// The program goes on with the defaults of a settings file that is no regular file.
+void reportIfNotRegular(const IniFile &ini)
+{
+    if (ini.notRegular())
+        ReportMessage(MessageKind::Warning, notRegularFileMessage(ini.fileName()));
+}
+
+} // namespace
 
 std::unique_ptr<TMOD00501Form1> StartMainWindow(const QString &programDir,
                                                 const QStringList &arguments)
@@ -51,12 +64,14 @@ std::unique_ptr<TMOD00501Form1> StartMainWindow(const QString &programDir,
     if (arguments.value(3) == u"-E")
         window->disableGoodsReceipt();
     const IniFile userApplicationIni(user.UserEtcDir + QStringLiteral("APPLICATION.INI"));
+    reportIfNotRegular(userApplicationIni);
     ApplyWindowStyle(window.get(), true, userApplicationIni, client);
     auto pool =
         std::make_unique<TKatalogDBPool>(sys.KatalogeDir, sys.LagerDir, &TLogHelper::DatabaseError);
     auto *db = dynamic_cast<IModLagerDBServerObj *>(pool->GetDB(QStringLiteral("LAGER"), true));
     LoadPlugins(sys.EtcDir, sys.ClientName);
     const IniFile settings(QDir(user.UserClientEtcDir).filePath(QStringLiteral("MOD00501.INI")));
+    reportIfNotRegular(settings);
     auto *frame = new TLagerAnzeigenFrame(window.get(), sys.LagerDir, settings, 0, user.FullName);
     window->attachStock(std::move(pool), db, frame);
     return window;

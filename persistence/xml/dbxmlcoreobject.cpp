@@ -1,6 +1,7 @@
 #include "persistence/xml/dbxmlcoreobject.h"
 
 #include "base/messages.h"
+#include "base/regularfile.h"
 #include "base/translation.h"
 #include "persistence/conversions.h"
 #include "persistence/xml/dbxmlcorewriter.h"
@@ -417,13 +418,20 @@ bool TDBXMLCoreObject::RunParse(QIODevice *device, const char *bytes, qint64 siz
 void TDBXMLCoreObject::LoadFromFile(const QString &fileName)
 {
     BeginParse();
-    if (!QFile::exists(fileName))
+    if (!QFile::exists(fileName) && !isOtherThanRegularFile(fileName))
         return;
     m_sourceFileName = fileName;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    const RegularFile opened = openRegularFile(file, fileName);
+    if (opened == RegularFile::NotRegular) {
+        m_error = true;
+        m_errorText = notRegularFileMessage(fileName);
+        ReportMessage(MessageKind::Error, m_errorText);
+    } else if (opened != RegularFile::Opened) {
         const EStreamError e(
             QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+        m_error = true;
+        m_errorText = QString::fromUtf8(e.what());
         ReportMessage(MessageKind::Error,
                       tx("XML-Analysefehler.") + u'\n' + ClassName() + u'\n' + fileName, nullptr,
                       &e);

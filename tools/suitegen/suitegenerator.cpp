@@ -1,15 +1,15 @@
 #include "suitegenerator.h"
 
 #include "base/formatsettings.h"
-#include "suite/inifilesec.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/seriennummer.h"
-#include "tools/suitegen/ordergenerator.h"
+#include "suite/inifilesec.h"
 #include "tools/suitegen/addressgenerator.h"
 #include "tools/suitegen/minstocktemplategenerator.h"
+#include "tools/suitegen/ordergenerator.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -63,9 +63,8 @@ bool copyPrograms(const QString &binDir, const QString &target, QString *error)
 {
     if (!makeDir(target, error))
         return false;
-    for (const QString &name :
-         {QStringLiteral("MOD00501"), QStringLiteral("MOD00318"), QStringLiteral("lager"),
-          QStringLiteral("mksuite")}) {
+    for (const QString &name : {QStringLiteral("MOD00501"), QStringLiteral("MOD00318"),
+                                QStringLiteral("lager"), QStringLiteral("mksuite")}) {
         const QFileInfo fi(binDir + u'/' + name);
         if (!fi.exists())
             continue;
@@ -270,16 +269,26 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
         TIniFileSecWriter w(path);
         w.writeString(QStringLiteral("System"), QStringLiteral("AdminPasswort"),
                       passwordDigest(o.adminPassword));
-        const QString admin = QStringLiteral("ADMIN");
-        w.writeString(admin, QStringLiteral("Vollname"), QStringLiteral("Administrator"));
-        w.writeBool(admin, QStringLiteral("ZutrittsSperre"), false);
-        w.writeString(admin, QStringLiteral("Berechtigungen"), QString());
-        const QString lager = QStringLiteral("LAGER");
-        w.writeString(lager, QStringLiteral("Vollname"), QStringLiteral("Lagerist"));
-        w.writeBool(lager, QStringLiteral("ZutrittsSperre"), false);
-        w.writeString(lager, QStringLiteral("Berechtigungen"), QStringLiteral("43"));
+        // Every user gets the rights key, empty or not: the program reads a missing key as
+        // "nothing locked", so a user written without it would hold every right.
+        const struct {
+            const char16_t *name, *fullName, *lockedRights;
+        } users[] = {{u"ADMIN", u"Administrator", u""}, {u"LAGER", u"Lagerist", u"43"}};
+        for (const auto &u : users) {
+            const QString name = QString::fromUtf16(u.name);
+            w.writeString(name, QStringLiteral("Vollname"), QString::fromUtf16(u.fullName));
+            w.writeBool(name, QStringLiteral("ZutrittsSperre"), false);
+            w.writeString(name, QStringLiteral("Berechtigungen"),
+                          QString::fromUtf16(u.lockedRights));
+        }
         if (!saveWriter(w, path, error))
             return false;
+        // Users and rights are changed by the suite's administration alone. Every program of
+        // the suite reads the file under the account of whoever runs it, so the suite's users
+        // (one group on a shared installation) read it; others do not see the password digests.
+        if (!QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ReadGroup))
+            return fail(error, QStringLiteral("cannot set the permissions of %1").arg(path));
     }
 
     const QString data = root + QStringLiteral("DATA/");
