@@ -7,6 +7,7 @@
 #include "base/translation.h"
 #include "base/ui/windowstyle.h"
 #include "catalogs/katalogdbpool.h"
+#include "ordering/orderingconfigloader.h"
 #include "ordering/selectaddress.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
@@ -74,5 +75,7 @@ std::unique_ptr<TMOD00501Form1> StartMainWindow(const QString &programDir,
     reportIfNotRegular(settings);
     auto *frame = new TLagerAnzeigenFrame(window.get(), sys.LagerDir, settings, 0, user.FullName);
     window->attachStock(std::move(pool), db, frame);
+    // Goods receipt from orders follows its automatic stock article search.
+    LoadOrderingConfig(ProgramOrderingConfig(), sys.BestellwesenDir);
     return window;
 }

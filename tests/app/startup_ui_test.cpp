@@ -1,10 +1,12 @@
-#include "suite/benutzereinstellungen.h"
-#include "suite/systemeinstellungen.h"
 #include "app/ui/mod00501form1.h"
 #include "app/ui/startup.h"
+#include "ordering/bestellwesenconfig.h"
+#include "ordering/orderingconfigloader.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
+#include "suite/benutzereinstellungen.h"
+#include "suite/systemeinstellungen.h"
 #include "tests/support/scriptedinteraction.h"
 #include "tools/suitegen/suitegenerator.h"
 
@@ -102,6 +104,45 @@ TEST_F(StartupTest, FailedLogOnOpensNoWindow)
     ui.messages.clear();
     EXPECT_FALSE(start({u"DEMO"_s}));
     EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+// Goods receipt from orders needs the ordering configuration loaded; a damaged file must not
+// half-apply (the stock article search switched on with its lists cut short), nor stop the
+// program.
+TEST_F(StartupTest, OrderingConfigurationIsLoadedAndADamagedOneGivesDefaults)
+{
+    const QString file = tmp.filePath(u"DATA/DEMO/BESTELLWESEN/CONFIG.XML"_s);
+    QFile generated(file);
+    ASSERT_TRUE(generated.open(QIODevice::ReadOnly));
+    const QByteArray intact = generated.readAll();
+    generated.close();
+    // Cut off after the switch: read up to the damage, the search would be on.
+    const QByteArray cut = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<bestellwesenconfig>\r\n"
+                           "  <autosearchla val=\"-1\" />\r\n  <kz>Eil";
+    const QString warning = u"Die Konfiguration des Bestellwesens \""_s + file +
+                            u"\" ist beschaedigt; es gelten die Voreinstellungen."_s;
+    const struct {
+        QByteArray content;
+        bool autoSearch;
+        bool warned;
+    } cases[] = {{intact, true, false}, {cut, false, true}, {{}, false, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.content.size());
+        QFile::remove(file);
+        if (!c.content.isEmpty()) {
+            QFile f(file);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.content);
+        }
+        ProgramOrderingConfig().AutoSearchLagerartikel = !c.autoSearch;
+        ui.messages.clear();
+        TSystemEinstellungen::instance().reset();
+        auto window = start({u"DEMO"_s, u"ADMIN"_s});
+        ASSERT_TRUE(window);
+        EXPECT_EQ(ProgramOrderingConfig().AutoSearchLagerartikel, c.autoSearch);
+        EXPECT_EQ(!ui.messages.isEmpty() && ui.messages.last().text.startsWith(warning), c.warned);
+        window->close();
+    }
 }
 
 TEST_F(StartupTest, ArticleWindowWorksInTheInstallationsStockAsTheLoggedOnUser)

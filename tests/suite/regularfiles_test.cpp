@@ -1,4 +1,6 @@
 #include "base/regularfile.h"
+#include "ordering/bestellwesenconfig.h"
+#include "ordering/orderingconfigloader.h"
 #include "stock/lagerconfig.h"
 #include "suite/benutzereinstellungen.h"
 #include "suite/environment.h"
@@ -35,6 +37,7 @@ int startAndReadSettings(const QStringList &args)
         if (units.isEmpty())
             loggedOn = false;
         LoadPlugins(sys.EtcDir, sys.ClientName);
+        LoadOrderingConfig(ProgramOrderingConfig(), sys.BestellwesenDir);
         TLagerConfig stock;
         stock.LoadFromFile(TLagerConfig::FileNameIn(sys.LagerDir));
     }
@@ -61,6 +64,7 @@ TEST(RegularFiles, FifoInPlaceOfASettingsFileIsReportedAndNeverBlocks)
         {u"DATA/DEMO/ETC/SYSDATA.INI", false},
         {u"ETC/UNITS.TXT", true},
         {u"ETC/PLUGINS.INI", true},
+        {u"DATA/DEMO/BESTELLWESEN/CONFIG.XML", true},
         {u"DATA/DEMO/LAGER/CONFIG.XML", true},
     };
     for (const auto &c : cases) {
