@@ -1,11 +1,5 @@
 #include "tests/catalogs/catalogtesthelpers.h"
 
-#include <QBuffer>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
 using namespace Qt::StringLiterals;
 
 namespace CatalogTest
@@ -15,11 +9,6 @@ namespace
 Money m(double value)
 {
     return Money::fromDouble(value);
-}
-
-QString dataDirectory()
-{
-    return QStringLiteral(STOCK_TESTS_DIR "/catalogs/data");
 }
 } // namespace
 
@@ -127,41 +116,6 @@ TKatalog2ArtikelDaten fullSimpleArticle()
     a.Text1 = u"frei 1"_s;
     a.Text2 = u"frei 2"_s;
     return a;
-}
-
-QByteArray goldenFile(const char *name)
-{
-    QFile f(QDir(dataDirectory()).filePath(QLatin1String(name)));
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
-QString asQString(const QByteArray &utf16)
-{
-    return QString::fromUtf16(reinterpret_cast<const char16_t *>(utf16.constData()),
-                              utf16.size() / 2);
-}
-
-std::string asText(const QByteArray &utf16)
-{
-    return asQString(utf16).toStdString();
-}
-
-QByteArray writtenDocument(TDBXMLCoreObject &obj)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    obj.SaveToStream(&buffer);
-    return buffer.data();
-}
-
-void readDocument(TDBXMLCoreObject &obj, const QByteArray &bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    obj.LoadFromStream(&buffer);
 }
 
 TKatalogPreisEinstellungen priceSettings(bool fourDecimals, bool gross)

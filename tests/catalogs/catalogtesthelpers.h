@@ -1,15 +1,12 @@
 #pragma once
 
 // Shared by the catalog tests: fully populated articles of both kinds, their golden documents
-// (UTF-16LE files in data/, written by hand) and price settings without a logged-on client.
+// (UTF-16LE files in data/, written by hand, read with tests/support/documents.h) and price
+// settings without a logged-on client.
 
 #include "catalogs/katalog1artikel.h"
 #include "catalogs/katalog2artikel.h"
 #include "catalogs/katalogpreiseinstellungen.h"
-
-#include <QByteArray>
-#include <QString>
-#include <string>
 
 namespace CatalogTest
 {
@@ -19,14 +16,6 @@ TKatalog1ArtikelDaten fullDatanormArticle();
 // Every field set: purchase price 100.00, 10 % off, sales factor 1.5, VAT code 1; another
 // unit at factor 3.
 TKatalog2ArtikelDaten fullSimpleArticle();
-
-QByteArray goldenFile(const char *name);
-QString asQString(const QByteArray &utf16);
-// Readable diffs when a golden comparison fails.
-std::string asText(const QByteArray &utf16);
-// The whole document as it goes into the XMLDATA column.
-QByteArray writtenDocument(TDBXMLCoreObject &obj);
-void readDocument(TDBXMLCoreObject &obj, const QByteArray &bytes);
 
 // VAT code 1 has 19 %, code 3 7 %, every other 0 %.
 TKatalogPreisEinstellungen priceSettings(bool fourDecimals, bool gross = false);

@@ -1,4 +1,5 @@
 #include "tests/catalogs/catalogtesthelpers.h"
+#include "tests/support/documents.h"
 
 #include <QMap>
 #include <QPair>
@@ -8,6 +9,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace CatalogTest;
+using namespace TestDocuments;
 
 namespace
 {
@@ -30,18 +32,16 @@ const TKatalog1ArtikelDaten &data(const TKatalog1Artikel &a)
 
 TEST(Katalog1ArtikelXml, FullArticleWritesTheGoldenDocumentAndReadsBackItsLists)
 {
-    const QByteArray golden = goldenFile("katalog1artikel_full.xml");
+    const QByteArray golden = TestDocuments::golden("catalogs", "katalog1artikel_full.xml");
     ASSERT_FALSE(golden.isEmpty());
     TKatalog1Artikel article;
     article.Assign(fullDatanormArticle());
-    const QByteArray written = writtenDocument(article);
-    EXPECT_EQ(asText(written), asText(golden));
-    EXPECT_EQ(written, golden);
+    EXPECT_EQ(asText(written(article)), asText(golden));
 
     // Reading into a filled article: nothing of before may survive a load.
     TKatalog1Artikel read;
     read.Assign(fullDatanormArticle());
-    readDocument(read, golden);
+    TestDocuments::read(read, golden);
     EXPECT_FALSE(read.HasError()) << read.ErrorText().toStdString();
     EXPECT_EQ(data(read), xmlPart(fullDatanormArticle()));
     // The defaults of a cleared article that are not zero.
@@ -50,7 +50,7 @@ TEST(Katalog1ArtikelXml, FullArticleWritesTheGoldenDocumentAndReadsBackItsLists)
     EXPECT_EQ(read.MEKalkulationUmrechFakt, 1.0);
 
     TKatalog1Artikel fromText;
-    EXPECT_TRUE(fromText.LoadFromXMLText(asQString(golden)));
+    EXPECT_TRUE(fromText.LoadFromXMLText(fromUtf16(golden)));
     EXPECT_EQ(data(fromText), xmlPart(fullDatanormArticle()));
 }
 
@@ -81,22 +81,23 @@ TEST(Katalog1ArtikelXml, MissingAttributesReadAsZeroAndStrangeElementsAreIgnored
     EXPECT_TRUE(article.Sonderkosten.IsEmpty());
 }
 
-// ---- Long text --------------------------------------------------------------------------
-
 TEST(Katalog1Langtext, DimensionTemplatePadsCutsAndBlanksTheDollarRuns)
 {
-    const auto fill = [](const QString &t, const QString &v) {
-        return TKatalog1ArtikelDaten::FillDimensionTemplate(t, v);
+    const char16_t *cases[][3] = {
+        {u"L=$$$$ mm", u"50", u"L=50   mm"},
+        {u"L=$$$$ mm", u"12345", u"L=1234 mm"},
+        {u"L=$$$$ mm", u"1234", u"L=1234 mm"},
+        {u"$$ x $$$!", u"7", u"7  x    !"},
+        {u"$$ x $$$", u"12$345$9", u"12 x 345"},
+        {u"DN $$$$$$", u"", u"DN       "},
+        {u"ohne Felder", u"1$2", u"ohne Felder"},
+        // An empty value between two separators leaves its run blank, the next value goes on.
+        {u"$$/$$/$$", u"1$$3", u"1 /  /3 "},
     };
-    EXPECT_EQ(fill(u"L=$$$$ mm"_s, u"50"_s), u"L=50   mm"_s);
-    EXPECT_EQ(fill(u"L=$$$$ mm"_s, u"12345"_s), u"L=1234 mm"_s);
-    EXPECT_EQ(fill(u"L=$$$$ mm"_s, u"1234"_s), u"L=1234 mm"_s);
-    EXPECT_EQ(fill(u"$$ x $$$!"_s, u"7"_s), u"7  x    !"_s);
-    EXPECT_EQ(fill(u"$$ x $$$"_s, u"12$345$9"_s), u"12 x 345"_s);
-    EXPECT_EQ(fill(u"DN $$$$$$"_s, QString()), u"DN       "_s);
-    EXPECT_EQ(fill(u"ohne Felder"_s, u"1$2"_s), u"ohne Felder"_s);
-    // An empty value between two separators leaves its run blank, the next value goes on.
-    EXPECT_EQ(fill(u"$$/$$/$$"_s, u"1$$3"_s), u"1 /  /3 "_s);
+    for (const auto &[pattern, value, filled] : cases)
+        EXPECT_EQ(TKatalog1ArtikelDaten::FillDimensionTemplate(QString::fromUtf16(pattern),
+                                                               QString::fromUtf16(value)),
+                  QString::fromUtf16(filled));
 }
 
 TEST(Katalog1Langtext, EntriesBecomeLinesWithBlocksFetchedOnceAndDimensionValuesCollected)
@@ -142,56 +143,40 @@ TEST(Katalog1Langtext, EntriesBecomeLinesWithBlocksFetchedOnceAndDimensionValues
     EXPECT_TRUE(a.Langtext.isEmpty());
 }
 
-// ---- Sales surcharge and sales price 1 ----------------------------------------------------
-
-TEST(Katalog1Preise, DiscountGroupSurchargeWinsUnlessItIsZero)
+TEST(Katalog1Preise, DiscountGroupSurchargeWinsUnlessItIsZeroAndPriceOneRoundsHalfAway)
 {
     TKatalog1ArtikelDaten a;
     a.Netto = Money::fromDouble(123.45);
-    QStringList groupsAsked;
-    double netAsked = -1;
+    QStringList asked;
     double groupSurcharge = 0;
     const auto ofGroup = [&](const QString &g) {
-        groupsAsked.append(g);
+        asked.append(g);
         return groupSurcharge;
     };
     const auto ofNet = [&](double net) {
-        netAsked = net;
+        asked.append(QString::number(net));
         return 7.5;
     };
-
-    a.DetermineVKZuschlag(ofGroup, ofNet);
-    EXPECT_TRUE(groupsAsked.isEmpty()) << "no discount group, no group lookup";
-    EXPECT_DOUBLE_EQ(netAsked, 123.45);
+    a.DetermineVKZuschlag(ofGroup, ofNet); // no discount group, no group look-up
     EXPECT_EQ(a.VKZuschlag, 7.5);
-
     a.Rabattgruppe = u"CU1"_s;
-    groupSurcharge = 0;
     a.DetermineVKZuschlag(ofGroup, ofNet);
-    EXPECT_EQ(groupsAsked, QStringList{u"CU1"_s});
     EXPECT_EQ(a.VKZuschlag, 7.5);
-
     groupSurcharge = 30;
-    netAsked = -1;
     a.DetermineVKZuschlag(ofGroup, ofNet);
     EXPECT_EQ(a.VKZuschlag, 30);
-    EXPECT_EQ(netAsked, -1);
-}
+    EXPECT_EQ(asked, (QStringList{u"123.45"_s, u"CU1"_s, u"123.45"_s, u"CU1"_s}));
 
-TEST(Katalog1Preise, SalesPriceOneIsNetPlusSurchargeRoundedHalfAwayFromZero)
-{
-    TKatalog1ArtikelDaten a;
-    a.Netto = Money::fromDouble(10);
-    a.VKZuschlag = 12.345;
-    EXPECT_EQ(a.VKPreis1(false), Money::fromDouble(11.23));
-    EXPECT_EQ(a.VKPreis1(true), Money::fromDouble(11.2345));
-
-    a.Netto = Money::fromDouble(0.1);
-    a.VKZuschlag = 5; // 0.105
-    EXPECT_EQ(a.VKPreis1(false), Money::fromDouble(0.11));
-    a.Netto = Money::fromDouble(-0.1);
-    EXPECT_EQ(a.VKPreis1(false), Money::fromDouble(-0.11));
-    EXPECT_EQ(a.VKPreis1(true), Money::fromDouble(-0.105));
+    struct Case {
+        double net, surcharge, cents, four;
+    };
+    for (const Case &c : {Case{10, 12.345, 11.23, 11.2345}, Case{0.1, 5, 0.11, 0.105},
+                          Case{-0.1, 5, -0.11, -0.105}}) {
+        a.Netto = Money::fromDouble(c.net);
+        a.VKZuschlag = c.surcharge;
+        EXPECT_EQ(a.VKPreis1(false), Money::fromDouble(c.cents)) << c.net;
+        EXPECT_EQ(a.VKPreis1(true), Money::fromDouble(c.four)) << c.net;
+    }
 }
 
 // Found by fuzzing: values that changed on their way through one save.

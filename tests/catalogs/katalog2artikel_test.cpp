@@ -1,9 +1,11 @@
 #include "tests/catalogs/catalogtesthelpers.h"
+#include "tests/support/documents.h"
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using namespace CatalogTest;
+using namespace TestDocuments;
 
 namespace
 {
@@ -15,17 +17,15 @@ const TKatalog2ArtikelDaten &data(const TKatalog2Artikel &a)
 
 TEST(Katalog2ArtikelXml, FullArticleWritesTheGoldenDocumentAndReadsBackItsImages)
 {
-    const QByteArray golden = goldenFile("katalog2artikel_full.xml");
+    const QByteArray golden = TestDocuments::golden("catalogs", "katalog2artikel_full.xml");
     ASSERT_FALSE(golden.isEmpty());
     TKatalog2Artikel article;
     article.Assign(fullSimpleArticle());
-    const QByteArray written = writtenDocument(article);
-    EXPECT_EQ(asText(written), asText(golden));
-    EXPECT_EQ(written, golden);
+    EXPECT_EQ(asText(written(article)), asText(golden));
 
     TKatalog2Artikel read;
     read.Assign(fullSimpleArticle());
-    readDocument(read, golden);
+    TestDocuments::read(read, golden);
     EXPECT_FALSE(read.HasError()) << read.ErrorText().toStdString();
     TKatalog2ArtikelDaten expected;
     expected.Bilder = fullSimpleArticle().Bilder;
@@ -55,43 +55,36 @@ TEST(Katalog2ArtikelXml, ImageTextComesInPiecesAndAnEmptyListKeepsItsElement)
               u"  <ukat2>\r\n    <images>\r\n    </images>\r\n  </ukat2>\r\n"_s);
 }
 
-TEST(Katalog2Preise, NetAndSalesPriceOneOfTheTextbookArticle)
+TEST(Katalog2Preise, NetAndSalesPriceOneRoundInTheMoneyModeWithVatBeforeRounding)
 {
-    TKatalog2ArtikelDaten a;
-    a.EK = Money::fromDouble(100);
-    a.Rabatt = 10;
-    a.VKZuschlag = 1.5;
-    a.MwStSatz = 1;
-    EXPECT_EQ(a.Nettopreis(false), Money::fromDouble(90));
-    EXPECT_EQ(a.BerechneVKPreis1(priceSettings(false)), Money::fromDouble(135));
-    EXPECT_EQ(a.BerechneVKPreis1(priceSettings(false, true)), Money::fromDouble(160.65));
-    a.MwStSatz = 3;
-    EXPECT_EQ(a.BerechneVKPreis1(priceSettings(true, true)), Money::fromDouble(144.45));
-}
-
-TEST(Katalog2Preise, RoundingFollowsTheMoneyMode)
-{
-    TKatalog2ArtikelDaten a;
-    a.EK = Money::fromDouble(10.01);
-    a.Rabatt = 12.5; // 8.75875
-    a.VKZuschlag = 1.3;
-    EXPECT_EQ(a.Nettopreis(false), Money::fromDouble(8.76));
-    EXPECT_EQ(a.Nettopreis(true), Money::fromDouble(8.7588));
-    // The sales price builds on the rounded net price of its mode.
-    EXPECT_EQ(a.BerechneVKPreis1(priceSettings(false)), Money::fromDouble(11.39)); // 8.76 * 1.3
-    EXPECT_EQ(a.BerechneVKPreis1(priceSettings(true)), Money::fromDouble(11.3864));
-
-    // VAT is added before rounding: 1.0049 would round to 1.00 and give 1.19 afterwards.
-    a.EK = Money::fromDouble(1);
-    a.Rabatt = 0;
-    a.VKZuschlag = 1.0049;
-    a.MwStSatz = 1;
-    EXPECT_EQ(a.BerechneVKPreis1(priceSettings(false, true)), Money::fromDouble(1.2));
-    EXPECT_EQ(a.BerechneVKPreis1(priceSettings(true, true)), Money::fromDouble(1.1958));
-
-    a.EK = Money::fromDouble(-2.345);
-    a.VKZuschlag = 1;
-    EXPECT_EQ(a.BerechneVKPreis1(priceSettings(false)), Money::fromDouble(-2.35));
+    struct Case {
+        double ek, rabatt, zuschlag;
+        int vat;
+        bool four, gross;
+        double net, vk1;
+    };
+    const Case cases[] = {
+        {100, 10, 1.5, 1, false, false, 90, 135},
+        {100, 10, 1.5, 1, false, true, 90, 160.65},
+        {100, 10, 1.5, 3, true, true, 90, 144.45},
+        // 8.75875: the sales price builds on the rounded net price of its mode.
+        {10.01, 12.5, 1.3, 0, false, false, 8.76, 11.39},
+        {10.01, 12.5, 1.3, 0, true, false, 8.7588, 11.3864},
+        // VAT is added before rounding: 1.0049 would round to 1.00 and give 1.19 afterwards.
+        {1, 0, 1.0049, 1, false, true, 1, 1.2},
+        {1, 0, 1.0049, 1, true, true, 1, 1.1958},
+        {-2.345, 0, 1, 0, false, false, -2.35, -2.35},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.ek << " four " << c.four << " gross " << c.gross);
+        TKatalog2ArtikelDaten a;
+        a.EK = Money::fromDouble(c.ek);
+        a.Rabatt = c.rabatt;
+        a.VKZuschlag = c.zuschlag;
+        a.MwStSatz = c.vat;
+        EXPECT_EQ(a.Nettopreis(c.four), Money::fromDouble(c.net));
+        EXPECT_EQ(a.BerechneVKPreis1(priceSettings(c.four, c.gross)), Money::fromDouble(c.vk1));
+    }
 }
 
 // Found by fuzzing: a tab in an image key became a blank on its way through one save.

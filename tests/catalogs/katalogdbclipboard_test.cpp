@@ -2,6 +2,7 @@
 #include "stock/lagerserverobj.h"
 
 #include "tests/catalogs/catalogtesthelpers.h"
+#include "tests/support/documents.h"
 
 #include <gtest/gtest.h>
 
@@ -113,130 +114,84 @@ TEST(KatalogDBClipBoard, TheSameNumberFromASecondCatalogIsNotAddedAgain)
 
 // ---- Merge records ---------------------------------------------------------------------
 
-TEST(KatalogMergeObj, FromDatanormArticle)
+namespace
 {
+QString money(const Money &v)
+{
+    return QString::number(v.toDouble(), 'f', 4);
+}
+
+// Every field, one line each: a field that one source forgets or converts wrongly shows up in
+// the diff against the golden file.
+QString dump(const QString &title, const TKatalogDBClipBoardMergeObj &r)
+{
+    QStringList prices, pictures;
+    for (const Money &p : r.VKPreise)
+        prices.append(money(p));
+    for (const TDoubleString &b : r.Bilder)
+        pictures.append(b.Key + u'=' + b.Value);
+    return u"[%1]\nNr=%2 EAN=%3 Katalog=%4 Typ=%5\nBeschreibung=<%6> Kurzzeilen=<%7|%8>\n"
+           u"MwSt=%9 Merker=%10 Basis=%11 Rabatt=%12 Gruppe=%13 Netto=%14 Faktor=%15 PE=%16\n"
+           u"VK=%17 MindBest=%18 ME=%19 Arbeitszeit=%20\nKurztext=<%21>\nLangtext=<%22>\n"
+           u"Bilder=%23 Text=<%24|%25>\n"_s.arg(title, r.ArtikelNr, r.EAN, r.Katalog)
+               .arg(r.KatalogTyp)
+               .arg(r.Beschreibung, r.Kurzzeilen.Key, r.Kurzzeilen.Value)
+               .arg(r.MwStSatz)
+               .arg(r.MwStMerker)
+               .arg(money(r.Basispreis))
+               .arg(r.Rabatt)
+               .arg(r.Rabattgruppe, money(r.NettoEK))
+               .arg(r.VKFaktor)
+               .arg(r.Preiseinheit)
+               .arg(prices.join(u' '))
+               .arg(r.MindBestMenge)
+               .arg(r.ME)
+               .arg(r.Arbeitszeit)
+               .arg(r.Kurztext, r.Langtext, pictures.join(u';'), r.Text1, r.Text2);
+}
+} // namespace
+
+// The prices behind the golden file: DATANORM list price 48.50, 35 % off, net 31.53, surcharge
+// 12.345 %, factor 2.5 in the other unit (price flag 1 takes the list price, any other the net
+// price, from which the discount is taken once more); simple EK 100.00, 10 % off, factor 1.5,
+// VAT code 1 (gross: only sales price 1 carries the VAT), factor 3 in the other unit, where
+// 93.00465 is a tie to even at the fourth decimal. The stock article is taken as it is.
+TEST(KatalogMergeObj, EveryFieldFromEverySourceInBothMoneyModes)
+{
+    QString out;
     TKatalogDBClipBoardMergeObj merge;
-    merge.LoadFrom(normalUnit(fullDatanormArticle()), priceSettings(false));
-    EXPECT_EQ(merge.ArtikelNr, u"CU22"_s);
-    EXPECT_EQ(merge.KatalogTyp, 1);
-    EXPECT_EQ(merge.Beschreibung, u" Kupferrohr 22 hart "_s);
-    EXPECT_EQ(merge.Kurzzeilen.Key, u" Kupferrohr 22"_s);
-    EXPECT_EQ(merge.Kurzzeilen.Value, u"hart "_s);
-    EXPECT_EQ(merge.MwStSatz, 19.0);
-    EXPECT_EQ(merge.Basispreis, m(48.5)) << "price flag 1: the list price";
-    EXPECT_EQ(merge.Rabattgruppe, QString()) << "a DATANORM group is no stock discount group";
-    EXPECT_EQ(merge.NettoEK, m(31.53));
-    EXPECT_EQ(merge.VKFaktor, 1.0);
-    // 31.53 + 12.345 % = 35.4223785
-    EXPECT_EQ(merge.VKPreise,
-              (std::array<Money, 5>{m(35.42), m(40.002), m(41.5), m(0), m(-1.002)}));
-    EXPECT_EQ(merge.Kurztext, u"Kupferrohr 22 hart"_s);
-    EXPECT_EQ(merge.Langtext, u"Kupferrohr nach EN 1057"_s);
-    ASSERT_EQ(merge.Bilder.Count(), 2);
-    EXPECT_EQ(merge.Bilder[0].Key, u"G22 Foto"_s);
-    EXPECT_EQ(merge.Bilder[0].Value, u"cu22.jpg"_s);
-    EXPECT_EQ(merge.Bilder[1].Key, u"G22"_s);
-    EXPECT_EQ(merge.Bilder[1].Value, u"datenblatt.pdf"_s);
-    EXPECT_EQ(merge.Text1, u"frei 1"_s);
+    const auto load = [&](const QString &title, const auto &article,
+                          const TKatalogPreisEinstellungen &settings) {
+        merge.LoadFrom(article, settings);
+        out += dump(title, merge);
+    };
+    TKatalog1ArtikelDaten dn = normalUnit(fullDatanormArticle());
+    load(u"DATANORM list price, cents"_s, dn, priceSettings(false));
+    dn.PreisKZ = 2;
+    dn.Langtext = u" \r\n "_s; // empty: the short text stands in
+    load(u"DATANORM net price, four decimals, after a load"_s, dn, priceSettings(true));
+    TKatalog1ArtikelDaten dnUnit = fullDatanormArticle();
+    load(u"DATANORM other unit, cents"_s, dnUnit, priceSettings(false));
+    load(u"DATANORM other unit, four decimals"_s, dnUnit, priceSettings(true));
+    dnUnit.PreisKZ = 0;
+    load(u"DATANORM other unit, net price, cents"_s, dnUnit, priceSettings(false));
 
-    TKatalog1ArtikelDaten byNet = normalUnit(fullDatanormArticle());
-    byNet.PreisKZ = 2;
-    byNet.Langtext = u" \r\n "_s;
-    merge.LoadFrom(byNet, priceSettings(true));
-    EXPECT_EQ(merge.Basispreis, m(31.53)) << "any other price flag: the net price";
-    EXPECT_EQ(merge.VKPreise[0], m(35.4224));
-    EXPECT_EQ(merge.Langtext, u"Kupferrohr 22 hart"_s) << "an empty long text takes the short";
-    EXPECT_EQ(merge.Bilder.Count(), 2) << "a new load starts from a cleared record";
-}
+    TKatalog2ArtikelDaten simple = normalUnit(fullSimpleArticle());
+    load(u"simple, cents"_s, simple, priceSettings(false));
+    load(u"simple, gross, cents"_s, simple, priceSettings(false, true));
+    simple.Kurztext.clear();
+    simple.Langtext = u" \r\n"_s;
+    load(u"simple without texts"_s, simple, priceSettings(false));
+    TKatalog2ArtikelDaten simpleUnit = fullSimpleArticle();
+    simpleUnit.EK = m(33.335);
+    simpleUnit.Rabatt = 7;
+    simpleUnit.VKZuschlag = 1.333;
+    load(u"simple other unit, gross, cents"_s, simpleUnit, priceSettings(false, true));
+    load(u"simple other unit, gross, four decimals"_s, simpleUnit, priceSettings(true, true));
 
-TEST(KatalogMergeObj, DatanormArticleInAnotherUnitInBothMoneyModes)
-{
-    TKatalog1ArtikelDaten a = fullDatanormArticle();
-
-    TKatalogDBClipBoardMergeObj cents;
-    cents.LoadFrom(a, priceSettings(false));
-    EXPECT_EQ(cents.ME, u"Stk"_s);
-    EXPECT_EQ(cents.Basispreis, m(121.25)); // 48.50 * 2.5
-    // 121.25 - 35 % = 78.8125; sales price 1 is the net price, the surcharge is dropped.
-    EXPECT_EQ(cents.NettoEK, m(78.81));
-    EXPECT_EQ(cents.VKPreise,
-              (std::array<Money, 5>{m(78.81), m(100.01), m(103.75), m(0), m(-2.51)}));
-    EXPECT_EQ(cents.Preiseinheit, 100);
-
-    TKatalogDBClipBoardMergeObj full;
-    full.LoadFrom(a, priceSettings(true));
-    EXPECT_EQ(full.NettoEK, m(78.8125));
-    EXPECT_EQ(full.VKPreise,
-              (std::array<Money, 5>{m(78.8125), m(100.005), m(103.75), m(0), m(-2.505)}));
-
-    // With the net price as base the discount is taken off the net price once more.
-    a.PreisKZ = 0;
-    cents.LoadFrom(a, priceSettings(false));
-    EXPECT_EQ(cents.Basispreis, m(78.83)); // 31.53 * 2.5 = 78.825
-    EXPECT_EQ(cents.NettoEK, m(51.24));    // 78.83 - 35 % = 51.2395
-}
-
-TEST(KatalogMergeObj, FromSimpleArticle)
-{
-    TKatalogDBClipBoardMergeObj merge;
-    merge.LoadFrom(normalUnit(fullSimpleArticle()), priceSettings(false));
-    EXPECT_EQ(merge.ArtikelNr, u"WT-100"_s);
-    EXPECT_EQ(merge.EAN, QString());
-    EXPECT_EQ(merge.KatalogTyp, 0);
-    EXPECT_EQ(merge.MwStSatz, 19.0);
-    EXPECT_EQ(merge.MwStMerker, 1);
-    EXPECT_EQ(merge.Basispreis, m(100));
-    EXPECT_EQ(merge.Rabattgruppe, u"SAN"_s);
-    EXPECT_EQ(merge.NettoEK, m(90));
-    EXPECT_EQ(merge.VKFaktor, 1.5);
-    EXPECT_EQ(merge.VKPreise, (std::array<Money, 5>{m(135), m(150.005), m(140), m(130), m(120)}));
-    EXPECT_EQ(merge.MindBestMenge, 2);
-    EXPECT_EQ(merge.Kurztext, u"Waschtisch"_s);
-    EXPECT_EQ(merge.Langtext, u"Waschtisch aus Keramik\r\nmit Überlauf"_s);
-    EXPECT_EQ(merge.Arbeitszeit, 0) << "a simple catalog's working time is not taken over";
-    EXPECT_EQ(merge.Bilder, normalUnit(fullSimpleArticle()).Bilder);
-
-    // Gross sale prices: sales price 1 carries the VAT, prices 2 to 5 stay as they are.
-    merge.LoadFrom(normalUnit(fullSimpleArticle()), priceSettings(false, true));
-    EXPECT_EQ(merge.VKPreise[0], m(160.65));
-    EXPECT_EQ(merge.VKPreise[1], m(150.005));
-
-    TKatalog2ArtikelDaten noShortText = normalUnit(fullSimpleArticle());
-    noShortText.Kurztext.clear();
-    noShortText.Langtext = u" \r\n"_s;
-    merge.LoadFrom(noShortText, priceSettings(false));
-    EXPECT_EQ(merge.Kurztext, u"Waschtisch 100 cm"_s);
-    EXPECT_EQ(merge.Langtext, u"Waschtisch 100 cm"_s);
-}
-
-TEST(KatalogMergeObj, SimpleArticleInAnotherUnitInBothMoneyModes)
-{
-    TKatalog2ArtikelDaten a = fullSimpleArticle();
-    a.EK = m(33.335);
-    a.Rabatt = 7;
-    a.VKZuschlag = 1.333;
-
-    TKatalogDBClipBoardMergeObj cents;
-    cents.LoadFrom(a, priceSettings(false, true));
-    EXPECT_EQ(cents.ME, u"Pal"_s);
-    EXPECT_EQ(cents.Basispreis, m(100.01)); // 100.005
-    EXPECT_EQ(cents.NettoEK, m(93.01));     // 100.01 - 7 % = 93.0093
-    // Net times factor without VAT, even with gross sale prices: 123.98233
-    EXPECT_EQ(cents.VKPreise, (std::array<Money, 5>{m(123.98), m(450.02), m(420), m(390), m(360)}));
-
-    TKatalogDBClipBoardMergeObj full;
-    full.LoadFrom(a, priceSettings(true, true));
-    EXPECT_EQ(full.Basispreis, m(100.005));
-    EXPECT_EQ(full.NettoEK, m(93.0046)); // 93.00465, a tie to even at the fourth decimal
-    EXPECT_EQ(full.VKPreise,
-              (std::array<Money, 5>{m(123.9751), m(450.015), m(420), m(390), m(360)}));
-}
-
-TEST(KatalogMergeObj, FromStockArticle)
-{
     TLagerArtikelDaten s;
     s.LagerArtikelNr = u"L-4711"_s;
-    s.Katalog = u"GC"_s;
+    s.Katalog = u"GC"_s; // the stock, not the article's supplier catalog
     s.MwStSatz = 3;
     s.EKPreis = m(12.3456);
     s.VKZuschlag = 1.8;
@@ -245,25 +200,8 @@ TEST(KatalogMergeObj, FromStockArticle)
     s.Langtext = u"lang"_s;
     s.Rabattgruppen = u"R1"_s;
     s.Bilder.Add(u"Bild"_s, u"rohr.png"_s);
-
-    TKatalogDBClipBoardMergeObj merge;
-    merge.LoadFrom(s, priceSettings(false, true));
-    EXPECT_EQ(merge.ArtikelNr, u"L-4711"_s);
-    EXPECT_EQ(merge.Katalog, u"LAGER"_s) << "the stock, not the article's supplier catalog";
-    EXPECT_EQ(merge.KatalogTyp, 4);
-    EXPECT_EQ(merge.MwStSatz, 7.0);
-    EXPECT_EQ(merge.NettoEK, m(12.3456)) << "taken as it is, not rounded";
-    EXPECT_EQ(merge.Rabatt, 0);
-    EXPECT_EQ(merge.Rabattgruppe, QString());
-    EXPECT_EQ(merge.VKFaktor, 1.8);
-    EXPECT_EQ(merge.VKPreise, s.VKPreis);
-    EXPECT_EQ(merge.Kurztext, QString());
-    EXPECT_EQ(merge.Langtext, QString());
-    EXPECT_EQ(merge.Bilder, s.Bilder);
-
+    load(u"stock, gross"_s, s, priceSettings(false, true));
     merge.Clear();
-    EXPECT_EQ(merge.KatalogTyp, 3);
-    EXPECT_EQ(merge.VKFaktor, 1.0);
-    EXPECT_EQ(merge.Preiseinheit, 1);
-    EXPECT_TRUE(merge.Bilder.IsEmpty());
+    out += dump(u"cleared"_s, merge);
+    TestDocuments::expectGoldenText("catalogs", "mergeobj.txt", out);
 }

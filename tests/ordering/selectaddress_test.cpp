@@ -1,5 +1,6 @@
 #include "ordering/selectaddress.h"
 
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 #include "tools/suitegen/suitegenerator.h"
 
@@ -7,8 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 using namespace Qt::StringLiterals;
 
@@ -32,21 +34,15 @@ protected:
 
     void installScript(const QString &body)
     {
-        QFile f(QDir(bin()).filePath(u"MOD00318"_s));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\n");
-        f.write(body.toUtf8());
-        f.close();
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString program = QDir(bin()).filePath(u"MOD00318"_s);
+        ASSERT_TRUE(TestDocuments::writeFile(program, "#!/bin/sh\n" + body.toUtf8()));
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     // A script that notes its arguments and writes the given file as the exchange file.
     void installAnswering(const QByteArray &exchangeContent)
     {
-        QFile answer(path(u"answer"_s));
-        ASSERT_TRUE(answer.open(QIODevice::WriteOnly));
-        answer.write(exchangeContent);
-        answer.close();
+        ASSERT_TRUE(TestDocuments::writeFile(path(u"answer"_s), exchangeContent));
         installScript(u"for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '%1'\n"
                       u"for a in \"$@\"; do f=\"$a\"; done\n"
                       u"cp '%2' \"$f\"\n"_s.arg(path(u"args"_s), path(u"answer"_s)));
@@ -54,10 +50,8 @@ protected:
 
     QStringList recordedArguments() const
     {
-        QFile f(path(u"args"_s));
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        return QString::fromUtf8(TestDocuments::fileBytes(path(u"args"_s)))
+            .split(u'\n', Qt::SkipEmptyParts);
     }
 
     QTemporaryDir m_dir;
@@ -67,8 +61,7 @@ QByteArray document(const QString &id)
 {
     TCustomerAddress a;
     a.Id = id;
-    const QString text = a.GetXMLText(true);
-    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    return TestDocuments::utf16(a.GetXMLText(true));
 }
 
 } // namespace
@@ -131,38 +124,31 @@ TEST_F(FakeAddressProgram, MissingExchangeDirectoryStartsNothing)
 
 TEST_F(FakeAddressProgram, CancellingTheWaitEndsTheProgram)
 {
-    // The script would answer only after a minute; the cancelled wait must not sit it out. It
-    // notes its process first; the user cancels once it runs, and when the cancelled choice
-    // returns the process must be gone.
-    const QString pidPath = path(u"pid"_s);
-    installScript(u"echo $$ > '%1.tmp' && mv '%1.tmp' '%1'\nexec sleep 60\n"_s.arg(pidPath));
-    class CancelOnceRunning : public ScriptedInteraction
-    {
-    public:
-        explicit CancelOnceRunning(QString pidPath) : m_pidPath(std::move(pidPath)) {}
-        std::unique_ptr<WaitWindow> waitWindow(const QString &text) override
+    // The script never answers by itself: a wait that ignored the cancel would hang here, and
+    // the program must not be left running.
+    installScript(u"echo $$ > '%1'\nexec sleep 100000\n"_s.arg(path(u"pid"_s)));
+    // Cancels once the program has noted its process id, however long its start takes.
+    struct CancelWhenStarted : ScriptedInteraction {
+        QString pidFile;
+        std::unique_ptr<WaitWindow> waitWindow(const QString &) override
         {
-            waitTexts.append(text);
-            struct Window : WaitWindow {
-                QString pidPath;
-                bool cancelled() const override { return QFile::exists(pidPath); }
+            struct Wait : WaitWindow {
+                QString file;
+                bool cancelled() const override { return QFileInfo(file).size() > 0; }
                 void idle() override {}
             };
-            auto w = std::make_unique<Window>();
-            w->pidPath = m_pidPath;
-            return w;
+            auto wait = std::make_unique<Wait>();
+            wait->file = pidFile;
+            return wait;
         }
-
-    private:
-        QString m_pidPath;
-    } script(pidPath);
+    } script;
+    script.pidFile = path(u"pid"_s);
     ScopedInteraction scope(&script);
     EXPECT_EQ(SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s}), nullptr);
-    QFile pidFile(pidPath);
-    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
-    const pid_t pid = pid_t(pidFile.readAll().trimmed().toInt());
+    const pid_t pid = pid_t(TestDocuments::fileBytes(path(u"pid"_s)).trimmed().toLongLong());
     ASSERT_GT(pid, 0);
-    EXPECT_NE(::kill(pid, 0), 0) << "the address program still runs";
+    EXPECT_EQ(::kill(pid, 0), -1) << "the address program still runs";
+    EXPECT_EQ(errno, ESRCH);
 }
 
 // The real stand-in in a generated installation, choosing without a window.

@@ -113,10 +113,9 @@ TEST(EngineProcesses, WritesWaitForAnotherProcesssLock)
     ASSERT_TRUE(child->waitForReadyRead(20000));
     ASSERT_TRUE(child->readLine().startsWith("locked"));
 
-    // Reading goes on beside the lock and does not see the uncommitted row.
+    // Reading goes on beside the lock and does not see the uncommitted row; the write and the
+    // rebuild wait for the lock instead of failing on the busy file.
     EXPECT_EQ(t.RecordCount(), 0);
-    // Writing while the child holds the lock waits for it instead of failing: both rows end up
-    // stored, whenever the child lets go.
     t.Append();
     t.FieldByName(u"Nr"_s).SetAsString(u"ELTERN"_s);
     t.Post();

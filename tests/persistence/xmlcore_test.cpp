@@ -6,6 +6,7 @@
 #include "persistence/xml/dbxmlcoreobject.h"
 #include "persistence/xml/doublestring.h"
 #include "persistence/xml/xmltext.h"
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QBuffer>
@@ -106,20 +107,10 @@ void fillSample(TTestRecord &r)
     r.Items.Add(QString(), QStringLiteral("b&c.png"));
 }
 
-// ASCII document text as the UTF-16LE bytes of a file, with byte-order mark.
-QByteArray utf16File(const QString &text)
-{
-    QByteArray bytes("\xFF\xFE", 2);
-    for (QChar c : text) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
-    }
-    return bytes;
-}
-
+using TestDocuments::utf16File;
 QByteArray utf16Bytes(const QString &text)
 {
-    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    return TestDocuments::utf16(text);
 }
 
 void expectSameRecord(const TTestRecord &a, const TTestRecord &b)
@@ -292,16 +283,13 @@ TEST(XMLCoreErrors, MalformedFileKeepsWhatWasReadAndReportsLineAndColumn)
     ReportCatcher catcher;
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("broken.xml"));
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        // The second element is not closed.
-        f.write(utf16File(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
-                                         "<rec name=\"first\" price=\"3,5\">\r\n"
-                                         "  <item key=\"k\">v</item>\r\n"
-                                         "  <note>open\r\n"
-                                         "</rec>\r\n")));
-    }
+    // The second element is not closed.
+    ASSERT_TRUE(TestDocuments::writeFile(
+        file, utf16File(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
+                                       "<rec name=\"first\" price=\"3,5\">\r\n"
+                                       "  <item key=\"k\">v</item>\r\n"
+                                       "  <note>open\r\n"
+                                       "</rec>\r\n"))));
     TTestRecord r;
     r.LoadFromFile(file);
     EXPECT_EQ(r.Name, QStringLiteral("first"));
@@ -393,35 +381,22 @@ TEST(XMLCoreBadInput, TruncatedForeignAndWronglyEncodedInput)
     const QByteArray doc = utf16File(sample.GetXMLText(true).mid(1));
     for (qsizetype cut : {qsizetype(1), qsizetype(2), qsizetype(7), doc.size() / 2,
                           doc.size() / 2 + 1, doc.size() - 3}) {
-        QBuffer b;
-        b.setData(doc.left(cut));
-        b.open(QIODevice::ReadOnly);
         TTestRecord r;
-        r.LoadFromStream(&b);
+        TestDocuments::read(r, doc.left(cut));
         EXPECT_TRUE(r.HasError()) << cut;
     }
     TTestRecord r;
+    // Foreign files and UTF-8 bytes that claim to be UTF-16.
     for (const QByteArray &junk :
          {QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), QByteArray("no xml at all"),
-          QByteArray(1000, '\0'), QByteArray("\xFF\xFE", 2), QByteArray("\xFE\xFF\0<\0r", 6)}) {
-        QBuffer b;
-        b.setData(junk);
-        b.open(QIODevice::ReadOnly);
-        r.LoadFromStream(&b);
+          QByteArray(1000, '\0'), QByteArray("\xFF\xFE", 2), QByteArray("\xFE\xFF\0<\0r", 6),
+          QByteArray("<?xml version=\"1.0\" encoding=\"UTF-16\"?><rec name=\"x\"/>")}) {
+        TestDocuments::read(r, junk);
         EXPECT_TRUE(r.HasError()) << junk.toHex().constData();
         EXPECT_TRUE(r.Name.isEmpty());
     }
-    // UTF-8 bytes that claim to be UTF-16.
-    QBuffer utf8;
-    utf8.setData("<?xml version=\"1.0\" encoding=\"UTF-16\"?><rec name=\"x\"/>");
-    utf8.open(QIODevice::ReadOnly);
-    r.LoadFromStream(&utf8);
-    EXPECT_TRUE(r.HasError());
     // An odd number of bytes in UTF-16.
-    QBuffer odd;
-    odd.setData(utf16File(QStringLiteral("<rec name=\"x\"/>")) + QByteArray("\x20", 1));
-    odd.open(QIODevice::ReadOnly);
-    r.LoadFromStream(&odd);
+    TestDocuments::read(r, utf16File(QStringLiteral("<rec name=\"x\"/>")) + QByteArray(" "));
     EXPECT_TRUE(r.HasError());
     // Lone surrogates are not characters.
     r.LoadFromXMLText(QStringLiteral("<rec name=\"") + QChar(0xD800) + QStringLiteral("\"/>"));
@@ -511,10 +486,7 @@ TEST(XMLCoreBadInput, RandomDamageNeverCrashes)
                 damaged.insert(at, damaged.mid(random.bounded(int(damaged.size())), 6));
             }
         }
-        QBuffer b;
-        b.setData(damaged);
-        b.open(QIODevice::ReadOnly);
-        r.LoadFromStream(&b);
+        TestDocuments::read(r, damaged);
         failed += r.HasError() ? 1 : 0;
     }
     EXPECT_GT(failed, 1000);
@@ -525,11 +497,8 @@ TEST(XMLCoreBadInput, RandomDamageNeverCrashes)
 TEST(XMLCoreBadInput, Utf16WithoutMarkAndTextPiecesAcrossChunks)
 {
     // No byte-order mark, leading blanks: still recognised as UTF-16.
-    QBuffer b;
-    b.setData(utf16Bytes(QStringLiteral("  \r\n<rec name=\"ohne BOM\"/>")));
-    b.open(QIODevice::ReadOnly);
     TTestRecord r;
-    r.LoadFromStream(&b);
+    TestDocuments::read(r, utf16Bytes(QStringLiteral("  \r\n<rec name=\"ohne BOM\"/>")));
     EXPECT_FALSE(r.HasError()) << qPrintable(r.ErrorText());
     EXPECT_EQ(r.Name, QStringLiteral("ohne BOM"));
 

@@ -8,12 +8,14 @@
 #include "persistence/xml/doublestring.h"
 #include "persistence/xml/texthelpers.h"
 #include "persistence/xml/xmltext.h"
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <limits>
 #include <stdexcept>
 
 namespace
@@ -71,37 +73,43 @@ TEST(XMLText, TagReadersFindTheFirstMatchAndNothingElse)
     EXPECT_EQ(XMLTagAttribute(u"<a x=\"1\"/><a y=\"2\"/>", u"a", u"y"), QString());
     EXPECT_EQ(XMLTagAttribute(u"<a y=\"unterminated", u"a", u"y"), s(u"unterminated"));
 
-    EXPECT_EQ(TextBetween(u"Lieferant [4711_2] x", u"[", u"]"), s(u"4711_2"));
+    for (const auto &[text, between] : std::initializer_list<std::pair<const char16_t *, QString>>{
+             {u"Lieferant [4711_2] x", s(u"4711_2")},
+             {u"a]b[c", {}},
+             {u"no markers", {}},
+             {u"[]", {}}})
+        EXPECT_EQ(TextBetween(text, u"[", u"]"), between) << qPrintable(s(text));
     EXPECT_EQ(TextBetween(u"'quoted'", u"'", u"'"), s(u"quoted"));
-    EXPECT_EQ(TextBetween(u"a]b[c", u"[", u"]"), QString());
-    EXPECT_EQ(TextBetween(u"no markers", u"[", u"]"), QString());
-    EXPECT_EQ(TextBetween(u"[]", u"[", u"]"), QString());
 }
 
 TEST(TextHelpers, IncrementNumberTextCarriesAndPads)
 {
-    EXPECT_EQ(IncrementNumberText(u"A0099"), s(u"A0100"));
-    EXPECT_EQ(IncrementNumberText(u"KAB"), s(u"KAB0001"));
-    EXPECT_EQ(IncrementNumberText(u"Z"), s(u"Z0001"));
-    EXPECT_EQ(IncrementNumberText(u"7"), s(u"8"));
-    EXPECT_EQ(IncrementNumberText(u""), s(u"0001"));
-    EXPECT_EQ(IncrementNumberText(u"999"), s(u"1000"));
-    EXPECT_EQ(IncrementNumberText(u"A-09"), s(u"A-10"));
-    EXPECT_EQ(IncrementNumberText(u"12A"), s(u"12A0001"));
-    EXPECT_EQ(IncrementNumberText(u"A12", 6), s(u"A000013"));
-    EXPECT_EQ(IncrementNumberText(u"A0999", 2), s(u"A1000")); // never cut
-    EXPECT_EQ(IncrementNumberText(u"", 2), s(u"01"));
-    // Beyond 64 bits the carry still works digit by digit.
-    EXPECT_EQ(IncrementNumberText(u"N99999999999999999999"), s(u"N100000000000000000000"));
+    struct Case {
+        const char16_t *before;
+        int width;
+        const char16_t *after;
+    };
+    // Never cut; beyond 64 bits the carry still works digit by digit.
+    for (const Case &c : {Case{u"A0099", 0, u"A0100"},
+                          {u"KAB", 0, u"KAB0001"},
+                          {u"Z", 0, u"Z0001"},
+                          {u"7", 0, u"8"},
+                          {u"", 0, u"0001"},
+                          {u"999", 0, u"1000"},
+                          {u"A-09", 0, u"A-10"},
+                          {u"12A", 0, u"12A0001"},
+                          {u"A12", 6, u"A000013"},
+                          {u"A0999", 2, u"A1000"},
+                          {u"", 2, u"01"},
+                          {u"N99999999999999999999", 0, u"N100000000000000000000"}})
+        EXPECT_EQ(IncrementNumberText(c.before, c.width), s(c.after)) << qPrintable(s(c.before));
 }
 
 TEST(TextHelpers, FieldsAndCounting)
 {
-    EXPECT_EQ(TokenAt(u"a;b;;d", u';', 1), s(u"a"));
-    EXPECT_EQ(TokenAt(u"a;b;;d", u';', 3), QString());
-    EXPECT_EQ(TokenAt(u"a;b;;d", u';', 4), s(u"d"));
-    EXPECT_EQ(TokenAt(u"a;b;;d", u';', 5), QString());
-    EXPECT_EQ(TokenAt(u"a;b", u';', 0), QString());
+    const char16_t *tokens[] = {u"", u"a", u"b", u"", u"d", u""}; // 0 and 5 are out of range
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(TokenAt(u"a;b;;d", u';', i), s(tokens[i])) << i;
     EXPECT_EQ(TokenAt(u"", u';', 1), QString());
     EXPECT_EQ(TokenAt(u"abc", u';', 1), s(u"abc"));
 
@@ -152,24 +160,24 @@ TEST(TolerantConversions, BothDecimalSeparators)
 
 TEST(TolerantConversions, MoneyIsExactAndRejectsWhatDoesNotFit)
 {
-    EXPECT_EQ(StrToCurrTolerant(u"12,3456", Money()).raw(), 123456);
-    EXPECT_EQ(StrToCurrTolerant(u"-0,0001", Money()).raw(), -1);
-    EXPECT_EQ(StrToCurrTolerant(u",5", Money()).raw(), 5000);
-    EXPECT_EQ(StrToCurrTolerant(u"3,", Money()).raw(), 30000);
-    // Beyond four decimals: to even on a tie.
-    EXPECT_EQ(StrToCurrTolerant(u"12,34565", Money()).raw(), 123456);
-    EXPECT_EQ(StrToCurrTolerant(u"12,34575", Money()).raw(), 123458);
-    EXPECT_EQ(StrToCurrTolerant(u"12,345650001", Money()).raw(), 123457);
-    // Values a double cannot hold exactly stay exact.
-    EXPECT_EQ(StrToCurrTolerant(u"922337203685477,5807", Money()).raw(),
-              std::numeric_limits<qint64>::max());
     const Money def = Money::fromRaw(-42);
-    EXPECT_EQ(StrToCurrTolerant(u"922337203685477,5808", def), def);
-    EXPECT_EQ(StrToCurrTolerant(u"1,2,3", def), def);
-    EXPECT_EQ(StrToCurrTolerant(u"1-2", def), def);
-    EXPECT_EQ(StrToCurrTolerant(u"-", def), def);
-    EXPECT_EQ(StrToCurrTolerant(u",", def), def);
-    EXPECT_EQ(StrToCurrTolerant(u"", def), def);
+    // Beyond four decimals: to even on a tie; values a double cannot hold exactly stay exact.
+    for (const auto &[text, raw] : std::initializer_list<std::pair<const char16_t *, qint64>>{
+             {u"12,3456", 123456},
+             {u"-0,0001", -1},
+             {u",5", 5000},
+             {u"3,", 30000},
+             {u"12,34565", 123456},
+             {u"12,34575", 123458},
+             {u"12,345650001", 123457},
+             {u"922337203685477,5807", std::numeric_limits<qint64>::max()},
+             {u"922337203685477,5808", -42},
+             {u"1,2,3", -42},
+             {u"1-2", -42},
+             {u"-", -42},
+             {u",", -42},
+             {u"", -42}})
+        EXPECT_EQ(StrToCurrTolerant(text, def).raw(), raw) << qPrintable(s(text));
 
     EXPECT_EQ(StrToIntTolerant(u"-12 Stk", 0), -12);
     EXPECT_EQ(StrToIntTolerant(u"99999999999", 7), 7);
@@ -283,10 +291,7 @@ TEST(CoreWriter, WritesUtf16FileLineByLineAndRefusesWhatItCannotReplace)
     ScopedInteraction scope(&ui);
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("out.xml"));
-    QFile old(file);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("previous content that is longer than the new one ..............................");
-    old.close();
+    ASSERT_TRUE(TestDocuments::writeFile(file, QByteArray(400, '.'))); // longer than the new one
     {
         std::unique_ptr<TDBXMLCoreWriter> w = TDBXMLCoreWriter::CreateForFile(file);
         ASSERT_TRUE(w);
@@ -295,13 +300,9 @@ TEST(CoreWriter, WritesUtf16FileLineByLineAndRefusesWhatItCannotReplace)
                         {QStringLiteral("7"), EncodeXMLText(u"\u00e4&")});
         w->WriteLine(u"</doc>");
     }
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
-    const QString expected = s(u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<doc>\r\n"
-                               u"  <v n=\"7\">\u00e4&amp;</v>\r\n</doc>\r\n");
-    EXPECT_EQ(bytes,
-              QByteArray(reinterpret_cast<const char *>(expected.utf16()), expected.size() * 2));
+    EXPECT_EQ(TestDocuments::fileBytes(file),
+              TestDocuments::utf16(TestDocuments::withDeclaration(
+                  s(u"<doc>\r\n  <v n=\"7\">\u00e4&amp;</v>\r\n</doc>\r\n"))));
     EXPECT_TRUE(ui.messages.isEmpty());
 
     // A directory with content in the file's place cannot be deleted, not even by root.

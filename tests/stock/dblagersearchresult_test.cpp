@@ -37,42 +37,40 @@ QStringList found(const TDBLagerSearchResultObjectList &full, const QString &tex
 }
 } // namespace
 
-TEST(LagerSearchWords, WordsAreUpperCasedSubstringsOfTheDescriptionOnly)
+// Words are upper-cased substrings of the description only, in any order ("SCHRAUBE-M8" holds
+// both words although they share no blank); empty words from extra blanks match nothing; the
+// group is the whole text without regard to case.
+TEST(LagerSearchWords, WordsAndGroups)
 {
     TDBLagerSearchResultObjectList list;
-    fill(list, {{u"1", u"Kabel NYM 3x1,5"},
-                {u"2", u"M8 SCHRAUBE VERZINKT"},
-                {u"3", u"SCHRAUBE-M8"},
+    fill(list, {{u"1", u"Kabel NYM 3x1,5", u"ROHRE"},
+                {u"2", u"M8 SCHRAUBE VERZINKT", u"Rohre 2"},
+                {u"3", u"SCHRAUBE-M8", u"rohre"},
                 {u"4", u"Schraube M6"},
                 {u"5", u"Heizkörperventil DN15"},
-                {u"KAB9", u"Rohr"}});
-    EXPECT_EQ(found(list, u"ab"_s), QStringList({u"1"_s}));
-    // Any order, and "SCHRAUBE-M8" holds both words although they share no blank.
-    EXPECT_EQ(found(list, u"SCHRAUBE M8"_s), QStringList({u"2"_s, u"3"_s}));
-    EXPECT_EQ(found(list, u"körper dn15"_s), QStringList({u"5"_s}));
-    // The article number is not searched.
-    EXPECT_EQ(found(list, u"KAB9"_s), QStringList());
-    EXPECT_EQ(found(list, QString()).size(), 6);
-}
-
-TEST(LagerSearchWords, EmptyWordsFromBlanksMatchNothing)
-{
-    TDBLagerSearchResultObjectList list;
-    fill(list, {{u"1", u"Rohr 1 Zoll"}, {u"2", u"  "}});
-    EXPECT_EQ(found(list, u" "_s), QStringList());
-    EXPECT_EQ(found(list, u"   "_s), QStringList());
-    EXPECT_EQ(found(list, u"Rohr  Zoll"_s), QStringList());
-    EXPECT_EQ(found(list, u"Rohr "_s), QStringList());
-    EXPECT_EQ(found(list, u"Rohr Zoll"_s), QStringList({u"1"_s}));
-}
-
-TEST(LagerSearchWords, GroupIsWholeTextWithoutRegardToCase)
-{
-    TDBLagerSearchResultObjectList list;
-    fill(list, {{u"1", u"A", u"ROHRE"}, {u"2", u"A", u"Rohre 2"}, {u"3", u"B", u"rohre"}});
-    EXPECT_EQ(found(list, {}, u"Rohre"_s), QStringList({u"1"_s, u"3"_s}));
-    EXPECT_EQ(found(list, u"b"_s, u"Rohre"_s), QStringList({u"3"_s}));
-    EXPECT_EQ(found(list, {}, u"Rohr"_s), QStringList());
+                {u"KAB9", u"Rohr 1 Zoll"},
+                {u"7", u"  "}});
+    struct Case {
+        const char16_t *text, *group;
+        QStringList hits;
+    };
+    const Case cases[] = {{u"ab", u"", {u"1"_s}},
+                          {u"SCHRAUBE M8", u"", {u"2"_s, u"3"_s}},
+                          {u"körper dn15", u"", {u"5"_s}},
+                          {u"KAB9", u"", {}},
+                          {u" ", u"", {}},
+                          {u"   ", u"", {}},
+                          {u"Rohr  Zoll", u"", {}},
+                          {u"Rohr ", u"", {}},
+                          {u"Rohr Zoll", u"", {u"KAB9"_s}},
+                          {u"", u"Rohre", {u"1"_s, u"3"_s}},
+                          {u"m8", u"Rohre", {u"3"_s}},
+                          {u"", u"Rohr", {}}};
+    for (const Case &c : cases)
+        EXPECT_EQ(found(list, QString::fromUtf16(c.text), QString::fromUtf16(c.group)), c.hits)
+            << qPrintable(QString::fromUtf16(c.text)) << " in "
+            << qPrintable(QString::fromUtf16(c.group));
+    EXPECT_EQ(found(list, QString()).size(), 7);
 }
 
 TEST(SearchResultList, SearchListRefersToTheFullListsEntries)

@@ -1,5 +1,6 @@
 #include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"
+#include "tests/support/documents.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -35,11 +36,9 @@ TEST(MinStockPeriods, InitReadsTemplateLinesWhateverTheLineEnds)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"STDMB.TXT"_s);
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("<from>0101</from><to>3006</to><mb>5</mb><bm>10</bm>\r\n"
-            "<from>0107</from><to>3112</to><mb>2</mb><bm>4</bm>\n");
-    f.close();
+    ASSERT_TRUE(TestDocuments::writeFile(path,
+                                         "<from>0101</from><to>3006</to><mb>5</mb><bm>10</bm>\r\n"
+                                         "<from>0107</from><to>3112</to><mb>2</mb><bm>4</bm>\n"));
     TLagerArtikelDaten a;
     a.InitPeriods(path);
     EXPECT_EQ(a.MindestBestand,
@@ -97,28 +96,27 @@ TEST(MinStockPeriods, SplitSkipsMalformedPeriods)
 
 TEST(MinStockPeriods, DeleteLetsTheNeighbourTakeOverTheDays)
 {
-    const QStringList three = {period("0101", "3103", "1", "10"), period("0104", "3008", "2", "20"),
-                               period("0109", "3112", "3", "30")};
-    TLagerArtikelDaten a;
-    a.MindestBestand = three;
-    a.DeletePeriod(1);
-    EXPECT_EQ(a.MindestBestand,
-              (QStringList{period("0101", "3108", "1", "10"), period("0109", "3112", "3", "30")}));
-
-    a.MindestBestand = three;
-    a.DeletePeriod(0);
-    EXPECT_EQ(a.MindestBestand,
-              (QStringList{period("0101", "3008", "2", "20"), period("0109", "3112", "3", "30")}));
-
-    a.MindestBestand = three;
-    a.DeletePeriod(2);
-    EXPECT_EQ(a.MindestBestand,
-              (QStringList{period("0101", "3103", "1", "10"), period("0104", "3112", "2", "20")}));
-
-    // The day before 1 March is taken from a leap year, whatever year it is now.
-    a.MindestBestand = {period("0101", "3101"), period("0102", "2802"), period("0103", "3112")};
-    a.DeletePeriod(1);
-    EXPECT_EQ(a.MindestBestand, (QStringList{period("0101", "2902"), period("0103", "3112")}));
+    const QString q1 = period("0101", "3103", "1", "10"), q2 = period("0104", "3008", "2", "20"),
+                  q3 = period("0109", "3112", "3", "30");
+    struct Case {
+        QStringList before;
+        int index;
+        QStringList after;
+    };
+    const Case cases[] = {
+        {{q1, q2, q3}, 1, {period("0101", "3108", "1", "10"), q3}},
+        {{q1, q2, q3}, 0, {period("0101", "3008", "2", "20"), q3}},
+        {{q1, q2, q3}, 2, {q1, period("0104", "3112", "2", "20")}},
+        // The day before 1 March is taken from a leap year, whatever year it is now.
+        {{period("0101", "3101"), period("0102", "2802"), period("0103", "3112")},
+         1,
+         {period("0101", "2902"), period("0103", "3112")}}};
+    for (const Case &c : cases) {
+        TLagerArtikelDaten a;
+        a.MindestBestand = c.before;
+        a.DeletePeriod(c.index);
+        EXPECT_EQ(a.MindestBestand, c.after) << c.index;
+    }
 }
 
 TEST(MinStockPeriods, DeleteRefusesWhatItCannotDo)

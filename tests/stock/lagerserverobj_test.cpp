@@ -2,58 +2,21 @@
 #include "stock/lagerserverobj.h"
 #include "stock/xmltextsink.h"
 
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
-#include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
+using namespace TestDocuments;
 
 namespace
 {
-QByteArray goldenFile(const char *name)
-{
-    QFile f(QStringLiteral(STOCK_TESTS_DIR "/stock/data/") + QLatin1String(name));
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
-// Readable diffs when a golden comparison fails.
-std::string asText(const QByteArray &utf16)
-{
-    return QString::fromUtf16(reinterpret_cast<const char16_t *>(utf16.constData()),
-                              utf16.size() / 2)
-        .toStdString();
-}
-
-QString asQString(const QByteArray &utf16)
-{
-    QString text =
-        QString::fromUtf16(reinterpret_cast<const char16_t *>(utf16.constData()), utf16.size() / 2);
-    return text;
-}
-
-// The whole document as it goes into a file or the XMLDATA column.
 QByteArray writtenDocument(const TLagerArtikelDaten &a)
 {
     TLagerServerObj obj;
     obj.Assign(a);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    obj.SaveToStream(&buffer);
-    return buffer.data();
-}
-
-void readDocument(TLagerServerObj &obj, const QByteArray &bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    obj.LoadFromStream(&buffer);
+    return TestDocuments::written(obj);
 }
 
 // What survives the XML text: the column fields come from the table row instead.
@@ -88,8 +51,7 @@ TLagerArtikelDaten xmlPart(TLagerArtikelDaten a)
 // A document around the given article lines, as another writer might have produced it.
 QString document(const QString &body)
 {
-    return u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<lagerartikel>"_s + body +
-           u"</lagerartikel>"_s;
+    return withDeclaration(u"<lagerartikel>"_s + body + u"</lagerartikel>"_s);
 }
 
 TLagerArtikelDaten fullArticle()
@@ -156,33 +118,31 @@ TLagerArtikelDaten fullArticle()
 
 TEST(LagerArtikelXml, DefaultArticleWritesTheBareSkeletonAndReadsBack)
 {
-    const QByteArray golden = goldenFile("lagerartikel_default.xml");
+    const QByteArray golden = TestDocuments::golden("stock", "lagerartikel_default.xml");
     ASSERT_FALSE(golden.isEmpty());
     EXPECT_EQ(writtenDocument(TLagerArtikelDaten()), golden);
 
     TLagerServerObj read;
     read.InitPeriods(QString()); // reading must start from a cleared record
-    readDocument(read, golden);
+    TestDocuments::read(read, golden);
     EXPECT_FALSE(read.HasError());
     EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(read), TLagerArtikelDaten());
 }
 
 TEST(LagerArtikelXml, FullArticleWritesEveryPartInOrderAndReadsBackEqual)
 {
-    const QByteArray golden = goldenFile("lagerartikel_full.xml");
+    const QByteArray golden = TestDocuments::golden("stock", "lagerartikel_full.xml");
     ASSERT_FALSE(golden.isEmpty());
-    const QByteArray written = writtenDocument(fullArticle());
-    EXPECT_EQ(asText(written), asText(golden));
-    EXPECT_EQ(written, golden);
+    EXPECT_EQ(asText(writtenDocument(fullArticle())), asText(golden));
 
     TLagerServerObj read;
-    readDocument(read, golden);
+    TestDocuments::read(read, golden);
     EXPECT_FALSE(read.HasError()) << read.ErrorText().toStdString();
     const TLagerArtikelDaten expected = xmlPart(fullArticle());
     EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(read), expected);
     // The same through the column's text form rather than a byte stream.
     TLagerServerObj fromText;
-    EXPECT_TRUE(fromText.LoadFromXMLText(asQString(golden)));
+    EXPECT_TRUE(fromText.LoadFromXMLText(fromUtf16(golden)));
     EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(fromText), expected);
 }
 
@@ -193,7 +153,7 @@ TEST(LagerArtikelXml, IndentStartsEveryLineButExtensionDataLosesItsTwoBlanks)
     const QString fragment = obj.GetXMLFragment(true, u"\t"_s);
     // The golden document with the indent in front of each line stands for the expectation.
     QString expected;
-    const QString golden = asQString(goldenFile("lagerartikel_full.xml"));
+    const QString golden = fromUtf16(TestDocuments::golden("stock", "lagerartikel_full.xml"));
     const QStringList lines = golden.mid(golden.indexOf(u"\r\n") + 2).split(u"\r\n"_s);
     for (const QString &line : lines)
         if (!line.isEmpty())
