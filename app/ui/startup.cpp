@@ -1,18 +1,18 @@
 #include "app/ui/startup.h"
 
+#include "app/ui/mod00501form1.h"
 #include "base/inifile.h"
 #include "base/messages.h"
 #include "base/translation.h"
 #include "base/ui/windowstyle.h"
-#include "suite/benutzereinstellungen.h"
-#include "suite/environment.h"
-#include "suite/pluginmanager.h"
-#include "suite/systemeinstellungen.h"
-#include "app/ui/mod00501form1.h"
 #include "catalogs/katalogdbpool.h"
 #include "ordering/selectaddress.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
+#include "suite/benutzereinstellungen.h"
+#include "suite/environment.h"
+#include "suite/pluginmanager.h"
+#include "suite/systemeinstellungen.h"
 
 #include <QDir>
 
@@ -23,7 +23,8 @@ std::unique_ptr<TMOD00501Form1> StartMainWindow(const QString &programDir,
 {
     if (!InitEnvironment(programDir))
         return nullptr;
-    QApplication::setApplicationDisplayName(tx("Lagerartikel verwalten"));
+    // No application display name: the window system would append it to every caption,
+    // and the suite's captions are exact ("[0501 - 02] - Lagerartikel bearbeiten").
 
     const QString client = arguments.value(1);
     if (!TSystemEinstellungen::Login(client, arguments.value(2)))
