@@ -1,5 +1,4 @@
 #include "base/translation.h"
-#include "base/untranslated.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -66,17 +65,4 @@ TEST(Translation, LanguageComesFromTheSettingsNotFromTheSystemLocale)
         Translation::setup(catalogs, QString::fromUtf8(c.language));
         EXPECT_EQ(tx("Loeschen"), QString::fromUtf8(c.loeschen));
     }
-}
-
-TEST(Translation, RecordsWhatTheCatalogLacks)
-{
-    UngeneratedLocale machine;
-    Translation::setup(QStringLiteral(STOCK_LOCALE_DIR), u"de_DE"_s);
-    tx("Loeschen");
-    tx("Information"); // rendered as itself, but from the catalog
-    tx("Kein Eintrag im Katalog");
-    tx("Kein Eintrag im Katalog");
-    EXPECT_EQ(Translation::untranslated(), QStringList{u"Kein Eintrag im Katalog"_s});
-    Translation::setup(QString(), QString());
-    EXPECT_TRUE(Translation::untranslated().isEmpty());
 }
