@@ -1,9 +1,9 @@
 #include "persistence/dateischutz.h"
 
 #include "base/interaction.h"
-#include "persistence/datetime.h"
 #include "persistence/engine/engineerror.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QThread>
 #include <QtEndian>
@@ -184,8 +184,11 @@ bool TDateischutz::Lock(const QString &fileName, const QString &infoText, bool s
 
 void TDateischutz::writeRecord(const QString &infoText)
 {
+    // Other workstations show this text as it is: one form for all, the German one of the
+    // suite, in local time, whatever locale this process runs under.
     const QString record =
-        (infoText + QStringLiteral(" (") + DateTime::toText(DateTime::now()) + u')')
+        (infoText + QStringLiteral(" (") +
+         QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) + u')')
             .leftJustified(RecordChars, u' ', true);
     QByteArray bytes(RecordBytes, '\0');
     for (int i = 0; i < RecordChars; ++i)

@@ -132,7 +132,8 @@ const char *TArtikelPreisRechner::PurchasePriceLeft()
     if (perKg == purchasePerKg)
         return nullptr;
     purchasePerKg = perKg;
-    RefreshPerKg();
+    // Only the labels: a purchase price typed by the user leaves the sale prices alone.
+    CalcPerKgLabels();
     return txNoop("Der Einkaufspreis pro kg wurde angepasst.");
 }
 
@@ -144,6 +145,10 @@ const char *TArtikelPreisRechner::PurchasePerKgLeft()
         return nullptr;
     purchasePrice = perUnit;
     recalcAll();
+    // The rule holds without a price per kg too, but a purchase price that drops to 0 must
+    // not go unnoticed.
+    if (purchasePerKg == Money())
+        return txNoop("Ohne Einkaufspreis pro kg ist der Einkaufspreis jetzt 0.");
     return txNoop("Der Einkaufspreis pro Mengeneinheit wurde angepasst.");
 }
 

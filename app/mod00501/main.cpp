@@ -1,10 +1,11 @@
+#include "app/ui/mod00501form1.h"
+#include "app/ui/startup.h"
 #include "base/formatsettings.h"
 #include "base/messages.h"
-#include "app/ui/mod00501form1.h"
 #include "base/ui/qtinteraction.h"
-#include "app/ui/startup.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <exception>
 
 namespace
@@ -40,5 +41,9 @@ int main(int argc, char **argv)
     if (!window)
         return 1;
     window->show();
+    // For tools/screenshots only: opens the article window for the first article once the
+    // main window runs. An environment variable keeps it off the suite's command line.
+    if (qEnvironmentVariable("MOD00501_SCREENSHOT") == QStringLiteral("article"))
+        QTimer::singleShot(0, window.get(), &TMOD00501Form1::editArticle);
     return app.exec();
 }

@@ -1,10 +1,10 @@
 #include "app/ui/mod00501form1.h"
 
+#include "app/ui/mod00501form2.h"
 #include "base/inifile.h"
 #include "base/interaction.h"
 #include "base/messages.h"
 #include "base/translation.h"
-#include "app/ui/mod00501form2.h"
 #include "catalogs/katalogdbpool.h"
 #include "stock/articlecommands.h"
 #include "stock/modlagerdbserverobj.h"
@@ -60,6 +60,7 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
 
     m_panel = new QWidget(central);
     m_panel->setObjectName(u"Panel1"_s);
+    m_panel->setProperty("tag", 1); // colour scheme: button panels
     m_panelLayout = new QHBoxLayout(m_panel);
     layout->addWidget(m_panel);
     setCentralWidget(central);
@@ -239,6 +240,7 @@ void TMOD00501Form1::deleteArticles()
     IModLagerDBServerObj &db = m_db ? *m_db : m_frame->Database();
     db.Refresh();
     int removed = 0; // rows above the current one shift up as their articles go
+    int firstRemoved = -1;
     for (int row : rows) {
         if (progress->cancelled())
             break;
@@ -253,10 +255,16 @@ void TMOD00501Form1::deleteArticles()
             continue; // another user works on it: it stays, without a message
         if (db.DeleteArticle(nr) == 0) {
             m_frame->RemoveRow(current);
+            if (firstRemoved < 0)
+                firstRemoved = current;
             ++removed;
         }
         TDatabaseStoreBase::Unlock(lock);
     }
+    // The next Del or edit needs a row: the one that followed the first deleted article, or
+    // the new last one when the deleted articles were at the end.
+    if (firstRemoved >= 0)
+        m_frame->SelectRow(firstRemoved);
 }
 
 ArticleCommands TMOD00501Form1::articleCommands()

@@ -38,9 +38,11 @@ TMOD00501Form2::TMOD00501Form2(const TLagerArtikelEditContext &context, const QS
     cancel->setObjectName(u"btCancel"_s);
     connect(buttons, &QDialogButtonBox::accepted, this, &TMOD00501Form2::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TMOD00501Form2::reject);
+    buttons->setProperty("tag", 1); // colour scheme: button panels
     layout->addWidget(buttons);
 
-    resize(900, 680);
+    resize(1000, 720);
+    ApplyWindowStyle(this);
     RestoreWindowGeometry(this, m_settingsFile.isEmpty() ? IniFile() : IniFile(m_settingsFile),
                           kSection);
 }

@@ -37,7 +37,8 @@ std::unique_ptr<TMOD00501Form1> StartMainWindow(const QString &programDir,
 {
     if (!InitEnvironment(programDir))
         return nullptr;
-    QApplication::setApplicationDisplayName(tx("Lagerartikel verwalten"));
+    // No application display name: the window system would append it to every caption,
+    // and the suite's captions are exact ("[0501 - 02] - Lagerartikel bearbeiten").
 
     const QString client = arguments.value(1);
     if (!TSystemEinstellungen::Login(client, arguments.value(2)))

@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace
 {
@@ -61,6 +62,7 @@ class QtProgress : public Progress
 public:
     QtProgress(const QString &caption, int maximum) : m_dialog(caption, tx("Abbrechen"), 0, maximum)
     {
+        m_dialog.setWindowTitle(caption);
         m_dialog.setWindowModality(Qt::ApplicationModal);
         m_dialog.setMinimumDuration(0);
         m_dialog.setValue(0);
@@ -99,6 +101,37 @@ private:
 };
 
 } // namespace
+
+QWidget *alertOwner()
+{
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    // Without an active window (the window system gave the focus elsewhere): the window the
+    // user works in is the visible one that is neither a tool window nor a popup.
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = w->windowType();
+        if (w->isVisible() && (type == Qt::Window || type == Qt::Dialog))
+            return w;
+    }
+    return nullptr;
+}
+
+QPoint alertPosition(const QRect &owner, QSize size, const QRect &screenArea)
+{
+    // Inside the owner's bottom right corner, clear of its frame; kept on the screen.
+    constexpr int margin = 12;
+    const QRect base = owner.isValid() ? owner : screenArea;
+    QPoint at(base.right() + 1 - margin - size.width(), base.bottom() + 1 - margin - size.height());
+    if (!owner.isValid())
+        at += QPoint(margin, margin);
+    if (screenArea.isValid()) {
+        at.setX(std::clamp(at.x(), screenArea.left(),
+                           std::max(screenArea.left(), screenArea.right() + 1 - size.width())));
+        at.setY(std::clamp(at.y(), screenArea.top(),
+                           std::max(screenArea.top(), screenArea.bottom() + 1 - size.height())));
+    }
+    return at;
+}
 
 int QtInteraction::messageBox(const QString &caption, const QString &text, MsgDlgType type,
                               int buttons)
@@ -144,10 +177,12 @@ std::unique_ptr<WaitWindow> QtInteraction::waitWindow(const QString &text)
 void QtInteraction::desktopAlert(const QString &header, const QString &text, int height,
                                  int milliseconds)
 {
-    auto *alert =
-        new QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    QWidget *owner = alertOwner();
+    auto *alert = new QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    alert->setObjectName(QStringLiteral("DesktopAlert"));
     alert->setAttribute(Qt::WA_DeleteOnClose);
     alert->setAttribute(Qt::WA_ShowWithoutActivating);
+    alert->setAutoFillBackground(true);
     auto *layout = new QVBoxLayout(alert);
     auto *head = new QLabel(header, alert);
     QFont bold = head->font();
@@ -157,12 +192,11 @@ void QtInteraction::desktopAlert(const QString &header, const QString &text, int
     auto *body = new QLabel(text, alert);
     body->setWordWrap(true);
     layout->addWidget(body);
-    const int width = 300;
-    alert->resize(width, height);
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        alert->move(area.right() - width, area.bottom() - height);
-    }
+    const QSize size(300, height);
+    alert->resize(size);
+    QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    alert->move(alertPosition(owner ? owner->frameGeometry() : QRect(), size, area));
     alert->show();
     QTimer::singleShot(milliseconds, alert, &QWidget::close);
 }

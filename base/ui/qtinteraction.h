@@ -2,8 +2,13 @@
 
 #include "base/interaction.h"
 
+#include <QPoint>
+#include <QRect>
+
+class QWidget;
+
 // The window implementation of the interaction: modal dialogs, progress and wait windows
-// and the desktop alert in the bottom right corner of the screen.
+// and the desktop alert in the bottom right corner of the window the user works in.
 class QtInteraction : public Interaction
 {
 public:
@@ -18,3 +23,9 @@ public:
     bool openFileBox(const QString &caption, const QString &filter, QString &path) override;
     bool colorBox(const QString &caption, unsigned &color) override;
 };
+
+// The window a desktop alert belongs to: the active one, else a visible normal window.
+QWidget *alertOwner();
+// Top left corner of an alert of the given size: the owner's bottom right corner (the
+// screen's without an owner), kept inside the screen area.
+QPoint alertPosition(const QRect &owner, QSize size, const QRect &screenArea);

@@ -2,8 +2,10 @@
 
 #include "base/inifile.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPalette>
 #include <QScreen>
 #include <QWidget>
@@ -31,6 +33,42 @@ void centre(QWidget *window, QSize size)
 namespace
 {
 QRect g_standardRect;
+// The colour scheme of the program's session: the user's APPLICATION.INI and the client as
+// the main window was styled with them; later windows take the same.
+IniFile g_applicationIni;
+QString g_client;
+} // namespace
+
+// Components tagged 1 to 5 take Color1 to Color5 of the scheme as background; the tag is used
+// up so that styling a window twice changes nothing.
+void ApplyWindowColours(QWidget *window)
+{
+    const QString section = u"Colors-"_s + g_client;
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *w : std::as_const(widgets)) {
+        const int tag = w->property("tag").toInt();
+        if (tag < 1 || tag > 5)
+            continue;
+        w->setProperty("tag", 0);
+        // Colours 4 and 5 have fixed defaults; the others default to the button face, which
+        // the widget has anyway. A value that is no colour counts as missing.
+        const int def = tag == 4 ? 16244694 : tag == 5 ? 8684164 : -1;
+        bool ok = false;
+        qint64 bgr = g_applicationIni.readString(section, u"Color"_s + QString::number(tag))
+                         .trimmed()
+                         .toLongLong(&ok);
+        if (!ok || bgr < 0 || bgr > 0xFFFFFF)
+            bgr = def;
+        if (bgr < 0)
+            continue;
+        // Stored the suite's way: a decimal 0x00BBGGRR number.
+        QPalette p = w->palette();
+        p.setColor(w->backgroundRole(),
+                   QColor(int(bgr & 0xff), int((bgr >> 8) & 0xff), int((bgr >> 16) & 0xff)));
+        w->setPalette(p);
+        w->setAutoFillBackground(true);
+    }
 }
 
 QRect StandardWindowRect()
@@ -40,6 +78,7 @@ QRect StandardWindowRect()
 
 void ApplyWindowStyle(QWidget *window, bool isMain, int mode)
 {
+    ApplyWindowColours(window);
     const QRect area = workArea(window);
     if (area.width() < 1024)
         g_standardRect = QRect(area.topLeft(), QSize(1024, 690));
@@ -59,29 +98,26 @@ void ApplyWindowStyle(QWidget *window, bool isMain, int mode)
 void ApplyWindowStyle(QWidget *window, bool isMain, const IniFile &applicationIni,
                       const QString &client)
 {
-    const QString section = u"Colors-"_s + client;
-    QList<QWidget *> widgets = window->findChildren<QWidget *>();
-    widgets.prepend(window);
-    for (QWidget *w : widgets) {
-        const int tag = w->property("tag").toInt();
-        if (tag < 1 || tag > 5)
-            continue;
-        w->setProperty("tag", 0);
-        // Colours 4 and 5 have fixed defaults; the others default to the button face.
-        const QString def = tag == 4 ? u"16244694"_s : tag == 5 ? u"8684164"_s : QString();
-        const QString value =
-            applicationIni.readString(section, u"Color"_s + QString::number(tag), def);
-        if (value.isEmpty())
-            continue;
-        // Stored the suite's way: a decimal 0x00BBGGRR number.
-        const uint bgr = value.toUInt();
-        QPalette p = w->palette();
-        p.setColor(w->backgroundRole(), QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff));
-        w->setPalette(p);
-        w->setAutoFillBackground(true);
-    }
+    g_applicationIni = applicationIni;
+    g_client = client;
     ApplyWindowStyle(window, isMain,
                      applicationIni.readInteger(u"Screenresolution"_s, u"Forms"_s, 1));
+}
+
+void ApplyWindowStyle(QWidget *window)
+{
+    ApplyWindowStyle(window, false,
+                     g_applicationIni.readInteger(u"Screenresolution"_s, u"Forms"_s, 1));
+}
+
+void ShowReadOnly(QLineEdit *field, bool readOnly)
+{
+    field->setReadOnly(readOnly);
+    const QPalette standard = QApplication::palette(field);
+    QPalette p = field->palette();
+    p.setColor(QPalette::Base,
+               readOnly ? standard.color(QPalette::Window) : standard.color(QPalette::Base));
+    field->setPalette(p);
 }
 
 void RestoreWindowGeometry(QWidget *window, const IniFile &settings, const QString &section)

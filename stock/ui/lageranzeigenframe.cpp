@@ -5,10 +5,11 @@
 #include "base/interaction.h"
 #include "base/messages.h"
 #include "base/translation.h"
-#include "suite/systemeinstellungen.h"
+#include "base/ui/windowstyle.h"
 #include "persistence/conversions.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "suite/systemeinstellungen.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,9 +21,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -72,6 +75,17 @@ private:
     TLagerAnzeigenFrame *m_frame;
 };
 } // namespace
+
+QString SecondsText(double seconds)
+{
+    // Milliseconds, and finer digits only where a fast search would otherwise read "0,000".
+    int decimals = 3;
+    while (decimals < 6 && seconds > 0 && std::round(seconds * std::pow(10, decimals)) == 0)
+        ++decimals;
+    QString text = QString::number(seconds, 'f', decimals);
+    text.replace(u'.', FormatSettings::current().decimalSeparator);
+    return text;
+}
 
 TLagerListModel::TLagerListModel(IModLagerDBServerObj &db, QObject *parent)
     : QAbstractTableModel(parent), m_db(db)
@@ -276,8 +290,11 @@ TLagerAnzeigenFrame::TLagerAnzeigenFrame(QWidget *owner, const QString &stockDir
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    auto *bar = new QHBoxLayout;
-    outer->addLayout(bar);
+    auto *searchBar = new QWidget(this);
+    searchBar->setObjectName(u"pnSearch"_s);
+    searchBar->setProperty("tag", 2); // colour scheme: search bars
+    auto *bar = new QHBoxLayout(searchBar);
+    outer->addWidget(searchBar);
     auto label = [&](const char *text) { bar->addWidget(new QLabel(tx(text), this)); };
     label(txNoop("Suchtext"));
     label(txNoop("Umsch+F7"));
@@ -323,8 +340,7 @@ TLagerAnzeigenFrame::TLagerAnzeigenFrame(QWidget *owner, const QString &stockDir
     m_model->SetColumns(m_layout.Columns);
     m_model->SetList(&m_full);
     m_grid->setModel(m_model);
-    for (size_t i = 0; i < m_layout.Columns.size(); ++i)
-        m_grid->setColumnWidth(int(i), m_layout.Columns[i].Width);
+    m_grid->viewport()->installEventFilter(this);
 
     connect(m_grid->header(), &QHeaderView::sectionClicked, this,
             &TLagerAnzeigenFrame::SortByColumn);
@@ -336,7 +352,17 @@ TLagerAnzeigenFrame::TLagerAnzeigenFrame(QWidget *owner, const QString &stockDir
                        static_cast<QWidget *>(m_edGoto), static_cast<QWidget *>(m_cbArtGrp)})
         w->installEventFilter(this);
 
+    ApplyWindowColours(this);
     LoadAll();
+    for (size_t i = 0; i < m_layout.Columns.size(); ++i) {
+        int width = m_layout.Columns[i].Width;
+        // The default widths suit the suite's narrow Windows font; a column the user has not
+        // sized yet is made wide enough for what it shows.
+        if (!settings.valueExists(objectName(),
+                                  TLagerListLayout::WidthKey(m_grid->objectName(), int(i))))
+            width = std::max(width, contentWidth(m_layout.Columns[i].Code));
+        m_grid->setColumnWidth(int(i), width);
+    }
     selectRow(0);
 }
 
@@ -452,8 +478,7 @@ void TLagerAnzeigenFrame::StartSearch()
             notice(tx("Nichts gefunden."));
         else
             notice(formatText(tx("%d Treffer in %s Sekunden"),
-                              {QString::number(m_search.Count()),
-                               floatToText(std::round(seconds * 1000) / 1000)}));
+                              {QString::number(m_search.Count()), SecondsText(seconds)}));
     }
     showList(&m_search);
     selectRow(0);
@@ -481,6 +506,8 @@ void TLagerAnzeigenFrame::SortByColumn(int column)
         return;
     const int code = m_model->CodeOf(column);
     TDBLagerSearchResultObjectList &list = DisplayedList();
+    // before sorting: the view's current row is an index into the list as it was
+    const QString current = SelectedArticleNr();
     if (LagerSortNeedsDetails(code)) {
         auto wait = interaction().waitWindow(tx("Bitte warten ..."));
         for (TDBLagerSearchResult *e : list) {
@@ -494,6 +521,8 @@ void TLagerAnzeigenFrame::SortByColumn(int column)
     }
     m_sortColumn = column;
     m_model->Reset();
+    // The reset drops the selection; the user goes on with the article he was on.
+    selectRow(int(list.IndexOfArticle(current, true)));
 }
 
 void TLagerAnzeigenFrame::UpdateArticle(const TLagerServerObj &a)
@@ -531,6 +560,12 @@ void TLagerAnzeigenFrame::UpdateArticle(const TLagerServerObj &a)
     // The reset drops the current row; whoever just saved an article goes on from it.
     if (!current.isEmpty())
         selectRow(int(DisplayedList().IndexOfArticle(current, true)));
+}
+
+void TLagerAnzeigenFrame::SelectRow(int row)
+{
+    if (m_model->rowCount() > 0)
+        selectRow(std::clamp(row, 0, m_model->rowCount() - 1));
 }
 
 void TLagerAnzeigenFrame::RemoveRow(int row)
@@ -572,8 +607,75 @@ bool TLagerAnzeigenFrame::HandleKey(int key, Qt::KeyboardModifiers modifiers)
     }
 }
 
+int TLagerAnzeigenFrame::contentWidth(int code) const
+{
+    const QFontMetrics metrics(m_grid->font());
+    QStringList samples;
+    for (const TLagerListColumn &c : m_layout.Columns) {
+        if (c.Code == code)
+            samples += tx(c.Caption); // the header
+    }
+    switch (code) {
+    case LagerColumn::Gruppe: {
+        // the configured groups and those the articles carry (loaded with every entry)
+        QSet<QString> groups(m_config.Artikelgruppen.cbegin(), m_config.Artikelgruppen.cend());
+        for (const TDBLagerSearchResult *e : m_full)
+            groups.insert(e->Gruppe());
+        samples += groups.values();
+        break;
+    }
+    case LagerColumn::Lagerort:
+        samples += m_config.Lagerorte;
+        break;
+    case LagerColumn::Rabattgruppe:
+        for (const TDoubleString &group : m_config.Rabattgruppen)
+            samples += group.Key;
+        break;
+    case LagerColumn::Bestand: {
+        // A five-digit stock with the usual unit and the unit list's first one. The longest
+        // unit of the list would make the column wider than almost any row needs.
+        QStringList units{u"Stck (Stueck)"_s};
+        TSystemEinstellungen::instance().FillUnits(units);
+        for (const QString &unit : units.mid(0, 2))
+            samples += u"-99999,5 "_s + unit;
+        break;
+    }
+    case LagerColumn::EKPreis:
+    case LagerColumn::Bestandswert:
+        samples += money(Money::fromDouble(-99999.99));
+        break;
+    default:
+        if (code >= LagerColumn::VKPreis1 && code <= LagerColumn::VKPreis5)
+            samples += money(Money::fromDouble(-99999.99));
+        break;
+    }
+    int widest = 0;
+    for (const QString &text : std::as_const(samples))
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    return widest + 3 * metrics.averageCharWidth(); // the cell's margins and the sort arrow
+}
+
+void TLagerAnzeigenFrame::fillWidth()
+{
+    // The description takes whatever the other columns leave, never less than its own width.
+    int description = -1;
+    int others = 0;
+    for (int i = 0; i < m_model->columnCount(); ++i) {
+        if (m_model->CodeOf(i) == LagerColumn::Bezeichnung)
+            description = i;
+        else if (!m_grid->isColumnHidden(i))
+            others += m_grid->columnWidth(i);
+    }
+    if (description < 0)
+        return;
+    const int least = m_layout.Columns[size_t(description)].Width;
+    m_grid->setColumnWidth(description, std::max(least, m_grid->viewport()->width() - others));
+}
+
 bool TLagerAnzeigenFrame::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_grid->viewport() && event->type() == QEvent::Resize)
+        fillWidth();
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         // the field has the key even while the window is not active

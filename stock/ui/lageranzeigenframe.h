@@ -18,6 +18,9 @@ class QTreeView;
 class TDateischutzWF;
 class TLagerServerObj;
 
+// Elapsed seconds of a search as the notice shows them: "0,012".
+QString SecondsText(double seconds);
+
 // The rows of the displayed list. Only rows the view asks for are touched: their details are
 // loaded then, and stock and counted stock are read from the table on every paint so that
 // bookings of other users show without a reload.
@@ -73,6 +76,8 @@ public:
     bool GotoArticle(const QString &nr);
     void UpdateArticle(const TLagerServerObj &record);
     void RemoveRow(int row);
+    // Makes the row (clamped to the list) the current and only selected one.
+    void SelectRow(int row);
     bool HandleKey(int key, Qt::KeyboardModifiers modifiers);
     void StartSearch();
     void EndSearch();
@@ -100,6 +105,8 @@ private:
     void showList(TDBLagerSearchResultObjectList *list);
     void selectRow(int row);
     void gotoChanged(const QString &text);
+    int contentWidth(int code) const;
+    void fillWidth();
 
     std::unique_ptr<IModLagerDBServerObj> m_db;
     TLagerConfig m_config;

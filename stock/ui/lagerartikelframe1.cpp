@@ -3,7 +3,7 @@
 #include "base/formatsettings.h"
 #include "base/interaction.h"
 #include "base/translation.h"
-#include "suite/systemeinstellungen.h"
+#include "base/ui/windowstyle.h"
 #include "persistence/conversions.h"
 #include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"
@@ -11,6 +11,7 @@
 #include "stock/ui/lagerartikellieferantenpage.h"
 #include "stock/ui/lagerartikelzusatzdatenpage.h"
 #include "stock/ui/mindestbestandbox.h"
+#include "suite/systemeinstellungen.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -73,9 +74,9 @@ QComboBox *comboBox(const char *name, bool editable)
     return box;
 }
 
-QCheckBox *checkBox(const char *name, const char *msgid)
+QCheckBox *checkBox(const char *name, const QString &text)
 {
-    auto *box = new QCheckBox(tx(msgid));
+    auto *box = new QCheckBox(text);
     box->setObjectName(QString::fromLatin1(name));
     return box;
 }
@@ -175,6 +176,12 @@ TLagerArtikelFrame1::TLagerArtikelFrame1(const TLagerArtikelEditContext &context
     m_pages->addTab(buildOther(), tx("Sonstiges"));
     layout->addWidget(m_pages, 1);
 
+    for (int i = 0; i < m_pages->count(); ++i)
+        m_pages->widget(i)->setProperty("tag", 4); // colour scheme: tab pages
+    if (auto *preview = findChild<QWidget *>(u"imgPreview"_s))
+        preview->setProperty("tag", 5); // colour scheme: behind pictures
+    ApplyWindowColours(this);
+
     fillCombos();
     clearFields();
     m_guard = true;
@@ -203,6 +210,8 @@ double TLagerArtikelFrame1::vatRate() const
 QWidget *TLagerArtikelFrame1::buildHead()
 {
     auto *box = new QGroupBox;
+    box->setObjectName(u"gbKopf"_s);
+    box->setProperty("tag", 3); // colour scheme: the article's head data
     auto *grid = new QGridLayout(box);
     edArtikelnummer = lineEdit("edArtikelnummer");
     edKatalog = lineEdit("edKatalog");
@@ -211,8 +220,8 @@ QWidget *TLagerArtikelFrame1::buildHead()
     cbME = comboBox("cbME", true);
     cbLagerort = comboBox("cbLagerort", true);
     cbArtikelgruppe = comboBox("cbArtikelgruppe", true);
-    ckbSNPflicht = checkBox("ckbSNPflicht", "Seriennummer ist Pflicht");
-    cbOhneBestand = checkBox("cbOhneBestand", "Artikel ohne Bestand fuehren");
+    ckbSNPflicht = checkBox("ckbSNPflicht", tx("Seriennummer ist Pflicht"));
+    cbOhneBestand = checkBox("cbOhneBestand", tx("Artikel ohne Bestand fuehren"));
 
     addRow(grid, 0, 0, tx("Artikelnummer"), edArtikelnummer);
     addRow(grid, 0, 2, tx("Lieferanten-Katalog"), edKatalog);
@@ -233,10 +242,11 @@ QWidget *TLagerArtikelFrame1::buildStock()
 {
     auto *box = new QGroupBox(tx("Bestandsinformationen"));
     box->setObjectName(u"gbBestand"_s);
+    box->setProperty("tag", 3);
     auto *grid = new QGridLayout(box);
     edBestand = lineEdit("edBestand", true);
     // Quantities change through bookings and stock-taking only.
-    edBestand->setReadOnly(true);
+    ShowReadOnly(edBestand, true);
     addRow(grid, 0, 0, tx("Bestand"), edBestand);
     m_periods = new TMindestbestandBox(m_context);
     grid->addWidget(m_periods, 1, 0, 1, 2);
@@ -288,7 +298,7 @@ QWidget *TLagerArtikelFrame1::buildPrices()
     edPreiseinheit = lineEdit("edPreiseinheit", true);
     cbRabattgruppe = comboBox("cbRabattgruppe", false);
     ckbDurchschnittspb =
-        checkBox("ckbDurchschnittspb", "Durchschnittspreisbildung bei Warenzugang");
+        checkBox("ckbDurchschnittspb", tx("Durchschnittspreisbildung bei Warenzugang"));
     addRow(head, 0, 0, tx("Einkaufspreis Netto"), edEK);
     addRow(head, 0, 2, tx("Zuschlagsfaktor"), edVKZuschlag);
     addRow(head, 0, 4, tx("MwSt-Satz"), cbMwStSatz);
@@ -299,8 +309,8 @@ QWidget *TLagerArtikelFrame1::buildPrices()
 
     // The net and gross column heads switch whether their column can be edited.
     auto *grid = new QGridLayout;
-    cbNettoEnabled = checkBox("cbNettoEnabled", "Netto");
-    cbBruttoEnabled = checkBox("cbBruttoEnabled", "Brutto");
+    cbNettoEnabled = checkBox("cbNettoEnabled", tx("Netto"));
+    cbBruttoEnabled = checkBox("cbBruttoEnabled", tx("Brutto"));
     grid->addWidget(cbNettoEnabled, 0, 1);
     grid->addWidget(new QLabel(tx("MwSt")), 0, 2);
     grid->addWidget(cbBruttoEnabled, 0, 3);
@@ -312,7 +322,7 @@ QWidget *TLagerArtikelFrame1::buildPrices()
         edVKMwst[i] = lineEdit(QByteArray("edVKMwst" + suffix).constData(), true);
         edVKBrutto[i] = lineEdit(QByteArray("edVKBrutto" + suffix).constData(), true);
         edVKNettoGew[i] = lineEdit(QByteArray("edVKNettoGew" + suffix).constData(), true);
-        edVKMwst[i]->setReadOnly(true);
+        ShowReadOnly(edVKMwst[i], true);
         edVKMwst[i]->setFocusPolicy(Qt::NoFocus);
         auto *label = new QLabel(tx(kSalePriceRows[i]));
         label->setBuddy(edVKNetto[i]);
@@ -332,11 +342,11 @@ QWidget *TLagerArtikelFrame1::buildPrices()
     cbBruttoEnabled->setChecked(true);
     connect(cbNettoEnabled, &QCheckBox::toggled, this, [this](bool on) {
         for (QLineEdit *e : edVKNetto)
-            e->setReadOnly(!on);
+            ShowReadOnly(e, !on);
     });
     connect(cbBruttoEnabled, &QCheckBox::toggled, this, [this](bool on) {
         for (QLineEdit *e : edVKBrutto)
-            e->setReadOnly(!on);
+            ShowReadOnly(e, !on);
     });
     // textEdited comes from typing only, so it stands for "changed while it has the focus".
     connect(edVKZuschlag, &QLineEdit::textEdited, this, &TLagerArtikelFrame1::onFactorTyped);
@@ -383,7 +393,7 @@ QWidget *TLagerArtikelFrame1::buildInventur()
 {
     QWidget *w = page("tsInventur");
     auto *grid = new QGridLayout(w);
-    ckbInventurartikel = checkBox("ckbInventurartikel", "Inventurartikel");
+    ckbInventurartikel = checkBox("ckbInventurartikel", tx("Inventurartikel"));
     edSummeWareneingang = lineEdit("edSummeWareneingang", true);
     edAnfangsbestand = lineEdit("edAnfangsbestand", true);
     edInvErfassung = lineEdit("edInvErfassung", true);
@@ -395,7 +405,7 @@ QWidget *TLagerArtikelFrame1::buildInventur()
     addRow(grid, 4, 0, tx("Inventur-Differenz"), edInvDifferenz);
     // Shown only: stock-taking changes these through the stock list.
     for (QLineEdit *e : {edSummeWareneingang, edAnfangsbestand, edInvErfassung, edInvDifferenz})
-        e->setReadOnly(true);
+        ShowReadOnly(e, true);
     grid->setRowStretch(5, 1);
     grid->setColumnStretch(2, 1);
     return w;
@@ -463,18 +473,18 @@ QWidget *TLagerArtikelFrame1::buildOther()
 {
     QWidget *w = page("tsSonstiges");
     auto *grid = new QGridLayout(w);
-    cbUseColor = checkBox("cbUseColor", "Anzeigefarbe festlegen");
+    cbUseColor = checkBox("cbUseColor", tx("Anzeigefarbe festlegen"));
     pnColor = new QLabel;
     pnColor->setObjectName(u"pnColor"_s);
     pnColor->setAutoFillBackground(true);
     pnColor->setFrameShape(QFrame::Box);
     pnColor->setMinimumSize(60, 20);
     btColor = button("btColor", tx("Aendern"));
-    ckbORab = checkBox("ckbORab", "Ohne Rabatt");
-    ckbOProv = checkBox("ckbOProv", "Ohne Provision");
-    cbNoAutoPreisflege = checkBox("cbNoAutoPreisflege", "Keine automatische EK-Preispflege");
-    ckbEKSp = checkBox("ckbEKSp", "EK-Sperre");
-    ckbVKSp = checkBox("ckbVKSp", "VK-Sperre");
+    ckbORab = checkBox("ckbORab", tx("Ohne Rabatt"));
+    ckbOProv = checkBox("ckbOProv", tx("Ohne Provision"));
+    cbNoAutoPreisflege = checkBox("cbNoAutoPreisflege", tx("Keine automatische EK-Preispflege"));
+    ckbEKSp = checkBox("ckbEKSp", tx("EK-Sperre"));
+    ckbVKSp = checkBox("ckbVKSp", tx("VK-Sperre"));
     grid->addWidget(cbUseColor, 0, 0);
     grid->addWidget(pnColor, 0, 1);
     grid->addWidget(btColor, 0, 2);
@@ -489,7 +499,12 @@ QWidget *TLagerArtikelFrame1::buildOther()
 
 void TLagerArtikelFrame1::fillCombos()
 {
-    cbMwStSatz->addItems(TSystemEinstellungen::VATClassNames());
+    // The classes with their rates, so that nobody has to know which one is 7 %.
+    const QStringList vatClasses = TSystemEinstellungen::VATClassNames();
+    for (int i = 0; i < vatClasses.size(); ++i)
+        cbMwStSatz->addItem(i == 0 ? vatClasses[i]
+                                   : vatClasses[i] + u" ("_s + floatToText(settings().VATRate(i)) +
+                                         u" %)"_s);
     QStringList units;
     settings().FillUnits(units);
     cbME->addItems(units);
@@ -702,7 +717,7 @@ void TLagerArtikelFrame1::Clear()
 
 void TLagerArtikelFrame1::SetArticleNumberReadOnly(bool readOnly)
 {
-    edArtikelnummer->setReadOnly(readOnly);
+    ShowReadOnly(edArtikelnummer, readOnly);
 }
 
 QString TLagerArtikelFrame1::ArticleNumberText() const

@@ -2,11 +2,12 @@
 
 #include "base/messages.h"
 #include "base/translation.h"
-#include "suite/systemeinstellungen.h"
+#include "base/ui/windowstyle.h"
 #include "ordering/selectaddress.h"
 #include "stock/lagerserverobj.h"
 #include "stock/lieferantenreferenzen.h"
 #include "stock/ui/listlines.h"
+#include "suite/systemeinstellungen.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -54,7 +55,7 @@ TLagerArtikelLieferantenPage::TLagerArtikelLieferantenPage(const TLagerArtikelEd
     m_standard->setObjectName(u"btLiefStandard"_s);
     m_lastEdit = new QLineEdit(this);
     m_lastEdit->setObjectName(u"edLastLief"_s);
-    m_lastEdit->setReadOnly(true);
+    ShowReadOnly(m_lastEdit, true);
     m_clearLast = new QToolButton(this);
     m_clearLast->setObjectName(u"btClearLastLief"_s);
     m_clearLast->setText(u"X"_s);

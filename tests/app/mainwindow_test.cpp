@@ -1,5 +1,5 @@
-#include "base/inifile.h"
 #include "app/ui/mod00501form1.h"
+#include "base/inifile.h"
 #include "catalogs/katalogdbpool.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -238,6 +239,50 @@ TEST(MainWindow, DeleteLeavesLockedArticlesAndStopsOnCancel)
         fillStockList(window, dir.path(), three);
         window.deleteArticles();
         EXPECT_EQ(numbersIn(dir.path()), three);
+    }
+}
+
+TEST(MainWindow, DeleteLeavesACurrentRowForTheNextCommand)
+{
+    // Without one the next Del or edit only says "Waehlen Sie erst ...".
+    const QStringList five{u"A"_s, u"B"_s, u"C"_s, u"D"_s, u"E"_s};
+    struct Case {
+        QStringList selected;
+        QString current; // afterwards, the only selected row
+    };
+    const Case cases[] = {
+        {{u"B"_s}, u"C"_s},         // the next one
+        {{u"B"_s, u"D"_s}, u"C"_s}, // the one after the first deleted
+        {{u"D"_s, u"E"_s}, u"C"_s}, // the last ones: the previous one
+        {five, QString()},          // nothing left
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.selected.join(u',').toStdString());
+        QTemporaryDir dir;
+        ScriptedInteraction scripted;
+        ScopedInteraction scope(&scripted);
+        scripted.answers = {ModalResult::Yes, ModalResult::No};
+        TMOD00501Form1 window(MainWindowContext{});
+        fillStockList(window, dir.path(), five);
+        QItemSelectionModel *selection = window.stockList()->selectionModel();
+        selection->clearSelection();
+        for (const QString &nr : c.selected)
+            selection->select(
+                window.stockList()->model()->index(
+                    int(window.stockFrame()->DisplayedList().IndexOfArticle(nr, true)), 0),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        window.deleteArticles();
+        EXPECT_EQ(window.stockFrame()->SelectedArticleNr(), c.current);
+        const QList<int> rows = window.stockFrame()->SelectedRows();
+        if (c.current.isEmpty()) {
+            EXPECT_TRUE(rows.isEmpty());
+            continue;
+        }
+        EXPECT_EQ(rows, QList<int>{int(
+                            window.stockFrame()->DisplayedList().IndexOfArticle(c.current, true))});
+        window.deleteArticles(); // asks again, answered No
+        EXPECT_TRUE(scripted.alerts.isEmpty());
+        EXPECT_EQ(scripted.messages.size(), 2);
     }
 }
 

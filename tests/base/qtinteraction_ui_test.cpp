@@ -1,8 +1,15 @@
+#include "base/translation.h"
 #include "base/ui/qtinteraction.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -61,4 +68,72 @@ TEST(QtInteraction, ProgressCancel)
     for (QAbstractButton *b : dialog->findChildren<QAbstractButton *>())
         b->click();
     EXPECT_TRUE(progress->cancelled());
+}
+
+TEST(QtInteraction, AlertAppearsAtTheWindowItBelongsTo)
+{
+    // Pure placement: the owner's bottom right corner, pulled back onto the screen.
+    const QRect screen(0, 0, 1280, 800);
+    struct Case {
+        const char *what;
+        QRect owner;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {"window in the middle", QRect(100, 100, 800, 600), QPoint(588, 588)},
+        {"window beyond the right and bottom edges", QRect(900, 500, 800, 600), QPoint(980, 700)},
+        {"no window: the screen's corner", QRect(), QPoint(980, 700)},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(alertPosition(c.owner, QSize(300, 100), screen), c.expected) << c.what;
+
+    // The real alert, with the window the user works in.
+    QWidget owner;
+    owner.setGeometry(50, 40, 600, 400); // well inside the offscreen 800 x 600 screen
+    owner.show();
+    owner.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+    QtInteraction ui;
+    ui.desktopAlert(u"Information"_s, u"Waehlen Sie erst eine oder mehrere Zeilen aus!"_s, 100,
+                    3000);
+    auto *alert = owner.findChild<QWidget *>(u"DesktopAlert"_s);
+    ASSERT_TRUE(alert);
+    EXPECT_TRUE(alert->isVisible());
+    EXPECT_TRUE(owner.frameGeometry().contains(alert->frameGeometry()));
+    EXPECT_EQ(alert->frameGeometry().bottomRight(),
+              owner.frameGeometry().bottomRight() - QPoint(12, 12));
+    delete alert;
+}
+
+TEST(QtInteraction, QtsOwnDialogsSpeakGerman)
+{
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(QDir(translations).filePath(u"qtbase_de.qm"_s)))
+        GTEST_SKIP() << "Qt's German translations (qt6-translations-l10n) are not installed";
+    Translation::setup(QString(), u"de_DE"_s);
+    auto buttonTexts = [](QWidget &dialog) {
+        QStringList texts;
+        for (const QAbstractButton *b : dialog.findChildren<QAbstractButton *>())
+            texts.append(b->text().remove(u'&'));
+        return texts;
+    };
+    QInputDialog input;
+    input.setLabelText(u"Lagerartikel-Nr."_s);
+    input.show(); // builds the buttons
+    QColorDialog colour;
+    colour.setOption(QColorDialog::DontUseNativeDialog);
+    QFileDialog file;
+    file.setOption(QFileDialog::DontUseNativeDialog);
+    const std::pair<const char *, QWidget *> dialogs[] = {
+        {"input box", &input}, {"colour dialog", &colour}, {"file dialog", &file}};
+    for (const auto &[what, dialog] : dialogs) {
+        const QStringList texts = buttonTexts(*dialog);
+        EXPECT_TRUE(texts.contains(u"Abbrechen"_s))
+            << what << ": " << texts.join(u", "_s).toStdString();
+        EXPECT_FALSE(texts.contains(u"Cancel"_s)) << what;
+    }
+    Translation::setup(QString(), QString());
+    QInputDialog english;
+    english.show();
+    EXPECT_TRUE(buttonTexts(english).contains(u"Cancel"_s)); // the tests after see Qt's own
 }

@@ -1,9 +1,11 @@
+#include "base/formatsettings.h"
 #include "persistence/dateischutz.h"
 #include "persistence/engine/engineerror.h"
 #include "tests/support/childprocess.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
@@ -183,4 +185,28 @@ TEST(Dateischutz, ExcludesAcrossProcessesUnderContention)
     QFile result(counter);
     ASSERT_TRUE(result.open(QIODevice::ReadOnly));
     EXPECT_EQ(result.readAll().toInt(), 400);
+}
+
+TEST(Dateischutz, HolderTextGivesTheTimeInGermanWhateverTheProcessLocale)
+{
+    // A process started under the C locale formats dates as "6 Dec 2026 09:35:02 UTC"; the
+    // colleague who waits reads the text as written.
+    const FormatSettings saved = FormatSettings::current();
+    FormatSettings::current().shortDateFormat = QStringLiteral("d MMM yyyy");
+    FormatSettings::current().longTimeFormat = QStringLiteral("HH:mm:ss t");
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("LOCKREC4711.SRW"));
+    TDateischutz lock;
+    ASSERT_TRUE(lock.Lock(file, holderText));
+    const QString record = TDateischutz::HolderRecord(file).trimmed();
+    lock.Release();
+    FormatSettings::current() = saved;
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral(R"(\((\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)\)$)"))
+            .match(record);
+    ASSERT_TRUE(m.hasMatch()) << record.toStdString();
+    const QDateTime stamped =
+        QDateTime::fromString(m.captured(1), QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    // local time: under TZ=Europe/Berlin a UTC stamp would be an hour off
+    EXPECT_LT(std::abs(stamped.secsTo(QDateTime::currentDateTime())), 1800);
 }

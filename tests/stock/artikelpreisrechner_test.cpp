@@ -158,3 +158,42 @@ TEST(ArtikelPreisRechner, StoredPricesAreShownAsStoredNotRecomputed)
     net.SetStoredPrices(stored);
     EXPECT_EQ(net.gross[2], m(141.61));
 }
+
+TEST(ArtikelPreisRechner, LeavingThePurchasePriceKeepsEverySalePrice)
+{
+    // The per-kg rule moves a sale price only when the per-kg price or the weight changes;
+    // a purchase price the user typed must not overwrite, say, VK3 99.00 with 7.50.
+    for (int target = 2; target <= 5; ++target) {
+        for (bool gross : {false, true}) {
+            SCOPED_TRACE(testing::Message()
+                         << "vkpeurkgtovkp " << target << (gross ? " gross" : " net"));
+            TArtikelPreisRechner r({gross, false, target});
+            r.VatClassChosen(19);
+            r.factor = 1.5;
+            r.weightPerUnit = 2;
+            r.purchasePerKg = m(4.00);
+            r.SetStoredPrices({m(12), m(50), m(99), m(120), m(130)});
+            const std::array<Money, 5> before = r.StoredPrices();
+            r.purchasePrice = m(10.00);
+            EXPECT_STREQ(r.PurchasePriceLeft(), "Der Einkaufspreis pro kg wurde angepasst.");
+            EXPECT_EQ(r.purchasePerKg, m(5.00));
+            EXPECT_EQ(r.salePerKg, gross ? m(8.93) : m(7.50)); // the label follows
+            EXPECT_EQ(r.StoredPrices(), before);
+        }
+    }
+}
+
+TEST(ArtikelPreisRechner, WeightWithoutPerKgPriceZeroesThePurchasePriceVisibly)
+{
+    for (auto calc :
+         {&TArtikelPreisRechner::CalcWeightPerUnit, &TArtikelPreisRechner::CalcWeightPerSqm}) {
+        TArtikelPreisRechner r({false, false, 0});
+        r.purchasePrice = m(25.00);
+        r.weightPerUnit = 15.7; // what the per-m2 button leaves alone
+        r.density = 7.85;
+        r.thickness = 0.002;
+        r.length = r.width = 1;
+        EXPECT_STREQ((r.*calc)(), "Ohne Einkaufspreis pro kg ist der Einkaufspreis jetzt 0.");
+        EXPECT_EQ(r.purchasePrice, Money());
+    }
+}

@@ -1,5 +1,6 @@
 #include "base/inifile.h"
 #include "persistence/databasestorebase.h"
+#include "stock/lagerconfig.h"
 #include "stock/lagerlistcolumns.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
@@ -10,6 +11,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -291,4 +293,59 @@ TEST_F(LagerFrameTest, UpdateAndRemoveKeepBothListsInStep)
     EXPECT_EQ(frame->FullList().FindArticle(u"A1"), nullptr);
     frame->EndSearch();
     EXPECT_EQ(frame->DisplayedList().Count(), 2);
+}
+
+TEST_F(LagerFrameTest, SortKeepsTheArticleTheUserIsOn)
+{
+    // Without a current row the next Del or edit would only ask the user to choose one.
+    writeStock(dir.path(), {{u"B"_s, u"ZANGE"_s}, {u"C"_s, u"AHLE"_s}, {u"A"_s, u"MEISSEL"_s}});
+    auto frame = open();
+    frame->GotoArticle(u"B"_s);
+    for (int column : {1, 0, 1, 4}) {
+        SCOPED_TRACE(column);
+        frame->Grid()->header()->sectionClicked(column);
+        EXPECT_EQ(frame->SelectedArticleNr(), u"B"_s);
+        EXPECT_EQ(frame->SelectedRows(),
+                  QList<int>{int(frame->DisplayedList().IndexOfArticle(u"B"_s, true))});
+    }
+}
+
+TEST(LagerList, SearchTimeShowsItsFraction)
+{
+    const std::pair<double, const char *> cases[] = {{0.012, "0,012"},
+                                                     {1.5, "1,500"},
+                                                     {0.0004, "0,0004"},
+                                                     {0.0000004, "0,000000"},
+                                                     {0, "0,000"}};
+    for (const auto &[seconds, text] : cases)
+        EXPECT_EQ(SecondsText(seconds), QString::fromUtf8(text)) << seconds;
+}
+
+TEST_F(LagerFrameTest, ColumnsFitTheirTextsAndTheDescriptionTakesTheRest)
+{
+    TLagerConfig config;
+    config.Artikelgruppen = {u"BEFESTIGUNG"_s, u"ABWASSER-INSTALLATION"_s};
+    config.SaveToFile(TLagerConfig::FileNameIn(dir.path() + u'/'));
+    writeStock(dir.path(), {{u"A1"_s, u"SCHRAUBE"_s, 0, u"ABWASSER-INSTALLATION"_s}});
+    settings.writeInteger(u"LagerAnzeigenFrame"_s, u"VDBGridColumn3"_s, 40); // the user's
+    auto frame = open();
+    frame->resize(1200, 500);
+    frame->show();
+    QTreeView *grid = frame->Grid();
+    const QFontMetrics metrics(grid->font());
+    auto widthOf = [&](int code) {
+        for (int c = 0; c < frame->Model().columnCount(); ++c) {
+            if (frame->Model().CodeOf(c) == code)
+                return grid->columnWidth(c);
+        }
+        return -1;
+    };
+    EXPECT_GT(widthOf(LagerColumn::Gruppe), metrics.horizontalAdvance(u"ABWASSER-INSTALLATION"_s));
+    EXPECT_GT(widthOf(LagerColumn::Bestand), metrics.horizontalAdvance(u"0 Stck (Stueck)"_s));
+    EXPECT_EQ(widthOf(LagerColumn::Lagerort), 40);
+    int total = 0;
+    for (int c = 0; c < frame->Model().columnCount(); ++c)
+        total += grid->columnWidth(c);
+    EXPECT_EQ(total, grid->viewport()->width());
+    EXPECT_GT(widthOf(LagerColumn::Bezeichnung), 330);
 }

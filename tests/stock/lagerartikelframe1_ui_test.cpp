@@ -1,11 +1,12 @@
-#include "suite/systemeinstellungen.h"
 #include "persistence/datetime.h"
 #include "stock/lagerconfig.h"
 #include "stock/lagerserverobj.h"
 #include "stock/ui/lagerartikelframe1.h"
+#include "suite/systemeinstellungen.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -49,6 +50,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         settings.VATNormal = 19;
         settings.VATReduced = 7;
+        settings.VATSpecial = 5.5;
         TLagerConfig config;
         config.Artikelgruppen = {u"SANITAER"_s, u"HEIZUNG"_s};
         config.Lagerorte = {u"Halle 1"_s, u"Keller"_s};
@@ -225,9 +227,14 @@ TEST_F(ArtikelFrameTest, ControlsCarryTheirComponentNamesOnTheirPages)
     }
 
     // The combo boxes offer what the settings and the stock configuration hold.
+    // The VAT classes name their rates.
     auto *vat = child<QComboBox>(*frame, u"cbMwStSatz"_s);
-    ASSERT_EQ(vat->count(), 4);
-    EXPECT_EQ(vat->itemText(0), u"ohne MwSt."_s);
+    QStringList vatTexts;
+    for (int i = 0; i < vat->count(); ++i)
+        vatTexts.append(vat->itemText(i));
+    EXPECT_EQ(vatTexts,
+              (QStringList{u"ohne MwSt."_s, u"normaler MwSt-Satz (19 %)"_s,
+                           u"gesonderter MwSt-Satz (5,5 %)"_s, u"reduzierter MwSt-Satz (7 %)"_s}));
     EXPECT_EQ(child<QComboBox>(*frame, u"cbME"_s)->itemText(0), u"Stck (Stueck)"_s);
     EXPECT_EQ(child<QComboBox>(*frame, u"cbArtikelgruppe"_s)->itemText(1), u"HEIZUNG"_s);
     EXPECT_EQ(child<QComboBox>(*frame, u"cbLagerort"_s)->itemText(0), u"Halle 1"_s);
@@ -319,6 +326,35 @@ TEST_F(ArtikelFrameTest, FieldsShowTheirDecimalsAndStockIsReadOnly)
     EXPECT_TRUE(child<QCheckBox>(*frame, u"ckbInventurartikel"_s)->isChecked());
     EXPECT_FALSE(child<QCheckBox>(*frame, u"ckbSNPflicht"_s)->isChecked());
     EXPECT_FALSE(frame->HasVatClass());
+}
+
+TEST_F(ArtikelFrameTest, ReadOnlyFieldsLookReadOnly)
+{
+    // A read-only field that looks like an input field invites typing that goes nowhere.
+    auto frame = open();
+    TLagerServerObj a = populated();
+    frame->ShowArticle(&a);
+    const QColor input = QApplication::palette().color(QPalette::Base);
+    const QColor shown = QApplication::palette().color(QPalette::Window);
+    ASSERT_NE(input, shown);
+    auto look = [&](const QString &name) {
+        QLineEdit *e = child(*frame, name);
+        return std::pair(e->isReadOnly(), e->palette().color(QPalette::Base));
+    };
+    for (const QString &name : {u"edBestand"_s, u"edSummeWareneingang"_s, u"edAnfangsbestand"_s,
+                                u"edInvErfassung"_s, u"edInvDifferenz"_s, u"edVKMwst2"_s})
+        EXPECT_EQ(look(name), std::pair(true, shown)) << name.toStdString();
+    EXPECT_EQ(look(u"edEK"_s), std::pair(false, input));
+
+    // The number of an existing article, and the price columns switched off and on again.
+    frame->SetArticleNumberReadOnly(true);
+    EXPECT_EQ(look(u"edArtikelnummer"_s), std::pair(true, shown));
+    frame->SetArticleNumberReadOnly(false);
+    EXPECT_EQ(look(u"edArtikelnummer"_s), std::pair(false, input));
+    child<QCheckBox>(*frame, u"cbBruttoEnabled"_s)->setChecked(false);
+    EXPECT_EQ(look(u"edVKBrutto1"_s), std::pair(true, shown));
+    child<QCheckBox>(*frame, u"cbBruttoEnabled"_s)->setChecked(true);
+    EXPECT_EQ(look(u"edVKBrutto1"_s), std::pair(false, input));
 }
 
 TEST_F(ArtikelFrameTest, PricesFollowTheFieldLeftInBothSettings)
@@ -434,13 +470,14 @@ TEST_F(ArtikelFrameTest, UnitButtonsAndPerKgNotices)
     EXPECT_EQ(text(*frame, u"lbVKqmWert"_s), u"11,78"_s);
     EXPECT_EQ(text(*frame, u"edVKNetto3"_s), u"0,75"_s);
 
-    // Leaving the purchase price adjusts the per-kg price; price 1 is not recomputed, price 3
-    // follows the per-kg price.
+    // Leaving the purchase price adjusts the per-kg price and its labels; no sale price is
+    // recomputed, not even price 3 that follows the per-kg price elsewhere.
     scripted.alerts.clear();
     leave(child(*frame, u"edEK"_s), u"31,40"_s);
     EXPECT_EQ(text(*frame, u"edEKkg"_s), u"1,00"_s);
+    EXPECT_EQ(text(*frame, u"lbVKkgWert"_s), u"1,50"_s);
     EXPECT_EQ(text(*frame, u"edVKNetto1"_s), u"23,55"_s);
-    EXPECT_EQ(text(*frame, u"edVKNetto3"_s), u"1,50"_s);
+    EXPECT_EQ(text(*frame, u"edVKNetto3"_s), u"0,75"_s);
     ASSERT_EQ(scripted.alerts.size(), 1);
     EXPECT_EQ(scripted.alerts[0].text, u"Der Einkaufspreis pro kg wurde angepasst."_s);
 }
