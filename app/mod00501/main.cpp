@@ -1,8 +1,7 @@
-#include "base/formatsettings.h"
-#include "base/messages.h"
 #include "app/ui/mod00501form1.h"
-#include "base/ui/qtinteraction.h"
 #include "app/ui/startup.h"
+#include "base/messages.h"
+#include "base/ui/qtinteraction.h"
 
 #include <QApplication>
 #include <exception>
@@ -33,7 +32,6 @@ int main(int argc, char **argv)
     Application app(argc, argv);
     QtInteraction qtInteraction;
     setInteraction(&qtInteraction);
-    FormatSettings::initFromSystemLocale();
     Messages::setApplicationFileName(QCoreApplication::applicationFilePath());
     auto window =
         StartMainWindow(QCoreApplication::applicationDirPath(), QCoreApplication::arguments());
