@@ -164,11 +164,8 @@ int IniFile::readInteger(const QString &section, const QString &key, int def) co
 
 double IniFile::readFloat(const QString &section, const QString &key, double def) const
 {
-    QString v = readString(section, key).trimmed();
-    v.replace(FormatSettings::current().decimalSeparator, u'.');
-    bool ok = false;
-    const double result = v.toDouble(&ok);
-    return ok ? result : def;
+    double result = 0;
+    return textToFloat(readString(section, key), result) ? result : def;
 }
 
 bool IniFile::readBool(const QString &section, const QString &key, bool def) const

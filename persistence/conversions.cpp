@@ -5,35 +5,76 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <stdexcept>
 #include <string>
 
 namespace
 {
-// Numbers are ASCII; the filtered text fits the small-string buffer for any sensible value, so
-// the conversions do not allocate.
-template <typename Unit>
-std::string keepNumberChars(const Unit *text, qsizetype size, bool withSeparator)
+template <typename Unit> char16_t unitAt(const Unit *text, qsizetype i)
 {
-    const char16_t sep = FormatSettings::current().decimalSeparator.unicode();
+    return char16_t(std::make_unsigned_t<Unit>(text[i]));
+}
+
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Numbers are ASCII; the filtered text fits the small-string buffer for any sensible value, so
+// the conversions do not allocate. With decimals, the installation's separator is the decimal
+// one and the other separator is grouping ("1.234,50"); a text without the installation's
+// separator and with exactly one of the other was written under the other convention and reads
+// the same ("2440.5" in a comma installation). An "E" between a digit and a digit (or a signed
+// digit) is the exponent of the general float format; any other letter is part of a unit.
+template <typename Unit>
+std::string keepNumberChars(const Unit *text, qsizetype size, bool decimals)
+{
+    const char16_t own = FormatSettings::current().decimalSeparator.unicode();
+    const char16_t other = own == u'.' ? u',' : u'.';
+    char16_t decimal = own;
+    if (decimals) {
+        int ownCount = 0;
+        int otherCount = 0;
+        for (qsizetype i = 0; i < size; ++i) {
+            const char16_t c = unitAt(text, i);
+            ownCount += c == own;
+            otherCount += c == other;
+        }
+        if (ownCount == 0 && otherCount == 1)
+            decimal = other;
+    }
     std::string out;
+    bool exponent = false;
     for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = char16_t(std::make_unsigned_t<Unit>(text[i]));
-        if (c == u'-' || (c >= u'0' && c <= u'9'))
+        const char16_t c = unitAt(text, i);
+        if (c == u'-' || isDigit(c)) {
             out.push_back(char(c));
-        else if (withSeparator && c == sep)
+        } else if (!decimals) {
+            continue;
+        } else if (c == decimal && !exponent) {
             out.push_back('.');
+        } else if ((c == u'E' || c == u'e') && !exponent && i > 0 &&
+                   (isDigit(unitAt(text, i - 1)) || unitAt(text, i - 1) == decimal)) {
+            qsizetype next = i + 1;
+            if (next < size && (unitAt(text, next) == u'-' || unitAt(text, next) == u'+'))
+                ++next;
+            if (next < size && isDigit(unitAt(text, next))) {
+                out.push_back('e');
+                exponent = true;
+                i = next - 1; // a "+" is no part of what from_chars reads
+                if (unitAt(text, i) == u'-')
+                    out.push_back('-');
+            }
+        }
     }
     return out;
 }
 
 bool parseDouble(const std::string &s, double &value)
 {
-    if (s.empty())
-        return false;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    return ec == std::errc() && end == s.data() + s.size() && std::isfinite(value);
+    return asciiToDouble(s, value);
 }
 
 bool parseInt(const std::string &s, int &value)
@@ -48,6 +89,12 @@ bool parseInt(const std::string &s, int &value)
 // round to even, as a floating value becomes money.
 bool parseMoney(const std::string &s, Money &value)
 {
+    if (s.find('e') != std::string::npos) {
+        // Exponent forms are written only for amounts that are no money in fixed notation
+        // (below a ten-thousandth or beyond the range); read them as the double they are.
+        double d = 0;
+        return parseDouble(s, d) && MoneyFromDouble(d, value);
+    }
     size_t i = 0;
     const bool negative = !s.empty() && s[0] == '-';
     if (negative)
@@ -98,30 +145,15 @@ bool parseMoney(const std::string &s, Money &value)
     return true;
 }
 
-// The standard text-to-float conversion: the whole trimmed text with the program's separator.
+// The standard text-to-float conversion: the whole trimmed text as a stored number.
 template <typename Unit> bool strictFloat(const Unit *text, qsizetype size, double &value)
 {
-    const char16_t sep = FormatSettings::current().decimalSeparator.unicode();
-    const auto unit = [text](qsizetype i) { return char16_t(std::make_unsigned_t<Unit>(text[i])); };
-    qsizetype first = 0;
-    qsizetype last = size;
-    while (first < last && unit(first) <= u' ')
-        ++first;
-    while (last > first && unit(last - 1) <= u' ')
-        --last;
-    std::string s;
-    for (qsizetype i = first; i < last; ++i) {
-        const char16_t c = unit(i);
-        if ((c >= u'0' && c <= u'9') || c == u'-' || c == u'+' || c == u'e' || c == u'E')
-            s.push_back(char(c));
-        else if (c == sep)
-            s.push_back('.');
-        else
-            return false;
-    }
-    if (!s.empty() && s[0] == '+')
-        s.erase(0, 1);
-    return parseDouble(s, value);
+    char16_t buffer[64];
+    if (size > qsizetype(std::size(buffer)))
+        return false; // no number the writers produce is that long
+    for (qsizetype i = 0; i < size; ++i)
+        buffer[i] = unitAt(text, i);
+    return textToFloat(QStringView(buffer, size), value);
 }
 
 template <typename Unit> bool toBool(const Unit *text, qsizetype size, bool def)
@@ -213,6 +245,17 @@ bool StrToBoolTolerant(QUtf8StringView text, bool def)
     if (!asciiSeparator())
         return StrToBoolTolerant(QStringView(text.toString()), def);
     return toBool(text.data(), text.size(), def);
+}
+
+bool MoneyFromDouble(double value, Money &money)
+{
+    // The largest count of ten-thousandths is 922337203685477.5807; doubles that far out
+    // step by 0.125, so the last one below the bound is the last that converts safely.
+    constexpr double kLimit = 922337203685477.5;
+    if (!std::isfinite(value) || value >= kLimit || value <= -kLimit)
+        return false;
+    money = Money::fromDouble(value);
+    return true;
 }
 
 Money RoundMoney(bool fourDecimals, Money amount)

@@ -25,10 +25,13 @@ constexpr int RecordBytes = TDateischutz::RecordChars * 2;
 // One choice for the whole process: which program runs decides, not which store locks.
 int g_settleMilliseconds = TDateischutz::DefaultSettleMilliseconds;
 
-EngineError systemError(int code)
+EngineError systemError(int code, const QByteArray &path = {})
 {
-    return EngineError(
-        QStringLiteral("(Error %1) %2").arg(code).arg(QString::fromLocal8Bit(std::strerror(code))));
+    QString text =
+        QStringLiteral("(Error %1) %2").arg(code).arg(QString::fromLocal8Bit(std::strerror(code)));
+    if (!path.isEmpty())
+        text += QStringLiteral(": ") + QFile::decodeName(path);
+    return EngineError(text);
 }
 
 QByteArray nativePath(const QString &fileName)
@@ -56,9 +59,10 @@ Attempt attempt(const QByteArray &path, int &fd)
         if (fd < 0) {
             // Not creatable (a read-only share, another user's file): someone else's lock
             // as long as we can read it.
+            const int createError = errno;
             fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-            if (fd < 0)
-                throw systemError(errno);
+            if (fd < 0) // no lock file at all: why we could not create one is the cause
+                throw systemError(errno == ENOENT ? createError : errno, path);
             return Attempt::Held;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

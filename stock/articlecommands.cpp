@@ -4,6 +4,7 @@
 #include "base/translation.h"
 #include "persistence/datetime.h"
 #include "persistence/xml/texthelpers.h"
+#include "stock/inputchecks.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 
@@ -51,6 +52,10 @@ QString ArticleCommands::askNewNumber(const QString &proposal)
         value = value.trimmed().left(kMaxNumberLength).trimmed();
         if (value.isEmpty())
             return {};
+        if (const QString problem = InputChecks::ArticleNumberProblem(value); !problem.isEmpty()) {
+            ShowMessageBox(problem, MsgDlgType::Error, MsgButton::OK);
+            continue;
+        }
         if (m_db.ArticleExists(value) != 1)
             return value;
         if (ShowMessageBoxFmt(tx("Der Artikel \"%s\" existiert bereits. Artikelnummer aendern?"),
@@ -76,9 +81,15 @@ bool ArticleCommands::editNewArticle(TLagerServerObj &record)
     for (;;) {
         if (!m_hooks.showArticleWindow(record, false))
             return false;
-        record.LagerArtikelNr = record.LagerArtikelNr.trimmed();
+        record.LagerArtikelNr = InputChecks::ArticleNumber(record.LagerArtikelNr);
         if (record.LagerArtikelNr.isEmpty())
             record.LagerArtikelNr = written;
+        if (const QString problem = InputChecks::ArticleNumberProblem(record.LagerArtikelNr);
+            !problem.isEmpty()) {
+            ShowMessageBox(problem, MsgDlgType::Error, MsgButton::OK);
+            record.LagerArtikelNr = written;
+            continue;
+        }
         // The number stays editable for a new article; a changed one must be free as well.
         if (record.LagerArtikelNr == written || m_db.ArticleExists(record.LagerArtikelNr) != 1)
             return true;

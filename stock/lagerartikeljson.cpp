@@ -2,6 +2,8 @@
 
 #include "base/messages.h"
 #include "base/translation.h"
+#include "persistence/conversions.h"
+#include "stock/inputchecks.h"
 #include "stock/lagerartikelfeld.h"
 
 #include <QJsonArray>
@@ -85,7 +87,9 @@ public:
         } else if (f.IsMoney()) {
             if (!v.isDouble())
                 return wrongType(f.key);
-            f.Amount(a) = Money::fromDouble(v.toDouble());
+            if (!MoneyFromDouble(v.toDouble(), f.Amount(a)))
+                m_errors.append(formatText(tx("\"%s\": %s liegt nicht im erlaubten Bereich."),
+                                           {f.key, QString::number(v.toDouble())}));
         } else {
             qint64 n = 0;
             if (integer(f.key, v, n) && !f.SetInteger(a, n))
@@ -215,7 +219,8 @@ bool LagerArtikelJson::FromJson(const QJsonObject &object, TLagerArtikelDaten &a
         else if (key == kZusatzdaten)
             read.extraValues(it.value(), article);
         else
-            errors.append(formatText(tx("\"%s\" ist kein Feld des Artikels."), {key}));
+            errors.append(
+                formatText(tx("\"%s\" ist kein Feld des Artikels."), {InputChecks::Echo(key)}));
     }
     // The record never holds a price unit below 1; the XML text would not keep one anyway.
     if (article.PE < 1)

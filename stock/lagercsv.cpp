@@ -7,6 +7,7 @@
 #include "persistence/datetime.h"
 #include "persistence/engine/tdbtable.h"
 #include "stock/dblagersearchresult.h"
+#include "stock/inputchecks.h"
 #include "stock/lagerartikelfeld.h"
 #include "stock/modlagerdbserverobj.h"
 
@@ -23,6 +24,26 @@ namespace
 const QString kYes = u"ja"_s;
 const QString kNo = u"nein"_s;
 
+// Spreadsheets take a cell that starts with one of these as a formula and run it. A leading
+// apostrophe makes it text there, as spreadsheet users know it; a text that starts with an
+// apostrophe itself gets one more, so that the import, which takes exactly one away from any
+// text cell that starts with one, gives back every text exactly.
+bool needsProtection(QStringView text)
+{
+    static constexpr char16_t kStarts[] = u"=+-@\t\r'";
+    return !text.isEmpty() && std::char_traits<char16_t>::find(kStarts, 7, text[0].unicode());
+}
+
+QString protectedText(const QString &text)
+{
+    return needsProtection(text) ? u'\'' + text : text;
+}
+
+QString unprotectedText(const QString &cell)
+{
+    return cell.startsWith(u'\'') ? cell.mid(1) : cell;
+}
+
 QString quoted(const QString &cell)
 {
     if (!cell.contains(u';') && !cell.contains(u'"') && !cell.contains(u'\n') &&
@@ -36,7 +57,7 @@ QString quoted(const QString &cell)
 QString cellOf(const TLagerArtikelFeld &f, const TLagerArtikelDaten &a)
 {
     if (f.IsText())
-        return f.Text(a);
+        return protectedText(f.Text(a));
     if (f.IsBool())
         return f.Bool(a) ? kYes : kNo;
     if (f.IsFloat())
@@ -134,11 +155,19 @@ bool isDigits(QStringView s)
     return true;
 }
 
+// The one decimal separator of a number cell: a comma, or a point when there is no comma
+// (files saved by a spreadsheet in an English locale). There is no grouping in cells.
+qsizetype separatorIn(QStringView text)
+{
+    const qsizetype comma = text.indexOf(u',');
+    return comma >= 0 ? comma : text.indexOf(u'.');
+}
+
 bool parseMoney(QStringView text, qint64 &raw)
 {
     const bool negative = text.startsWith(u'-');
     const QStringView body = negative ? text.mid(1) : text;
-    const qsizetype comma = body.indexOf(u',');
+    const qsizetype comma = separatorIn(body);
     const QStringView whole = comma < 0 ? body : body.left(comma);
     const QStringView fraction = comma < 0 ? QStringView() : body.mid(comma + 1);
     if (!isDigits(whole) || whole.size() > 14 || (comma >= 0 && !isDigits(fraction)) ||
@@ -166,13 +195,11 @@ bool parseFloat(QStringView text, double &value)
     }
     if (mantissa.startsWith(u'-'))
         mantissa = mantissa.mid(1);
-    const qsizetype comma = mantissa.indexOf(u',');
+    const qsizetype comma = separatorIn(mantissa);
     if (!isDigits(comma < 0 ? mantissa : mantissa.left(comma)) ||
         (comma >= 0 && !isDigits(mantissa.mid(comma + 1))))
         return false;
-    bool ok = false;
-    value = text.toString().replace(u',', u'.').toDouble(&ok);
-    return ok && std::isfinite(value);
+    return textToFloat(text, value);
 }
 
 bool parseBool(QStringView text, bool &value)
@@ -207,7 +234,7 @@ QString setCell(const TLagerArtikelFeld &f, const QString &cell, TLagerArtikelDa
             f.SetInteger(a, f.Integer(defaults));
         return {};
     }
-    const QStringList args{f.header, text};
+    const QStringList args{f.header, InputChecks::Echo(text)};
     if (f.IsBool()) {
         if (!parseBool(text, f.Bool(a)))
             return formatText(tx("Spalte \"%s\": \"%s\" ist weder ja noch nein."), args);
@@ -235,6 +262,10 @@ QString lineError(int line, const QString &text)
 {
     return formatText(tx("Zeile %s: %s"), {QString::number(line), text});
 }
+
+// Enough to find the pattern of what is wrong; a file with a million bad cells must not
+// bury the terminal under its list.
+constexpr qsizetype kMaxErrors = 100;
 } // namespace
 
 QString LagerCsv::MoneyCell(qint64 raw)
@@ -258,7 +289,8 @@ qsizetype LagerCsv::Export(IModLagerDBServerObj &db, const QString &path, QStrin
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = formatText(tx("Die Datei \"%s\" kann nicht geschrieben werden."), {path});
+            *error = formatText(tx("Die Datei \"%s\" kann nicht geschrieben werden: %s"),
+                                {path, file.errorString()});
         return -1;
     }
     QStringList header;
@@ -289,10 +321,27 @@ qsizetype LagerCsv::Export(IModLagerDBServerObj &db, const QString &path, QStrin
     file.write(chunk.toUtf8());
     if (!file.commit()) {
         if (error)
-            *error = formatText(tx("Die Datei \"%s\" kann nicht geschrieben werden."), {path});
+            *error = formatText(tx("Die Datei \"%s\" kann nicht geschrieben werden: %s"),
+                                {path, file.errorString()});
         return -1;
     }
     return count;
+}
+
+void TLagerCsvImport::addError(const QString &text)
+{
+    if (m_errors.size() < kMaxErrors)
+        m_errors.append(text);
+    else
+        ++m_moreErrors;
+}
+
+QStringList TLagerCsvImport::Errors() const
+{
+    QStringList all = m_errors;
+    if (m_moreErrors > 0)
+        all.append(formatText(tx("... und %s weitere Fehler."), {QString::number(m_moreErrors)}));
+    return all;
 }
 
 bool TLagerCsvImport::Read(const QByteArray &data)
@@ -300,11 +349,12 @@ bool TLagerCsvImport::Read(const QByteArray &data)
     m_columns.clear();
     m_rows.clear();
     m_errors.clear();
+    m_moreErrors = 0;
     m_nrColumn = -1;
     QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decode(data);
     if (decode.hasError()) {
-        m_errors.append(tx("Die Datei ist nicht in UTF-8 geschrieben."));
+        addError(tx("Die Datei ist nicht in UTF-8 geschrieben."));
         return false;
     }
     if (text.startsWith(QChar(0xFEFF)))
@@ -312,12 +362,12 @@ bool TLagerCsvImport::Read(const QByteArray &data)
     std::vector<Record> records;
     int badLine = 0;
     if (!splitRecords(text, records, badLine)) {
-        m_errors.append(lineError(badLine, tx("Ein Feld in Anfuehrungszeichen wird nicht "
-                                              "geschlossen.")));
+        addError(lineError(badLine, tx("Ein Feld in Anfuehrungszeichen wird nicht "
+                                       "geschlossen.")));
         return false;
     }
     if (records.empty()) {
-        m_errors.append(tx("Die Datei hat keine Kopfzeile."));
+        addError(tx("Die Datei hat keine Kopfzeile."));
         return false;
     }
 
@@ -325,21 +375,25 @@ bool TLagerCsvImport::Read(const QByteArray &data)
     for (const QString &name : header.cells) {
         const TLagerArtikelFeld *f = TLagerArtikelFeld::ByHeader(name);
         if (!f)
-            m_errors.append(
-                lineError(header.line, formatText(tx("Die Spalte \"%s\" ist unbekannt."), {name})));
+            addError(lineError(header.line, formatText(tx("Die Spalte \"%s\" ist unbekannt."),
+                                                       {InputChecks::Echo(name)})));
         else if (std::find(m_columns.begin(), m_columns.end(), f) != m_columns.end())
-            m_errors.append(lineError(
-                header.line, formatText(tx("Die Spalte \"%s\" kommt doppelt vor."), {name})));
+            addError(lineError(header.line, formatText(tx("Die Spalte \"%s\" kommt doppelt vor."),
+                                                       {InputChecks::Echo(name)})));
         else if (f->key == u"LagerArtikelNr")
             m_nrColumn = int(m_columns.size());
         m_columns.push_back(f);
     }
     if (m_nrColumn < 0)
-        m_errors.append(lineError(header.line, formatText(tx("Die Spalte \"%s\" fehlt."),
-                                                          {TLagerArtikelFeld::All()[0].header})));
+        addError(lineError(header.line, formatText(tx("Die Spalte \"%s\" fehlt."),
+                                                   {TLagerArtikelFeld::All()[0].header})));
     if (!m_errors.isEmpty())
         return false;
 
+    std::vector<qsizetype> textColumns;
+    for (size_t c = 0; c < m_columns.size(); ++c)
+        if (m_columns[c]->IsText())
+            textColumns.push_back(qsizetype(c));
     QHash<QString, int> firstLine;
     TLagerArtikelDaten scratch;
     for (size_t r = 1; r < records.size(); ++r) {
@@ -347,29 +401,30 @@ bool TLagerCsvImport::Read(const QByteArray &data)
         if (record.cells.size() == 1 && record.cells[0].trimmed().isEmpty())
             continue; // blank lines, as spreadsheets leave them at the end
         if (record.cells.size() != qsizetype(m_columns.size())) {
-            m_errors.append(
-                lineError(record.line, formatText(tx("Die Zeile hat %s Felder statt %s."),
-                                                  {QString::number(record.cells.size()),
-                                                   QString::number(m_columns.size())})));
+            addError(lineError(record.line, formatText(tx("Die Zeile hat %s Felder statt %s."),
+                                                       {QString::number(record.cells.size()),
+                                                        QString::number(m_columns.size())})));
             continue;
         }
+        for (qsizetype c : textColumns)
+            record.cells[c] = unprotectedText(record.cells[c]);
         QString &nr = record.cells[m_nrColumn];
-        nr = nr.trimmed();
-        if (nr.isEmpty())
-            m_errors.append(lineError(record.line, tx("Die Artikel-Nr. fehlt.")));
+        nr = InputChecks::ArticleNumber(nr);
+        if (const QString problem = InputChecks::ArticleNumberProblem(nr); !problem.isEmpty())
+            addError(lineError(record.line, problem));
         else if (const int seen = firstLine.value(nr); seen > 0)
-            m_errors.append(lineError(
-                record.line, formatText(tx("Die Artikel-Nr. \"%s\" steht schon in Zeile %s."),
-                                        {nr, QString::number(seen)})));
+            addError(lineError(record.line,
+                               formatText(tx("Die Artikel-Nr. \"%s\" steht schon in Zeile %s."),
+                                          {nr, QString::number(seen)})));
         else
             firstLine.insert(nr, record.line);
         for (size_t c = 0; c < m_columns.size(); ++c) {
             const QString problem = setCell(*m_columns[c], record.cells[qsizetype(c)], scratch);
             if (!problem.isEmpty())
-                m_errors.append(lineError(record.line, problem));
+                addError(lineError(record.line, problem));
         }
         if (scratch.PE < 1)
-            m_errors.append(lineError(
+            addError(lineError(
                 record.line, formatText(tx("Spalte \"%s\": \"%s\" ist keine erlaubte ganze Zahl."),
                                         {TLagerArtikelFeld::ByKey(u"PE")->header,
                                          QString::number(scratch.PE)})));
@@ -391,26 +446,55 @@ bool isBookedQuantity(const TLagerArtikelFeld &f)
 }
 } // namespace
 
-bool TLagerCsvImport::apply(const Row &row, TLagerArtikelDaten &article, bool existing) const
+TLagerCsvImport::Applied TLagerCsvImport::apply(const Row &row, TLagerArtikelDaten &article,
+                                                bool existing) const
 {
-    bool kept = false;
+    Applied result;
     for (size_t c = 0; c < m_columns.size(); ++c) {
         const TLagerArtikelFeld &f = *m_columns[c];
+        const QString &cell = row.cells[qsizetype(c)];
         if (existing && isBookedQuantity(f)) {
             TLagerArtikelDaten probe;
-            setCell(f, row.cells[qsizetype(c)], probe);
-            kept = kept || f.Float(probe) != f.Float(article);
+            setCell(f, cell, probe);
+            result.quantityKept = result.quantityKept || f.Float(probe) != f.Float(article);
             continue;
         }
-        setCell(f, row.cells[qsizetype(c)], article);
+        bool same = true;
+        if (f.IsText()) {
+            const QString before = f.Text(article);
+            setCell(f, cell, article);
+            same = f.Text(article) == before;
+        } else if (f.IsBool()) {
+            const bool before = f.Bool(article);
+            setCell(f, cell, article);
+            same = f.Bool(article) == before;
+        } else if (f.IsFloat()) {
+            // A cell holds 15 digits; a stored factor may have more. The same cell text is the
+            // same value as far as the file can say.
+            const double before = f.Float(article);
+            setCell(f, cell, article);
+            same = f.Float(article) == before ||
+                   LagerCsv::FloatCell(f.Float(article)) == LagerCsv::FloatCell(before);
+            if (same)
+                f.Float(article) = before;
+        } else if (f.IsMoney()) {
+            const Money before = f.Amount(article);
+            setCell(f, cell, article);
+            same = f.Amount(article) == before;
+        } else {
+            const qint64 before = f.Integer(article);
+            setCell(f, cell, article);
+            same = f.Integer(article) == before;
+        }
+        result.changed = result.changed || !same;
     }
-    return kept;
+    return result;
 }
 
 TLagerCsvImport::Result TLagerCsvImport::Write(IModLagerDBServerObj &db, const QString &owner,
                                                const RightCheck &allowed, bool dryRun)
 {
-    m_created = m_changed = m_quantitiesKept = 0;
+    m_created = m_changed = m_unchanged = m_quantitiesKept = 0;
     if (!m_errors.isEmpty())
         return Result::Invalid;
     std::unique_ptr<TDateischutzWF> lock;
@@ -430,15 +514,29 @@ TLagerCsvImport::Result TLagerCsvImport::Write(IModLagerDBServerObj &db, const Q
         for (const TDBLagerSearchResult *entry : all)
             stored.insert(entry->ArtikelNr().toString());
     }
+    // A row that gives an existing article what it has already is not written: re-importing
+    // an export must not mark every article as changed now by the importer.
     std::vector<bool> exists(m_rows.size());
+    std::vector<bool> write(m_rows.size());
     QStringList busy;
+    TLagerServerObj article;
     for (size_t i = 0; i < m_rows.size(); ++i) {
         const QString &nr = m_rows[i].cells[m_nrColumn];
         exists[i] = stored.contains(nr);
-        ++(exists[i] ? m_changed : m_created);
+        write[i] = !exists[i];
+        if (exists[i]) {
+            article.Clear();
+            article.LagerArtikelNr = nr;
+            if (db.ReadArticle(&article) != 0)
+                return Result::Failed;
+            const Applied applied = apply(m_rows[i], article, true);
+            m_quantitiesKept += applied.quantityKept;
+            write[i] = applied.changed;
+        }
+        ++(!exists[i] ? m_created : write[i] ? m_changed : m_unchanged);
         // Whoever edits an article in the window holds its record lock; the import must not
         // overwrite what they are about to save.
-        if (!dryRun &&
+        if (!dryRun && write[i] &&
             !TDateischutz::HolderRecord(db.DatabaseDirectory() +
                                         TDatabaseStoreBase::RecordLockName(nr) + u".SRW"_s)
                  .isEmpty())
@@ -446,7 +544,7 @@ TLagerCsvImport::Result TLagerCsvImport::Write(IModLagerDBServerObj &db, const Q
     }
     if (allowed && !allowed(m_created, m_changed))
         return Result::Refused;
-    if (dryRun)
+    if (dryRun || m_created + m_changed == 0)
         return Result::Done;
     // Only the articles someone holds are locked here, waiting as every record lock waits;
     // taking a lock file for each of 100,000 rows would cost more than the import.
@@ -458,22 +556,23 @@ TLagerCsvImport::Result TLagerCsvImport::Write(IModLagerDBServerObj &db, const Q
     }
 
     TTdbTable &table = db.LagerTable();
-    auto progress = interaction().progress(tx("Import"), int(m_rows.size()));
+    auto progress = interaction().progress(tx("Import"), m_created + m_changed);
     const double now = DateTime::now();
     try {
         table.StartTransaction();
-        TLagerServerObj article;
         for (size_t i = 0; i < m_rows.size(); ++i) {
+            if (!write[i])
+                continue;
             article.Clear();
             article.LagerArtikelNr = m_rows[i].cells[m_nrColumn];
+            // read again: the holder of a record lock may have saved it meanwhile
             if (exists[i] && db.ReadArticle(&article) != 0)
                 throw std::runtime_error("ReadArticle");
             if (!exists[i]) {
                 article.Created = now;
                 article.CreatedBy = owner;
             }
-            if (apply(m_rows[i], article, exists[i]))
-                ++m_quantitiesKept;
+            apply(m_rows[i], article, exists[i]);
             article.Changed = now;
             article.ChangedBy = owner;
             if (db.WriteArticle(&article) != 0)

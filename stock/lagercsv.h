@@ -37,7 +37,8 @@ public:
 
     // Parses and checks the whole file; every problem goes into Errors() with its line.
     bool Read(const QByteArray &data);
-    const QStringList &Errors() const { return m_errors; }
+    // The first hundred problems and, when there were more, a line that counts the rest.
+    QStringList Errors() const;
     qsizetype RowCount() const { return qsizetype(m_rows.size()); }
 
     // owner: the user's full name, for the locks and the created/changed stamps. Locked
@@ -46,7 +47,9 @@ public:
     Result Write(IModLagerDBServerObj &db, const QString &owner, const RightCheck &allowed,
                  bool dryRun = false);
     int Created() const { return m_created; }
+    // Existing articles the file gives other values; the others are left as they are.
     int Changed() const { return m_changed; }
+    int Unchanged() const { return m_unchanged; }
     // Existing articles whose file quantities differed from the stored ones: quantities of an
     // existing article change only through bookings and stock-taking, so those cells are
     // not taken. A new article takes them as its opening stock.
@@ -57,14 +60,20 @@ private:
         int line = 0;
         QStringList cells;
     };
-    // Returns whether a quantity cell of an existing article was left out and differed.
-    bool apply(const Row &row, TLagerArtikelDaten &article, bool existing) const;
+    struct Applied {
+        bool changed = false;      // some value taken from the file differs from the article's
+        bool quantityKept = false; // a quantity cell of an existing article differed, left out
+    };
+    Applied apply(const Row &row, TLagerArtikelDaten &article, bool existing) const;
+    void addError(const QString &text);
 
     std::vector<const TLagerArtikelFeld *> m_columns;
     int m_nrColumn = -1;
     std::vector<Row> m_rows;
     QStringList m_errors;
+    qsizetype m_moreErrors = 0;
     int m_created = 0;
     int m_changed = 0;
+    int m_unchanged = 0;
     int m_quantitiesKept = 0;
 };

@@ -90,56 +90,5 @@ void TXmlTextSink::PutInt(qint64 value)
 
 double DecimalFromXML(QStringView text, double def)
 {
-    text = text.trimmed();
-    const qsizetype e = text.lastIndexOf(u'E', -1, Qt::CaseInsensitive);
-    if (e <= 0 || !text[e - 1].isDigit())
-        return StrToFloatTolerant(text, def);
-    // Only a plain "[-]digits[sep digits]E[+-]digits" is taken as exponent form.
-    const QChar separator = FormatSettings::current().decimalSeparator;
-    QByteArray plain;
-    plain.reserve(text.size());
-    qsizetype i = 0;
-    if (text[i] == u'-')
-        plain += text[i++].toLatin1();
-    bool seenSeparator = false;
-    for (; i < e; ++i) {
-        const QChar c = text[i];
-        if (c.isDigit() && c.unicode() < 128) {
-            plain += char(c.unicode());
-        } else if (c == separator && !seenSeparator) {
-            seenSeparator = true;
-            plain += '.';
-        } else {
-            return StrToFloatTolerant(text, def);
-        }
-    }
-    plain += 'e';
-    ++i;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        plain += text[i++].toLatin1();
-    if (i >= text.size())
-        return StrToFloatTolerant(text, def);
-    for (; i < text.size(); ++i) {
-        if (!text[i].isDigit() || text[i].unicode() >= 128)
-            return StrToFloatTolerant(text, def);
-        plain += char(text[i].unicode());
-    }
-    bool ok = false;
-    const double value = plain.toDouble(&ok);
-    if (ok)
-        return value;
-    // Fifteen digits round the largest doubles up just beyond the range ("1,79769313486232E308");
-    // such a text stands for the largest double, anything further out is no number.
-    const qsizetype at = plain.indexOf('e');
-    bool mantissaOk = false;
-    bool exponentOk = false;
-    const double mantissa = plain.left(at).toDouble(&mantissaOk);
-    const int exponent = plain.mid(at + 1).toInt(&exponentOk);
-    if (!mantissaOk || !exponentOk || exponent > 400)
-        return def;
-    const long double wide = mantissa * std::pow(10.0L, exponent);
-    const long double limit = std::numeric_limits<double>::max();
-    if (std::isfinite(wide) && std::fabs(wide) > limit && std::fabs(wide) <= limit * (1 + 1e-14L))
-        return wide < 0 ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
-    return def;
+    return StrToFloatTolerant(text, def);
 }

@@ -58,7 +58,6 @@ private:
     qsizetype m_capacity = 0;
 };
 
-// The reading counterpart of PutFloat: the tolerant conversion, except that a number in the
-// exponent form the general float format uses for very small and very large values ("5E-5")
-// keeps its exponent, which the tolerant filter would strip into a different number.
+// The reading counterpart of PutFloat: the tolerant conversion, which every reader of stored
+// numbers shares so that all of them read the exponent form alike.
 double DecimalFromXML(QStringView text, double def);

@@ -1,5 +1,6 @@
 #include "suite/environment.h"
 
+#include "base/formatsettings.h"
 #include "base/inifile.h"
 #include "base/messages.h"
 #include "base/translation.h"
@@ -60,6 +61,8 @@ bool InitEnvironment(const QString &programDir, EnvironmentDirs *dirs)
     sys.Language = sys.ApplicationIni().readString(QStringLiteral("Language"),
                                                    QStringLiteral("Name"), QStringLiteral("de_DE"));
     Translation::setup(d.program + QStringLiteral("locale"), sys.Language);
+    // Stored numbers follow the installation, never the locale this process started in.
+    FormatSettings::loadInstallation(sys.ApplicationIni());
     TBenutzerEinstellungen::instance().reset();
     TSystemEinstellungen::setCreated(true);
     if (dirs)

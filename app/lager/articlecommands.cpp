@@ -1,8 +1,9 @@
+#include "app/lager/lagercommand.h"
 #include "base/messages.h"
 #include "base/translation.h"
-#include "app/lager/lagercommand.h"
 #include "persistence/datetime.h"
 #include "persistence/engine/tdbtable.h"
+#include "stock/inputchecks.h"
 #include "stock/lagerartikeljson.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
@@ -17,7 +18,7 @@ namespace
 
 int notFound(const QString &nr)
 {
-    ShowError(formatText(tx("Artikel \"%s\" nicht gefunden."), {nr}));
+    ShowError(formatText(tx("Artikel \"%s\" nicht gefunden."), {InputChecks::Echo(nr)}));
     return LagerExit::NotFound;
 }
 
@@ -26,8 +27,10 @@ bool readInput(const QString &name, QByteArray &data)
     QFile file;
     const bool open = name == u"-" ? file.open(stdin, QIODevice::ReadOnly)
                                    : (file.setFileName(name), file.open(QIODevice::ReadOnly));
-    if (!open)
+    if (!open) {
+        ShowFileError(file);
         return false;
+    }
     data = file.readAll();
     return true;
 }
@@ -41,7 +44,7 @@ int ArticleGet(LagerSession &session, const LagerArgs &args)
         ShowError(formatText(tx("Unbekanntes Format \"%s\"."), {format}));
         return LagerExit::Usage;
     }
-    const QString nr = args.positional[0];
+    const QString nr = InputChecks::ArticleNumber(args.positional[0]);
     IModLagerDBServerObj &db = session.Db();
     if (format == u"xml") {
         if (nr.isEmpty() || db.GotoArticle(nr) != 0)
@@ -61,10 +64,8 @@ int ArticleGet(LagerSession &session, const LagerArgs &args)
 int ArticlePut(LagerSession &session, const LagerArgs &args)
 {
     QByteArray data;
-    if (!readInput(args.positional[0], data)) {
-        ShowError(formatText(tx("Datei \"%s\" nicht gefunden."), {args.positional[0]}));
-        return LagerExit::Invalid;
-    }
+    if (!readInput(args.positional[0], data))
+        return LagerExit::Failed;
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(data, &parseError);
     if (!doc.isObject()) {
@@ -76,11 +77,12 @@ int ArticlePut(LagerSession &session, const LagerArgs &args)
     TLagerArtikelDaten values;
     QStringList errors;
     const bool valid = LagerArtikelJson::FromJson(doc.object(), values, errors);
-    values.LagerArtikelNr = values.LagerArtikelNr.trimmed(); // as the import takes it
-    if (!valid || values.LagerArtikelNr.isEmpty()) {
-        if (values.LagerArtikelNr.isEmpty())
-            errors.append(tx("Die Artikel-Nr. fehlt."));
-        ShowError(errors.join(u'\n'));
+    values.LagerArtikelNr = InputChecks::ArticleNumber(values.LagerArtikelNr);
+    const QString nrProblem = InputChecks::ArticleNumberProblem(values.LagerArtikelNr);
+    if (!nrProblem.isEmpty())
+        errors.prepend(nrProblem);
+    if (!valid || !nrProblem.isEmpty()) {
+        ShowErrors(errors);
         return LagerExit::Invalid;
     }
     article.Assign(values);
@@ -114,7 +116,7 @@ int ArticlePut(LagerSession &session, const LagerArgs &args)
 
 int ArticleDelete(LagerSession &session, const LagerArgs &args)
 {
-    const QString nr = args.positional[0];
+    const QString nr = InputChecks::ArticleNumber(args.positional[0]);
     if (!session.RequireRight(u"43"_s, "Sie sind nicht berechtigt, Artikel zu loeschen!"))
         return LagerExit::Denied;
     IModLagerDBServerObj &db = session.Db();

@@ -9,6 +9,7 @@
 #include "suite/systemeinstellungen.h"
 
 #include <QDir>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <cstdio>
 
@@ -129,6 +130,26 @@ void WriteOut(const QString &text)
 void ShowError(const QString &text)
 {
     ShowMessageBox(text, MsgDlgType::Error, MsgButton::OK);
+}
+
+void ShowErrors(const QStringList &errors)
+{
+    constexpr qsizetype kShown = 100;
+    QStringList shown = errors.mid(0, kShown);
+    if (errors.size() > kShown)
+        shown.append(formatText(tx("... und %s weitere Fehler."),
+                                {QString::number(errors.size() - kShown)}));
+    ShowError(shown.join(u'\n'));
+}
+
+void ShowFileError(const QFileDevice &file)
+{
+    const QString name = file.fileName().isEmpty() ? u"-"_s : file.fileName();
+    if (file.error() == QFileDevice::OpenError && !QFileInfo::exists(name) && name != u"-")
+        ShowError(formatText(tx("Datei \"%s\" nicht gefunden."), {name}));
+    else
+        ShowError(formatText(tx("Datei \"%s\" kann nicht gelesen werden: %s"),
+                             {name, file.errorString()}));
 }
 
 int RunLager(const QString &programDir, const QStringList &arguments)

@@ -7,6 +7,7 @@
 #include <memory>
 
 class IModLagerDBServerObj;
+class QFileDevice;
 
 // Exit codes scripts rely on; they never change meaning.
 namespace LagerExit
@@ -78,3 +79,7 @@ int RunLager(const QString &programDir, const QStringList &arguments);
 void WriteOut(const QString &text);
 // Shows an error message through the interaction.
 void ShowError(const QString &text);
+// Shows a list of problems, the first hundred of them and how many more there were.
+void ShowErrors(const QStringList &errors);
+// Says why a file could not be opened, naming the file and the cause.
+void ShowFileError(const QFileDevice &file);

@@ -1,6 +1,6 @@
+#include "app/lager/lagercommand.h"
 #include "base/messages.h"
 #include "base/translation.h"
-#include "app/lager/lagercommand.h"
 #include "persistence/engine/tdbtable.h"
 #include "stock/dblagersearchresult.h"
 #include "stock/lagercsv.h"
@@ -99,8 +99,8 @@ int StockImport(LagerSession &session, const LagerArgs &args)
 {
     QFile file(args.positional[0]);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowError(formatText(tx("Datei \"%s\" nicht gefunden."), {args.positional[0]}));
-        return LagerExit::Invalid;
+        ShowFileError(file);
+        return LagerExit::Failed;
     }
     TLagerCsvImport import;
     if (!import.Read(file.readAll())) {
@@ -126,13 +126,15 @@ int StockImport(LagerSession &session, const LagerArgs &args)
     case TLagerCsvImport::Result::Failed:
         return LagerExit::Failed;
     }
-    const QStringList counts{QString::number(import.Created()), QString::number(import.Changed())};
-    std::fprintf(
-        stderr, "%s\n",
-        qUtf8Printable(dryRun ? formatText(tx("Probelauf: %s Artikel wuerden angelegt, "
-                                              "%s geaendert."),
-                                           counts)
-                              : formatText(tx("%s Artikel angelegt, %s geaendert."), counts)));
+    const QStringList counts{QString::number(import.Created()), QString::number(import.Changed()),
+                             QString::number(import.Unchanged())};
+    std::fprintf(stderr, "%s\n",
+                 qUtf8Printable(dryRun ? formatText(tx("Probelauf: %s Artikel wuerden angelegt, "
+                                                       "%s geaendert, %s bleiben unveraendert."),
+                                                    counts)
+                                       : formatText(tx("%s Artikel angelegt, %s geaendert, %s "
+                                                       "unveraendert."),
+                                                    counts)));
     if (import.QuantitiesKept() > 0)
         std::fprintf(stderr, "%s\n",
                      qUtf8Printable(formatText(

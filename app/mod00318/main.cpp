@@ -4,7 +4,6 @@
 //
 // With MOD00318_CHOOSE set in the environment no window opens: the address with that number is
 // written (nothing when there is none), so that the exchange can be tested unattended.
-#include "base/formatsettings.h"
 #include "base/messages.h"
 #include "base/translation.h"
 #include "suite/environment.h"
@@ -151,7 +150,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QtInteraction qtInteraction;
     setInteraction(&qtInteraction);
-    FormatSettings::initFromSystemLocale();
     Messages::setApplicationFileName(QCoreApplication::applicationFilePath());
     if (!InitEnvironment(QCoreApplication::applicationDirPath()))
         return 1;

@@ -1,6 +1,5 @@
 #include "app/ui/mod00501form1.h"
 #include "app/ui/startup.h"
-#include "base/formatsettings.h"
 #include "base/messages.h"
 #include "base/ui/qtinteraction.h"
 
@@ -34,7 +33,6 @@ int main(int argc, char **argv)
     Application app(argc, argv);
     QtInteraction qtInteraction;
     setInteraction(&qtInteraction);
-    FormatSettings::initFromSystemLocale();
     Messages::setApplicationFileName(QCoreApplication::applicationFilePath());
     auto window =
         StartMainWindow(QCoreApplication::applicationDirPath(), QCoreApplication::arguments());

@@ -84,6 +84,8 @@ void TMOD00501Form2::accept()
         m_frame->FocusArticleNumber();
         return;
     }
+    if (!m_frame->CheckMoneyFields())
+        return;
     if (!m_frame->HasVatClass() &&
         ShowMessageBox(tx("Moechten Sie den Artikel wirklich ohne Mehrwertsteuersatz speichern?"),
                        MsgDlgType::Confirmation, MsgButton::YesNo) != ModalResult::Yes) {

@@ -26,16 +26,13 @@ QString toSingleByte(const QString &text)
 }
 
 // Texts written to or read from non-text columns: blank is "no value", anything else must
-// be a number (with the program's decimal separator or a point).
+// be a number (with a decimal comma or point).
 std::optional<double> textNumber(const QString &text, const QString &field)
 {
-    QString t = text.trimmed();
-    if (t.isEmpty())
+    if (text.trimmed().isEmpty())
         return std::nullopt;
-    t.replace(FormatSettings::current().decimalSeparator, u'.');
-    bool ok = false;
-    const double value = t.toDouble(&ok);
-    if (!ok)
+    double value = 0;
+    if (!textToFloat(text, value))
         throw EngineError(u"'%1' is not a valid number for field %2"_s.arg(text, field));
     return value;
 }

@@ -2,6 +2,7 @@
 
 #include "base/formatsettings.h"
 #include "base/interaction.h"
+#include "base/messages.h"
 #include "base/translation.h"
 #include "base/ui/windowstyle.h"
 #include "persistence/conversions.h"
@@ -25,6 +26,8 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -803,6 +806,37 @@ void TLagerArtikelFrame1::showPerKgLabels()
     lbVKqmWert->setText(moneyText(m_calc.salePerSqm));
 }
 
+QLineEdit *TLagerArtikelFrame1::badMoneyField() const
+{
+    std::vector<QLineEdit *> fields{edEK, edEKkg, edLohn};
+    for (const auto *list : {&edVKNetto, &edVKMwst, &edVKBrutto, &edVKNettoGew})
+        fields.insert(fields.end(), list->begin(), list->end());
+    for (QLineEdit *field : fields) {
+        const QString text = field->text();
+        const bool hasDigit =
+            std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+        // Two defaults tell a failed conversion from an amount that equals one of them.
+        if (hasDigit && StrToCurrTolerant(text, Money::fromRaw(1)) !=
+                            StrToCurrTolerant(text, Money::fromRaw(2)))
+            return field;
+    }
+    return nullptr;
+}
+
+bool TLagerArtikelFrame1::CheckMoneyFields()
+{
+    QLineEdit *field = badMoneyField();
+    if (!field)
+        return true;
+    ShowMessageBoxFmt(tx("Der Betrag \"%s\" ist ungueltig oder zu gross."), {field->text()},
+                      MsgDlgType::Error, MsgButton::OK);
+    for (QWidget *w = field->parentWidget(); w; w = w->parentWidget())
+        if (const int page = m_pages->indexOf(w); page >= 0)
+            m_pages->setCurrentIndex(page);
+    field->setFocus();
+    return false;
+}
+
 void TLagerArtikelFrame1::showNotice(const char *msgid)
 {
     if (msgid)
@@ -811,7 +845,7 @@ void TLagerArtikelFrame1::showNotice(const char *msgid)
 
 void TLagerArtikelFrame1::onFactorTyped()
 {
-    if (!m_guard)
+    if (!m_guard || badMoneyField())
         return;
     pricesToCalc();
     m_calc.FactorChanged(true);
@@ -820,7 +854,7 @@ void TLagerArtikelFrame1::onFactorTyped()
 
 void TLagerArtikelFrame1::onVatClassChosen()
 {
-    if (!m_guard)
+    if (!m_guard || badMoneyField())
         return;
     pricesToCalc();
     m_calc.VatClassChosen(vatRate());
@@ -829,7 +863,7 @@ void TLagerArtikelFrame1::onVatClassChosen()
 
 void TLagerArtikelFrame1::onNetLeft(int n)
 {
-    if (!m_guard)
+    if (!m_guard || badMoneyField())
         return;
     pricesToCalc();
     m_calc.NetLeft(n, edVKZuschlag->hasFocus());
@@ -838,7 +872,7 @@ void TLagerArtikelFrame1::onNetLeft(int n)
 
 void TLagerArtikelFrame1::onGrossLeft(int n)
 {
-    if (!m_guard)
+    if (!m_guard || badMoneyField())
         return;
     pricesToCalc();
     m_calc.GrossLeft(n);
@@ -847,7 +881,7 @@ void TLagerArtikelFrame1::onGrossLeft(int n)
 
 void TLagerArtikelFrame1::onProfitLeft(int n)
 {
-    if (!m_guard)
+    if (!m_guard || badMoneyField())
         return;
     pricesToCalc();
     m_calc.ProfitLeft(n, edVKZuschlag->hasFocus());
@@ -856,7 +890,7 @@ void TLagerArtikelFrame1::onProfitLeft(int n)
 
 void TLagerArtikelFrame1::onPurchasePriceLeft()
 {
-    if (!m_guard)
+    if (!m_guard || badMoneyField())
         return;
     pricesToCalc();
     unitsToCalc();
@@ -869,7 +903,7 @@ void TLagerArtikelFrame1::onPurchasePriceLeft()
 
 void TLagerArtikelFrame1::onPurchasePerKgLeft()
 {
-    if (!m_guard)
+    if (!m_guard || badMoneyField())
         return;
     pricesToCalc();
     unitsToCalc();
@@ -882,7 +916,7 @@ void TLagerArtikelFrame1::onPurchasePerKgLeft()
 
 void TLagerArtikelFrame1::onWeightLeft()
 {
-    if (!m_guard)
+    if (!m_guard || badMoneyField())
         return;
     pricesToCalc();
     unitsToCalc();

@@ -48,6 +48,9 @@ public:
     bool HasVatClass() const;          // false when the first entry (no class) is chosen
     void FocusArticleNumber();
     void FocusVatClass(); // shows "Preise" first
+    // False, with the message shown and the field focused, when a money field holds a text
+    // that is no amount the money type can keep (beyond about ±922 trillion).
+    bool CheckMoneyFields();
 
     QTabWidget *Pages() const { return m_pages; }
 
@@ -78,6 +81,9 @@ private:
     void calcToUnits();
     void showPerKgLabels();
     void showNotice(const char *msgid);
+    // The first money field whose text does not convert; the calculator leaves prices alone
+    // while there is one, rather than take it as 0.
+    QLineEdit *badMoneyField() const;
 
     void onFactorTyped();
     void onVatClassChosen();

@@ -3,6 +3,7 @@
 #include "stock/lagerartikeljson.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/cli/lagerprogram.h"
 #include "tests/support/childprocess.h"
 #include "tools/suitegen/suitegenerator.h"
 
@@ -39,89 +40,6 @@ int holdStockLock(const QStringList &args)
         QThread::sleep(60);
 }
 STOCK_CHILD_ENTRY("lager-hold-lock", holdStockLock);
-
-struct Outcome {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-class LagerProgram : public ::testing::Test
-{
-protected:
-    void SetUp() override { generate(40); }
-
-    void generate(int articles)
-    {
-        SuiteGenerator::Options o;
-        o.targetDir = m_dir.path();
-        o.binDir = QStringLiteral(LAGER_BIN_DIR);
-        o.articles = articles;
-        o.seed = 7;
-        QString error;
-        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
-        ASSERT_TRUE(QFileInfo::exists(bin())) << "lager was not copied into BIN";
-    }
-
-    QString bin() const { return m_dir.filePath(u"BIN/lager"_s); }
-    QString stockDir() const { return m_dir.filePath(u"DATA/DEMO/LAGER"_s); }
-    QString file(const QString &name) const { return m_dir.filePath(name); }
-
-    Outcome lager(const QStringList &args, const QByteArray &input = {},
-                  const QString &user = u"ADMIN"_s)
-    {
-        QProcess p;
-        p.start(bin(), QStringList{u"DEMO"_s, user} + args);
-        if (!input.isEmpty())
-            p.write(input);
-        p.closeWriteChannel();
-        EXPECT_TRUE(p.waitForFinished(120000));
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
-    }
-
-    QJsonObject getJson(const QString &nr)
-    {
-        const Outcome r = lager({u"article"_s, u"get"_s, nr});
-        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
-        return QJsonDocument::fromJson(r.out).object();
-    }
-
-    QString firstArticle()
-    {
-        const Outcome r = lager({u"list"_s});
-        return QString::fromUtf8(r.out.split('\n').value(1).split('\t').value(0));
-    }
-
-    QByteArray exportBytes(const QString &name = u"export.csv"_s)
-    {
-        const Outcome r = lager({u"export"_s, file(name)});
-        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
-        QFile f(file(name));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return f.readAll();
-    }
-
-    struct Holder {
-        std::unique_ptr<QProcess> process;
-        ~Holder()
-        {
-            if (process && process->state() != QProcess::NotRunning) {
-                process->kill();
-                process->waitForFinished();
-            }
-        }
-    };
-    void holdLock(Holder &h, const QString &nr, const QString &owner)
-    {
-        h.process = ChildProcess::start(u"lager-hold-lock"_s, {stockDir(), nr, owner});
-        while (!h.process->canReadLine())
-            ASSERT_TRUE(h.process->waitForReadyRead(20000)) << "the lock holder did not start";
-        ASSERT_EQ(h.process->readLine().trimmed(), "locked");
-    }
-
-    QTemporaryDir m_dir;
-};
 
 // Every field set away from its default, with the texts that break naive writers.
 TLagerArtikelDaten fullArticle(const QString &nr)
@@ -345,10 +263,14 @@ TEST_F(LagerProgram, LockHeldByAnotherProcessGivesFourWithTheHoldersText)
         EXPECT_TRUE(import.err.contains(u"Kollegin Schulz"_s)) << qPrintable(import.err);
     }
     {
-        // Someone editing one of the file's articles in the window stops the whole import.
+        // Someone editing one of the articles the file changes stops the whole import.
+        QFile changed(file(u"changed.csv"_s));
+        ASSERT_TRUE(changed.open(QIODevice::WriteOnly));
+        changed.write(u"Artikel-Nr.;Bezeichnung\r\n%1;NEU\r\n"_s.arg(nr).toUtf8());
+        changed.close();
         Holder holder;
         holdLock(holder, nr, u"Kollege Meier"_s);
-        const Outcome import = lager({u"import"_s, file(u"export.csv"_s)});
+        const Outcome import = lager({u"import"_s, file(u"changed.csv"_s)});
         EXPECT_EQ(import.exitCode, 4);
         EXPECT_TRUE(import.err.contains(u"Kollege Meier"_s)) << qPrintable(import.err);
     }
@@ -417,11 +339,6 @@ TEST_F(LagerProgram, ListFiltersLikeTheStockList)
     EXPECT_EQ(rows[0][u"Bestand"_s].toDouble(), -2.5);
 }
 
-QByteArray withBom(const QString &text)
-{
-    return "\xEF\xBB\xBF" + text.toUtf8();
-}
-
 TEST_F(LagerProgram, ImportWithBadRowsReportsEveryOneAndChangesNothing)
 {
     const QByteArray original = exportBytes();
@@ -437,7 +354,7 @@ TEST_F(LagerProgram, ImportWithBadRowsReportsEveryOneAndChangesNothing)
         lines[line - 1] = cells.join(u';');
     };
     change(2, ek, u"99,99"_s);         // a good change that must not land either
-    change(4, ek, u"12.50"_s);         // decimal point instead of comma
+    change(4, ek, u"1.234,50"_s);      // grouping, which no cell has
     change(9, bez, QString(82, u'B')); // longer than the column
     change(17, mwst, u"7"_s);          // no such VAT class
     QFile f(file(u"bad.csv"_s));

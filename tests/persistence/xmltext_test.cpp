@@ -154,7 +154,7 @@ TEST(TolerantConversions, BothDecimalSeparators)
     EXPECT_DOUBLE_EQ(StrToFloatTolerant(u"1.234,50", -1), 1.2345);
     EXPECT_EQ(StrToCurrTolerant(u"12.3456", Money()).raw(), 123456);
     EXPECT_TRUE(StrToBoolTolerant(u"0.5", false));
-    EXPECT_FALSE(StrToBoolTolerant(u"0,5", false)); // not a number here: the default
+    EXPECT_TRUE(StrToBoolTolerant(u"0,5", false)); // the other convention's 0.5
     EXPECT_DOUBLE_EQ(StrToFloatTolerant(QUtf8StringView("1,234.50 EUR"), -1), 1234.5);
 }
 

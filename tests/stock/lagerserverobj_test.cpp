@@ -290,22 +290,22 @@ TEST(LagerArtikelXml, MalformedTextKeepsWhatWasReadAndReportsWhere)
     EXPECT_EQ(read.Gewicht, 0.0);
 }
 
-// Very small and very large values are written in exponent form; the tolerant filter alone
-// would read "5E-5" as -5 or 55 and lose them (found by the fuzzer).
+// Values below 0.00001 and beyond 15 integer digits are written in exponent form; the tolerant
+// filter alone would read "5E-6" as -6 or 56 and lose them (found by the fuzzer).
 TEST(LagerArtikelXml, ExponentFormValuesReadBack)
 {
     TLagerServerObj obj;
-    obj.Dicke = 0.00005; // a 50 micrometre foil
+    obj.Dicke = 0.000005; // a 5 micrometre foil
     obj.Verpackungsmenge = 1e20;
     obj.Arbeitszeit = -1.5e-7;
     TDsnElement &time = obj.Zusatzdaten.Add();
     time.Kind = TDsnElement::Time;
     time.FloatValue = 1.0 / 86400; // one second past midnight
     const QString text = obj.GetXMLText(true);
-    EXPECT_TRUE(text.contains(u"dicke=\"5E-5\" uf=\"1E20\""_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"dicke=\"5E-6\" uf=\"1E20\""_s)) << text.toStdString();
     TLagerServerObj read;
     ASSERT_TRUE(read.LoadFromXMLText(text));
-    EXPECT_EQ(read.Dicke, 0.00005);
+    EXPECT_EQ(read.Dicke, 0.000005);
     EXPECT_EQ(read.Verpackungsmenge, 1e20);
     EXPECT_EQ(read.Arbeitszeit, -1.5e-7);
     EXPECT_NEAR(read.Zusatzdaten.Item(0).FloatValue, 1.0 / 86400, 1e-18); // 15 digits

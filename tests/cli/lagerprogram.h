@@ -1,0 +1,109 @@
+#pragma once
+
+// A generated installation with the built lager in its BIN, and the program run on it as a
+// script would run it: the fixture every test of the command line shares.
+#include "tests/support/childprocess.h"
+#include "tools/suitegen/suitegenerator.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+inline QByteArray withBom(const QString &text)
+{
+    return "\xEF\xBB\xBF" + text.toUtf8();
+}
+
+struct Outcome {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+class LagerProgram : public ::testing::Test
+{
+protected:
+    void SetUp() override { generate(40); }
+
+    void generate(int articles)
+    {
+        SuiteGenerator::Options o;
+        o.targetDir = m_dir.path();
+        o.binDir = QStringLiteral(LAGER_BIN_DIR);
+        o.articles = articles;
+        o.seed = 7;
+        QString error;
+        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
+        ASSERT_TRUE(QFileInfo::exists(bin())) << "lager was not copied into BIN";
+    }
+
+    QString bin() const { return m_dir.filePath(QStringLiteral("BIN/lager")); }
+    QString stockDir() const { return m_dir.filePath(QStringLiteral("DATA/DEMO/LAGER")); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+    Outcome lager(const QStringList &args, const QByteArray &input = {},
+                  const QString &user = QStringLiteral("ADMIN"))
+    {
+        QProcess p;
+        if (!m_locale.isEmpty()) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("LC_ALL"), m_locale);
+            env.insert(QStringLiteral("LANG"), m_locale);
+            p.setProcessEnvironment(env);
+        }
+        p.start(bin(), QStringList{QStringLiteral("DEMO"), user} + args);
+        if (!input.isEmpty())
+            p.write(input);
+        p.closeWriteChannel();
+        EXPECT_TRUE(p.waitForFinished(120000));
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    QJsonObject getJson(const QString &nr)
+    {
+        const Outcome r = lager({QStringLiteral("article"), QStringLiteral("get"), nr});
+        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+        return QJsonDocument::fromJson(r.out).object();
+    }
+
+    QString firstArticle()
+    {
+        const Outcome r = lager({QStringLiteral("list")});
+        return QString::fromUtf8(r.out.split('\n').value(1).split('\t').value(0));
+    }
+
+    QByteArray exportBytes(const QString &name = QStringLiteral("export.csv"))
+    {
+        const Outcome r = lager({QStringLiteral("export"), file(name)});
+        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+        QFile f(file(name));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    }
+
+    struct Holder {
+        std::unique_ptr<QProcess> process;
+        ~Holder()
+        {
+            if (process && process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished();
+            }
+        }
+    };
+    void holdLock(Holder &h, const QString &nr, const QString &owner)
+    {
+        h.process = ChildProcess::start(QStringLiteral("lager-hold-lock"), {stockDir(), nr, owner});
+        while (!h.process->canReadLine())
+            ASSERT_TRUE(h.process->waitForReadyRead(20000)) << "the lock holder did not start";
+        ASSERT_EQ(h.process->readLine().trimmed(), "locked");
+    }
+
+    QTemporaryDir m_dir;
+    QString m_locale; // the process locale lager runs under, empty for the test's own
+};
