@@ -49,6 +49,8 @@ TMOD00501Form4::TMOD00501Form4(PasswordCheck checkPassword, QWidget *parent)
     m_edPasswort = new QLineEdit(this);
     m_edPasswort->setObjectName(u"edPasswort"_s);
     m_edPasswort->setEchoMode(QLineEdit::Password);
+    // The suite's password fields show asterisks, whatever the style would choose.
+    m_edPasswort->setStyleSheet(u"lineedit-password-character: 42"_s);
     form->addRow(tx("Passwort"), m_edPasswort);
     layout->addLayout(form);
 
