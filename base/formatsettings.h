@@ -16,6 +16,7 @@ struct FormatSettings {
     QChar thousandSeparator = u'.';
     QString shortDateFormat = QStringLiteral("dd.MM.yyyy");
     QString longTimeFormat = QStringLiteral("HH:mm:ss");
+    QString shortTimeFormat = QStringLiteral("HH:mm");
 
     static FormatSettings &current();
     static FormatSettings german();

@@ -61,6 +61,21 @@ const LagerCommand kCommands[] = {
      {},
      {u"--dry-run"_s},
      &StockImport},
+    {{u"stock"_s, u"set"_s},
+     u"NR MENGE [--add-serials A,B,...|--remove-serials A,B,...] [--no-duplicate-check]"_s,
+     txNoop("Setzt den Bestand von Hand; das Passwort des Systemverwalters kommt von der "
+            "Standardeingabe."),
+     2,
+     {u"--add-serials"_s, u"--remove-serials"_s},
+     {u"--no-duplicate-check"_s},
+     &StockSet},
+    {{u"serials"_s, u"list"_s},
+     u"NR [--format tsv|json]"_s,
+     txNoop("Listet die Seriennummern eines Artikels."),
+     1,
+     {u"--format"_s},
+     {},
+     &SerialsList},
 };
 
 void printUsage()

@@ -70,6 +70,8 @@ int ArticleDelete(LagerSession &session, const LagerArgs &args);
 int StockList(LagerSession &session, const LagerArgs &args);
 int StockExport(LagerSession &session, const LagerArgs &args);
 int StockImport(LagerSession &session, const LagerArgs &args);
+int StockSet(LagerSession &session, const LagerArgs &args);
+int SerialsList(LagerSession &session, const LagerArgs &args);
 
 // Program entry without the process: programDir is where the program runs, arguments come
 // without the program name. Returns the exit code.

@@ -6,9 +6,11 @@
 #include "base/messages.h"
 #include "base/translation.h"
 #include "catalogs/katalogdbpool.h"
+#include "movements/ui/movementdialogs.h"
 #include "stock/articlecommands.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
+#include "suite/systemeinstellungen.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -95,8 +97,8 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
     m_functions->addSeparator();
     QAction *stock = addEntry(m_functions, "pmFuncEditBestand",
                               txNoop("Bestand des Lagerartikels manuell aendern"), 104);
-    addEntry(m_functions, "SeriennummernzumLagerartikel1",
-             txNoop("Seriennummern zum Lagerartikel anzeigen"), 100);
+    QAction *serials = addEntry(m_functions, "SeriennummernzumLagerartikel1",
+                                txNoop("Seriennummern zum Lagerartikel anzeigen"), 100);
 
     // The carrying-out windows come later; the right checks already apply.
     for (QAction *a : {importAll, importSome})
@@ -108,9 +110,8 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
                 this, [this] {
                     checkRight(u"44"_s, txNoop("Sie sind nicht berechtigt, Artikel zu buchen!"));
                 });
-    connect(stock, &QAction::triggered, this, [this] {
-        checkRight(u"42"_s, txNoop("Sie sind nicht berechtigt, Artikel zu bearbeiten!"));
-    });
+    connect(stock, &QAction::triggered, this, &TMOD00501Form1::changeStock);
+    connect(serials, &QAction::triggered, this, &TMOD00501Form1::showSerials);
 
     m_fastEdit = new QMenu(this);
     m_fastEdit->setObjectName(u"pmFastEdit"_s);
@@ -347,4 +348,36 @@ void TMOD00501Form1::closeEvent(QCloseEvent *event)
     ini.save();
     freeStock();
     event->accept();
+}
+
+std::function<bool(const QString &)> TMOD00501Form1::adminPasswordCheck() const
+{
+    if (m_context.checkAdminPassword)
+        return m_context.checkAdminPassword;
+    return [](const QString &password) {
+        return TSystemEinstellungen::instance().CheckAdminPassword(password);
+    };
+}
+
+void TMOD00501Form1::changeStock()
+{
+    if (!checkRight(u"42"_s, txNoop("Sie sind nicht berechtigt, Artikel zu bearbeiten!")) ||
+        !m_frame)
+        return;
+    StockChangeCommand::Hooks hooks = MovementDialogs::StockChangeHooks(
+        this, adminPasswordCheck(), m_context.editContext.chooseAddress);
+    hooks.selectedArticleNr = [this] { return m_frame->SelectedArticleNr(); };
+    hooks.updateArticle = [this](const TLagerServerObj &a) { m_frame->UpdateArticle(a); };
+    StockChangeCommand(m_db ? *m_db : m_frame->Database(), m_context.editContext.stockDir,
+                       m_context.editContext.userName, m_context.userFullName, std::move(hooks))
+        .Run();
+}
+
+void TMOD00501Form1::showSerials()
+{
+    if (!m_frame)
+        return;
+    SerialViewCommand(m_db ? *m_db : m_frame->Database(),
+                      MovementDialogs::SerialView(this, adminPasswordCheck()))
+        .Run(m_frame->SelectedArticleNr(), m_frame->SelectedDescription());
 }

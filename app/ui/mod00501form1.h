@@ -28,6 +28,8 @@ struct MainWindowContext {
     TLagerArtikelEditContext editContext;
     // Replaces the modal article window (tests answer it); empty shows TMOD00501Form2.
     std::function<bool(TLagerServerObj &record, bool existing)> showArticleWindow;
+    // The system administrator's password for stock changes; empty asks the suite settings.
+    std::function<bool(const QString &password)> checkAdminPassword;
 };
 
 // Height of a popup menu before it is shown, so that it can be placed above its button.
@@ -54,6 +56,8 @@ public:
     void editArticle();
     void copyArticle();
     void fastEdit();
+    void changeStock(); // command 104
+    void showSerials(); // command 100
     QTreeView *stockList() const;
     QMenu *functionsMenu() const { return m_functions; }
     QMenu *fastEditMenu() const { return m_fastEdit; }
@@ -70,6 +74,7 @@ private:
     bool checkSelection() const;
     ArticleCommands articleCommands();
     bool showArticleWindow(TLagerServerObj &record, bool existing);
+    std::function<bool(const QString &)> adminPasswordCheck() const;
     QPushButton *addButton(const char *name, const char *caption);
 
     MainWindowContext m_context;

@@ -10,6 +10,7 @@
 #include "tools/suitegen/addressgenerator.h"
 #include "tools/suitegen/minstocktemplategenerator.h"
 #include "tools/suitegen/ordergenerator.h"
+#include "tools/suitegen/serialarticlegenerator.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -198,28 +199,17 @@ bool SuiteGenerator::generateStock(const QString &stockDir, int articles, quint3
     try {
         db.Open(stockDir);
         TTdbTable &lager = db.LagerTable();
-        TTdbTable &serials = db.SerialTable();
         QRandomGenerator rng(seed);
         TLagerServerObj a;
         db.Database().StartTransaction();
         for (int i = 0; i < articles; ++i) {
             a.Clear();
             fillArticle(rng, i, a);
+            const int serialCount = PrepareDemoSerialArticle(a, i);
             lager.Append();
             db.WriteRow(a);
             lager.Post();
-            if (!a.SNPflicht)
-                continue;
-            for (int k = 1, n = rng.bounded(1, 4); k <= n; ++k) {
-                TSeriennummer sn;
-                sn.SN = QStringLiteral("SN%1-%2").arg(i).arg(k);
-                sn.LagerArtikelNr = a.LagerArtikelNr;
-                sn.ZUGANG = a.Created;
-                sn.LIEFERANT = QStringLiteral("GC");
-                serials.Append();
-                db.WriteSerialRow(sn);
-                serials.Post();
-            }
+            WriteDemoSerials(db, a, serialCount);
         }
         db.Database().Commit();
         db.Close();

@@ -1,0 +1,206 @@
+#include "movements/stockchangecommand.h"
+#include "movements/stockjournal.h"
+#include "persistence/engine/tdbtable.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "tests/support/childprocess.h"
+#include "tests/support/scriptedinteraction.h"
+#include "tools/suitegen/suitegenerator.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// Holds the record lock of article args[1] in the stock database args[0] until killed.
+int holdArticle(const QStringList &args)
+{
+    IModLagerDBServerObj db;
+    db.Open(args.at(0));
+    auto lock = db.LockRecord(u"Kollege Meier"_s, args.at(1));
+    if (!lock)
+        return 1;
+    std::fputs("locked\n", stdout);
+    std::fflush(stdout);
+    for (;;)
+        QThread::sleep(60);
+}
+STOCK_CHILD_ENTRY("movements-hold-article", holdArticle);
+
+// An installation with the built lager, a plain article and a serial-number article whose
+// three serial numbers match its stock.
+class LagerStockChange : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SuiteGenerator::Options o;
+        o.targetDir = dir.path();
+        o.binDir = QStringLiteral(LAGER_BIN_DIR);
+        QString error;
+        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
+        ASSERT_TRUE(QFileInfo::exists(dir.filePath(u"BIN/lager"_s)));
+        stockDir = dir.filePath(u"DATA/DEMO/LAGER/"_s);
+        IModLagerDBServerObj db;
+        db.Open(stockDir);
+        for (const auto &[nr, stock, serial] :
+             {std::tuple{u"PLAIN"_s, 2.0, false}, std::tuple{u"SER"_s, 3.0, true}}) {
+            TLagerServerObj a;
+            a.LagerArtikelNr = nr;
+            a.BuchungsBestand = stock;
+            a.SNPflicht = serial;
+            ASSERT_EQ(db.WriteArticle(&a), 0);
+        }
+        for (const QString &sn : {u"S1"_s, u"S2"_s, u"S3"_s}) {
+            TSeriennummer s;
+            s.SN = sn;
+            s.LagerArtikelNr = u"SER"_s;
+            s.LIEFERANT = u"GC"_s;
+            ASSERT_EQ(db.WriteSerial(&s), 0);
+        }
+    }
+
+    struct Outcome {
+        int exitCode = -1;
+        QByteArray out;
+        QString err;
+    };
+    Outcome lager(const QStringList &args, const QByteArray &input)
+    {
+        QProcess p;
+        p.start(dir.filePath(u"BIN/lager"_s), QStringList{u"DEMO"_s, u"ADMIN"_s} + args);
+        p.write(input);
+        p.closeWriteChannel();
+        EXPECT_TRUE(p.waitForFinished(120000));
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    // Stock, serial numbers and journal as another program would find them.
+    QString state()
+    {
+        IModLagerDBServerObj db;
+        db.Open(stockDir);
+        QStringList serials;
+        db.SerialsOfArticle(u"SER"_s, serials);
+        QFile journal(StockJournal::FileName(stockDir));
+        const QByteArray lines = journal.open(QIODevice::ReadOnly) ? journal.readAll() : "";
+        // the time of day is the clock's; the rest is the line's own
+        const QString masked = QString::fromLatin1(lines).replace(
+            QRegularExpression(u"\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d "_s), u"<now> "_s);
+        return u"PLAIN=%1 SER=%2 [%3]\n%4"_s.arg(
+            QString::number(db.GetArticleValue(u"PLAIN"_s, u"BuchungsBestand"_s)),
+            QString::number(db.GetArticleValue(u"SER"_s, u"BuchungsBestand"_s)), serials.join(u' '),
+            masked);
+    }
+
+    QTemporaryDir dir;
+    QString stockDir;
+};
+
+} // namespace
+
+TEST_F(LagerStockChange, StockSetChecksPasswordSerialsAndCountsBeforeItBooks)
+{
+    const QString j1 = u"<now> ADMIN: Artikel PLAIN von 2 nach 2,5 - SN: \r\n"_s;
+    const QString j2 = u"<now> ADMIN: Artikel SER von 3 nach 5 - SN: + A1 A2\r\n"_s;
+    const QString j3 = u"<now> ADMIN: Artikel SER von 5 nach 3 - SN: - A2 S1\r\n"_s;
+    const QString s0 = u"PLAIN=2 SER=3 [S1 S2 S3]\n"_s;
+    const QString s1 = u"PLAIN=2.5 SER=3 [S1 S2 S3]\n"_s + j1;
+    const QString s2 = u"PLAIN=2.5 SER=5 [A1 A2 S1 S2 S3]\n"_s + j1 + j2;
+    const QString s3 = u"PLAIN=2.5 SER=3 [A1 S2 S3]\n"_s + j1 + j2 + j3;
+    // Each step starts where the one before left off; refused steps change nothing.
+    const struct {
+        QStringList args;
+        QByteArray input;
+        int exitCode;
+        QString state;
+    } steps[] = {
+        {{u"PLAIN"_s, u"5"_s}, "falsch\n", 2, s0},
+        {{u"PLAIN"_s, u"5"_s}, "", 2, s0},
+        {{u"PLAIN"_s, u"5x"_s}, "admin\n", 5, s0},
+        {{u"NICHTDA"_s, u"5"_s}, "admin\n", 3, s0},
+        {{u"PLAIN"_s, u"7"_s, u"--add-serials"_s, u"A"_s}, "admin\n", 5, s0},
+        {{u"PLAIN"_s, u"2,5"_s}, "admin\r\n", 0, s1},
+        {{u"PLAIN"_s, u"2.5"_s}, "admin\n", 0, s1}, // unchanged: no line
+        {{u"SER"_s, u"4,5"_s}, "admin\n", 5, s1},
+        {{u"SER"_s, u"5"_s}, "admin\n", 5, s1},
+        {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1"_s}, "admin\n", 5, s1},
+        {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1,S2"_s}, "admin\n", 5, s1},
+        {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1,A1"_s}, "admin\n", 5, s1},
+        {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1, "_s}, "admin\n", 5, s1},
+        {{u"SER"_s, u"5"_s, u"--remove-serials"_s, u"S1,S2"_s}, "admin\n", 5, s1},
+        {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1,A2"_s}, "admin\n", 0, s2},
+        {{u"SER"_s, u"3"_s, u"--remove-serials"_s, u"S1,X9"_s}, "admin\n", 5, s2},
+        {{u"SER"_s, u"3"_s, u"--remove-serials"_s, u"S1"_s}, "admin\n", 5, s2},
+        {{u"SER"_s, u"3"_s, u"--remove-serials"_s, u"S1,S1"_s}, "admin\n", 5, s2},
+        {{u"SER"_s, u"3"_s, u"--remove-serials"_s, u" A2,S1"_s}, "admin\n", 0, s3},
+    };
+    ASSERT_EQ(state(), s0);
+    for (const auto &s : steps) {
+        SCOPED_TRACE(qPrintable(s.args.join(u' ')));
+        const auto r = lager(QStringList{u"stock"_s, u"set"_s} + s.args, s.input);
+        EXPECT_EQ(r.exitCode, s.exitCode) << qPrintable(r.err);
+        EXPECT_EQ(state(), s.state);
+    }
+
+    const auto tsv = lager({u"serials"_s, u"list"_s, u"SER"_s}, {});
+    EXPECT_EQ(tsv.exitCode, 0);
+    const QList<QByteArray> lines = tsv.out.split('\n');
+    EXPECT_EQ(lines.value(0), "Seriennummer\tInfo\tLieferant\tZugang");
+    EXPECT_TRUE(lines.value(2).startsWith("S2\t\tGC\t"));
+    const auto json = lager({u"serials"_s, u"list"_s, u"SER"_s, u"--format"_s, u"json"_s}, {});
+    const QJsonArray rows = QJsonDocument::fromJson(json.out).array();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0][u"SN"_s].toString(), u"A1"_s);
+    EXPECT_FALSE(rows[0][u"ZUGANG"_s].toString().isEmpty());
+    EXPECT_EQ(lager({u"serials"_s, u"list"_s, u"NICHTDA"_s}, {}).exitCode, 3);
+}
+
+TEST_F(LagerStockChange, ArticleHeldByAnotherProcessStaysUntouchedByWindowAndCommandLine)
+{
+    auto holder = ChildProcess::start(u"movements-hold-article"_s, {stockDir, u"SER"_s});
+    while (!holder->canReadLine())
+        ASSERT_TRUE(holder->waitForReadyRead(20000)) << "the lock holder did not start";
+    ASSERT_EQ(holder->readLine().trimmed(), "locked");
+    const QString before = state();
+
+    const auto r =
+        lager({u"stock"_s, u"set"_s, u"SER"_s, u"4"_s, u"--add-serials"_s, u"N1"_s}, "admin\n");
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_TRUE(r.err.contains(u"Kollege Meier"_s)) << qPrintable(r.err);
+
+    {
+        // The window's command: its wait window is cancelled, no dialog opens.
+        ScriptedInteraction ui;
+        ScopedInteraction scope(&ui);
+        ui.cancelWaitAfterIdles = 0;
+        IModLagerDBServerObj db;
+        db.Open(stockDir);
+        StockChangeCommand::Hooks h;
+        h.selectedArticleNr = [] { return u"SER"_s; };
+        h.askNewStock = [](const TLagerArtikelDaten &, double &) {
+            ADD_FAILURE() << "asked for a stock without the lock";
+            return false;
+        };
+        h.updateArticle = [](const TLagerServerObj &) { ADD_FAILURE() << "row refreshed"; };
+        EXPECT_FALSE(StockChangeCommand(db, stockDir, u"ADMIN"_s, u"Administrator"_s, h).Run());
+        ASSERT_EQ(ui.waitTexts.size(), 1);
+        EXPECT_TRUE(ui.waitTexts[0].contains(u"Kollege Meier"_s));
+    }
+    EXPECT_EQ(state(), before);
+    holder->kill();
+    holder->waitForFinished();
+}

@@ -1,0 +1,83 @@
+#include "app/ui/mod00501form1.h"
+#include "base/inifile.h"
+#include "catalogs/katalogdbpool.h"
+#include "persistence/engine/tdbtable.h"
+#include "stock/dblagersearchresult.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "stock/ui/lageranzeigenframe.h"
+#include "tests/support/scriptedinteraction.h"
+#include "tools/suitegen/suitegenerator.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+TEST(MovementCommands, MainWindowChecksTheRightAndAlertsWithoutSerialNumbers)
+{
+    QTemporaryDir tmp;
+    SuiteGenerator::Options o;
+    o.targetDir = tmp.path();
+    o.articles = 30;
+    QString error;
+    ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
+    const QString stockDir = tmp.filePath(u"DATA/DEMO/LAGER/"_s);
+
+    ScriptedInteraction ui;
+    ScopedInteraction scope(&ui);
+    MainWindowContext c;
+    c.hasRight = [](const QString &right) { return right != u"42"; };
+    c.editContext.stockDir = stockDir;
+    TMOD00501Form1 w(c);
+    w.attachStock(nullptr, nullptr, new TLagerAnzeigenFrame(&w, stockDir, IniFile(), 0, u"Ich"_s));
+    const auto entry = [&w](const char *name) {
+        return w.functionsMenu()->findChild<QAction *>(QString::fromLatin1(name));
+    };
+    entry("pmFuncEditBestand")->trigger();
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, u"Sie sind nicht berechtigt, Artikel zu bearbeiten!"_s);
+    EXPECT_EQ(ui.messages[0].type, MsgDlgType::Information);
+
+    // Viewing needs no right; an article without serial numbers gets the short notice.
+    const TDBLagerSearchResultObjectList &list = w.stockFrame()->DisplayedList();
+    QString plain;
+    for (const TDBLagerSearchResult *e : list)
+        if (w.stockFrame()->Database().GetArticleValue(e->ArtikelNr().toString(), u"SNPflicht"_s) ==
+            0)
+            plain = e->ArtikelNr().toString();
+    ASSERT_TRUE(w.stockFrame()->GotoArticle(plain));
+    entry("SeriennummernzumLagerartikel1")->trigger();
+    ASSERT_EQ(ui.alerts.size(), 1);
+    EXPECT_EQ(ui.alerts[0].text, u"Keine Seriennummern vorhanden."_s);
+}
+
+TEST(MovementCommands, GeneratedSerialArticlesHaveANumberPerUnit)
+{
+    QTemporaryDir tmp;
+    QString error;
+    ASSERT_TRUE(SuiteGenerator::generateStock(tmp.path(), 600, 7, &error)) << qPrintable(error);
+    IModLagerDBServerObj db;
+    db.Open(tmp.path());
+    TDBLagerSearchResultObjectList list;
+    db.Search(QString(), QString(), list, false, false);
+    int serialArticles = 0;
+    for (const TDBLagerSearchResult *e : list) {
+        TLagerServerObj a;
+        a.LagerArtikelNr = e->ArtikelNr().toString();
+        ASSERT_EQ(db.ReadArticle(&a), 0);
+        QStringList numbers;
+        db.SerialsOfArticle(a.LagerArtikelNr, numbers);
+        if (!a.SNPflicht) {
+            EXPECT_TRUE(numbers.isEmpty()) << qPrintable(a.LagerArtikelNr);
+            continue;
+        }
+        ++serialArticles;
+        EXPECT_GT(a.BuchungsBestand, 0);
+        EXPECT_EQ(numbers.size(), a.BuchungsBestand) << qPrintable(a.LagerArtikelNr);
+        EXPECT_EQ(a.LetzteSeriennummer, numbers.last());
+    }
+    EXPECT_GE(serialArticles, 5);
+}

@@ -1,0 +1,331 @@
+#include "movements/ui/lsnform1.h"
+#include "movements/ui/mod00501form4.h"
+#include "movements/ui/mod00501form7.h"
+#include "movements/ui/mod00512form2.h"
+#include "ordering/customeraddress.h"
+#include "stock/lagerserverobj.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+template <typename T> T *child(QWidget &dialog, const QString &name)
+{
+    T *widget = dialog.findChild<T *>(name);
+    EXPECT_NE(widget, nullptr) << qPrintable(name);
+    return widget;
+}
+
+void pressEnter(QWidget *widget)
+{
+    QTest::keyClick(widget, Qt::Key_Return);
+}
+
+QStringList column(QTableWidget *grid, int c)
+{
+    QStringList cells;
+    for (int row = 0; row < grid->rowCount(); ++row)
+        cells.append(grid->item(row, c)->text());
+    return cells;
+}
+
+TSeriennummerObjectList serials(const QStringList &numbers, const QString &nr = u"SER"_s)
+{
+    TSeriennummerObjectList list;
+    for (const QString &n : numbers) {
+        TSeriennummer &s = list.Add();
+        s.SN = n;
+        s.LagerArtikelNr = nr;
+        s.INFO = n.isEmpty() ? QString() : u"Info "_s + n;
+    }
+    return list;
+}
+
+class MovementDialogs : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        TMOD00501Form4::ForgetPassword();
+        article.LagerArtikelNr = u"SER"_s;
+        article.Bezeichnung = u"Kessel"_s;
+        article.BuchungsBestand = 5;
+        article.SNPflicht = true;
+        article.LetzteSeriennummer = u"SN0099"_s;
+    }
+    QStringList shownTexts() const
+    {
+        QStringList texts;
+        for (const auto &m : ui.messages)
+            texts.append(m.text);
+        return texts;
+    }
+
+    ScriptedInteraction ui;
+    ScopedInteraction scope{&ui};
+    TLagerArtikelDaten article;
+    const std::function<bool(const QString &)> check = [](const QString &p) {
+        return p == u"geheim"_s;
+    };
+};
+
+} // namespace
+
+TEST_F(MovementDialogs, StockChangeNeedsThePasswordAndRemembersIt)
+{
+    TMOD00501Form4 dialog(check);
+    dialog.Setup(article);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), u"[0501 - 04] - Bestand manuell anpassen"_s);
+    EXPECT_EQ(child<QLabel>(dialog, u"lbFrage"_s)->text(),
+              u"Sie moechten den Bestand des Lagerartikels \"SER\" aendern."_s);
+    auto *stock = child<QLineEdit>(dialog, u"edBestand"_s);
+    auto *password = child<QLineEdit>(dialog, u"edPasswort"_s);
+    auto *ok = child<QPushButton>(dialog, u"btOK"_s);
+    EXPECT_EQ(stock->text(), u"5"_s);
+    EXPECT_TRUE(password->text().isEmpty());
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+
+    // Enter walks from the stock to the password and on to OK without pressing it
+    stock->setText(u"7,5"_s);
+    pressEnter(stock);
+    EXPECT_EQ(dialog.focusWidget(), password);
+    password->setText(u"falsch"_s);
+    pressEnter(password);
+    EXPECT_EQ(dialog.focusWidget(), ok);
+    EXPECT_TRUE(dialog.isVisible());
+
+    ok->click();
+    EXPECT_EQ(shownTexts(), QStringList{u"Falsches Passwort."_s});
+    EXPECT_EQ(ui.messages[0].type, MsgDlgType::Error);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.focusWidget(), password);
+    double changed = 0;
+    EXPECT_FALSE(dialog.Changed(changed));
+
+    stock->setText(u"7.5.1"_s);
+    password->setText(u"geheim"_s);
+    ok->click();
+    EXPECT_EQ(ui.messages.last().text, u"\"7.5.1\" ist keine gueltige Menge."_s);
+    EXPECT_TRUE(dialog.isVisible());
+
+    stock->setText(u" 7,5 "_s);
+    ok->click();
+    EXPECT_FALSE(dialog.isVisible());
+    ASSERT_TRUE(dialog.Changed(changed));
+    EXPECT_EQ(changed, 7.5);
+
+    // the next dialog of the run proposes the password; the unchanged stock is no change
+    TMOD00501Form4 next(check);
+    next.Setup(article);
+    next.show();
+    EXPECT_EQ(child<QLineEdit>(next, u"edPasswort"_s)->text(), u"geheim"_s);
+    child<QPushButton>(next, u"btOK"_s)->click();
+    EXPECT_FALSE(next.isVisible());
+    EXPECT_FALSE(next.Changed(changed));
+}
+
+TEST_F(MovementDialogs, EntryInputProposesTheNextNumberRowByRow)
+{
+    TMOD00501Form7 dialog([] {
+        auto address = std::make_unique<TCustomerAddress>();
+        address->Id = u"1047"_s;
+        return address;
+    });
+    dialog.Setup(serials({u""_s, u""_s, u""_s}), article, false, {}, u"  "_s);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), u"[0501 - 07] - Seriennummern erfassen"_s);
+    EXPECT_EQ(child<QLabel>(dialog, u"lbLetzteSN"_s)->text(),
+              u"Letzte zu diesem Artikel erfasste Seriennummer: SN0099"_s);
+    EXPECT_FALSE(child<QPushButton>(dialog, u"btZurueck"_s)->isVisible());
+    EXPECT_TRUE(child<QCheckBox>(dialog, u"cbDoppelt"_s)->isChecked());
+    auto *input = child<QLineEdit>(dialog, u"edEingabe"_s);
+    auto *grid = child<QTableWidget>(dialog, u"vstSeriennummern"_s);
+    EXPECT_EQ(input->text(), u"SN0100"_s);
+
+    pressEnter(input);
+    EXPECT_EQ(grid->currentRow(), 1);
+    EXPECT_EQ(input->text(), u"SN0101"_s);
+    input->setText(u"  X7 "_s);
+    pressEnter(input);
+    EXPECT_EQ(input->text(), u"X8"_s);
+    pressEnter(input);
+    EXPECT_EQ(column(grid, 0), (QStringList{u"SN0100"_s, u"X7"_s, u"X8"_s}));
+    EXPECT_TRUE(input->text().isEmpty());
+    EXPECT_EQ(dialog.focusWidget(), child<QPushButton>(dialog, u"btOK"_s));
+
+    grid->item(1, 1)->setText(u"  Kratzer "_s); // edited texts are trimmed
+    child<QPushButton>(dialog, u"btLieferant"_s)->click();
+    EXPECT_EQ(child<QLineEdit>(dialog, u"edLieferant"_s)->text(), u"1047"_s);
+    child<QLineEdit>(dialog, u"edLieferant"_s)->setText(u" 1047_2 "_s);
+    child<QPushButton>(dialog, u"btOK"_s)->click();
+    EXPECT_FALSE(dialog.isVisible());
+    TSeriennummerObjectList result;
+    QString supplier;
+    ASSERT_TRUE(dialog.Finish(result, supplier));
+    EXPECT_EQ(supplier, u"1047_2"_s);
+    EXPECT_EQ(result.JoinedText(), u"SN0100 X7 X8"_s);
+    EXPECT_EQ(result.Item(1).INFO, u"Kratzer"_s);
+    for (const TSeriennummer &s : result)
+        EXPECT_EQ(s.LIEFERANT, u"1047_2"_s);
+    EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+TEST_F(MovementDialogs, EntryChecksEveryClosingButTheBackButton)
+{
+    const struct {
+        const char *name;
+        QStringList numbers;
+        bool checkDuplicates;
+        QString refusal;
+    } cases[] = {
+        {"missing", {u"A1"_s, u""_s}, false, u"Es fehlen noch 1 Seriennummern."_s},
+        {"duplicate", {u"A1"_s, u"A1"_s}, true, u"Die Seriennummer \"A1\" ist 2 mal vorhanden."_s},
+        {"in stock",
+         {u"S3"_s, u"A2"_s},
+         true,
+         u"Ein Artikel mit der Seriennummer \"S3\" ist bereits im Lager vorhanden."_s},
+        {"duplicate unchecked", {u"A1"_s, u"A1"_s}, false, QString()},
+        {"in stock unchecked", {u"S3"_s, u"A2"_s}, false, QString()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.messages.clear();
+        TMOD00501Form7 dialog;
+        dialog.Setup(serials({u""_s, u""_s}), article, true, {u"S3"_s}, QString());
+        dialog.show();
+        auto *grid = child<QTableWidget>(dialog, u"vstSeriennummern"_s);
+        for (int row = 0; row < 2; ++row)
+            grid->item(row, 0)->setText(c.numbers[row]);
+        child<QCheckBox>(dialog, u"cbDoppelt"_s)->setChecked(c.checkDuplicates);
+        child<QPushButton>(dialog, u"btOK"_s)->click();
+        TSeriennummerObjectList result;
+        QString supplier;
+        if (c.refusal.isEmpty()) {
+            EXPECT_TRUE(ui.messages.isEmpty());
+            EXPECT_TRUE(dialog.Finish(result, supplier));
+            continue;
+        }
+        EXPECT_EQ(shownTexts(), QStringList{c.refusal});
+        EXPECT_TRUE(dialog.isVisible());
+        dialog.reject(); // Esc and the window's close button are checked as well
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(ui.messages.size(), 2);
+        child<QPushButton>(dialog, u"btZurueck"_s)->click(); // only back leaves unchecked
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_FALSE(dialog.Finish(result, supplier));
+    }
+}
+
+TEST_F(MovementDialogs, SelectionKeepsTheFocusInTheSearchField)
+{
+    TMOD00512Form2 dialog;
+    dialog.Setup(article, serials({u"S1"_s, u"S2"_s, u"S3"_s, u"S4"_s, u"S5"_s}), 2, true);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), u"[0512 - 02] - Waehlen Sie 2 Seriennummern aus!"_s);
+    auto *search = child<QLineEdit>(dialog, u"edSuche"_s);
+    auto *grid = child<QTableWidget>(dialog, u"vstSeriennummern"_s);
+    auto *chosen = child<QLabel>(dialog, u"lbAusgewaehlt"_s);
+    auto *needed = child<QLabel>(dialog, u"lbErforderlich"_s);
+    EXPECT_EQ(chosen->text(), u"0 Seriennummern ausgewaehlt."_s);
+    EXPECT_EQ(needed->text(), u"2 weitere Seriennummern erforderlich."_s);
+
+    QTest::keyClicks(search, u" S3"_s);
+    EXPECT_EQ(grid->currentRow(), 2);
+    QTest::keyClick(search, Qt::Key_Down);
+    EXPECT_EQ(grid->currentRow(), 3);
+    EXPECT_EQ(dialog.focusWidget(), search);
+    pressEnter(search);
+    EXPECT_EQ(chosen->text(), u"1 Seriennummern ausgewaehlt."_s);
+    EXPECT_EQ(needed->text(), u"1 weitere Seriennummern erforderlich."_s);
+    EXPECT_EQ(search->selectedText(), u" S3"_s);
+
+    pressEnter(search); // S4 again
+    EXPECT_EQ(shownTexts(),
+              QStringList{u"Diese Seriennummer ist bereits in der Auswahlliste enthalten."_s});
+    child<QPushButton>(dialog, u"btOK"_s)->click();
+    EXPECT_EQ(ui.messages.last().text, u"Die Anzahl der ausgewaehlten Seriennummern stimmt "
+                                       u"nicht mit der angegebenen Menge ueberein."_s);
+    EXPECT_TRUE(dialog.isVisible());
+
+    QTest::keyClick(search, Qt::Key_Up);
+    QTest::keyClick(search, Qt::Key_Up);
+    pressEnter(search); // S2
+    EXPECT_EQ(needed->text(), u"0 weitere Seriennummern erforderlich."_s);
+    pressEnter(search); // complete: Enter confirms
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Chosen().JoinedText(), u"S4 S2"_s);
+    EXPECT_EQ(dialog.Chosen().Item(1).INFO, u"Info S2"_s);
+    EXPECT_EQ(dialog.Chosen().Item(1).LagerArtikelNr, u"SER"_s);
+}
+
+TEST_F(MovementDialogs, SelectionRemovesAndF7ReturnsToTheSearch)
+{
+    TMOD00512Form2 dialog;
+    dialog.Setup(article, serials({u"S1"_s, u"S2"_s}), 1, false);
+    dialog.show();
+    EXPECT_FALSE(child<QPushButton>(dialog, u"btCancel"_s)->isVisible());
+    child<QPushButton>(dialog, u"btHinzufuegen"_s)->click();
+    auto *selection = child<QTableWidget>(dialog, u"vstAuswahl"_s);
+    ASSERT_EQ(selection->rowCount(), 1);
+    selection->setCurrentCell(0, 0);
+    child<QPushButton>(dialog, u"btEntfernen"_s)->click();
+    EXPECT_EQ(selection->rowCount(), 0);
+    EXPECT_EQ(child<QLabel>(dialog, u"lbErforderlich"_s)->text(),
+              u"1 weitere Seriennummern erforderlich."_s);
+    selection->setFocus();
+    QTest::keyClick(&dialog, Qt::Key_F7);
+    EXPECT_EQ(dialog.focusWidget(), child<QLineEdit>(dialog, u"edSuche"_s));
+}
+
+TEST_F(MovementDialogs, ViewUnlocksTheNumbersWithThePasswordAndPostsEdits)
+{
+    QStringList answers{u"falsch"_s, u"geheim"_s};
+    TLSNForm1 dialog(check, [&](QString &password) {
+        password = answers.takeFirst();
+        return true;
+    });
+    QList<std::pair<QString, QString>> posted;
+    bool accept = true;
+    dialog.Setup(u"SER"_s, u"Kessel"_s, serials({u"S1"_s, u"S2"_s}),
+                 [&](const TSeriennummer &before, const TSeriennummer &after) {
+                     posted.append({before.SN + u'|' + before.INFO, after.SN + u'|' + after.INFO});
+                     return accept;
+                 });
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), u"[LSN - 01] - Seriennummern zum Lagerartikel."_s);
+    EXPECT_EQ(child<QLabel>(dialog, u"lbAnzahl"_s)->text(), u"2 Seriennummern vorhanden."_s);
+    auto *grid = child<QTableWidget>(dialog, u"vstSeriennummern"_s);
+    EXPECT_FALSE(grid->item(0, 0)->flags() & Qt::ItemIsEditable);
+    EXPECT_TRUE(grid->item(0, 1)->flags() & Qt::ItemIsEditable);
+
+    grid->item(1, 1)->setText(u"neu "_s);
+    auto *edit = child<QPushButton>(dialog, u"btBearbeiten"_s);
+    edit->click();
+    EXPECT_FALSE(dialog.SerialNumbersEditable());
+    EXPECT_EQ(ui.messages.last().text, u"Falsches Passwort."_s);
+    edit->click();
+    EXPECT_TRUE(dialog.SerialNumbersEditable());
+    EXPECT_TRUE(grid->item(0, 0)->flags() & Qt::ItemIsEditable);
+    EXPECT_EQ(grid->item(1, 1)->text(), u"neu"_s); // the posted edit survives the unlock
+
+    grid->item(0, 0)->setText(u"S1A"_s);
+    accept = false;
+    grid->item(1, 0)->setText(u"S1A"_s); // refused by the table: the cell shows S2 again
+    EXPECT_EQ(column(grid, 0), (QStringList{u"S1A"_s, u"S2"_s}));
+    const QList<std::pair<QString, QString>> expected{{u"S2|Info S2"_s, u"S2|neu"_s},
+                                                      {u"S1|Info S1"_s, u"S1A|Info S1"_s},
+                                                      {u"S2|neu"_s, u"S1A|neu"_s}};
+    EXPECT_EQ(posted, expected);
+}
