@@ -348,9 +348,11 @@ bool TLagerCsvImport::Read(const QByteArray &data)
             continue; // blank lines, as spreadsheets leave them at the end
         if (record.cells.size() != qsizetype(m_columns.size())) {
             m_errors.append(
-                lineError(record.line, formatText(tx("Die Zeile hat %s Felder statt %s."),
-                                                  {QString::number(record.cells.size()),
-                                                   QString::number(m_columns.size())})));
+                lineError(record.line,
+                          formatText(txn("Die Zeile hat %s Feld statt %s.",
+                                         "Die Zeile hat %s Felder statt %s.", record.cells.size()),
+                                     {QString::number(record.cells.size()),
+                                      QString::number(m_columns.size())})));
             continue;
         }
         QString &nr = record.cells[m_nrColumn];

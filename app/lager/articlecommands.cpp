@@ -1,6 +1,6 @@
+#include "app/lager/lagercommand.h"
 #include "base/messages.h"
 #include "base/translation.h"
-#include "app/lager/lagercommand.h"
 #include "persistence/datetime.h"
 #include "persistence/engine/tdbtable.h"
 #include "stock/lagerartikeljson.h"
@@ -37,16 +37,17 @@ bool readInput(const QString &name, QByteArray &data)
 int ArticleGet(LagerSession &session, const LagerArgs &args)
 {
     const QString format = args.Option(u"--format"_s, u"json"_s);
-    if (format != u"json" && format != u"xml") {
+    if (format != u"json" && format != u"xml" && format != u"xml-utf8") {
         ShowError(formatText(tx("Unbekanntes Format \"%s\"."), {format}));
         return LagerExit::Usage;
     }
     const QString nr = args.positional[0];
     IModLagerDBServerObj &db = session.Db();
-    if (format == u"xml") {
+    if (format != u"json") {
         if (nr.isEmpty() || db.GotoArticle(nr) != 0)
             return notFound(nr);
-        WriteOut(db.LagerTable().FieldByName(u"XMLDATA"_s).AsString());
+        WriteBytes(StoredXmlBytes(db.LagerTable().FieldByName(u"XMLDATA"_s).AsString(),
+                                  format == u"xml-utf8"));
         return LagerExit::Done;
     }
     TLagerServerObj article;

@@ -1,6 +1,6 @@
+#include "app/lager/lagercommand.h"
 #include "base/messages.h"
 #include "base/translation.h"
-#include "app/lager/lagercommand.h"
 #include "persistence/engine/tdbtable.h"
 #include "stock/dblagersearchresult.h"
 #include "stock/lagercsv.h"
@@ -91,7 +91,8 @@ int StockExport(LagerSession &session, const LagerArgs &args)
     }
     std::fprintf(
         stderr, "%s\n",
-        qUtf8Printable(formatText(tx("%s Artikel exportiert."), {QString::number(count)})));
+        qUtf8Printable(formatText(txn("%s Artikel exportiert.", "%s Artikel exportiert.", count),
+                                  {QString::number(count)})));
     return LagerExit::Done;
 }
 
@@ -126,18 +127,32 @@ int StockImport(LagerSession &session, const LagerArgs &args)
     case TLagerCsvImport::Result::Failed:
         return LagerExit::Failed;
     }
-    const QStringList counts{QString::number(import.Created()), QString::number(import.Changed())};
-    std::fprintf(
-        stderr, "%s\n",
-        qUtf8Printable(dryRun ? formatText(tx("Probelauf: %s Artikel wuerden angelegt, "
-                                              "%s geaendert."),
-                                           counts)
-                              : formatText(tx("%s Artikel angelegt, %s geaendert."), counts)));
+    // One sentence per count, so that each takes the form its own number needs.
+    const QString created = QString::number(import.Created());
+    const QString changed = QString::number(import.Changed());
+    const QString summary =
+        dryRun ? formatText(txn("Probelauf: %s Artikel wuerde angelegt.",
+                                "Probelauf: %s Artikel wuerden angelegt.", import.Created()),
+                            {created}) +
+                     u' ' +
+                     formatText(txn("%s Artikel wuerde geaendert.", "%s Artikel wuerden geaendert.",
+                                    import.Changed()),
+                                {changed})
+               : formatText(txn("%s Artikel angelegt.", "%s Artikel angelegt.", import.Created()),
+                            {created}) +
+                     u' ' +
+                     formatText(
+                         txn("%s Artikel geaendert.", "%s Artikel geaendert.", import.Changed()),
+                         {changed});
+    std::fprintf(stderr, "%s\n", qUtf8Printable(summary));
     if (import.QuantitiesKept() > 0)
         std::fprintf(stderr, "%s\n",
                      qUtf8Printable(formatText(
-                         tx("Bei %s Artikeln blieben die Bestaende unveraendert: Bestaende "
-                            "aendern sich nur durch Buchungen und Inventur."),
+                         txn("Bei %s Artikel blieb der Bestand unveraendert: Bestaende aendern "
+                             "sich nur durch Buchungen und Inventur.",
+                             "Bei %s Artikeln blieben die Bestaende unveraendert: Bestaende "
+                             "aendern sich nur durch Buchungen und Inventur.",
+                             import.QuantitiesKept()),
                          {QString::number(import.QuantitiesKept())})));
     return LagerExit::Done;
 }
