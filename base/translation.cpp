@@ -71,6 +71,16 @@ QString tx(const char *msgid)
     return QString::fromUtf8(text);
 }
 
+QString txn(const char *singular, const char *plural, qint64 count)
+{
+    // gettext counts without a sign; a negative count takes the form of its amount
+    const unsigned long n =
+        count < 0 ? 0UL - static_cast<unsigned long>(count) : static_cast<unsigned long>(count);
+    if (!g_active)
+        return QString::fromUtf8(n == 1 ? singular : plural);
+    return QString::fromUtf8(dngettext(kDomain, singular, plural, n));
+}
+
 void Translation::setup(const QString &localeDir, const QString &language)
 {
     g_language = language;

@@ -3,8 +3,12 @@
 #include <QString>
 
 // Every user-visible text passes through tx(); the msgid is the German ASCII source text.
-// xgettext collects the msgids with --keyword=tx --keyword=txNoop.
+// xgettext collects the msgids with --keyword=tx --keyword=txNoop --keyword=txn:1,2.
 QString tx(const char *msgid);
+
+// A text about a count: the catalog's plural rule picks the form for the count ("1 Artikel
+// wurde", "3 Artikel wurden"); untranslated, the singular stands for exactly one.
+QString txn(const char *singular, const char *plural, qint64 count);
 
 // Marks a msgid for extraction where the lookup happens later (tables of captions).
 constexpr const char *txNoop(const char *msgid) { return msgid; }

@@ -35,9 +35,8 @@ private:
 } // namespace
 
 ArticleCommands::ArticleCommands(IModLagerDBServerObj &db, const QString &stockDir,
-                                 const QString &userName, const QString &lockOwner, Hooks hooks)
-    : m_db(db), m_stockDir(stockDir), m_userName(userName), m_lockOwner(lockOwner),
-      m_hooks(std::move(hooks))
+                                 const QString &userFullName, Hooks hooks)
+    : m_db(db), m_stockDir(stockDir), m_userFullName(userFullName), m_hooks(std::move(hooks))
 {
 }
 
@@ -122,12 +121,12 @@ bool ArticleCommands::NewArticle()
     record.LagerArtikelNr = nr;
     record.InitPeriods(m_stockDir + u"STDMB.TXT"_s);
     record.Created = DateTime::now();
-    record.CreatedBy = m_userName;
+    record.CreatedBy = m_userFullName;
     // Written at once so that the number is taken while the user fills in the rest.
     if (m_db.WriteArticle(&record) != 0)
         return false;
 
-    RecordLock lock(m_db, m_lockOwner, nr);
+    RecordLock lock(m_db, m_userFullName, nr);
     if (!lock) {
         // The holder is creating the same number; their OK writes their row anew.
         if (stillOurs(record))
@@ -158,7 +157,7 @@ bool ArticleCommands::EditArticle()
     const QString nr = m_hooks.selectedArticleNr();
     if (nr.isEmpty())
         return false;
-    RecordLock lock(m_db, m_lockOwner, nr);
+    RecordLock lock(m_db, m_userFullName, nr);
     if (!lock)
         return false;
     TLagerServerObj record;
@@ -185,7 +184,7 @@ bool ArticleCommands::CopyArticle()
     if (nr.isEmpty())
         return false;
     // A colleague creating the same number holds its lock until the row is theirs.
-    RecordLock lock(m_db, m_lockOwner, nr);
+    RecordLock lock(m_db, m_userFullName, nr);
     if (!lock)
         return false;
     m_db.Refresh();
@@ -196,7 +195,7 @@ bool ArticleCommands::CopyArticle()
     }
     record.LagerArtikelNr = nr;
     record.Created = record.Changed = DateTime::now();
-    record.CreatedBy = record.ChangedBy = m_userName;
+    record.CreatedBy = record.ChangedBy = m_userFullName;
     if (m_db.WriteArticle(&record) != 0)
         return false;
     m_hooks.updateArticle(record);

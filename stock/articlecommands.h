@@ -23,10 +23,10 @@ public:
         std::function<bool(TLagerServerObj &record, bool existing)> showArticleWindow;
     };
 
-    // stockDir ends with a separator; userName is stamped as creator, lockOwner is the name
-    // other users see while we hold an article.
-    ArticleCommands(IModLagerDBServerObj &db, const QString &stockDir, const QString &userName,
-                    const QString &lockOwner, Hooks hooks);
+    // stockDir ends with a separator; the user's full name is stamped as creator and changer
+    // and is the name other users see while we hold an article.
+    ArticleCommands(IModLagerDBServerObj &db, const QString &stockDir, const QString &userFullName,
+                    Hooks hooks);
 
     // Each returns true when an article was written.
     bool NewArticle();
@@ -49,7 +49,6 @@ private:
 
     IModLagerDBServerObj &m_db;
     QString m_stockDir;
-    QString m_userName;
-    QString m_lockOwner;
+    QString m_userFullName;
     Hooks m_hooks;
 };

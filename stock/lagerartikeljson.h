@@ -10,6 +10,9 @@ struct TLagerArtikelDaten;
 // the lists MindestBestand (the period texts as stored), KatRefs and Bilder ({"key", "val"}
 // pairs) and Zusatzdaten ({"name", "type", "value"}, the value typed by kind). The serial
 // numbers a goods receipt attaches are never stored and so not part of it.
+// Beside each day number stands the same reading as ISO 8601 local time without an offset
+// (CreatedIso, ChangedIso, "iso" of dated extra values), to the millisecond. Reading takes
+// either; given both, they must agree and the number is kept exactly.
 namespace LagerArtikelJson
 {
 QJsonObject ToJson(const TLagerArtikelDaten &article);

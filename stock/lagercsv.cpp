@@ -401,9 +401,11 @@ bool TLagerCsvImport::Read(const QByteArray &data)
         if (record.cells.size() == 1 && record.cells[0].trimmed().isEmpty())
             continue; // blank lines, as spreadsheets leave them at the end
         if (record.cells.size() != qsizetype(m_columns.size())) {
-            addError(lineError(record.line, formatText(tx("Die Zeile hat %s Felder statt %s."),
-                                                       {QString::number(record.cells.size()),
-                                                        QString::number(m_columns.size())})));
+            addError(lineError(
+                record.line, formatText(txn("Die Zeile hat %s Feld statt %s.",
+                                            "Die Zeile hat %s Felder statt %s.", record.cells.size()),
+                                        {QString::number(record.cells.size()),
+                                         QString::number(m_columns.size())})));
             continue;
         }
         for (qsizetype c : textColumns)

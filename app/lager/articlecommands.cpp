@@ -40,16 +40,17 @@ bool readInput(const QString &name, QByteArray &data)
 int ArticleGet(LagerSession &session, const LagerArgs &args)
 {
     const QString format = args.Option(u"--format"_s, u"json"_s);
-    if (format != u"json" && format != u"xml") {
+    if (format != u"json" && format != u"xml" && format != u"xml-utf8") {
         ShowError(formatText(tx("Unbekanntes Format \"%s\"."), {format}));
         return LagerExit::Usage;
     }
     const QString nr = InputChecks::ArticleNumber(args.positional[0]);
     IModLagerDBServerObj &db = session.Db();
-    if (format == u"xml") {
+    if (format != u"json") {
         if (nr.isEmpty() || db.GotoArticle(nr) != 0)
             return notFound(nr);
-        WriteOut(db.LagerTable().FieldByName(u"XMLDATA"_s).AsString());
+        WriteBytes(StoredXmlBytes(db.LagerTable().FieldByName(u"XMLDATA"_s).AsString(),
+                                  format == u"xml-utf8"));
         return LagerExit::Done;
     }
     TLagerServerObj article;

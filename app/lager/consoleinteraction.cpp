@@ -1,5 +1,6 @@
 #include "app/lager/consoleinteraction.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 
 namespace
@@ -63,6 +64,13 @@ private:
 int LagerConsoleInteraction::messageBox(const QString &caption, const QString &text,
                                         MsgDlgType type, int buttons)
 {
+    // Reports close with the line naming the program, for the suite's log files; on a
+    // terminal it is the program just started and would only bury the message.
+    const QString programLine =
+        QStringLiteral("\nApplication: ") + QCoreApplication::applicationFilePath();
+    if (QCoreApplication::instance() && text.endsWith(programLine))
+        return consoleInteraction().messageBox(caption, text.chopped(programLine.size()), type,
+                                               buttons);
     return consoleInteraction().messageBox(caption, text, type, buttons);
 }
 

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QtEndian>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -20,8 +21,9 @@ namespace
 
 const LagerCommand kCommands[] = {
     {{u"article"_s, u"get"_s},
-     u"NR [--format json|xml]"_s,
-     txNoop("Zeigt einen Artikel als JSON oder seinen gespeicherten XML-Text."),
+     u"NR [--format json|xml|xml-utf8]"_s,
+     txNoop("Zeigt einen Artikel als JSON oder seinen gespeicherten XML-Text (UTF-16, mit "
+            "xml-utf8 in UTF-8)."),
      1,
      {u"--format"_s},
      {},
@@ -78,7 +80,8 @@ const LagerCommand kCommands[] = {
      &SerialsList},
 };
 
-void printUsage()
+// Asked-for help goes to standard output; after a usage error it goes with the error.
+void printUsage(FILE *stream)
 {
     QString text = tx("Aufruf: lager [--root VERZEICHNIS] [--wait SEKUNDEN] MANDANT BENUTZER "
                       "BEFEHL ...") +
@@ -86,13 +89,13 @@ void printUsage()
     for (const LagerCommand &c : kCommands)
         text +=
             u"  "_s + c.words.join(u' ') + u' ' + c.synopsis + u"\n      "_s + tx(c.help) + u'\n';
-    std::fputs(text.toUtf8().constData(), stderr);
+    std::fputs(text.toUtf8().constData(), stream);
 }
 
 int usageError(const QString &text)
 {
     std::fprintf(stderr, "%s\n", qUtf8Printable(text));
-    printUsage();
+    printUsage(stderr);
     return LagerExit::Usage;
 }
 
@@ -142,6 +145,32 @@ void WriteOut(const QString &text)
     std::fflush(stdout);
 }
 
+void WriteBytes(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+QByteArray StoredXmlBytes(const QString &stored, bool utf8)
+{
+    QString text = stored;
+    if (text.startsWith(QChar::ByteOrderMark))
+        text.remove(0, 1);
+    if (!utf8) {
+        text.prepend(QChar::ByteOrderMark);
+        QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+        qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data());
+        return bytes;
+    }
+    // Only the declaration's own encoding changes; the same words in the article stay.
+    const qsizetype end = text.startsWith(u"<?xml") ? text.indexOf(u"?>") : -1;
+    if (end < 0)
+        return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"_s + text).toUtf8();
+    QString declaration = text.left(end);
+    declaration.replace(u"UTF-16"_s, u"UTF-8"_s, Qt::CaseInsensitive);
+    return (declaration + text.mid(end)).toUtf8();
+}
+
 void ShowError(const QString &text)
 {
     ShowMessageBox(text, MsgDlgType::Error, MsgButton::OK);
@@ -176,7 +205,7 @@ int RunLager(const QString &programDir, const QStringList &arguments)
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &a = arguments[i];
         if (a == u"--help" || a == u"-h") {
-            printUsage();
+            printUsage(stdout);
             return LagerExit::Done;
         }
         if (a == u"--root" || a == u"--wait") {
@@ -227,6 +256,13 @@ int RunLager(const QString &programDir, const QStringList &arguments)
             return usageError(formatText(tx("Verzeichnis \"%s\" nicht gefunden."), {root}));
         // The root rule works on the program directory; a root given by hand is its parent.
         dir = QDir(root).absoluteFilePath(u"BIN"_s);
+    }
+    // The log-on refuses empty names without a word; a script needs to know which one it was.
+    if (rest[0].trimmed().isEmpty() || rest[1].trimmed().isEmpty()) {
+        std::fprintf(stderr, "%s\n",
+                     qUtf8Printable(rest[0].trimmed().isEmpty() ? tx("Der Mandant fehlt.")
+                                                                : tx("Der Benutzer fehlt.")));
+        return LagerExit::Denied;
     }
     LagerConsoleInteraction console(waitSeconds);
     ScopedInteraction scope(&console);

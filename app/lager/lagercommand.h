@@ -79,6 +79,10 @@ int RunLager(const QString &programDir, const QStringList &arguments);
 
 // Writes text to standard output as UTF-8.
 void WriteOut(const QString &text);
+void WriteBytes(const QByteArray &bytes);
+// An article's stored XML text as a file would hold it: UTF-16LE with byte-order mark under
+// its own declaration, or UTF-8 without the mark under a declaration that says so.
+QByteArray StoredXmlBytes(const QString &stored, bool utf8);
 // Shows an error message through the interaction.
 void ShowError(const QString &text);
 // Shows a list of problems, the first hundred of them and how many more there were.

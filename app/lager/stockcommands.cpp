@@ -91,7 +91,8 @@ int StockExport(LagerSession &session, const LagerArgs &args)
     }
     std::fprintf(
         stderr, "%s\n",
-        qUtf8Printable(formatText(tx("%s Artikel exportiert."), {QString::number(count)})));
+        qUtf8Printable(formatText(txn("%s Artikel exportiert.", "%s Artikel exportiert.", count),
+                                  {QString::number(count)})));
     return LagerExit::Done;
 }
 
@@ -126,20 +127,29 @@ int StockImport(LagerSession &session, const LagerArgs &args)
     case TLagerCsvImport::Result::Failed:
         return LagerExit::Failed;
     }
-    const QStringList counts{QString::number(import.Created()), QString::number(import.Changed()),
-                             QString::number(import.Unchanged())};
-    std::fprintf(stderr, "%s\n",
-                 qUtf8Printable(dryRun ? formatText(tx("Probelauf: %s Artikel wuerden angelegt, "
-                                                       "%s geaendert, %s bleiben unveraendert."),
-                                                    counts)
-                                       : formatText(tx("%s Artikel angelegt, %s geaendert, %s "
-                                                       "unveraendert."),
-                                                    counts)));
+    // "Artikel" reads the same for one and many; only the verbs of the dry run take a number.
+    const QString created = QString::number(import.Created());
+    const QString changed = QString::number(import.Changed());
+    const QString unchanged = QString::number(import.Unchanged());
+    const QString summary =
+        dryRun ? formatText(txn("Probelauf: %s Artikel wuerde angelegt,",
+                                "Probelauf: %s Artikel wuerden angelegt,", import.Created()),
+                            {created}) +
+                     u' ' +
+                     formatText(txn("%s geaendert, %s bleibt unveraendert.",
+                                    "%s geaendert, %s bleiben unveraendert.", import.Unchanged()),
+                                {changed, unchanged})
+               : formatText(tx("%s Artikel angelegt, %s geaendert, %s unveraendert."),
+                            {created, changed, unchanged});
+    std::fprintf(stderr, "%s\n", qUtf8Printable(summary));
     if (import.QuantitiesKept() > 0)
         std::fprintf(stderr, "%s\n",
                      qUtf8Printable(formatText(
-                         tx("Bei %s Artikeln blieben die Bestaende unveraendert: Bestaende "
-                            "aendern sich nur durch Buchungen und Inventur."),
+                         txn("Bei %s Artikel blieb der Bestand unveraendert: Bestaende aendern "
+                             "sich nur durch Buchungen und Inventur.",
+                             "Bei %s Artikeln blieben die Bestaende unveraendert: Bestaende "
+                             "aendern sich nur durch Buchungen und Inventur.",
+                             import.QuantitiesKept()),
                          {QString::number(import.QuantitiesKept())})));
     return LagerExit::Done;
 }

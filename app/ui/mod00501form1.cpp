@@ -278,8 +278,7 @@ ArticleCommands TMOD00501Form1::articleCommands()
         return showArticleWindow(a, existing);
     };
     return ArticleCommands(m_db ? *m_db : m_frame->Database(), m_context.editContext.stockDir,
-                           m_context.editContext.userName, m_context.userFullName,
-                           std::move(hooks));
+                           m_context.userFullName, std::move(hooks));
 }
 
 bool TMOD00501Form1::showArticleWindow(TLagerServerObj &record, bool existing)

@@ -57,6 +57,7 @@ std::unique_ptr<TMOD00501Form1> StartMainWindow(const QString &programDir,
     context.editContext.settings = &sys;
     context.editContext.stockDir = sys.LagerDir;
     context.editContext.userName = user.UserName;
+    context.editContext.userFullName = user.FullName;
     // The address program logs on with our client and user.
     context.editContext.chooseAddress = [programDir = sys.ProgramDir, tmpDir = sys.TmpDir,
                                          args = arguments.mid(1)] {

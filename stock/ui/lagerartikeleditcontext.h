@@ -13,8 +13,9 @@ struct TLagerArtikelEditContext {
     // VAT classes and rates, units, money mode, "ArtikelVKPreisIsBrutto", images directory.
     const TSystemEinstellungen *settings = nullptr;
     QString stockDir; // with a trailing "/": CONFIG.XML and the STDMB.TXT period template
-    QString userName; // stamped as "changed by"
+    QString userName; // the log-on name, for the suite programs started on the user's behalf
     // Lets the user choose a supplier address; null when cancelled. The program plugs in the
     // suite's address program, tests a fixed address.
     std::function<std::unique_ptr<TCustomerAddress>()> chooseAddress;
+    QString userFullName; // stamped as "changed by"
 };

@@ -703,7 +703,7 @@ void TLagerArtikelFrame1::StoreArticle(TLagerServerObj &a)
     m_picturePage->StoreArticle(a);
 
     a.Changed = DateTime::now();
-    a.ChangedBy = m_context.userName;
+    a.ChangedBy = m_context.userFullName;
 }
 
 void TLagerArtikelFrame1::Clear()

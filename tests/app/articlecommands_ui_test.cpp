@@ -128,7 +128,7 @@ TEST_F(ArticleCommandsTest, NewArticleIsProposedWrittenAtOnceAndLockedWhileEdite
         // in the table and ours while the user fills it in
         EXPECT_TRUE(stored(u"A0100"_s));
         EXPECT_TRUE(lockFileExists(u"A0100"_s));
-        EXPECT_EQ(a.CreatedBy, u"LAGER"_s);
+        EXPECT_EQ(a.CreatedBy, u"Lager Verwalter"_s);
         EXPECT_GE(a.Created, before);
         // the installation's template: three periods from the first to the last day
         EXPECT_EQ(a.MindestBestand.size(), 3);

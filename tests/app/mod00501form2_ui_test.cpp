@@ -29,7 +29,7 @@ protected:
         settings.VATReduced = 7;
         context.settings = &settings;
         context.stockDir = dir.path() + u'/';
-        context.userName = u"Meier"_s;
+        context.userFullName = u"Meier"_s;
     }
 
     // Shown without a modal loop, so that the test can press its buttons.

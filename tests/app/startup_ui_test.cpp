@@ -174,7 +174,7 @@ TEST_F(StartupTest, ArticleWindowWorksInTheInstallationsStockAsTheLoggedOnUser)
     a.LagerArtikelNr = u"NEU-1"_s;
     ASSERT_EQ(db.ReadArticle(&a), 0);
     EXPECT_EQ(a.Bezeichnung, u"VOM START"_s);
-    EXPECT_EQ(a.CreatedBy, u"LAGER"_s);
+    EXPECT_EQ(a.CreatedBy, u"Lagerist"_s); // the full name, not the log-on name
     EXPECT_EQ(a.MindestBestand.size(), 3); // the installation's STDMB.TXT
     window->close();
 }

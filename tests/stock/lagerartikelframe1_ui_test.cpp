@@ -67,7 +67,8 @@ protected:
         TLagerArtikelEditContext context;
         context.settings = &settings;
         context.stockDir = stockDir();
-        context.userName = u"Meier"_s;
+        context.userName = u"MEIER"_s;
+        context.userFullName = u"Meier"_s; // the stamp; the log-on name must not be
         return std::make_unique<TLagerArtikelFrame1>(context);
     }
 

@@ -11,6 +11,7 @@
 #include "tools/suitegen/minstocktemplategenerator.h"
 #include "tools/suitegen/ordergenerator.h"
 #include "tools/suitegen/serialarticlegenerator.h"
+#include "tools/suitegen/stockassortment.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -86,108 +87,6 @@ bool saveWriter(TIniFileSecWriter &w, const QString &path, QString *error)
     return w.save() || fail(error, QStringLiteral("cannot write %1").arg(path));
 }
 
-// What a plumbing and heating wholesaler keeps: per group a number prefix, the items and the
-// sizes they come in.
-struct StockGroup {
-    const char16_t *name;
-    const char16_t *prefix;
-    std::initializer_list<const char16_t *> items;
-    std::initializer_list<const char16_t *> sizes;
-};
-
-const StockGroup kStockGroups[] = {
-    {u"ROHRE",
-     u"ROH",
-     {u"Rohr", u"Kupferrohr", u"Stahlrohr", u"Mehrschichtverbundrohr", u"HT-Rohr", u"KG-Rohr"},
-     {u"DN15", u"DN20", u"DN25", u"DN32", u"DN50", u"15mm", u"22mm", u"28mm", u"1/2\"", u"3/4\""}},
-    {u"FITTINGS",
-     u"FIT",
-     {u"Bogen 90°", u"Bogen 45°", u"Muffe", u"T-Stück", u"Reduzierstück", u"Pressfitting",
-      u"Winkel", u"Nippel", u"Kappe", u"Übergangsstück"},
-     {u"DN15", u"DN20", u"DN25", u"15mm", u"22mm", u"1/2\"", u"3/4\"", u"1\""}},
-    {u"ARMATUREN",
-     u"ARM",
-     {u"Kugelhahn", u"Eckventil", u"Rückflussverhinderer", u"Absperrventil", u"Druckminderer",
-      u"Schieber"},
-     {u"DN15", u"DN20", u"DN25", u"1/2\"", u"3/4\"", u"1\""}},
-    {u"HEIZUNG",
-     u"HZG",
-     {u"Heizkörperventil", u"Thermostatkopf", u"Heizkörper Typ 22", u"Umwälzpumpe",
-      u"Ausdehnungsgefäß", u"Entlüfter"},
-     {u"DN10", u"DN15", u"1/2\"", u"600x1000", u"25-60", u"18 l"}},
-    {u"BEFESTIGUNG",
-     u"BEF",
-     {u"Rohrschelle", u"Schraube", u"Mutter", u"Dübel", u"Gewindestange", u"Scheibe"},
-     {u"M6", u"M8", u"M10", u"M12", u"8x60", u"10x80"}},
-    {u"SANITAER",
-     u"SAN",
-     {u"Siphon", u"Spülkasten", u"Waschtischarmatur", u"Brausegarnitur", u"WC-Sitz",
-      u"Ablaufgarnitur"},
-     {u"1 1/4\"", u"DN40", u"DN50", u"Standard", u"Komfort"}},
-    {u"DICHTUNGEN",
-     u"DIC",
-     {u"Flachdichtung", u"O-Ring", u"Hanf", u"Dichtband", u"Gummidichtung"},
-     {u"1/2\"", u"3/4\"", u"1\"", u"DN15", u"DN20", u"12x2"}},
-};
-const char16_t *const kMaterials[] = {u"Kupfer", u"Edelstahl", u"verzinkt", u"Messing", u"Rotguss",
-                                      u"PVC",    u"PE-X",      u"schwarz",  u"",        u""};
-const char16_t *const kUnits[] = {u"Stk", u"Stk", u"Stk", u"m", u"Pack", u"kg", u"Rolle"};
-
-template <typename T> const T &pick(QRandomGenerator &rng, std::initializer_list<T> list)
-{
-    return *(list.begin() + rng.bounded(int(list.size())));
-}
-template <typename T, size_t N> const T &pick(QRandomGenerator &rng, const T (&array)[N])
-{
-    return array[rng.bounded(int(N))];
-}
-
-Money cents(qint64 value)
-{
-    return Money::fromRaw(value * 100);
-}
-
-void fillArticle(QRandomGenerator &rng, int i, TLagerServerObj &a)
-{
-    const StockGroup &g = pick(rng, kStockGroups);
-    a.LagerArtikelNr = QString::fromUtf16(g.prefix) + QString::number(100000 + i);
-    QString bez = QString::fromUtf16(pick(rng, g.items));
-    if (const QString material = QString::fromUtf16(pick(rng, kMaterials)); !material.isEmpty())
-        bez += u' ' + material;
-    bez += u' ' + QString::fromUtf16(pick(rng, g.sizes));
-    a.Bezeichnung = bez.left(81);
-    a.Gruppe = QString::fromUtf16(g.name);
-    a.Lagerort = QStringLiteral("R%1-F%2")
-                     .arg(rng.bounded(1, 40), 2, 10, QLatin1Char('0'))
-                     .arg(rng.bounded(1, 12), 2, 10, QLatin1Char('0'));
-    a.Rabattgruppen = QStringLiteral("RG%1").arg(rng.bounded(1, 6));
-    a.ME = QString::fromUtf16(pick(rng, kUnits));
-    a.MwStSatz = 1;
-    a.EKPreis = cents(rng.bounded(5, 250000));
-    a.VKZuschlag = 1.2 + rng.bounded(130) / 100.0;
-    a.VKPreis[0] = cents(qRound64(a.EKPreis.toDouble() * a.VKZuschlag * 100));
-    if (rng.bounded(10) < 6)
-        a.VKPreis[1] = cents(qRound64(a.VKPreis[0].toDouble() * 95));
-    if (rng.bounded(10) < 3)
-        a.VKPreis[2] = cents(qRound64(a.VKPreis[0].toDouble() * 90));
-    const int kind = rng.bounded(100);
-    if (kind < 3) {
-        a.IsNotBestandsartikel = true; // services and order-only articles
-    } else if (kind < 8) {
-        a.BuchungsBestand = -double(rng.bounded(1, 21));
-    } else {
-        a.BuchungsBestand = rng.bounded(501);
-    }
-    a.Anfangsbestand = rng.bounded(101);
-    a.SummeWareneingangMe = a.BuchungsBestand > 0 ? a.BuchungsBestand + rng.bounded(101) : 0;
-    a.Inventurartikel = rng.bounded(5) == 0;
-    a.SNPflicht = !a.IsNotBestandsartikel && rng.bounded(50) == 0;
-    // Fixed times so that two runs write the same files.
-    a.Created = 45000 + i % 1000;
-    a.CreatedBy = QStringLiteral("ADMIN");
-    a.Changed = a.Created;
-    a.ChangedBy = a.CreatedBy;
-}
 } // namespace
 
 bool SuiteGenerator::generateStock(const QString &stockDir, int articles, quint32 seed,
@@ -199,15 +98,18 @@ bool SuiteGenerator::generateStock(const QString &stockDir, int articles, quint3
     try {
         db.Open(stockDir);
         TTdbTable &lager = db.LagerTable();
+        TField &ean = lager.FieldByName(QStringLiteral("EAN"));
         QRandomGenerator rng(seed);
         TLagerServerObj a;
         db.Database().StartTransaction();
         for (int i = 0; i < articles; ++i) {
             a.Clear();
-            fillArticle(rng, i, a);
+            StockAssortment::FillArticle(rng, i, a);
             const int serialCount = PrepareDemoSerialArticle(a, i);
             lager.Append();
             db.WriteRow(a);
+            // The record has no place for its EAN; the table has a column for the codes.
+            ean.SetAsString(a.EAN);
             lager.Post();
             WriteDemoSerials(db, a, serialCount);
         }
@@ -281,6 +183,15 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
             return fail(error, QStringLiteral("cannot set the permissions of %1").arg(path));
     }
 
+    {
+        // The suite's units as the firm keeps them; the generated articles use these.
+        QFile units(root + QStringLiteral("ETC/UNITS.TXT"));
+        if (!units.open(QIODevice::WriteOnly) ||
+            units.write(StockAssortment::Units().join(QStringLiteral("\r\n")).toUtf8() + "\r\n") <
+                0)
+            return fail(error, QStringLiteral("cannot write %1").arg(units.fileName()));
+    }
+
     const QString data = root + QStringLiteral("DATA/");
     if (!makeDir(data + client + QStringLiteral("/ETC"), error))
         return false;
@@ -307,8 +218,12 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
             return false;
     }
 
-    if (o.articles > 0 &&
-        !generateStock(data + client + QStringLiteral("/LAGER"), o.articles, o.seed, error))
+    const QString stockDir = data + client + QStringLiteral("/LAGER/");
+    if (o.articles > 0 && !generateStock(stockDir, o.articles, o.seed, error))
+        return false;
+    // Without articles too: new articles choose from these lists.
+    if (!StockAssortment::WriteConfig(stockDir, error) ||
+        !StockAssortment::WritePictures(stockDir + QStringLiteral("IMAGES"), error))
         return false;
     if (!GenerateMinStockTemplate(data + client + QStringLiteral("/LAGER/"), error))
         return false;
