@@ -1,0 +1,43 @@
+#pragma once
+
+#include "tests/support/scriptedinteraction.h"
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+// Writes a generated installation into dir (client DEMO unless given); false after reporting
+// the generator's error as a test failure.
+bool generateInstallation(const QString &dir, const QString &client = {},
+                          const QString &binDir = {});
+
+// A generated installation with the environment prepared as MOD00501 in its BIN would, every
+// message recorded, and the settings of the log-on reset before and after each test.
+class GeneratedInstallation : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString client; // set in the constructor for another client than DEMO
+    ScriptedInteraction ui;
+    ScopedInteraction scope{&ui};
+    QTemporaryDir tmp;
+    QString root; // the installation, with a trailing slash
+};
+
+// A colleague in another process holding the record lock of one article of a stock until this
+// object goes: lock conflicts in tests are certain, not a matter of timing.
+class ArticleLockHolder
+{
+public:
+    ArticleLockHolder(const QString &stockDir, const QString &articleNr);
+    ~ArticleLockHolder();
+    bool holding() const { return m_holding; }
+
+private:
+    std::unique_ptr<QProcess> m_process;
+    bool m_holding = false;
+};
