@@ -1,8 +1,8 @@
 #include "ordering/selectaddress.h"
 
 #include "tests/support/documents.h"
+#include "tests/support/installation.h"
 #include "tests/support/scriptedinteraction.h"
-#include "tools/suitegen/suitegenerator.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -160,11 +160,7 @@ protected:
         const QString built = QCoreApplication::applicationDirPath() + u"/../bin"_s;
         ASSERT_TRUE(QFileInfo::exists(built + u"/MOD00318"_s))
             << "MOD00318 has not been built next to the test program";
-        SuiteGenerator::Options o;
-        o.targetDir = m_dir.path();
-        o.binDir = built;
-        QString error;
-        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
+        ASSERT_TRUE(generateInstallation(m_dir.path(), {}, built));
     }
     void TearDown() override { qunsetenv("MOD00318_CHOOSE"); }
 
