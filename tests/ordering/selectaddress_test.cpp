@@ -101,7 +101,7 @@ TEST_F(FakeAddressProgram, NoFileOrAnEmptyFileMeansNoChoice)
     EXPECT_TRUE(QDir(exchange()).isEmpty());
 }
 
-TEST_F(FakeAddressProgram, MissingProgramIsReported)
+TEST_F(FakeAddressProgram, MissingProgramIsReportedMissingExchangeDirectoryStartsNothing)
 {
     ScriptedInteraction script;
     ScopedInteraction scope(&script);
@@ -111,13 +111,8 @@ TEST_F(FakeAddressProgram, MissingProgramIsReported)
     EXPECT_TRUE(script.messages[0].text.startsWith(u"Das Adressprogramm \""_s));
     EXPECT_TRUE(script.messages[0].text.contains(u"MOD00318"_s));
     EXPECT_TRUE(script.waitTexts.isEmpty());
-}
 
-TEST_F(FakeAddressProgram, MissingExchangeDirectoryStartsNothing)
-{
     installAnswering(document(u"1047"_s));
-    ScriptedInteraction script;
-    ScopedInteraction scope(&script);
     EXPECT_EQ(SelectAddress(bin(), path(u"fehlt"_s), {u"DEMO"_s, u"LAGER"_s}), nullptr);
     EXPECT_TRUE(recordedArguments().isEmpty());
 }
@@ -196,12 +191,7 @@ TEST_F(AddressProgramStandIn, HandsBackTheChosenSupplierWithAllItsData)
     const auto bare = select("70003");
     ASSERT_NE(bare, nullptr);
     EXPECT_TRUE(bare->Anschriften.IsEmpty());
-}
 
-TEST_F(AddressProgramStandIn, NothingChosenNothingReturned)
-{
-    ScriptedInteraction script;
-    ScopedInteraction scope(&script);
-    EXPECT_EQ(select("99999"), nullptr);
+    EXPECT_EQ(select("99999"), nullptr); // nothing chosen
     EXPECT_TRUE(script.messages.isEmpty());
 }
