@@ -38,7 +38,7 @@ struct Tree {
 
 } // namespace
 
-TEST(KatalogDBPool, ItemsFromTheDirectoriesAndTheStock)
+TEST(KatalogDBPool, ItemsFromTheDirectoriesAndTheStockWhichOpensOnce)
 {
     Tree t;
     TKatalogDBPool pool(t.base, t.stock, {});
@@ -60,12 +60,8 @@ TEST(KatalogDBPool, ItemsFromTheDirectoriesAndTheStock)
     EXPECT_EQ(pool.GetItem(u"NEW"_s, false), nullptr);
     ASSERT_NE(pool.GetItem(u"new"_s, true), nullptr);
     EXPECT_EQ(pool.Count(), 5);
-}
 
-TEST(KatalogDBPool, StockOpensOnceUnderAnySpelling)
-{
-    Tree t;
-    TKatalogDBPool pool(t.base, t.stock, {});
+    // The stock opens once under any spelling.
     TDatabaseWrapper *db = pool.GetDB(u"  lager "_s, false);
     ASSERT_NE(db, nullptr);
     EXPECT_NE(dynamic_cast<IModLagerDBServerObj *>(db), nullptr);
