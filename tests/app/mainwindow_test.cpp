@@ -4,7 +4,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
-#include "tests/support/installation.h"
+#include "tests/support/lockholders.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QAction>

@@ -1,14 +1,9 @@
 #include "tests/support/installation.h"
 
-#include "stock/modlagerdbserverobj.h"
 #include "suite/benutzereinstellungen.h"
 #include "suite/environment.h"
 #include "suite/systemeinstellungen.h"
-#include "tests/support/childprocess.h"
 #include "tools/suitegen/suitegenerator.h"
-
-#include <QThread>
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -37,33 +32,4 @@ void GeneratedInstallation::TearDown()
 {
     TSystemEinstellungen::instance().reset();
     TBenutzerEinstellungen::instance().reset();
-}
-
-namespace
-{
-int holdArticleLock(const QStringList &args)
-{
-    IModLagerDBServerObj db;
-    db.Open(args.value(0));
-    auto lock = db.LockRecord(u"Kollege"_s, args.value(1));
-    if (!lock)
-        return 2;
-    std::puts("locked");
-    std::fflush(stdout);
-    QThread::sleep(60); // until killed
-    return 0;
-}
-STOCK_CHILD_ENTRY("hold-article-lock", holdArticleLock);
-} // namespace
-
-ArticleLockHolder::ArticleLockHolder(const QString &stockDir, const QString &articleNr)
-    : m_process(ChildProcess::start(u"hold-article-lock"_s, {stockDir, articleNr}))
-{
-    m_holding = m_process->waitForReadyRead(20000);
-}
-
-ArticleLockHolder::~ArticleLockHolder()
-{
-    m_process->kill();
-    m_process->waitForFinished();
 }

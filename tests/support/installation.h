@@ -2,11 +2,9 @@
 
 #include "tests/support/scriptedinteraction.h"
 
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <memory>
 
 // Writes a generated installation into dir (client DEMO unless given); false after reporting
 // the generator's error as a test failure.
@@ -26,18 +24,4 @@ protected:
     ScopedInteraction scope{&ui};
     QTemporaryDir tmp;
     QString root; // the installation, with a trailing slash
-};
-
-// A colleague in another process holding the record lock of one article of a stock until this
-// object goes: lock conflicts in tests are certain, not a matter of timing.
-class ArticleLockHolder
-{
-public:
-    ArticleLockHolder(const QString &stockDir, const QString &articleNr);
-    ~ArticleLockHolder();
-    bool holding() const { return m_holding; }
-
-private:
-    std::unique_ptr<QProcess> m_process;
-    bool m_holding = false;
 };
