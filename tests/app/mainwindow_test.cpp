@@ -171,6 +171,7 @@ TEST(MainWindow, DeleteLeavesLockedArticlesAndStopsOnCancel)
             EXPECT_TRUE(holder->holding());
         }
         window.deleteArticles();
+        holder.reset();
         EXPECT_EQ(scripted.messages.size(), 1);
         EXPECT_EQ(scripted.messages[0].text,
                   u"Moechten Sie die markierten Artikel wirklich loeschen?"_s);
