@@ -1,6 +1,5 @@
 #include "base/inifile.h"
 #include "catalogs/katalogdbpool.h"
-#include "persistence/engine/engineerror.h"
 #include "stock/modlagerdbserverobj.h"
 
 #include <QDir>
@@ -68,11 +67,4 @@ TEST(KatalogDBPool, ItemsFromTheDirectoriesAndTheStockWhichOpensOnce)
     EXPECT_TRUE(db->IsOpen());
     EXPECT_TRUE(QFileInfo::exists(t.stock + u"/LAGER.DAT"_s));
     EXPECT_EQ(pool.GetDB(u"LAGER"_s, true), db);
-
-    try {
-        pool.GetDB(u"ELDA"_s, false);
-        FAIL() << "an ELDANORM catalog must not open";
-    } catch (const EngineError &e) {
-        EXPECT_EQ(e.message(), u"Unbekannter Katalogtyp: TKatalogDBPoolItem.GetDB"_s);
-    }
 }
