@@ -459,11 +459,22 @@ TEST_F(EngineTest, FiltersRestrictNavigationCountsAndSearches)
     EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"3"_s);
 }
 
-TEST_F(EngineTest, OtherConnectionsSeeChangesAfterRefresh)
+TEST_F(EngineTest, TransactionsAndOtherConnectionsSeeingChangesAfterRefresh)
 {
     auto t = createArticles();
+    t->StartTransaction();
+    add(*t, u"X"_s);
+    add(*t, u"Y"_s);
+    t->Rollback();
+    EXPECT_TRUE(t->IsEmpty());
+    EXPECT_TRUE(t->Eof());
+    db.StartTransaction();
     add(*t, u"A"_s);
+    db.Commit();
+    t->LockTable();
     add(*t, u"B"_s);
+    t->UnlockTable();
+    EXPECT_THROW(t->UnlockTable(), EngineError);
 
     TTdbDatabase other;
     other.SetLocation(dir.path());
@@ -471,6 +482,7 @@ TEST_F(EngineTest, OtherConnectionsSeeChangesAfterRefresh)
     o.SetTableName(u"ARTIKEL"_s);
     o.SetIndexName(u"001"_s);
     o.Open();
+    EXPECT_EQ(o.RecordCount(), 2);
     ASSERT_TRUE(o.FindKey({u"A"_s}));
 
     t->FindKey({u"A"_s});
@@ -545,31 +557,6 @@ TEST_F(EngineTest, DirectoryListsTablesAndSingleFileDatabaseHoldsSeveral)
     EXPECT_EQ(t.RecordCount(), 1);
     EXPECT_EQ(t.FieldByName(u"Nr"_s).AsString(), u"FLOSKEL"_s);
     EXPECT_EQ(db.TableNames().size(), 2); // nothing added to the directory
-}
-
-TEST_F(EngineTest, TransactionsCommitAndRollBack)
-{
-    auto t = createArticles();
-    t->StartTransaction();
-    add(*t, u"A"_s);
-    add(*t, u"B"_s);
-    t->Rollback();
-    EXPECT_TRUE(t->IsEmpty());
-    EXPECT_TRUE(t->Eof());
-
-    db.StartTransaction();
-    add(*t, u"C"_s);
-    db.Commit();
-    t->LockTable();
-    add(*t, u"D"_s);
-    t->UnlockTable();
-    EXPECT_THROW(t->UnlockTable(), EngineError);
-    TTdbDatabase other;
-    other.SetLocation(dir.path());
-    TTdbTable o(&other);
-    o.SetTableName(u"ARTIKEL"_s);
-    o.Open();
-    EXPECT_EQ(o.RecordCount(), 2);
 }
 
 TEST_F(EngineTest, MissingTablesAndClosedTablesFailWithAMessage)
