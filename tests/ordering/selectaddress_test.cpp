@@ -66,7 +66,7 @@ QByteArray document(const QString &id)
 
 } // namespace
 
-TEST_F(FakeAddressProgram, ReturnsTheFirstAddressOfTheExchangeFileAndDeletesIt)
+TEST_F(FakeAddressProgram, ReturnsTheFirstAddressOfTheExchangeFileAndDeletesItNoFileNoChoice)
 {
     installAnswering(document(u"1047"_s) + document(u"2048"_s));
     ScriptedInteraction script;
@@ -86,16 +86,11 @@ TEST_F(FakeAddressProgram, ReturnsTheFirstAddressOfTheExchangeFileAndDeletesIt)
     EXPECT_EQ(exchangeFile.absolutePath(), QDir(exchange()).absolutePath());
     EXPECT_TRUE(exchangeFile.fileName().endsWith(u".$$$"_s));
     EXPECT_FALSE(exchangeFile.exists());
-}
 
-TEST_F(FakeAddressProgram, NoFileOrAnEmptyFileMeansNoChoice)
-{
-    ScriptedInteraction script;
-    ScopedInteraction scope(&script);
-    installScript(u"exit 0\n"_s);
-    EXPECT_EQ(SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s}), nullptr);
-
+    // No file or an empty file means no choice.
     installAnswering(QByteArray());
+    EXPECT_EQ(SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s}), nullptr);
+    installScript(u"exit 0\n"_s);
     EXPECT_EQ(SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s}), nullptr);
     EXPECT_TRUE(script.messages.isEmpty());
     EXPECT_TRUE(QDir(exchange()).isEmpty());
