@@ -137,7 +137,7 @@ TEST_F(LagerFrameTest, GotoFieldFollowsTypingAndColoursTheMatch)
     EXPECT_EQ(scripted.alerts.last().text, u"Artikel \"99\" nicht gefunden."_s);
 }
 
-TEST_F(LagerFrameTest, SearchShowsHitsAndEndingReturnsToTheArticle)
+TEST_F(LagerFrameTest, SearchShowsHitsEndingReturnsToTheArticleUpdatesKeepListsInStep)
 {
     writeStock(dir.path(), {{u"A1"_s, u"SCHRAUBE M6"_s},
                             {u"A2"_s, u"MUTTER M6"_s},
@@ -177,6 +177,21 @@ TEST_F(LagerFrameTest, SearchShowsHitsAndEndingReturnsToTheArticle)
     EXPECT_TRUE(frame->SelectedArticleNr().isEmpty());
     frame->EndSearch(); // nothing was focused: no notice
     EXPECT_EQ(scripted.alerts.last().text, u"Nichts gefunden."_s);
+
+    // Updating and removing keep the hits and the full list in step.
+    search->setText(u"SCHRAUBE"_s);
+    frame->StartSearch();
+    TLagerServerObj a;
+    a.LagerArtikelNr = u"A0"_s;
+    a.Bezeichnung = u"SCHRAUBE KURZ"_s;
+    frame->UpdateArticle(a);
+    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A0"_s, u"A1"_s, u"A3"_s}));
+    EXPECT_EQ(frame->FullList().Count(), 4);
+    frame->RemoveRow(1);
+    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A0"_s, u"A3"_s}));
+    EXPECT_EQ(frame->FullList().FindArticle(u"A1"), nullptr);
+    frame->EndSearch();
+    EXPECT_EQ(frame->DisplayedList().Count(), 3);
 }
 
 TEST_F(LagerFrameTest, HeaderSortAndStockColumn)
@@ -266,26 +281,6 @@ TEST_F(LagerFrameTest, CountedStockIsWrittenOnlyUnderTheRecordLock)
     frame->Grid()->edit(model.index(1, counted));
     EXPECT_EQ(frame->Grid()->viewport()->findChild<QLineEdit *>(), nullptr);
     EXPECT_DOUBLE_EQ(frame->Database().GetArticleValue(u"A2"_s, u"InventurErfassung"_s), 0);
-}
-
-TEST_F(LagerFrameTest, UpdateAndRemoveKeepBothListsInStep)
-{
-    writeStock(dir.path(), {{u"A1"_s, u"SCHRAUBE"_s}, {u"A2"_s, u"SCHRAUBE LANG"_s}});
-    auto frame = open();
-    child<QLineEdit>(*frame, "edSearch")->setText(u"SCHRAUBE"_s);
-    frame->StartSearch();
-    TLagerServerObj a;
-    a.LagerArtikelNr = u"A0"_s;
-    a.Bezeichnung = u"SCHRAUBE KURZ"_s;
-    frame->UpdateArticle(a);
-    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A0"_s, u"A1"_s, u"A2"_s}));
-    EXPECT_EQ(frame->FullList().Count(), 3);
-
-    frame->RemoveRow(1);
-    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A0"_s, u"A2"_s}));
-    EXPECT_EQ(frame->FullList().FindArticle(u"A1"), nullptr);
-    frame->EndSearch();
-    EXPECT_EQ(frame->DisplayedList().Count(), 2);
 }
 
 TEST(LagerList, SearchTimeShowsItsFraction)
