@@ -113,7 +113,7 @@ TEST(CustomerAddressDocument, CompleteFormFileAndReadBack)
     EXPECT_TRUE(b.Id.isEmpty());
 }
 
-TEST(CustomerAddressDocument, ShortFormLeavesOutStampsDisplayTextAndMarks)
+TEST(CustomerAddressDocument, ShortFormLeavesOutStampsDisplayTextAndMarksAnEmptyOneNearlyAll)
 {
     TCustomerAddress a;
     fillFull(a);
@@ -129,19 +129,17 @@ TEST(CustomerAddressDocument, ShortFormLeavesOutStampsDisplayTextAndMarks)
     EXPECT_TRUE(text.contains(u"\t    <pt type=\"1\""_s));
     EXPECT_TRUE(text.contains(u"\t  <dsnobj name=\"Farbe\""_s));
     EXPECT_TRUE(text.endsWith(u"\t</kundenadr>\r\n"_s));
-}
 
-TEST(CustomerAddressDocument, EmptyAddressWritesOnlyAlarmAndZInfo)
-{
-    TCustomerAddress a;
-    a.WvTxt = u"ohne Datum"_s; // a follow-up is written only with a date
-    a.WvUser = u"ADMIN"_s;
-    EXPECT_EQ(a.GetXMLFragment(false, QString()),
+    // An empty address writes only alarm and extra info.
+    TCustomerAddress empty;
+    empty.WvTxt = u"ohne Datum"_s; // a follow-up is written only with a date
+    empty.WvUser = u"ADMIN"_s;
+    EXPECT_EQ(empty.GetXMLFragment(false, QString()),
               u"<kundenadr>\r\n  <alarm val=\"0\"></alarm>\r\n  <zinfo></zinfo>\r\n"
               u"</kundenadr>\r\n"_s);
     // The complete form always carries the stamps and the marks, even when they are empty.
     EXPECT_EQ(
-        a.GetXMLFragment(true, QString()),
+        empty.GetXMLFragment(true, QString()),
         u"<kundenadr cr=\"0\" crby=\"\" ch=\"0\" chby=\"\">\r\n  <alarm val=\"0\"></alarm>\r\n"
         u"  <zinfo></zinfo>\r\n  <kz></kz>\r\n</kundenadr>\r\n"_s);
 }
