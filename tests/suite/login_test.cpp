@@ -127,7 +127,7 @@ TEST_F(LoginTest, MissingFilesAndKeys)
                                 QStringLiteral("\" nicht gefunden.")));
 }
 
-TEST_F(LoginTest, TamperedValueFallsBackToItsDefault)
+TEST_F(LoginTest, TamperedValueFallsBackToItsDefaultAskedPasswordIsChecked)
 {
     const QString sysdata = root + QStringLiteral("DATA/DEMO/ETC/SYSDATA.INI");
     IniFile raw(sysdata);
@@ -139,10 +139,8 @@ TEST_F(LoginTest, TamperedValueFallsBackToItsDefault)
     const TSystemEinstellungen &sys = TSystemEinstellungen::instance();
     EXPECT_EQ(sys.VATRate(1), 0.0);
     EXPECT_EQ(sys.VATRate(3), 7.0);
-}
 
-TEST_F(LoginTest, AskedPasswordIsCheckedOnceMore)
-{
+    // An asked password is checked once more.
     writeSysDatB(QStringLiteral("ADMIN"), QStringLiteral("Passwort"),
                  PasswordDigest(QStringLiteral("geheim")));
     EXPECT_TRUE(TSystemEinstellungen::Login(QStringLiteral("DEMO"), QStringLiteral("ADMIN"), true,
