@@ -141,6 +141,7 @@ TEST_F(LoginTest, TamperedValueFallsBackToItsDefaultAskedPasswordIsChecked)
     EXPECT_EQ(sys.VATRate(3), 7.0);
 
     // An asked password is checked once more.
+    ui.messages.clear();
     writeSysDatB(QStringLiteral("ADMIN"), QStringLiteral("Passwort"),
                  PasswordDigest(QStringLiteral("geheim")));
     EXPECT_TRUE(TSystemEinstellungen::Login(QStringLiteral("DEMO"), QStringLiteral("ADMIN"), true,
