@@ -198,8 +198,8 @@ TEST(Katalog1ArtikelXml, TabsMoneyBeyondFifteenDigitsAndLargestFactorsSurviveASa
     TKatalog1Sonderkosten cost{1, u"Schneiden\tZuschnitt"_s, Money::fromRaw(-1), 2};
     article.Sonderkosten.Add(cost);
     // Fifteen digits round the largest doubles up beyond the double range; that text read as 0.
-    const double largest = std::numeric_limits<double>::max();
-    article.Rohstoffe.Add(TKatalog1Rohstoff{1, 1, largest, -largest, 1e308, 0});
+    const double most = std::numeric_limits<double>::max();
+    article.Rohstoffe.Add(TKatalog1Rohstoff{1, 1, most, -most, 1e308, 0});
 
     TKatalog1Artikel read;
     ASSERT_TRUE(read.LoadFromXMLText(article.GetXMLText(true)));
