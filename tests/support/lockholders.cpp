@@ -26,7 +26,8 @@ int holdArticleLock(const QStringList &args)
     auto lock = db.LockRecord(u"Kollege"_s, args.value(1));
     return lock ? lockedUntilKilled() : 2;
 }
-STOCK_CHILD_ENTRY("hold-article-lock", holdArticleLock);
+// The article commands' test starts this entry by its name as well.
+STOCK_CHILD_ENTRY("window-hold-lock", holdArticleLock);
 
 int holdFileLock(const QStringList &args)
 {
@@ -48,7 +49,7 @@ LockHolder::LockHolder(const QString &entry, const QStringList &args)
 }
 
 ArticleLockHolder::ArticleLockHolder(const QString &stockDir, const QString &articleNr)
-    : LockHolder(u"hold-article-lock"_s, {stockDir, articleNr})
+    : LockHolder(u"window-hold-lock"_s, {stockDir, articleNr})
 {
 }
 
