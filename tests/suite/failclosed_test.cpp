@@ -155,8 +155,9 @@ TEST_F(FailClosed, GeneratedUsersCarryTheirRightsInAFileOnlyTheOwnerWrites)
 {
     const IniFile raw(sysdatb());
     for (const QString &section : raw.sections()) {
-        if (section != u"System")
+        if (section != u"System") {
             EXPECT_TRUE(raw.valueExists(section, u"Berechtigungen"_s)) << section.toStdString();
+        }
     }
     const int ownerGroupOther = 0x7077; // without the "user" bits, which depend on who asks
     EXPECT_EQ(
