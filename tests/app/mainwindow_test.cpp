@@ -4,7 +4,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
-#include "tests/support/childprocess.h"
+#include "tests/support/lockholders.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QAction>
@@ -14,10 +14,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTreeView>
-#include <cstdio>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -30,11 +29,6 @@ MainWindowContext context(const std::function<void(MainWindowContext &)> &set)
     set(c);
     return c;
 }
-
-} // namespace
-
-namespace
-{
 
 // A stock with these articles, shown selected in the window's list.
 void fillStockList(TMOD00501Form1 &window, const QString &dir, const QStringList &numbers)
@@ -74,20 +68,6 @@ QStringList numbersShown(const TMOD00501Form1 &window)
         out.append(e->ArtikelNr().toString());
     return out;
 }
-
-int holdLock(const QStringList &args)
-{
-    IModLagerDBServerObj db;
-    db.Open(args.value(0));
-    auto lock = db.LockRecord(u"Kollege"_s, args.value(1));
-    if (!lock)
-        return 2;
-    std::puts("locked");
-    std::fflush(stdout);
-    QThread::sleep(60);
-    return 0;
-}
-STOCK_CHILD_ENTRY("window-hold-lock", holdLock);
 
 QStringList entriesOf(const QMenu *menu)
 {
@@ -130,11 +110,7 @@ TEST(MainWindow, LayoutOfButtonsAndMenus)
     EXPECT_EQ(fast[8]->menu()->actions().first()->data().toInt(), 200);
     EXPECT_EQ(fast[9]->menu()->actions().first()->data().toInt(), 300);
     EXPECT_EQ(fast[10]->menu()->objectName(), u"pmRabattgruppe"_s);
-}
 
-TEST(MainWindow, GoodsReceiptSwitchDisablesOnlyItsEntries)
-{
-    TMOD00501Form1 window(MainWindowContext{});
     window.disableGoodsReceipt();
     for (const QAction *a : window.functionsMenu()->actions()) {
         const bool receipt = a->objectName().startsWith(u"miZugang"_s);
@@ -142,14 +118,8 @@ TEST(MainWindow, GoodsReceiptSwitchDisablesOnlyItsEntries)
     }
 }
 
-TEST(MainWindow, MenuOpensAboveItsButton)
-{
-    EXPECT_EQ(estimatedMenuHeight(9, 2), 247);
-    EXPECT_EQ(estimatedMenuHeight(11, 0), 291);
-    EXPECT_EQ(menuPositionAbove(QPoint(40, 600), 9, 2), QPoint(40, 353));
-}
-
-TEST(MainWindow, MissingRightRefusesOnlyItsCommands)
+// The right is checked first; an empty selection only alerts.
+TEST(MainWindow, MissingRightRefusesOnlyItsCommandsAndEmptySelectionAlerts)
 {
     ScriptedInteraction scripted;
     ScopedInteraction scope(&scripted);
@@ -157,89 +127,72 @@ TEST(MainWindow, MissingRightRefusesOnlyItsCommands)
         c.hasRight = [](const QString &r) { return r != u"43"; };
         c.showArticleWindow = [](TLagerServerObj &, bool) { return false; };
     }));
-    QTemporaryDir dir;
-    fillStockList(window, dir.path(), {u"A1"_s});
-
-    window.findChild<QPushButton *>(u"btDelete"_s)->click();
-    ASSERT_EQ(scripted.messages.size(), 1);
-    EXPECT_EQ(scripted.messages[0].text, u"Sie sind nicht berechtigt, Artikel zu loeschen!"_s);
-    EXPECT_EQ(scripted.messages[0].type, MsgDlgType::Information);
-    EXPECT_EQ(scripted.messages[0].buttons, int(MsgButton::OK));
-
-    for (const char *name : {"btNew", "btCopy", "btEditArtikel"})
-        window.findChild<QPushButton *>(QString::fromLatin1(name))->click();
-    EXPECT_EQ(scripted.messages.size(), 1);
-    EXPECT_TRUE(scripted.alerts.isEmpty());
-}
-
-TEST(MainWindow, EmptySelectionAlertsAfterTheRightCheck)
-{
-    ScriptedInteraction scripted;
-    ScopedInteraction scope(&scripted);
-    bool allowed = true;
-    TMOD00501Form1 window(context(
-        [&](MainWindowContext &c) { c.hasRight = [&](const QString &) { return allowed; }; }));
-    window.deleteArticles();
     window.fastEdit();
-    ASSERT_EQ(scripted.alerts.size(), 2);
+    ASSERT_EQ(scripted.alerts.size(), 1);
     EXPECT_EQ(scripted.alerts[0].header, u"Information"_s);
     EXPECT_EQ(scripted.alerts[0].text, u"Waehlen Sie erst eine oder mehrere Zeilen aus!"_s);
     EXPECT_EQ(scripted.alerts[0].height, 100);
     EXPECT_EQ(scripted.alerts[0].milliseconds, 3000);
     EXPECT_TRUE(scripted.messages.isEmpty());
-
-    allowed = false;
     window.deleteArticles();
-    EXPECT_EQ(scripted.alerts.size(), 2);
+    EXPECT_EQ(scripted.alerts.size(), 1);
     EXPECT_EQ(scripted.messages.size(), 1);
+
+    QTemporaryDir dir;
+    fillStockList(window, dir.path(), {u"A1"_s});
+    window.findChild<QPushButton *>(u"btDelete"_s)->click();
+    ASSERT_EQ(scripted.messages.size(), 2);
+    EXPECT_EQ(scripted.messages[1].text, u"Sie sind nicht berechtigt, Artikel zu loeschen!"_s);
+    EXPECT_EQ(scripted.messages[1].type, MsgDlgType::Information);
+    EXPECT_EQ(scripted.messages[1].buttons, int(MsgButton::OK));
+
+    for (const char *name : {"btNew", "btCopy", "btEditArtikel"})
+        window.findChild<QPushButton *>(QString::fromLatin1(name))->click();
+    EXPECT_EQ(scripted.messages.size(), 2);
+    EXPECT_EQ(scripted.alerts.size(), 1);
 }
 
 TEST(MainWindow, DeleteLeavesLockedArticlesAndStopsOnCancel)
 {
     const QStringList three{u"A1"_s, u"B2"_s, u"C3"_s};
-    {
+    // Deletes the three articles with the given answer and returns what the stock keeps.
+    const auto remaining = [&](int answer, const std::function<void(ScriptedInteraction &)> &set,
+                               const QString &lockedNr = {}) {
         QTemporaryDir dir;
         ScriptedInteraction scripted;
         ScopedInteraction scope(&scripted);
-        scripted.answers = {ModalResult::Yes};
-        scripted.cancelWaitAfterIdles = 1; // nobody waits for the colleague
+        scripted.answers = {answer};
+        set(scripted);
         TMOD00501Form1 window(MainWindowContext{});
         fillStockList(window, dir.path(), three);
-        auto holder = ChildProcess::start(u"window-hold-lock"_s, {dir.path(), u"B2"_s});
-        ASSERT_TRUE(holder->waitForReadyRead(20000));
+        std::optional<ArticleLockHolder> holder;
+        if (!lockedNr.isEmpty()) {
+            holder.emplace(dir.path(), lockedNr);
+            EXPECT_TRUE(holder->holding());
+        }
         window.deleteArticles();
-        holder->kill();
-        holder->waitForFinished();
+        holder.reset();
+        EXPECT_EQ(scripted.messages.size(), 1);
         EXPECT_EQ(scripted.messages[0].text,
                   u"Moechten Sie die markierten Artikel wirklich loeschen?"_s);
         EXPECT_EQ(scripted.messages[0].buttons, int(MsgButton::YesNo));
-        EXPECT_EQ(scripted.messages.size(), 1);
-        EXPECT_EQ(scripted.progressSteps, 3);
-        EXPECT_EQ(numbersShown(window), QStringList{u"B2"_s});
-        EXPECT_EQ(numbersIn(dir.path()), QStringList{u"B2"_s});
-    }
-    {
-        QTemporaryDir dir;
-        ScriptedInteraction scripted;
-        ScopedInteraction scope(&scripted);
-        scripted.answers = {ModalResult::Yes};
-        scripted.cancelProgressAfter = 1;
-        TMOD00501Form1 window(MainWindowContext{});
-        fillStockList(window, dir.path(), three);
-        window.deleteArticles();
-        EXPECT_EQ(numbersShown(window), (QStringList{u"B2"_s, u"C3"_s}));
-        EXPECT_EQ(numbersIn(dir.path()), (QStringList{u"B2"_s, u"C3"_s}));
-    }
-    {
-        QTemporaryDir dir;
-        ScriptedInteraction scripted;
-        ScopedInteraction scope(&scripted);
-        scripted.answers = {ModalResult::No};
-        TMOD00501Form1 window(MainWindowContext{});
-        fillStockList(window, dir.path(), three);
-        window.deleteArticles();
-        EXPECT_EQ(numbersIn(dir.path()), three);
-    }
+        if (answer == ModalResult::Yes) {
+            EXPECT_EQ(numbersShown(window), numbersIn(dir.path()));
+            if (scripted.cancelProgressAfter < 0) {
+                EXPECT_EQ(scripted.progressSteps, 3);
+            }
+        }
+        return numbersIn(dir.path());
+    };
+    // Nobody waits for the colleague who holds B2.
+    EXPECT_EQ(
+        remaining(
+            ModalResult::Yes, [](ScriptedInteraction &s) { s.cancelWaitAfterIdles = 1; }, u"B2"_s),
+        QStringList{u"B2"_s});
+    EXPECT_EQ(
+        remaining(ModalResult::Yes, [](ScriptedInteraction &s) { s.cancelProgressAfter = 1; }),
+        (QStringList{u"B2"_s, u"C3"_s}));
+    EXPECT_EQ(remaining(ModalResult::No, [](ScriptedInteraction &) {}), three);
 }
 
 TEST(MainWindow, DeleteLeavesACurrentRowForTheNextCommand)

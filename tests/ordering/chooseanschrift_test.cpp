@@ -34,7 +34,7 @@ void fill(TCustomerAddress &address)
 
 } // namespace
 
-TEST(AnschriftRowText, JoinsIdKindNamesStreetAndTown)
+TEST(AnschriftRowText, JoinsIdKindNamesStreetAndTownCuttingLongNames)
 {
     TCustomerAnschrift a = anschrift(u"2"_s, u"Lager"_s, u"Müller GmbH"_s, false);
     a.Name3 = u"z. Hd. Frau Groß"_s;
@@ -45,18 +45,18 @@ TEST(AnschriftRowText, JoinsIdKindNamesStreetAndTown)
     EXPECT_EQ(AnschriftRowText(a),
               u"2 - Lager, Müller GmbH, z. Hd. Frau Groß, Königstr. 1, D-70173 Stuttgart"_s);
     EXPECT_EQ(AnschriftRowText(anschrift(u"7"_s, QString(), QString(), false)), u"7"_s);
-}
 
-TEST(AnschriftRowText, CutsNamesLongerThan35Characters)
-{
+    // Names longer than 35 characters are cut.
     const QString exact(35, u'x');
-    TCustomerAnschrift a = anschrift(u"1"_s, QString(), exact, false);
-    a.Name2 = exact + u"ü"_s;
-    EXPECT_EQ(AnschriftRowText(a), u"1, "_s + exact + u", "_s + exact + u"..."_s);
+    TCustomerAnschrift b = anschrift(u"1"_s, QString(), exact, false);
+    b.Name2 = exact + u"ü"_s;
+    EXPECT_EQ(AnschriftRowText(b), u"1, "_s + exact + u", "_s + exact + u"..."_s);
 }
 
-TEST(ChooseAnschriftDialog, ListsThePostalAddressesWithTheStandardOneBold)
+TEST(ChooseAnschriftDialog, ListsWithTheStandardOneBoldAndOkNeedsAChosenRow)
 {
+    ScriptedInteraction script;
+    ScopedInteraction scope(&script);
     TCustomerAddress address;
     fill(address);
     TChooseAnschriftDialog dialog(address, u"Müller"_s);
@@ -65,15 +65,7 @@ TEST(ChooseAnschriftDialog, ListsThePostalAddressesWithTheStandardOneBold)
     EXPECT_EQ(dialog.List()->item(1)->text(), u"2 - Lager, Lager Süd"_s);
     EXPECT_FALSE(dialog.List()->item(0)->font().bold());
     EXPECT_TRUE(dialog.List()->item(1)->font().bold());
-}
 
-TEST(ChooseAnschriftDialog, OkNeedsAChosenRow)
-{
-    ScriptedInteraction script;
-    ScopedInteraction scope(&script);
-    TCustomerAddress address;
-    fill(address);
-    TChooseAnschriftDialog dialog(address, u"Müller"_s);
     dialog.show();
     dialog.Buttons()->button(QDialogButtonBox::Ok)->click();
     ASSERT_EQ(script.messages.size(), 1);

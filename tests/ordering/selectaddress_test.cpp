@@ -1,8 +1,8 @@
 #include "ordering/selectaddress.h"
 
 #include "tests/support/documents.h"
+#include "tests/support/installation.h"
 #include "tests/support/scriptedinteraction.h"
-#include "tools/suitegen/suitegenerator.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -66,7 +66,7 @@ QByteArray document(const QString &id)
 
 } // namespace
 
-TEST_F(FakeAddressProgram, ReturnsTheFirstAddressOfTheExchangeFileAndDeletesIt)
+TEST_F(FakeAddressProgram, ReturnsTheFirstAddressOfTheExchangeFileAndDeletesItNoFileNoChoice)
 {
     installAnswering(document(u"1047"_s) + document(u"2048"_s));
     ScriptedInteraction script;
@@ -86,22 +86,17 @@ TEST_F(FakeAddressProgram, ReturnsTheFirstAddressOfTheExchangeFileAndDeletesIt)
     EXPECT_EQ(exchangeFile.absolutePath(), QDir(exchange()).absolutePath());
     EXPECT_TRUE(exchangeFile.fileName().endsWith(u".$$$"_s));
     EXPECT_FALSE(exchangeFile.exists());
-}
 
-TEST_F(FakeAddressProgram, NoFileOrAnEmptyFileMeansNoChoice)
-{
-    ScriptedInteraction script;
-    ScopedInteraction scope(&script);
-    installScript(u"exit 0\n"_s);
-    EXPECT_EQ(SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s}), nullptr);
-
+    // No file or an empty file means no choice.
     installAnswering(QByteArray());
+    EXPECT_EQ(SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s}), nullptr);
+    installScript(u"exit 0\n"_s);
     EXPECT_EQ(SelectAddress(bin(), exchange(), {u"DEMO"_s, u"LAGER"_s}), nullptr);
     EXPECT_TRUE(script.messages.isEmpty());
     EXPECT_TRUE(QDir(exchange()).isEmpty());
 }
 
-TEST_F(FakeAddressProgram, MissingProgramIsReported)
+TEST_F(FakeAddressProgram, MissingProgramIsReportedMissingExchangeDirectoryStartsNothing)
 {
     ScriptedInteraction script;
     ScopedInteraction scope(&script);
@@ -111,13 +106,8 @@ TEST_F(FakeAddressProgram, MissingProgramIsReported)
     EXPECT_TRUE(script.messages[0].text.startsWith(u"Das Adressprogramm \""_s));
     EXPECT_TRUE(script.messages[0].text.contains(u"MOD00318"_s));
     EXPECT_TRUE(script.waitTexts.isEmpty());
-}
 
-TEST_F(FakeAddressProgram, MissingExchangeDirectoryStartsNothing)
-{
     installAnswering(document(u"1047"_s));
-    ScriptedInteraction script;
-    ScopedInteraction scope(&script);
     EXPECT_EQ(SelectAddress(bin(), path(u"fehlt"_s), {u"DEMO"_s, u"LAGER"_s}), nullptr);
     EXPECT_TRUE(recordedArguments().isEmpty());
 }
@@ -160,11 +150,7 @@ protected:
         const QString built = QCoreApplication::applicationDirPath() + u"/../bin"_s;
         ASSERT_TRUE(QFileInfo::exists(built + u"/MOD00318"_s))
             << "MOD00318 has not been built next to the test program";
-        SuiteGenerator::Options o;
-        o.targetDir = m_dir.path();
-        o.binDir = built;
-        QString error;
-        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
+        ASSERT_TRUE(generateInstallation(m_dir.path(), {}, built));
     }
     void TearDown() override { qunsetenv("MOD00318_CHOOSE"); }
 
@@ -200,12 +186,7 @@ TEST_F(AddressProgramStandIn, HandsBackTheChosenSupplierWithAllItsData)
     const auto bare = select("70003");
     ASSERT_NE(bare, nullptr);
     EXPECT_TRUE(bare->Anschriften.IsEmpty());
-}
 
-TEST_F(AddressProgramStandIn, NothingChosenNothingReturned)
-{
-    ScriptedInteraction script;
-    ScopedInteraction scope(&script);
-    EXPECT_EQ(select("99999"), nullptr);
+    EXPECT_EQ(select("99999"), nullptr); // nothing chosen
     EXPECT_TRUE(script.messages.isEmpty());
 }

@@ -180,22 +180,19 @@ TEST(DatabaseWrapper, OpeningCreatesOnlyTheMissingTableAndUpgradesOnce)
     store.Close();
     EXPECT_FALSE(store.IsOpen());
     EXPECT_THROW(store.LockDatabase(QStringLiteral("Erika")), EngineError);
-}
 
-TEST(DatabaseWrapper, UncreatableDirectoryIsAnErrorNamingIt)
-{
-    QTemporaryDir dir;
+    // A directory that cannot be created is an error naming it.
     QFile blocker(dir.filePath(QStringLiteral("DATEI")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    const QString path = dir.filePath(QStringLiteral("DATEI/LAGER"));
-    TWrapperTestStore store;
+    const QString uncreatable = dir.filePath(QStringLiteral("DATEI/LAGER"));
+    TWrapperTestStore failing;
     try {
-        store.Open(path);
+        failing.Open(uncreatable);
         FAIL() << "no exception";
     } catch (const EngineError &e) {
-        EXPECT_EQ(e.message(), path);
+        EXPECT_EQ(e.message(), uncreatable);
     }
-    EXPECT_FALSE(store.IsOpen());
+    EXPECT_FALSE(failing.IsOpen());
 }
 
 TEST(DatabaseWrapper, UnopenableTableIsRetriedThenReportedAndThrown)
@@ -270,7 +267,7 @@ TEST(DatabaseWrapper, ReportErrorNamesTheStoreAndFallsBackToAFatalReport)
               QStringLiteral("Datenbankfehler.\nTWrapperTestStore.DeleteArticle"));
 }
 
-TEST(RecordLock, KeyCharactersForbiddenInFileNamesBecomeUnderscores)
+TEST(RecordLock, KeyCharactersForbiddenInFileNamesBecomeUnderscoresDatabaseLockTakesTheTable)
 {
     EXPECT_EQ(TDatabaseStoreBase::RecordLockName(QStringLiteral(" a!b\"c*d/e:f<g>h?i\\j|k.l ")),
               QStringLiteral("LOCKRECa_b_c_d_e_f_g_h_i_j_k.l"));
@@ -289,6 +286,17 @@ TEST(RecordLock, KeyCharactersForbiddenInFileNamesBecomeUnderscores)
     EXPECT_FALSE(lock);
     EXPECT_FALSE(QFile::exists(file));
     TDatabaseStoreBase::Unlock(lock); // an empty lock is ignored
+
+    // The database lock takes the engine table with the file and releases both.
+    lock = store.LockDatabase(QStringLiteral("Erika Mustermann"), store.artikel);
+    ASSERT_TRUE(lock);
+    EXPECT_TRUE(store.artikel->TableLocked());
+    EXPECT_TRUE(TDateischutz::HolderRecord(dir.filePath(QStringLiteral("LOCKDB.SRW")))
+                    .startsWith(QStringLiteral("Bitte warten, die Datenbank ist momentan durch "
+                                               "den Benutzer \"Erika Mustermann\" gesperrt. (")));
+    TDatabaseStoreBase::Unlock(lock);
+    EXPECT_FALSE(store.artikel->TableLocked());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("LOCKDB.SRW"))));
 }
 
 TEST(RecordLock, SecondProcessShowsTheHolderAndGetsTheLockAfterTheRelease)
@@ -324,23 +332,6 @@ TEST(RecordLock, SecondProcessShowsTheHolderAndGetsTheLockAfterTheRelease)
     holder->kill();
     holder->waitForFinished();
     TDatabaseStoreBase::Unlock(lock);
-}
-
-TEST(DatabaseLock, TakesTheEngineTableWithTheFileAndReleasesBoth)
-{
-    QTemporaryDir dir;
-    TWrapperTestStore store;
-    store.Open(dir.path());
-    auto lock = store.LockDatabase(QStringLiteral("Erika Mustermann"), store.artikel);
-    ASSERT_TRUE(lock);
-    EXPECT_TRUE(store.artikel->TableLocked());
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("LOCKDB.SRW"))));
-    EXPECT_TRUE(TDateischutz::HolderRecord(dir.filePath(QStringLiteral("LOCKDB.SRW")))
-                    .startsWith(QStringLiteral("Bitte warten, die Datenbank ist momentan durch "
-                                               "den Benutzer \"Erika Mustermann\" gesperrt. (")));
-    TDatabaseStoreBase::Unlock(lock);
-    EXPECT_FALSE(store.artikel->TableLocked());
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("LOCKDB.SRW"))));
 }
 
 TEST(DatabaseMapper, CreatesMissingTablesInADirectoryAndRunsUpgradeBeforeTheCallback)

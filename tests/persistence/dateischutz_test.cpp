@@ -2,35 +2,17 @@
 #include "persistence/dateischutz.h"
 #include "persistence/engine/engineerror.h"
 #include "tests/support/childprocess.h"
+#include "tests/support/lockholders.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
-#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace
 {
-
-void say(const QByteArray &line)
-{
-    std::fputs((line + '\n').constData(), stdout);
-    std::fflush(stdout);
-}
-
-// Holds the lock on args[0] with the record text args[1] until it is killed.
-int holdLock(const QStringList &args)
-{
-    TDateischutz lock;
-    if (!lock.Lock(args.at(0), args.at(1)))
-        return 1;
-    say("locked");
-    for (;;)
-        QThread::sleep(60);
-}
-STOCK_CHILD_ENTRY("dateischutz-hold", holdLock);
 
 // Adds one to the number in args[1] args[2] times, each time under the lock on args[0]. The
 // read and the write are apart, so two holders at once lose increments.
@@ -53,29 +35,6 @@ int countUnderLock(const QStringList &args)
     return 0;
 }
 STOCK_CHILD_ENTRY("dateischutz-count", countUnderLock);
-
-QByteArray waitForLine(QProcess &process)
-{
-    while (!process.canReadLine())
-        if (!process.waitForReadyRead(10000))
-            return {};
-    return process.readLine().trimmed();
-}
-
-struct Holder {
-    std::unique_ptr<QProcess> process;
-    explicit Holder(const QStringList &args)
-        : process(ChildProcess::start(QStringLiteral("dateischutz-hold"), args))
-    {
-    }
-    ~Holder()
-    {
-        if (process->state() != QProcess::NotRunning) {
-            process->kill();
-            process->waitForFinished();
-        }
-    }
-};
 
 // Counts the wait windows that are still open.
 class CountingInteraction : public ScriptedInteraction
@@ -110,33 +69,12 @@ const QString holderText = QStringLiteral(
 
 } // namespace
 
-TEST(Dateischutz, FileOfAKilledHolderBlocksNobody)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("LOCKDB.SRW"));
-    Holder holder({file, holderText});
-    ASSERT_EQ(waitForLine(*holder.process), "locked");
-
-    TDateischutz other;
-    EXPECT_FALSE(other.Lock(file, QStringLiteral("Zweiter")));
-    EXPECT_TRUE(TDateischutz::HolderRecord(file).startsWith(holderText));
-
-    holder.process->kill();
-    holder.process->waitForFinished();
-    ASSERT_TRUE(QFile::exists(file));
-    EXPECT_EQ(TDateischutz::HolderRecord(file), QString());
-
-    // Lock only tries, it never waits: the killed holder's lock went with its process.
-    ASSERT_TRUE(other.Lock(file, QStringLiteral("Zweiter")));
-    EXPECT_TRUE(TDateischutz::HolderRecord(file).startsWith(QStringLiteral("Zweiter (")));
-}
-
-TEST(Dateischutz, CancelledWaitReturnsNoLockAndClosesTheWindow)
+TEST(Dateischutz, CancelledWaitGetsNothingAndAKilledHolderBlocksNobody)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("LOCKREC1.SRW"));
-    Holder holder({file, holderText});
-    ASSERT_EQ(waitForLine(*holder.process), "locked");
+    FileLockHolder holder(file, holderText);
+    ASSERT_TRUE(holder.holding());
 
     CountingInteraction asker;
     asker.cancelWaitAfterIdles = 5;
@@ -151,6 +89,16 @@ TEST(Dateischutz, CancelledWaitReturnsNoLockAndClosesTheWindow)
     EXPECT_FALSE(lock.Lock(file, QStringLiteral("Meiner"), true));
     EXPECT_EQ(asker.waitTexts.value(1), QStringLiteral("Meiner"));
     EXPECT_TRUE(TDateischutz::HolderRecord(file).startsWith(holderText));
+
+    TDateischutz other;
+    EXPECT_FALSE(other.Lock(file, QStringLiteral("Zweiter")));
+    holder.process().kill();
+    holder.process().waitForFinished();
+    ASSERT_TRUE(QFile::exists(file));
+    EXPECT_EQ(TDateischutz::HolderRecord(file), QString());
+    // Lock only tries, it never waits: the killed holder's lock went with its process.
+    ASSERT_TRUE(other.Lock(file, QStringLiteral("Zweiter")));
+    EXPECT_TRUE(TDateischutz::HolderRecord(file).startsWith(QStringLiteral("Zweiter (")));
 }
 
 TEST(Dateischutz, NeitherCreatableNorReadableIsAnError)

@@ -13,18 +13,6 @@ TEST(Money, KeepsFourDecimalsExactly)
     EXPECT_EQ((Money::fromDouble(10.00) * 1.5).raw(), 150000);
 }
 
-TEST(Money, RoundsToCentsHalfAwayFromZero)
-{
-    EXPECT_EQ(RoundMoney(false, Money::fromDouble(2.345)), Money::fromDouble(2.35));
-    EXPECT_EQ(RoundMoney(false, Money::fromDouble(-2.345)), Money::fromDouble(-2.35));
-    EXPECT_EQ(RoundMoney(false, Money::fromDouble(2.3449)), Money::fromDouble(2.34));
-    EXPECT_EQ(RoundMoney(true, Money::fromDouble(2.3449)), Money::fromDouble(2.3449));
-    EXPECT_EQ(NetToGross(false, Money::fromDouble(15.00), 19), Money::fromDouble(17.85));
-    EXPECT_EQ(GrossToNet(false, Money::fromDouble(17.85), 19), Money::fromDouble(15.00));
-    EXPECT_EQ(ApplyDiscount(false, Money::fromDouble(100), 12.5), Money::fromDouble(87.5));
-    EXPECT_EQ(AddPercent(false, Money::fromDouble(10), 50), Money::fromDouble(15));
-}
-
 TEST(TolerantConversions, StripUnitsAndSeparators)
 {
     EXPECT_DOUBLE_EQ(StrToFloatTolerant(QStringLiteral("1.234,50 EUR"), -1), 1234.5);

@@ -1,28 +1,12 @@
 #include "persistence/dateischutz.h"
-#include "tests/support/childprocess.h"
+#include "tests/support/lockholders.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
-#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace
 {
-
-// Holds the lock on args[0] until it is killed.
-int holdUntilKilled(const QStringList &args)
-{
-    TDateischutz lock;
-    if (!lock.Lock(args.at(0), QStringLiteral("Halter")))
-        return 1;
-    std::fputs("locked\n", stdout);
-    std::fflush(stdout);
-    for (;;)
-        QThread::sleep(60);
-}
-STOCK_CHILD_ENTRY("lockpause-hold", holdUntilKilled);
 
 struct RestoreSettle {
     int saved = TDateischutz::SettleMilliseconds();
@@ -51,17 +35,16 @@ TEST(LockPause, AfterAWaitTheProgramChoosesHowLongTheNewHolderPauses)
         SCOPED_TRACE(c.settle);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("LOCKREC4711.SRW"));
-        auto holder = ChildProcess::start(QStringLiteral("lockpause-hold"), {file});
-        ASSERT_TRUE(holder->waitForReadyRead(20000));
-        ASSERT_EQ(holder->readLine().trimmed(), "locked");
+        FileLockHolder holder(file, QStringLiteral("Halter"));
+        ASSERT_TRUE(holder.holding());
 
         TDateischutz::SetSettleMilliseconds(c.settle);
         int idles = 0, idlesWhileHolding = 0;
         TDateischutz lock([&](const QString &, const std::function<void()> &) {
             return [&] {
                 if (++idles == 1) {
-                    holder->kill();
-                    holder->waitForFinished();
+                    holder.process().kill();
+                    holder.process().waitForFinished();
                 } else if (TDateischutz::HolderRecord(file).startsWith(QStringLiteral("Meiner"))) {
                     ++idlesWhileHolding;
                 }

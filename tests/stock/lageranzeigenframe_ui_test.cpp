@@ -5,7 +5,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
-#include "tests/support/childprocess.h"
+#include "tests/support/lockholders.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QAbstractItemView>
@@ -18,7 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
-#include <cstdio>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -49,21 +48,6 @@ void writeStock(const QString &dir, const QList<Article> &articles)
         ASSERT_EQ(db.WriteArticle(&a), 0);
     }
 }
-
-// Holds the record lock of an article until it is killed.
-int holdLock(const QStringList &args)
-{
-    IModLagerDBServerObj db;
-    db.Open(args.value(0));
-    auto lock = db.LockRecord(u"Kollege"_s, args.value(1));
-    if (!lock)
-        return 2;
-    std::puts("locked");
-    std::fflush(stdout);
-    QThread::sleep(60);
-    return 0;
-}
-STOCK_CHILD_ENTRY("frame-hold-lock", holdLock);
 
 QStringList numbersShown(const TLagerAnzeigenFrame &frame)
 {
@@ -153,7 +137,7 @@ TEST_F(LagerFrameTest, GotoFieldFollowsTypingAndColoursTheMatch)
     EXPECT_EQ(scripted.alerts.last().text, u"Artikel \"99\" nicht gefunden."_s);
 }
 
-TEST_F(LagerFrameTest, SearchShowsHitsAndEndingReturnsToTheArticle)
+TEST_F(LagerFrameTest, SearchShowsHitsEndingReturnsToTheArticleUpdatesKeepListsInStep)
 {
     writeStock(dir.path(), {{u"A1"_s, u"SCHRAUBE M6"_s},
                             {u"A2"_s, u"MUTTER M6"_s},
@@ -193,6 +177,21 @@ TEST_F(LagerFrameTest, SearchShowsHitsAndEndingReturnsToTheArticle)
     EXPECT_TRUE(frame->SelectedArticleNr().isEmpty());
     frame->EndSearch(); // nothing was focused: no notice
     EXPECT_EQ(scripted.alerts.last().text, u"Nichts gefunden."_s);
+
+    // Updating and removing keep the hits and the full list in step.
+    search->setText(u"SCHRAUBE"_s);
+    frame->StartSearch();
+    TLagerServerObj a;
+    a.LagerArtikelNr = u"A0"_s;
+    a.Bezeichnung = u"SCHRAUBE KURZ"_s;
+    frame->UpdateArticle(a);
+    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A0"_s, u"A1"_s, u"A3"_s}));
+    EXPECT_EQ(frame->FullList().Count(), 4);
+    frame->RemoveRow(1);
+    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A0"_s, u"A3"_s}));
+    EXPECT_EQ(frame->FullList().FindArticle(u"A1"), nullptr);
+    frame->EndSearch();
+    EXPECT_EQ(frame->DisplayedList().Count(), 3);
 }
 
 TEST_F(LagerFrameTest, HeaderSortAndStockColumn)
@@ -234,6 +233,17 @@ TEST_F(LagerFrameTest, HeaderSortAndStockColumn)
     EXPECT_EQ(b.data().toString(), u"3 Stk"_s);
     EXPECT_EQ(model.index(1, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(0xF5F5F5));
     EXPECT_FALSE(model.index(0, 0).data(Qt::BackgroundRole).isValid());
+
+    // Sorting keeps the article the user is on: without a current row the next Del or edit
+    // would only ask the user to choose one.
+    frame->GotoArticle(u"B"_s);
+    for (int column : {1, 0, 1, 4}) {
+        SCOPED_TRACE(column);
+        frame->Grid()->header()->sectionClicked(column);
+        EXPECT_EQ(frame->SelectedArticleNr(), u"B"_s);
+        EXPECT_EQ(frame->SelectedRows(),
+                  QList<int>{int(frame->DisplayedList().IndexOfArticle(u"B"_s, true))});
+    }
 }
 
 TEST_F(LagerFrameTest, CountedStockIsWrittenOnlyUnderTheRecordLock)
@@ -265,49 +275,12 @@ TEST_F(LagerFrameTest, CountedStockIsWrittenOnlyUnderTheRecordLock)
     EXPECT_DOUBLE_EQ(frame->Database().GetArticleValue(u"A1"_s, u"InventurErfassung"_s), 12.5);
     EXPECT_EQ(cell.data().toString(), u"12,5"_s);
 
-    auto holder = ChildProcess::start(u"frame-hold-lock"_s, {dir.path(), u"A2"_s});
-    ASSERT_TRUE(holder->waitForReadyRead(20000));
+    ArticleLockHolder holder(dir.path(), u"A2"_s);
+    ASSERT_TRUE(holder.holding());
     scripted.cancelWaitAfterIdles = 1;
     frame->Grid()->edit(model.index(1, counted));
     EXPECT_EQ(frame->Grid()->viewport()->findChild<QLineEdit *>(), nullptr);
     EXPECT_DOUBLE_EQ(frame->Database().GetArticleValue(u"A2"_s, u"InventurErfassung"_s), 0);
-    holder->kill();
-    holder->waitForFinished();
-}
-
-TEST_F(LagerFrameTest, UpdateAndRemoveKeepBothListsInStep)
-{
-    writeStock(dir.path(), {{u"A1"_s, u"SCHRAUBE"_s}, {u"A2"_s, u"SCHRAUBE LANG"_s}});
-    auto frame = open();
-    child<QLineEdit>(*frame, "edSearch")->setText(u"SCHRAUBE"_s);
-    frame->StartSearch();
-    TLagerServerObj a;
-    a.LagerArtikelNr = u"A0"_s;
-    a.Bezeichnung = u"SCHRAUBE KURZ"_s;
-    frame->UpdateArticle(a);
-    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A0"_s, u"A1"_s, u"A2"_s}));
-    EXPECT_EQ(frame->FullList().Count(), 3);
-
-    frame->RemoveRow(1);
-    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A0"_s, u"A2"_s}));
-    EXPECT_EQ(frame->FullList().FindArticle(u"A1"), nullptr);
-    frame->EndSearch();
-    EXPECT_EQ(frame->DisplayedList().Count(), 2);
-}
-
-TEST_F(LagerFrameTest, SortKeepsTheArticleTheUserIsOn)
-{
-    // Without a current row the next Del or edit would only ask the user to choose one.
-    writeStock(dir.path(), {{u"B"_s, u"ZANGE"_s}, {u"C"_s, u"AHLE"_s}, {u"A"_s, u"MEISSEL"_s}});
-    auto frame = open();
-    frame->GotoArticle(u"B"_s);
-    for (int column : {1, 0, 1, 4}) {
-        SCOPED_TRACE(column);
-        frame->Grid()->header()->sectionClicked(column);
-        EXPECT_EQ(frame->SelectedArticleNr(), u"B"_s);
-        EXPECT_EQ(frame->SelectedRows(),
-                  QList<int>{int(frame->DisplayedList().IndexOfArticle(u"B"_s, true))});
-    }
 }
 
 TEST(LagerList, SearchTimeShowsItsFraction)

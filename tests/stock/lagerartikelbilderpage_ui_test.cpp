@@ -1,7 +1,7 @@
-#include "suite/systemeinstellungen.h"
 #include "stock/artikelbilder.h"
 #include "stock/lagerserverobj.h"
 #include "stock/ui/lagerartikelbilderpage.h"
+#include "suite/systemeinstellungen.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>
@@ -52,7 +52,7 @@ struct PicturePage : ::testing::Test {
 };
 } // namespace
 
-TEST_F(PicturePage, CopiesIntoTheImagesDirectoryAndAsksBeforeOverwriting)
+TEST_F(PicturePage, CopiesIntoTheImagesDirectoryAsksBeforeOverwritingListsWhatIsThere)
 {
     TLagerArtikelBilderPage page(context);
     page.resize(600, 300);
@@ -85,18 +85,15 @@ TEST_F(PicturePage, CopiesIntoTheImagesDirectoryAndAsksBeforeOverwriting)
     EXPECT_EQ(contents(old), contents(source));
     EXPECT_EQ(article.Bilder.Count(), 1);
     EXPECT_EQ(page.pictureList()->count(), 1);
-}
 
-TEST_F(PicturePage, PicturesInTheImagesDirectoryAreListedWithoutCopying)
-{
-    TLagerArtikelBilderPage page(context);
-    page.ShowArticle(&article);
+    // A picture in the images directory is listed without copying or asking.
     const QString inside = writeImage(images, u"flansch.png"_s, Qt::green, {200, 50});
+    scripted.messages.clear();
     scripted.files = {inside};
     page.addButton()->click();
     EXPECT_TRUE(scripted.messages.isEmpty());
-    ASSERT_EQ(article.Bilder.Count(), 1);
-    EXPECT_EQ(article.Bilder.Item(0).Value, u"flansch.png"_s);
+    ASSERT_EQ(article.Bilder.Count(), 2);
+    EXPECT_EQ(article.Bilder.Item(1).Value, u"flansch.png"_s);
 
     // The preview keeps the picture's proportions within the label.
     page.resize(600, 400);

@@ -81,6 +81,17 @@ TEST_F(SupplierPage, AddsTheFirstPostalAddressOnceAndRemembersIt)
     TLagerServerObj other;
     page.ShowArticle(&other);
     EXPECT_EQ(page.lastSupplierKey(), u"[1047_2]"_s);
+
+    // Cleared, the last supplier is chosen again.
+    page.clearLastSupplierButton()->click();
+    EXPECT_TRUE(page.lastSupplierEdit()->text().isEmpty());
+    next = [] { return address(u"2"_s, {u"7"_s}); };
+    scripted.inputs = {u"N-9"_s};
+    page.addSupplierWithOrderNumberButton()->click();
+    EXPECT_EQ(asked, 3);
+    ASSERT_EQ(other.KatRefs.Count(), 1);
+    EXPECT_EQ(other.KatRefs.Item(0).Key, u"[2_7]"_s);
+    EXPECT_EQ(other.KatRefs.Item(0).Value, u"[N-9]"_s);
 }
 
 TEST_F(SupplierPage, AddressWithoutPostalAddressOrCancelledChoiceAddsNothing)
@@ -100,23 +111,6 @@ TEST_F(SupplierPage, AddressWithoutPostalAddressOrCancelledChoiceAddsNothing)
     EXPECT_EQ(asked, 2);
     EXPECT_TRUE(article.KatRefs.IsEmpty());
     EXPECT_EQ(scripted.inputs.size(), 1) << "no order number is asked without a supplier";
-}
-
-TEST_F(SupplierPage, ClearedLastSupplierIsChosenAgain)
-{
-    page.ShowArticle(&article);
-    next = [] { return address(u"1"_s, {u"1"_s}); };
-    page.addSupplierButton()->click();
-    page.clearLastSupplierButton()->click();
-    EXPECT_TRUE(page.lastSupplierEdit()->text().isEmpty());
-
-    next = [] { return address(u"2"_s, {u"7"_s}); };
-    scripted.inputs = {u"N-9"_s};
-    page.addSupplierWithOrderNumberButton()->click();
-    EXPECT_EQ(asked, 2);
-    ASSERT_EQ(article.KatRefs.Count(), 2);
-    EXPECT_EQ(article.KatRefs.Item(1).Key, u"[2_7]"_s);
-    EXPECT_EQ(article.KatRefs.Item(1).Value, u"[N-9]"_s);
 }
 
 TEST_F(SupplierPage, StandardAndRemoveWorkOnTheRecord)

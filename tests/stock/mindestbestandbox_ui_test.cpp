@@ -46,7 +46,7 @@ struct PeriodBox : ::testing::Test {
 };
 } // namespace
 
-TEST_F(PeriodBox, ListsPeriodsAndLoadsTheSelectedQuantitiesWithoutTouchingTheRecord)
+TEST_F(PeriodBox, ListsAndLoadsWithoutTouchingTheRecordTypingRewritesTheSelectedPeriod)
 {
     article.MindestBestand = {period("0101", "1406", "5", "10"),
                               period("1506", "3112", "2,5", "viele")};
@@ -64,28 +64,22 @@ TEST_F(PeriodBox, ListsPeriodsAndLoadsTheSelectedQuantitiesWithoutTouchingTheRec
     EXPECT_TRUE(static_cast<const TLagerArtikelDaten &>(article) == before)
         << "showing and selecting must not rewrite the periods";
 
+    // Typing rewrites only the selected period, with three decimals; rubbish stores 0.
+    box.orderQuantityEdit()->clear();
+    QTest::keyClicks(box.orderQuantityEdit(), u"4"_s);
+    box.minimumEdit()->clear();
+    QTest::keyClicks(box.minimumEdit(), u"7,5"_s);
+    EXPECT_EQ(article.MindestBestand.at(1), period("1506", "3112", "7,500", "4,000"));
+    EXPECT_EQ(article.MindestBestand.at(0), period("0101", "1406", "5", "10"));
+    EXPECT_EQ(box.periodList()->item(1)->text(), u"Vom 15.06 bis 31.12 : 7,500 - 4,000"_s);
+    box.orderQuantityEdit()->clear();
+    QTest::keyClicks(box.orderQuantityEdit(), u"abc"_s);
+    EXPECT_EQ(article.MindestBestand.at(1), period("1506", "3112", "7,500", "0,000"));
+
     box.Clear();
     EXPECT_EQ(box.periodList()->count(), 0);
     EXPECT_TRUE(box.minimumEdit()->text().isEmpty());
     EXPECT_FALSE(box.insertButton()->isEnabled());
-}
-
-TEST_F(PeriodBox, TypingRewritesOnlyTheSelectedPeriodWithThreeDecimals)
-{
-    article.MindestBestand = {period("0101", "1406", "5", "10"), period("1506", "3112", "1", "2")};
-    box.ShowArticle(&article);
-    box.periodList()->setCurrentRow(1);
-
-    box.minimumEdit()->clear();
-    QTest::keyClicks(box.minimumEdit(), u"7,5"_s);
-    EXPECT_EQ(article.MindestBestand.at(1), period("1506", "3112", "7,500", "2,000"));
-    EXPECT_EQ(article.MindestBestand.at(0), period("0101", "1406", "5", "10"));
-    EXPECT_EQ(box.periodList()->item(1)->text(), u"Vom 15.06 bis 31.12 : 7,500 - 2,000"_s);
-
-    // Rubbish typed into a field stores 0 rather than the rubbish.
-    box.orderQuantityEdit()->clear();
-    QTest::keyClicks(box.orderQuantityEdit(), u"abc"_s);
-    EXPECT_EQ(article.MindestBestand.at(1), period("1506", "3112", "7,500", "0,000"));
 }
 
 TEST_F(PeriodBox, InsertStartsFromTheTemplateAndSelectsThePeriodOfTheDate)

@@ -1,10 +1,8 @@
 #include "base/messages.h"
 #include "suite/benutzereinstellungen.h"
-#include "suite/environment.h"
 #include "suite/inifilesec.h"
 #include "suite/systemeinstellungen.h"
-#include "tests/support/scriptedinteraction.h"
-#include "tools/suitegen/suitegenerator.h"
+#include "tests/support/installation.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,26 +18,19 @@ namespace
 // a content the suite's administration never writes.
 enum class Spoil { Flip, Valid, Remove };
 
-// A generated installation, with the protocol collected, logged on as MOD00501 in its BIN would.
-class FailClosed : public ::testing::Test
+// With the protocol collected.
+class FailClosed : public GeneratedInstallation
 {
 protected:
     void SetUp() override
     {
-        SuiteGenerator::Options o;
-        o.targetDir = tmp.path();
-        QString error;
-        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << error.toStdString();
-        root = tmp.path() + u'/';
-        TSystemEinstellungen::instance().reset();
-        ASSERT_TRUE(InitEnvironment(root + u"BIN"_s));
+        GeneratedInstallation::SetUp();
         Messages::setProtocolEnabled(true);
     }
     void TearDown() override
     {
         Messages::setProtocolEnabled(false);
-        TSystemEinstellungen::instance().reset();
-        TBenutzerEinstellungen::instance().reset();
+        GeneratedInstallation::TearDown();
     }
 
     QString sysdata() const { return root + u"DATA/DEMO/ETC/SYSDATA.INI"_s; }
@@ -73,11 +64,6 @@ protected:
             texts.append(item.text);
         return texts;
     }
-
-    ScriptedInteraction ui;
-    ScopedInteraction scope{&ui};
-    QTemporaryDir tmp;
-    QString root;
 };
 
 } // namespace
@@ -169,8 +155,9 @@ TEST_F(FailClosed, GeneratedUsersCarryTheirRightsInAFileOnlyTheOwnerWrites)
 {
     const IniFile raw(sysdatb());
     for (const QString &section : raw.sections()) {
-        if (section != u"System")
+        if (section != u"System") {
             EXPECT_TRUE(raw.valueExists(section, u"Berechtigungen"_s)) << section.toStdString();
+        }
     }
     const int ownerGroupOther = 0x7077; // without the "user" bits, which depend on who asks
     EXPECT_EQ(

@@ -1,9 +1,7 @@
 #include "suite/benutzereinstellungen.h"
-#include "suite/environment.h"
 #include "suite/inifilesec.h"
 #include "suite/systemeinstellungen.h"
-#include "tests/support/scriptedinteraction.h"
-#include "tools/suitegen/suitegenerator.h"
+#include "tests/support/installation.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,27 +11,10 @@
 namespace
 {
 
-// A generated installation with the environment prepared as MOD00501 in its BIN would.
-class LoginTest : public ::testing::Test
+class LoginTest : public GeneratedInstallation
 {
 protected:
-    void SetUp() override
-    {
-        scope = std::make_unique<ScopedInteraction>(&ui);
-        SuiteGenerator::Options o;
-        o.targetDir = tmp.path();
-        o.client = QStringLiteral("Demo");
-        QString error;
-        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << error.toStdString();
-        root = tmp.path() + u'/';
-        TSystemEinstellungen::instance().reset();
-        ASSERT_TRUE(InitEnvironment(root + QStringLiteral("BIN")));
-    }
-    void TearDown() override
-    {
-        TSystemEinstellungen::instance().reset();
-        TBenutzerEinstellungen::instance().reset();
-    }
+    LoginTest() { client = QStringLiteral("Demo"); }
 
     // Logs on and returns the one message shown, or an empty text when none was.
     QString failure(const QString &client, const QString &user)
@@ -52,11 +33,6 @@ protected:
         w.writeString(section, key, value);
         ASSERT_TRUE(w.save());
     }
-
-    ScriptedInteraction ui;
-    std::unique_ptr<ScopedInteraction> scope;
-    QTemporaryDir tmp;
-    QString root;
 };
 
 } // namespace
@@ -86,12 +62,9 @@ TEST_F(LoginTest, SucceedsAndFillsBothSettings)
     EXPECT_TRUE(sys.CheckAdminPassword(QStringLiteral("admin")));
     EXPECT_FALSE(sys.CheckAdminPassword(QStringLiteral("Admin")));
     EXPECT_FALSE(sys.CheckAdminPassword({}));
-}
 
-TEST_F(LoginTest, LockedRightOnlyRefusesThatRight)
-{
+    // A locked right refuses only that right.
     ASSERT_TRUE(TSystemEinstellungen::Login(QStringLiteral("DEMO"), QStringLiteral("lager")));
-    const TBenutzerEinstellungen &usr = TBenutzerEinstellungen::instance();
     EXPECT_FALSE(usr.HasRight(QStringLiteral("43")));
     for (const char *right : {"41", "42", "44"})
         EXPECT_TRUE(usr.HasRight(QString::fromLatin1(right))) << right;
@@ -154,7 +127,7 @@ TEST_F(LoginTest, MissingFilesAndKeys)
                                 QStringLiteral("\" nicht gefunden.")));
 }
 
-TEST_F(LoginTest, TamperedValueFallsBackToItsDefault)
+TEST_F(LoginTest, TamperedValueFallsBackToItsDefaultAskedPasswordIsChecked)
 {
     const QString sysdata = root + QStringLiteral("DATA/DEMO/ETC/SYSDATA.INI");
     IniFile raw(sysdata);
@@ -166,10 +139,9 @@ TEST_F(LoginTest, TamperedValueFallsBackToItsDefault)
     const TSystemEinstellungen &sys = TSystemEinstellungen::instance();
     EXPECT_EQ(sys.VATRate(1), 0.0);
     EXPECT_EQ(sys.VATRate(3), 7.0);
-}
 
-TEST_F(LoginTest, AskedPasswordIsCheckedOnceMore)
-{
+    // An asked password is checked once more.
+    ui.messages.clear();
     writeSysDatB(QStringLiteral("ADMIN"), QStringLiteral("Passwort"),
                  PasswordDigest(QStringLiteral("geheim")));
     EXPECT_TRUE(TSystemEinstellungen::Login(QStringLiteral("DEMO"), QStringLiteral("ADMIN"), true,

@@ -7,8 +7,8 @@
 #include "suite/pluginmanager.h"
 #include "suite/systemeinstellungen.h"
 #include "tests/support/childprocess.h"
+#include "tests/support/installation.h"
 #include "tests/support/scriptedinteraction.h"
-#include "tools/suitegen/suitegenerator.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -71,10 +71,7 @@ TEST(RegularFiles, FifoInPlaceOfASettingsFileIsReportedAndNeverBlocks)
         const QString file = QString::fromUtf16(c.file);
         SCOPED_TRACE(file.toStdString());
         QTemporaryDir tmp;
-        SuiteGenerator::Options o;
-        o.targetDir = tmp.path();
-        QString error;
-        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << error.toStdString();
+        ASSERT_TRUE(generateInstallation(tmp.path()));
         const QString path = tmp.path() + u'/' + file;
         QFile::remove(path);
         ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
