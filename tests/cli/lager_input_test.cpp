@@ -257,7 +257,8 @@ TEST_F(LagerInput, StoredNumbersFollowTheInstallationNotTheLocale)
         }
         ASSERT_EQ(put(doc).exitCode, 0);
         stored = true;
-        const Outcome xml = lager({u"article"_s, u"get"_s, u"SEP-1"_s, u"--format"_s, u"xml-utf8"_s});
+        const Outcome xml =
+            lager({u"article"_s, u"get"_s, u"SEP-1"_s, u"--format"_s, u"xml-utf8"_s});
         const QString text = QString::fromUtf8(xml.out);
         EXPECT_TRUE(text.contains(QString::fromUtf16(c.price))) << text.toStdString();
         EXPECT_TRUE(text.contains(QString::fromUtf16(c.weight))) << text.toStdString();
