@@ -78,6 +78,27 @@ const LagerCommand kCommands[] = {
      {u"--format"_s},
      {},
      &SerialsList},
+    {{u"groupings"_s, u"list"_s},
+     u"[--format tsv|json]"_s,
+     txNoop("Listet die Artikelgruppierungen mit ihren Artikeln."),
+     0,
+     {u"--format"_s},
+     {},
+     &GroupingsList},
+    {{u"groupings"_s, u"add"_s},
+     u"NR NR ..."_s,
+     txNoop("Gruppiert Artikel, die als dieselbe Ware eingekauft werden."),
+     LagerCommand::kAnyCount,
+     {},
+     {},
+     &GroupingsAdd},
+    {{u"groupings"_s, u"delete"_s},
+     u"N"_s,
+     txNoop("Loescht eine Artikelgruppierung; die folgenden ruecken auf."),
+     1,
+     {},
+     {},
+     &GroupingsDelete},
 };
 
 // Asked-for help goes to standard output; after a usage error it goes with the error.
@@ -246,7 +267,8 @@ int RunLager(const QString &programDir, const QStringList &arguments)
             args.positional.append(a);
         }
     }
-    if (args.positional.size() != command->positionals)
+    if (command->positionals != LagerCommand::kAnyCount &&
+        args.positional.size() != command->positionals)
         return usageError(
             formatText(tx("Falsche Anzahl Argumente fuer \"%s\"."), {command->words.join(u' ')}));
 

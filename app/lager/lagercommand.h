@@ -54,10 +54,11 @@ struct LagerArgs {
 
 // One command of the companion. Adding a command is one entry in the table of lagercli.cpp.
 struct LagerCommand {
+    static constexpr int kAnyCount = -1;
     QStringList words;   // "article", "get"
     QString synopsis;    // what follows the words in the usage text
     const char *help;    // msgid of the one-line description
-    int positionals;     // exactly this many
+    int positionals;     // exactly this many, or kAnyCount: the command checks them
     QStringList options; // options that take a value
     QStringList flags;   // options without one
     int (*run)(LagerSession &, const LagerArgs &);
@@ -72,6 +73,9 @@ int StockExport(LagerSession &session, const LagerArgs &args);
 int StockImport(LagerSession &session, const LagerArgs &args);
 int StockSet(LagerSession &session, const LagerArgs &args);
 int SerialsList(LagerSession &session, const LagerArgs &args);
+int GroupingsList(LagerSession &session, const LagerArgs &args);
+int GroupingsAdd(LagerSession &session, const LagerArgs &args);
+int GroupingsDelete(LagerSession &session, const LagerArgs &args);
 
 // Program entry without the process: programDir is where the program runs, arguments come
 // without the program name. Returns the exit code.

@@ -6,6 +6,8 @@
 #include "base/messages.h"
 #include "base/translation.h"
 #include "catalogs/katalogdbpool.h"
+#include "movements/groupingeditor.h"
+#include "movements/ui/mod00501form11.h"
 #include "movements/ui/movementdialogs.h"
 #include "stock/articlecommands.h"
 #include "stock/modlagerdbserverobj.h"
@@ -74,7 +76,7 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
     QPushButton *btFast = addButton("btFastEdit", txNoop("Schnellbearbeitung"));
     QPushButton *btDelete = addButton("btDelete", txNoop("Loeschen"));
     QPushButton *btFunc = addButton("btFunktionen", txNoop("Funktionen"));
-    addButton("TntButton1", txNoop("Artikelgruppierungen"));
+    QPushButton *btGroupings = addButton("TntButton1", txNoop("Artikelgruppierungen"));
     m_panelLayout->addStretch(1);
     m_btQuit = addButton("InfoButton1", txNoop("Beenden"));
     m_btQuit->setText(m_btQuit->text() + u" (F12)"_s);
@@ -145,6 +147,7 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
     connect(btFunc, &QPushButton::clicked, this, [this, btFunc] {
         m_functions->popup(menuPositionAbove(btFunc->mapToGlobal(QPoint(0, 0)), 9, 2));
     });
+    connect(btGroupings, &QPushButton::clicked, this, &TMOD00501Form1::editGroupings);
     connect(m_btQuit, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -379,4 +382,13 @@ void TMOD00501Form1::showSerials()
     SerialViewCommand(m_db ? *m_db : m_frame->Database(),
                       MovementDialogs::SerialView(this, adminPasswordCheck()))
         .Run(m_frame->SelectedArticleNr(), m_frame->SelectedDescription());
+}
+
+void TMOD00501Form1::editGroupings()
+{
+    if (!m_frame)
+        return;
+    GroupingEditor editor;
+    editor.Load(m_db ? *m_db : m_frame->Database(), m_context.editContext.stockDir);
+    TMOD00501Form11(editor, this).Execute();
 }

@@ -58,6 +58,7 @@ public:
     void fastEdit();
     void changeStock(); // command 104
     void showSerials(); // command 100
+    void editGroupings();
     QTreeView *stockList() const;
     QMenu *functionsMenu() const { return m_functions; }
     QMenu *fastEditMenu() const { return m_fastEdit; }

@@ -1,0 +1,234 @@
+#include "movements/articlegroupings.h"
+#include "movements/groupingeditor.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+QByteArray utf16le(const QString &text)
+{
+    QByteArray bytes("\xFF\xFE", 2);
+    for (QChar c : text) {
+        bytes.append(char(c.unicode() & 0xFF));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+TStringStringlistObjectList groupings(const QList<QStringList> &lines)
+{
+    TStringStringlistObjectList list;
+    for (const QStringList &members : lines)
+        list.Add(TStringStringlist{QString::number(list.Count() + 1), members});
+    return list;
+}
+
+QList<QStringList> members(const TStringStringlistObjectList &list)
+{
+    QList<QStringList> all;
+    for (const TStringStringlist &g : list)
+        all.append(g.List);
+    return all;
+}
+
+QStringList names(const TStringStringlistObjectList &list)
+{
+    QStringList all;
+    for (const TStringStringlist &g : list)
+        all.append(g.Name);
+    return all;
+}
+
+class GroupingsFile : public ::testing::Test
+{
+protected:
+    QByteArray fileBytes() const
+    {
+        QFile f(ArticleGroupings::FileName(dir));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    }
+    void writeFile(const QByteArray &bytes) const
+    {
+        QFile f(ArticleGroupings::FileName(dir));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    QTemporaryDir tmp;
+    QString dir = tmp.path() + u'/';
+    ScriptedInteraction ui;
+    ScopedInteraction scope{&ui};
+};
+
+TEST_F(GroupingsFile, WritesQuotedNumbersByteForByteAndReadsThemBack)
+{
+    const QList<QStringList> lines = {{u"A1"_s, u"B 2"_s, u"C,3"_s, u"D\"4"_s},
+                                      {u"X\u00e4"_s, u"Y"_s}};
+    ASSERT_TRUE(ArticleGroupings::SaveGroupings(dir, groupings(lines)));
+    EXPECT_EQ(fileBytes(), utf16le(u"A1,\"B 2\",\"C,3\",\"D\"\"4\"\r\nX\u00e4,Y\r\n"_s));
+    TStringStringlistObjectList back;
+    ASSERT_TRUE(ArticleGroupings::LoadGroupings(dir, back));
+    EXPECT_EQ(members(back), lines);
+    EXPECT_EQ(names(back), (QStringList{u"1"_s, u"2"_s}));
+}
+
+TEST_F(GroupingsFile, ReadsCommaTextAsTheSuiteWritesIt)
+{
+    const struct {
+        QString line;
+        QStringList items;
+    } cases[] = {
+        {u""_s, {}},
+        {u"   "_s, {}},
+        {u"A1"_s, {u"A1"_s}},
+        {u" A1 , B1 "_s, {u"A1"_s, u"B1"_s}},
+        {u"A1,"_s, {u"A1"_s, u""_s}},
+        {u"A1,,B1"_s, {u"A1"_s, u""_s, u"B1"_s}},
+        {u"a b"_s, {u"a"_s, u"b"_s}}, // an unquoted blank ends the item
+        {u"\"x\"\"y\",\"p, q\""_s, {u"x\"y"_s, u"p, q"_s}},
+        {u"\"open"_s, {u"open"_s}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ArticleGroupings::ReadCommaText(c.line), c.items) << qPrintable(c.line);
+    for (const auto &c : cases) {
+        if (c.items.contains(QString()))
+            continue; // an empty number is never stored
+        EXPECT_EQ(ArticleGroupings::ReadCommaText(ArticleGroupings::CommaText(c.items)), c.items)
+            << qPrintable(c.line);
+    }
+}
+
+TEST_F(GroupingsFile, EmptyLinesNeverBecomeGroupingsAndAMissingFileLeavesTheList)
+{
+    TStringStringlistObjectList list = groupings({{u"KEEP"_s}});
+    EXPECT_TRUE(ArticleGroupings::LoadGroupings(dir, list));
+    EXPECT_EQ(list.Count(), 1);
+    TStringStringlistObjectList none;
+    EXPECT_FALSE(ArticleGroupings::LoadGroupings(dir, none));
+
+    writeFile(utf16le(u"\r\nA,B\r\n  \r\n\r\nC,D\r\n\r\n"_s));
+    TStringStringlistObjectList read;
+    ASSERT_TRUE(ArticleGroupings::LoadGroupings(dir, read));
+    EXPECT_EQ(members(read), (QList<QStringList>{{u"A"_s, u"B"_s}, {u"C"_s, u"D"_s}}));
+    EXPECT_EQ(names(read), (QStringList{u"1"_s, u"2"_s}));
+
+    // Saving only empty groupings is saving none: the file goes.
+    ASSERT_TRUE(ArticleGroupings::SaveGroupings(dir, groupings({{}})));
+    EXPECT_FALSE(QFileInfo::exists(ArticleGroupings::FileName(dir)));
+}
+
+TEST_F(GroupingsFile, TheFirstGroupingOfAnArticleCounts)
+{
+    const auto list = groupings({{u"A"_s, u"B"_s}, {u"C"_s, u"A"_s}});
+    EXPECT_EQ(ArticleGroupings::GroupingOf(list, u"A"_s), &list[0]);
+    EXPECT_EQ(ArticleGroupings::GroupingOf(list, u"C"_s), &list[1]);
+    EXPECT_EQ(ArticleGroupings::GroupingOf(list, u"a"_s), nullptr);
+}
+
+// A stock of six articles, two of them already grouped with a number that left the stock.
+class Editor : public GroupingsFile
+{
+protected:
+    void SetUp() override
+    {
+        db.Open(dir);
+        for (int i = 1; i <= 6; ++i) {
+            TLagerServerObj a;
+            a.LagerArtikelNr = u"A%1"_s.arg(i);
+            a.Bezeichnung = u"Artikel %1"_s.arg(i);
+            ASSERT_EQ(db.WriteArticle(&a), 0);
+        }
+        ASSERT_TRUE(ArticleGroupings::SaveGroupings(dir, groupings({{u"A5"_s, u"GONE"_s}})));
+        editor.Load(db, dir);
+    }
+    QStringList ungrouped()
+    {
+        QStringList nrs;
+        for (int r = 0; r < editor.Ungrouped().rowCount(); ++r)
+            nrs.append(editor.Ungrouped().ArticleNr(r));
+        return nrs;
+    }
+    QString tree(int grouping, int member, int column)
+    {
+        GroupingTreeModel &m = editor.Tree();
+        QModelIndex node = m.index(grouping, 0);
+        if (member >= 0)
+            node = m.index(member, column, node);
+        else
+            node = m.index(grouping, column);
+        return node.data().toString();
+    }
+
+    IModLagerDBServerObj db;
+    GroupingEditor editor;
+};
+
+TEST_F(Editor, GroupsTheSelectionInListOrderAndRefusesASingleArticle)
+{
+    EXPECT_EQ(ungrouped(), (QStringList{u"A1"_s, u"A2"_s, u"A3"_s, u"A4"_s, u"A6"_s}));
+    EXPECT_EQ(tree(0, -1, 1), u"Erster Artikel: Artikel 5"_s);
+    EXPECT_EQ(tree(0, 1, 0), u"GONE"_s);
+    EXPECT_EQ(tree(0, 1, 1), u""_s);
+
+    for (const QList<int> &rows : {QList<int>{2}, QList<int>{}, QList<int>{1, 1, 99}}) {
+        EXPECT_FALSE(editor.GroupRows(rows));
+        ASSERT_EQ(ui.messages.size(), 1);
+        EXPECT_EQ(ui.messages.takeFirst().text,
+                  u"Es muessen mindestens zwei Artikel markiert sein."_s);
+        EXPECT_EQ(editor.Groupings().Count(), 1);
+        EXPECT_EQ(ungrouped().size(), 5);
+    }
+
+    // Clicked A6, A2, A3: grouped as the list shows them.
+    ASSERT_TRUE(editor.GroupRows({4, 1, 2}));
+    EXPECT_EQ(members(editor.Groupings()).last(), (QStringList{u"A2"_s, u"A3"_s, u"A6"_s}));
+    EXPECT_EQ(editor.Groupings().Last()->Name, u"2"_s);
+    EXPECT_EQ(ungrouped(), (QStringList{u"A1"_s, u"A4"_s}));
+    EXPECT_EQ(editor.Tree().rowCount(), 2);
+    EXPECT_EQ(tree(1, -1, 1), u"Erster Artikel: Artikel 2"_s);
+    EXPECT_EQ(tree(1, 2, 1), u"Artikel 6"_s);
+}
+
+TEST_F(Editor, DeletingGroupingTwoOfThreeRenumbersOnTheNextLoad)
+{
+    ASSERT_TRUE(editor.GroupRows({0, 1}));
+    ASSERT_TRUE(editor.GroupRows({1, 2}));
+    ASSERT_EQ(names(editor.Groupings()), (QStringList{u"1"_s, u"2"_s, u"3"_s}));
+    // Through a member's node: its grouping goes, and its articles are ungrouped again.
+    ASSERT_TRUE(editor.DeleteGrouping(editor.Tree().index(1, 0, editor.Tree().index(1, 0))));
+    EXPECT_EQ(ungrouped(), (QStringList{u"A1"_s, u"A2"_s, u"A3"_s}));
+    EXPECT_EQ(names(editor.Groupings()), (QStringList{u"1"_s, u"3"_s}));
+    ASSERT_TRUE(editor.Save());
+    EXPECT_EQ(fileBytes(), utf16le(u"A5,GONE\r\nA4,A6\r\n"_s));
+
+    GroupingEditor again;
+    again.Load(db, dir);
+    EXPECT_EQ(names(again.Groupings()), (QStringList{u"1"_s, u"2"_s}));
+    EXPECT_EQ(members(again.Groupings()).last(), (QStringList{u"A4"_s, u"A6"_s}));
+    EXPECT_FALSE(again.DeleteGrouping({}));
+}
+
+TEST_F(Editor, SavingNoGroupingDeletesTheFile)
+{
+    ASSERT_TRUE(editor.DeleteGrouping(editor.Tree().index(0, 1)));
+    EXPECT_EQ(ungrouped().size(), 6);
+    ASSERT_TRUE(QFileInfo::exists(ArticleGroupings::FileName(dir)));
+    ASSERT_TRUE(editor.Save());
+    EXPECT_FALSE(QFileInfo::exists(ArticleGroupings::FileName(dir)));
+    TStringStringlistObjectList read;
+    EXPECT_FALSE(ArticleGroupings::LoadGroupings(dir, read));
+    // Nothing to delete is no failure either.
+    EXPECT_TRUE(editor.Save());
+}
+
+} // namespace

@@ -1,0 +1,115 @@
+#include "movements/articlegroupings.h"
+#include "movements/groupingeditor.h"
+#include "movements/ui/mod00501form11.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// Four articles, no groupings yet; the dialog over them as the main window opens it.
+class GroupingDialog : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        db.Open(dir);
+        for (const QString &nr : {u"A1"_s, u"B 2"_s, u"C,3"_s, u"D4"_s}) {
+            TLagerServerObj a;
+            a.LagerArtikelNr = nr;
+            a.Bezeichnung = u"Ventil "_s + nr;
+            ASSERT_EQ(db.WriteArticle(&a), 0);
+        }
+        editor.Load(db, dir);
+        dialog = std::make_unique<TMOD00501Form11>(editor);
+        dialog->show();
+        left = dialog->findChild<QTreeView *>(u"vstArtikel"_s);
+        right = dialog->findChild<QTreeView *>(u"vstGruppierungen"_s);
+        ASSERT_TRUE(left && right);
+    }
+    void click(const QString &button)
+    {
+        auto *b = dialog->findChild<QPushButton *>(button);
+        ASSERT_NE(b, nullptr) << qPrintable(button);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    void select(const QList<int> &rows)
+    {
+        left->clearSelection();
+        for (int r : rows)
+            left->selectionModel()->select(left->model()->index(r, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+    QTemporaryDir tmp;
+    QString dir = tmp.path() + u'/';
+    ScriptedInteraction ui;
+    ScopedInteraction scope{&ui};
+    IModLagerDBServerObj db;
+    GroupingEditor editor;
+    std::unique_ptr<TMOD00501Form11> dialog;
+    QTreeView *left = nullptr;
+    QTreeView *right = nullptr;
+};
+
+TEST_F(GroupingDialog, GroupsTheSelectionAndSavesOnlyWithSpeichern)
+{
+    EXPECT_EQ(dialog->windowTitle(), u"[0501 - 11] - Artikelgruppierungen bearbeiten"_s);
+    ASSERT_EQ(left->model()->rowCount(), 4);
+
+    select({1});
+    click(u"btGruppieren"_s);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].type, MsgDlgType::Error);
+    EXPECT_EQ(right->model()->rowCount(), 0);
+
+    // Selected from the bottom up; grouped as the list shows them.
+    select({2, 1, 0});
+    click(u"btGruppieren"_s);
+    EXPECT_EQ(left->model()->rowCount(), 1);
+    EXPECT_TRUE(left->selectionModel()->selectedRows().isEmpty());
+    ASSERT_EQ(right->model()->rowCount(), 1);
+    const QModelIndex node = right->model()->index(0, 1);
+    EXPECT_EQ(node.data().toString(), u"Erster Artikel: Ventil A1"_s);
+    EXPECT_EQ(right->model()->index(2, 0, right->model()->index(0, 0)).data().toString(), u"C,3"_s);
+
+    click(u"btAbbrechen"_s);
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_FALSE(QFileInfo::exists(ArticleGroupings::FileName(dir)));
+
+    click(u"btSpeichern"_s);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    TStringStringlistObjectList saved;
+    ASSERT_TRUE(ArticleGroupings::LoadGroupings(dir, saved));
+    EXPECT_EQ(saved[0].List, (QStringList{u"A1"_s, u"B 2"_s, u"C,3"_s}));
+}
+
+TEST_F(GroupingDialog, AFocusedMemberDeletesItsGrouping)
+{
+    select({0, 3});
+    click(u"btGruppieren"_s);
+    select({0, 1});
+    click(u"btGruppieren"_s);
+    ASSERT_EQ(right->model()->rowCount(), 2);
+    ASSERT_EQ(left->model()->rowCount(), 0);
+
+    right->setCurrentIndex(right->model()->index(1, 0, right->model()->index(0, 0)));
+    click(u"btLoeschen"_s);
+    ASSERT_EQ(right->model()->rowCount(), 1);
+    EXPECT_EQ(right->model()->index(0, 0).data().toString(), u"2"_s);
+    EXPECT_EQ(left->model()->rowCount(), 2);
+    EXPECT_EQ(left->model()->index(1, 0).data().toString(), u"D4"_s);
+}
+
+} // namespace
