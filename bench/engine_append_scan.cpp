@@ -1,6 +1,7 @@
 // The engine against hand-written SQLite on the same job: append 100,000 rows of a stock-like
 // table (25 columns, a unique index on the article number, a 2 KB XML text per row) in one
 // transaction, then read every row with every column in index order.
+#include "bench/benchmain.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
 
@@ -361,8 +362,5 @@ BENCHMARK(BM_engine_scan_Reference)->Unit(benchmark::kMillisecond)->Iterations(5
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -2,6 +2,7 @@
 // article read as number and description, 1,000 groupings loaded, the ungrouped list built),
 // against a bare SQLite scan of the stock list's columns over the same file.
 #include "base/interaction.h"
+#include "bench/benchmain.h"
 #include "movements/articlegroupings.h"
 #include "movements/groupingeditor.h"
 #include "stock/modlagerdbserverobj.h"
@@ -80,8 +81,5 @@ BENCHMARK(BM_grouping_dialog_open_Reference)->Arg(100000)->Unit(benchmark::kMill
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

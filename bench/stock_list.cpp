@@ -4,6 +4,7 @@
 // are loaded; a search and the end of the search.
 #include "base/inifile.h"
 #include "base/interaction.h"
+#include "bench/benchmain.h"
 #include "stock/dblagersearchresult.h"
 #include "stock/ui/lageranzeigenframe.h"
 #include "tools/suitegen/suitegenerator.h"
@@ -173,8 +174,5 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QuietInteraction quiet;
     ScopedInteraction scope(&quiet);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

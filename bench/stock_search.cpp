@@ -2,6 +2,7 @@
 // against a bare SELECT of the same columns over the same file; the in-memory search of the
 // list; loading details; writing changed articles in one transaction; and the memory of the
 // full list.
+#include "bench/benchmain.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
 #include "stock/dblagersearchresult.h"
@@ -221,8 +222,5 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     stockDir();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }
