@@ -18,8 +18,7 @@ const F kFields[] = {
     {u"Lagerort"_s, u"Lagerort"_s, &A::Lagerort, 20},
     {u"Rabattgruppen"_s, u"Rabattgruppe"_s, &A::Rabattgruppen, 20},
     {u"Katalog"_s, u"Katalog"_s, &A::Katalog, 20},
-    // The record carries an EAN, but neither the row nor the XML text stores it.
-    {u"EAN"_s, QString(), &A::EAN, 20},
+    {u"EAN"_s, u"EAN"_s, &A::EAN, 20},
     {u"ME"_s, u"ME"_s, &A::ME, 20},
     {u"EKPreis"_s, u"EK-Preis"_s, &A::EKPreis},
     {u"VKPreis1"_s, u"VK-Preis 1"_s, F::VKPreis{0}},

@@ -239,6 +239,7 @@ void IModLagerDBServerObj::WriteRow(TLagerServerObj &record)
     t.FieldByName(cNr).SetAsString(d.LagerArtikelNr);
     t.FieldByName(cKatalog).SetAsString(d.Katalog);
     t.FieldByName(cBez).SetAsString(d.Bezeichnung);
+    t.FieldByName(cEAN).SetAsString(d.EAN.trimmed());
     t.FieldByName(cBestand).SetAsFloat(d.BuchungsBestand);
     t.FieldByName(cZugang).SetAsFloat(d.SummeWareneingangMe);
     t.FieldByName(cGruppe).SetAsString(d.Gruppe);
@@ -268,6 +269,9 @@ void IModLagerDBServerObj::ReadRow(TLagerServerObj &record)
     d.LagerArtikelNr = t.FieldByName(cNr).AsString();
     d.Katalog = t.FieldByName(cKatalog).AsString();
     d.Bezeichnung = t.FieldByName(cBez).AsString();
+    // The XML text has no place for the EAN; the table's column, which scanners and the
+    // suite's other programs look codes up in, is where it lives.
+    d.EAN = t.FieldByName(cEAN).AsString();
     d.BuchungsBestand = t.FieldByName(cBestand).AsFloat();
     d.SummeWareneingangMe = t.FieldByName(cZugang).AsFloat();
     d.Gruppe = t.FieldByName(cGruppe).AsString();

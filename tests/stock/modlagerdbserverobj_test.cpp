@@ -30,6 +30,7 @@ std::unique_ptr<TLagerServerObj> mappedArticle()
 {
     auto rec = article(u"R-1"_s, u"Pressfitting Bogen 90° DN15"_s, u"FITTINGS"_s);
     rec->Katalog = u"GC"_s;
+    rec->EAN = u"4006381333931"_s;
     rec->BuchungsBestand = -2.5;
     rec->SummeWareneingangMe = 40;
     rec->Lagerort = u"R01-F03"_s;

@@ -98,7 +98,6 @@ bool SuiteGenerator::generateStock(const QString &stockDir, int articles, quint3
     try {
         db.Open(stockDir);
         TTdbTable &lager = db.LagerTable();
-        TField &ean = lager.FieldByName(QStringLiteral("EAN"));
         QRandomGenerator rng(seed);
         TLagerServerObj a;
         db.Database().StartTransaction();
@@ -108,8 +107,6 @@ bool SuiteGenerator::generateStock(const QString &stockDir, int articles, quint3
             const int serialCount = PrepareDemoSerialArticle(a, i);
             lager.Append();
             db.WriteRow(a);
-            // The record has no place for its EAN; the table has a column for the codes.
-            ean.SetAsString(a.EAN);
             lager.Post();
             WriteDemoSerials(db, a, serialCount);
         }
