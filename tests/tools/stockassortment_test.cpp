@@ -47,7 +47,8 @@ TEST(StockAssortment, Ean13CheckDigits)
                  {"000000000000", "0000000000000"},
                  {"400000000001", "4000000000013"}};
     for (const auto &c : cases)
-        EXPECT_EQ(StockAssortment::Ean13(QString::fromLatin1(c.digits)), QString::fromLatin1(c.code));
+        EXPECT_EQ(StockAssortment::Ean13(QString::fromLatin1(c.digits)),
+                  QString::fromLatin1(c.code));
 }
 
 class DemoFirm : public ::testing::Test
@@ -113,7 +114,8 @@ TEST_F(DemoFirm, ArticlesUseTheListsOfTheirInstallation)
     ASSERT_GE(config.Rabattgruppen.Count(), 3);
 
     QSet<QString> eans, groups;
-    int negative = 0, withoutStock = 0, serialArticles = 0, pictures = 0, longTexts = 0;
+    int negative = 0, withoutStock = 0, serialArticles = 0, pictures = 0, longTexts = 0,
+        stockTaking = 0;
     for (const auto &row : rows()) {
         const TLagerServerObj &a = row->article;
         const QString what = a.LagerArtikelNr + u' ' + a.Bezeichnung;
@@ -138,6 +140,7 @@ TEST_F(DemoFirm, ArticlesUseTheListsOfTheirInstallation)
         EXPECT_TRUE(validEan13(row->ean)) << qPrintable(what + u' ' + row->ean);
         eans.insert(row->ean);
         negative += a.BuchungsBestand < 0;
+        stockTaking += a.Inventurartikel;
         // Three periods through the whole year, as the installation's template has them.
         ASSERT_EQ(a.MindestBestand.size(), 3) << qPrintable(what);
         EXPECT_TRUE(a.MindestBestand.first().startsWith(u"<from>0101</from>"_s));
@@ -154,6 +157,7 @@ TEST_F(DemoFirm, ArticlesUseTheListsOfTheirInstallation)
     EXPECT_GT(negative, 10);
     EXPECT_GT(withoutStock, 10);
     EXPECT_GT(serialArticles, 10);
+    EXPECT_GT(stockTaking, 100);
     EXPECT_GT(pictures, 200);
     EXPECT_GT(longTexts, 200);
 }
@@ -196,7 +200,7 @@ TEST_F(DemoFirm, KindsComeInTheirSizesAtTheirPrices)
         EXPECT_GT(seen.value(k), 0) << kinds[k].pattern;
 }
 
-TEST_F(DemoFirm, ConfigurationUnitsAndPicturesAreTheSameForTheSameSeed)
+TEST_F(DemoFirm, TheSameSeedGivesTheSameFirm)
 {
     QTemporaryDir again;
     SuiteGenerator::Options o;
@@ -205,17 +209,33 @@ TEST_F(DemoFirm, ConfigurationUnitsAndPicturesAreTheSameForTheSameSeed)
     o.seed = 11;
     QString error;
     ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
+    QStringList paths{u"ETC/UNITS.TXT"_s, u"DATA/DEMO/LAGER/CONFIG.XML"_s};
     const QStringList files = QDir(stockDir() + u"IMAGES"_s).entryList(QDir::Files);
     EXPECT_GE(files.size(), 5);
-    for (const QString &rel :
-         QStringList{u"ETC/UNITS.TXT"_s, u"DATA/DEMO/LAGER/CONFIG.XML"_s} +
-             [&files] {
-                 QStringList paths;
-                 for (const QString &f : files)
-                     paths.append(u"DATA/DEMO/LAGER/IMAGES/"_s + f);
-                 return paths;
-             }())
+    for (const QString &f : files)
+        paths.append(u"DATA/DEMO/LAGER/IMAGES/"_s + f);
+    for (const QString &rel : paths)
         EXPECT_EQ(readAll(s_dir->filePath(rel)), readAll(again.filePath(rel))) << qPrintable(rel);
+
+    // The stock itself, row for row; the other generation is read through the same table.
+    auto summary = [](const QString &dir) {
+        QStringList out;
+        IModLagerDBServerObj db;
+        db.Open(dir);
+        TTdbTable &t = db.LagerTable();
+        for (t.First(); !t.Eof(); t.Next()) {
+            TLagerServerObj a;
+            db.ReadRow(a);
+            out.append(u"%1|%2|%3|%4|%5|%6"_s.arg(
+                a.LagerArtikelNr, a.Bezeichnung, a.Gruppe, QString::number(a.EKPreis.raw()),
+                QString::number(a.BuchungsBestand), t.FieldByName(u"EAN"_s).AsString()));
+        }
+        return out;
+    };
+    const QStringList first = summary(stockDir());
+    EXPECT_EQ(first.size(), 1500);
+    EXPECT_EQ(QSet<QString>(first.cbegin(), first.cend()).size(), 1500);
+    EXPECT_EQ(summary(again.filePath(u"DATA/DEMO/LAGER/"_s)), first);
 }
 
 } // namespace
