@@ -28,7 +28,7 @@ struct PicturePage : ::testing::Test {
     QString images = root.filePath(u"IMAGES"_s) + u'/';
     QString elsewhere = root.filePath(u"Eigene Bilder"_s);
     TSystemEinstellungen settings;
-    TLagerArtikelEditContext context{&settings, {}, u"Tester"_s, {}};
+    TLagerArtikelEditContext context{&settings, {}, u"Tester"_s, {}, {}};
     TLagerServerObj article;
     ScriptedInteraction scripted;
     ScopedInteraction scope{&scripted};

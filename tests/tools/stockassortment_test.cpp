@@ -75,6 +75,7 @@ protected:
         TLagerServerObj article;
         QString ean;
         int serials = 0;
+        QString lastSerial; // in the serial table's order
     };
     static std::vector<std::unique_ptr<Row>> rows()
     {
@@ -88,12 +89,15 @@ protected:
             row->ean = t.FieldByName(u"EAN"_s).AsString();
             out.push_back(std::move(row));
         }
-        QHash<QString, int> serials;
+        QHash<QString, std::pair<int, QString>> serials;
         TTdbTable &sn = db.SerialTable();
-        for (sn.First(); !sn.Eof(); sn.Next())
-            ++serials[sn.FieldByName(u"LagerArtikelNr"_s).AsString()];
+        for (sn.First(); !sn.Eof(); sn.Next()) {
+            auto &[count, last] = serials[sn.FieldByName(u"LagerArtikelNr"_s).AsString()];
+            ++count;
+            last = sn.FieldByName(u"SN"_s).AsString();
+        }
         for (auto &row : out)
-            row->serials = serials.value(row->article.LagerArtikelNr);
+            std::tie(row->serials, row->lastSerial) = serials.value(row->article.LagerArtikelNr);
         return out;
     }
 
@@ -146,8 +150,11 @@ TEST_F(DemoFirm, ArticlesUseTheListsOfTheirInstallation)
         EXPECT_TRUE(a.MindestBestand.first().startsWith(u"<from>0101</from>"_s));
         EXPECT_TRUE(a.MindestBestand.last().contains(u"<to>3112</to>"_s));
         if (a.SNPflicht) {
+            // a number per unit, the last one remembered for the next receipt
             ++serialArticles;
-            EXPECT_EQ(row->serials, qMax(0, int(a.BuchungsBestand))) << qPrintable(what);
+            EXPECT_GT(a.BuchungsBestand, 0) << qPrintable(what);
+            EXPECT_EQ(row->serials, a.BuchungsBestand) << qPrintable(what);
+            EXPECT_EQ(a.LetzteSeriennummer, row->lastSerial) << qPrintable(what);
         } else {
             EXPECT_EQ(row->serials, 0) << qPrintable(what);
         }
