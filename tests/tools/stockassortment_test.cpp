@@ -216,7 +216,8 @@ TEST_F(DemoFirm, TheSameSeedGivesTheSameFirm)
     o.seed = 11;
     QString error;
     ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
-    QStringList paths{u"ETC/UNITS.TXT"_s, u"DATA/DEMO/LAGER/CONFIG.XML"_s};
+    QStringList paths{u"ETC/UNITS.TXT"_s, u"DATA/DEMO/LAGER/CONFIG.XML"_s, u"ETC/SYSDATB.INI"_s,
+                      u"ETC/APPLICATION.INI"_s, u"DATA/DEMO/ETC/SYSDATA.INI"_s};
     const QStringList files = QDir(stockDir() + u"IMAGES"_s).entryList(QDir::Files);
     EXPECT_GE(files.size(), 5);
     for (const QString &f : files)
