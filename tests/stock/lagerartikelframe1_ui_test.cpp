@@ -247,13 +247,12 @@ TEST_F(ArtikelFrameTest, ShowThenStoreKeepsEveryField)
     }
 }
 
-TEST_F(ArtikelFrameTest, FieldsShowTheirDecimalsAndStockIsReadOnly)
+TEST_F(ArtikelFrameTest, FieldsShowTheirDecimalsAndReadOnlyFieldsLookReadOnly)
 {
     auto frame = open();
     TLagerServerObj a = populated();
     frame->ShowArticle(&a);
     EXPECT_EQ(text(*frame, u"edBestand"_s), u"12,500"_s);
-    EXPECT_TRUE(child(*frame, u"edBestand"_s)->isReadOnly());
     EXPECT_EQ(text(*frame, u"edInvDifferenz"_s), u"-1,500"_s);
     EXPECT_EQ(text(*frame, u"edVKZuschlag"_s), u"1,375000"_s);
     EXPECT_EQ(text(*frame, u"edEK"_s), u"12,34"_s);
@@ -265,28 +264,7 @@ TEST_F(ArtikelFrameTest, FieldsShowTheirDecimalsAndStockIsReadOnly)
     EXPECT_EQ(child<QComboBox>(*frame, u"cbRabattgruppe"_s)->currentText(), u"Rohre"_s);
     EXPECT_FALSE(child<QCheckBox>(*frame, u"ckbInventurartikel"_s)->isChecked());
 
-    // What the article window uses when it refuses OK.
-    frame->SetArticleNumberReadOnly(true);
-    EXPECT_TRUE(child(*frame, u"edArtikelnummer"_s)->isReadOnly());
-    EXPECT_TRUE(frame->HasVatClass());
-    frame->Pages()->setCurrentIndex(4);
-    frame->FocusVatClass();
-    EXPECT_EQ(frame->Pages()->currentWidget()->objectName(), u"tsPreise"_s);
-
-    frame->Clear();
-    EXPECT_TRUE(text(*frame, u"edArtikelnummer"_s).isEmpty());
-    EXPECT_TRUE(child<QTextEdit>(*frame, u"rv1"_s)->document()->isEmpty());
-    EXPECT_TRUE(child<QCheckBox>(*frame, u"ckbInventurartikel"_s)->isChecked());
-    EXPECT_FALSE(child<QCheckBox>(*frame, u"ckbSNPflicht"_s)->isChecked());
-    EXPECT_FALSE(frame->HasVatClass());
-}
-
-TEST_F(ArtikelFrameTest, ReadOnlyFieldsLookReadOnly)
-{
     // A read-only field that looks like an input field invites typing that goes nowhere.
-    auto frame = open();
-    TLagerServerObj a = populated();
-    frame->ShowArticle(&a);
     const QColor input = QApplication::palette().color(QPalette::Base);
     const QColor shown = QApplication::palette().color(QPalette::Window);
     ASSERT_NE(input, shown);
@@ -308,6 +286,19 @@ TEST_F(ArtikelFrameTest, ReadOnlyFieldsLookReadOnly)
     EXPECT_EQ(look(u"edVKBrutto1"_s), std::pair(true, shown));
     child<QCheckBox>(*frame, u"cbBruttoEnabled"_s)->setChecked(true);
     EXPECT_EQ(look(u"edVKBrutto1"_s), std::pair(false, input));
+
+    // What the article window uses when it refuses OK.
+    EXPECT_TRUE(frame->HasVatClass());
+    frame->Pages()->setCurrentIndex(4);
+    frame->FocusVatClass();
+    EXPECT_EQ(frame->Pages()->currentWidget()->objectName(), u"tsPreise"_s);
+
+    frame->Clear();
+    EXPECT_TRUE(text(*frame, u"edArtikelnummer"_s).isEmpty());
+    EXPECT_TRUE(child<QTextEdit>(*frame, u"rv1"_s)->document()->isEmpty());
+    EXPECT_TRUE(child<QCheckBox>(*frame, u"ckbInventurartikel"_s)->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(*frame, u"ckbSNPflicht"_s)->isChecked());
+    EXPECT_FALSE(frame->HasVatClass());
 }
 
 TEST_F(ArtikelFrameTest, PricesFollowTheFieldLeftInBothSettings)

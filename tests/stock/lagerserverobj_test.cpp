@@ -23,28 +23,14 @@ QByteArray writtenDocument(const TLagerArtikelDaten &a)
 // What survives the XML text: the column fields come from the table row instead.
 TLagerArtikelDaten xmlPart(TLagerArtikelDaten a)
 {
-    TLagerArtikelDaten columns;
-    a.LagerArtikelNr = columns.LagerArtikelNr;
-    a.Katalog = columns.Katalog;
-    a.EAN = columns.EAN;
-    a.Bezeichnung = columns.Bezeichnung;
-    a.BuchungsBestand = columns.BuchungsBestand;
-    a.SummeWareneingangMe = columns.SummeWareneingangMe;
-    a.Gruppe = columns.Gruppe;
-    a.Lagerort = columns.Lagerort;
-    a.Inventurartikel = columns.Inventurartikel;
-    a.Anfangsbestand = columns.Anfangsbestand;
-    a.InventurErfassung = columns.InventurErfassung;
-    a.Inventurdifferenz = columns.Inventurdifferenz;
-    a.Rabattgruppen = columns.Rabattgruppen;
-    a.ME = columns.ME;
-    a.DEinstandsPreisbildung = columns.DEinstandsPreisbildung;
-    a.EKPreis = columns.EKPreis;
-    a.VKZuschlag = columns.VKZuschlag;
-    a.MwStSatz = columns.MwStSatz;
-    a.SNPflicht = columns.SNPflicht;
-    a.IsNotBestandsartikel = columns.IsNotBestandsartikel;
-    a.ViewColor = columns.ViewColor;
+    using D = TLagerArtikelDaten;
+    const D columns;
+    const auto fromColumns = [&](auto... fields) { ((a.*fields = columns.*fields), ...); };
+    fromColumns(&D::LagerArtikelNr, &D::Katalog, &D::EAN, &D::Bezeichnung, &D::BuchungsBestand,
+                &D::SummeWareneingangMe, &D::Gruppe, &D::Lagerort, &D::Inventurartikel,
+                &D::Anfangsbestand, &D::InventurErfassung, &D::Inventurdifferenz, &D::Rabattgruppen,
+                &D::ME, &D::DEinstandsPreisbildung, &D::EKPreis, &D::VKZuschlag, &D::MwStSatz,
+                &D::SNPflicht, &D::IsNotBestandsartikel, &D::ViewColor);
     a.Seriennummern.reset();
     return a;
 }
