@@ -4,6 +4,7 @@
 #include "stock/lagerconfig.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/support/documents.h"
 #include "tools/suitegen/stockassortment.h"
 #include "tools/suitegen/suitegenerator.h"
 
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
+using TestDocuments::fileBytes;
 
 namespace
 {
@@ -29,12 +31,6 @@ bool validEan13(const QString &code)
     for (int fromRight = 0; fromRight < 13; ++fromRight)
         sum += code[12 - fromRight].digitValue() * (fromRight % 2 ? 3 : 1);
     return sum % 10 == 0;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 TEST(StockAssortment, Ean13CheckDigits)
@@ -107,7 +103,7 @@ QTemporaryDir *DemoFirm::s_dir = nullptr;
 
 TEST_F(DemoFirm, ArticlesUseTheListsOfTheirInstallation)
 {
-    const QStringList units = QString::fromUtf8(readAll(s_dir->filePath(u"ETC/UNITS.TXT"_s)))
+    const QStringList units = QString::fromUtf8(fileBytes(s_dir->filePath(u"ETC/UNITS.TXT"_s)))
                                   .split(u"\r\n"_s, Qt::SkipEmptyParts);
     ASSERT_EQ(units.size(), 19);
     EXPECT_EQ(units.first(), u"Stck (Stück)"_s);
@@ -223,7 +219,8 @@ TEST_F(DemoFirm, TheSameSeedGivesTheSameFirm)
     for (const QString &f : files)
         paths.append(u"DATA/DEMO/LAGER/IMAGES/"_s + f);
     for (const QString &rel : paths)
-        EXPECT_EQ(readAll(s_dir->filePath(rel)), readAll(again.filePath(rel))) << qPrintable(rel);
+        EXPECT_EQ(fileBytes(s_dir->filePath(rel)), fileBytes(again.filePath(rel)))
+            << qPrintable(rel);
 
     // The stock itself, row for row; the other generation is read through the same table.
     auto summary = [](const QString &dir) {

@@ -1,5 +1,6 @@
 #include "suite/benutzereinstellungen.h"
 #include "suite/inifilesec.h"
+#include "tests/support/documents.h"
 #include "tools/suitegen/suitegenerator.h"
 
 #include <QDir>
@@ -8,15 +9,10 @@
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
+using TestDocuments::fileBytes;
 
 namespace
 {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 bool generateInto(const QString &dir, const QString &client = u"demo"_s)
 {
@@ -41,7 +37,7 @@ TEST(SuiteGenerator, TreeAndClientSettings)
         EXPECT_TRUE(QDir(root + u'/' + QString::fromLatin1(sub)).exists()) << sub;
 
     const QString sysdata = root + u"/DATA/DEMO/ETC/SYSDATA.INI"_s;
-    EXPECT_TRUE(readAll(sysdata).contains("[System]"));
+    EXPECT_TRUE(fileBytes(sysdata).contains("[System]"));
     const TIniFileSec ini(sysdata);
     const QString sys = u"System"_s;
     EXPECT_EQ(ini.ReadString(sys, u"Lager"_s, {}), u"[DATADIR]DEMO/LAGER/"_s);
@@ -51,7 +47,7 @@ TEST(SuiteGenerator, TreeAndClientSettings)
     EXPECT_DOUBLE_EQ(ini.ReadFloat(sys, u"MwStErh"_s, -1), 0.0);
     EXPECT_EQ(ini.ReadInteger(sys, u"MwStDefault"_s, 0), 1);
     // values are protected: the plain text must not appear in the file
-    EXPECT_FALSE(readAll(sysdata).contains("DATADIR"));
+    EXPECT_FALSE(fileBytes(sysdata).contains("DATADIR"));
 
     // Users: the log-on tests use their rights and the administrator's password.
     const TIniFileSec users(root + u"/ETC/SYSDATB.INI"_s);
