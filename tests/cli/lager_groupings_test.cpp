@@ -1,4 +1,5 @@
 #include "tests/cli/lagerprogram.h"
+#include "tests/support/documents.h"
 
 #include <QJsonArray>
 
@@ -21,8 +22,7 @@ protected:
     }
     QByteArray groupingFile() const
     {
-        QFile f(stockDir() + u"/LAGER_ARTGRP.DAT"_s);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return TestDocuments::fileBytes(stockDir() + u"/LAGER_ARTGRP.DAT"_s);
     }
     Outcome groupings(const QStringList &args) { return lager(QStringList{u"groupings"_s} + args); }
 };

@@ -150,13 +150,10 @@ TEST_F(LagerProgram, LockHeldByAnotherProcessGivesFourWithTheHoldersText)
     }
     {
         // Someone editing one of the articles the file changes stops the whole import.
-        QFile changed(file(u"changed.csv"_s));
-        ASSERT_TRUE(changed.open(QIODevice::WriteOnly));
-        changed.write(u"Artikel-Nr.;Bezeichnung\r\n%1;NEU\r\n"_s.arg(nr).toUtf8());
-        changed.close();
         ArticleLockHolder holder(stockDir(), nr, u"Kollege Meier"_s);
         ASSERT_TRUE(holder.holding());
-        const Outcome import = lager({u"import"_s, file(u"changed.csv"_s)});
+        const Outcome import = importFile(
+            u"changed.csv"_s, u"Artikel-Nr.;Bezeichnung\r\n%1;NEU\r\n"_s.arg(nr).toUtf8());
         EXPECT_EQ(import.exitCode, 4);
         EXPECT_TRUE(import.err.contains(u"Kollege Meier"_s)) << qPrintable(import.err);
     }
@@ -235,12 +232,7 @@ TEST_F(LagerProgram, ImportWithBadRowsReportsEveryOneAndChangesNothing)
     change(4, ek, u"1.234,50"_s);      // grouping, which no cell has
     change(9, bez, QString(82, u'B')); // longer than the column
     change(17, mwst, u"7"_s);          // no such VAT class
-    QFile f(file(u"bad.csv"_s));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(withBom(lines.join(u"\r\n"_s)));
-    f.close();
-
-    const Outcome run = lager({u"import"_s, file(u"bad.csv"_s)});
+    const Outcome run = importFile(u"bad.csv"_s, withBom(lines.join(u"\r\n"_s)));
     EXPECT_EQ(run.exitCode, 5);
     for (const char *expected : {"Zeile 4:", "Zeile 9:", "Zeile 17:"})
         EXPECT_TRUE(run.err.contains(QString::fromLatin1(expected))) << qPrintable(run.err);
@@ -248,10 +240,7 @@ TEST_F(LagerProgram, ImportWithBadRowsReportsEveryOneAndChangesNothing)
     EXPECT_EQ(exportBytes(u"after.csv"_s), original);
 
     // A file that is not even CSV of ours stops before any row.
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(withBom(u"Artikel-Nr.;Preis\r\nX;1\r\n"_s));
-    f.close();
-    const Outcome unknown = lager({u"import"_s, file(u"bad.csv"_s)});
+    const Outcome unknown = importFile(u"bad.csv"_s, withBom(u"Artikel-Nr.;Preis\r\nX;1\r\n"_s));
     EXPECT_EQ(unknown.exitCode, 5);
     EXPECT_TRUE(unknown.err.contains(u"\"Preis\""_s)) << qPrintable(unknown.err);
 }
@@ -260,16 +249,12 @@ TEST_F(LagerProgram, PartialFileChangesOnlyItsColumnsAndDryRunWritesNothing)
 {
     const QString nr = firstArticle();
     const QJsonObject before = getJson(nr);
-    QFile f(file(u"preise.csv"_s));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     // no byte-order mark, LF only, a quoted number: what other tools write
     // last week's stock in the file must not undo this week's bookings
-    f.write(u"Artikel-Nr.;VK-Preis 1;Bestand\n\"%1\";19,9;%2\nNEU-1;5;7\n"_s.arg(nr)
-                .arg(before[u"BuchungsBestand"_s].toDouble() + 3)
-                .toUtf8());
-    f.close();
-
-    const Outcome dry = lager({u"import"_s, file(u"preise.csv"_s), u"--dry-run"_s});
+    const QByteArray csv = u"Artikel-Nr.;VK-Preis 1;Bestand\n\"%1\";19,9;%2\nNEU-1;5;7\n"_s.arg(nr)
+                               .arg(before[u"BuchungsBestand"_s].toDouble() + 3)
+                               .toUtf8();
+    const Outcome dry = importFile(u"preise.csv"_s, csv, {u"--dry-run"_s});
     EXPECT_EQ(dry.exitCode, 0) << qPrintable(dry.err);
     EXPECT_EQ(getJson(nr), before);
     EXPECT_EQ(lager({u"article"_s, u"get"_s, u"NEU-1"_s}).exitCode, 3);

@@ -95,6 +95,15 @@ protected:
         return f.readAll();
     }
 
+    // The file written, then imported.
+    Outcome importFile(const QString &name, const QByteArray &bytes, const QStringList &extra = {})
+    {
+        QFile f(file(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        f.close();
+        return lager(QStringList{QStringLiteral("import"), file(name)} + extra);
+    }
+
     // Written as the window would, past the program.
     void writeArticle(const TLagerArtikelDaten &data)
     {

@@ -45,15 +45,7 @@ class GroupingsFile : public ::testing::Test
 protected:
     QByteArray fileBytes() const
     {
-        QFile f(ArticleGroupings::FileName(dir));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return f.readAll();
-    }
-    void writeFile(const QByteArray &bytes) const
-    {
-        QFile f(ArticleGroupings::FileName(dir));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        return TestDocuments::fileBytes(ArticleGroupings::FileName(dir));
     }
 
     QTemporaryDir tmp;
@@ -108,7 +100,8 @@ TEST_F(GroupingsFile, EmptyLinesNeverBecomeGroupingsAndAMissingFileLeavesTheList
     TStringStringlistObjectList none;
     EXPECT_FALSE(ArticleGroupings::LoadGroupings(dir, none));
 
-    writeFile(utf16File(u"\r\nA,B\r\n  \r\n\r\nC,D\r\n\r\n"_s));
+    ASSERT_TRUE(TestDocuments::writeFile(ArticleGroupings::FileName(dir),
+                                         utf16File(u"\r\nA,B\r\n  \r\n\r\nC,D\r\n\r\n"_s)));
     TStringStringlistObjectList read;
     ASSERT_TRUE(ArticleGroupings::LoadGroupings(dir, read));
     EXPECT_EQ(members(read), (QList<QStringList>{{u"A"_s, u"B"_s}, {u"C"_s, u"D"_s}}));

@@ -1,6 +1,7 @@
 #include "suite/benutzereinstellungen.h"
 #include "suite/inifilesec.h"
 #include "suite/systemeinstellungen.h"
+#include "tests/support/documents.h"
 #include "tests/support/installation.h"
 
 #include <QDir>
@@ -170,10 +171,7 @@ TEST(SystemSettings, VatClassesUnitsAndMoney)
     ASSERT_EQ(units.size(), 19);
     EXPECT_EQ(units.first(), u"Stck (Stueck)"_s);
     EXPECT_EQ(units.last(), u"l (Liter)"_s);
-    QFile f(tmp.filePath(u"UNITS.TXT"_s));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("Stk\nPaar\n");
-    f.close();
+    ASSERT_TRUE(TestDocuments::writeFile(tmp.filePath(u"UNITS.TXT"_s), "Stk\nPaar\n"));
     sys.FillUnits(units);
     EXPECT_EQ(units, QStringList({u"Stk"_s, u"Paar"_s}));
 

@@ -2,6 +2,7 @@
 #include "suite/calculationplugin.h"
 #include "suite/pluginmanager.h"
 #include "suite/systemeinstellungen.h"
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>
@@ -88,10 +89,7 @@ TEST_F(PluginTest, NothingLoadedWithoutFileSectionOrSwitchBrokenOneReported)
 
     // A broken plug-in is reported once and forgotten.
     const QString bad = tmp.filePath(u"bad.so"_s);
-    QFile f(bad);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("not a library");
-    f.close();
+    ASSERT_TRUE(TestDocuments::writeFile(bad, "not a library"));
     configure(u"DEMO"_s, bad);
     EXPECT_FALSE(LoadPlugins(tmp.path(), u"DEMO"_s));
     EXPECT_EQ(PluginManager(), nullptr);
