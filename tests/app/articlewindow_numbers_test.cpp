@@ -12,9 +12,9 @@
 #include "suite/benutzereinstellungen.h"
 #include "suite/systemeinstellungen.h"
 #include "tests/support/childprocess.h"
+#include "tests/support/installation.h"
 #include "tests/support/locales.h"
 #include "tests/support/scriptedinteraction.h"
-#include "tools/suitegen/suitegenerator.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -64,12 +64,7 @@ protected:
     void SetUp() override
     {
         TSystemEinstellungen::instance().reset();
-        SuiteGenerator::Options o;
-        o.targetDir = m_dir.path();
-        o.client = u"DEMO"_s;
-        o.articles = 3;
-        QString error;
-        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << error.toStdString();
+        ASSERT_TRUE(generateInstallation(m_dir.path()));
         // Fractions everywhere a locale could misread them, an exponent form included.
         IModLagerDBServerObj db;
         db.Open(stockDir());
@@ -150,25 +145,16 @@ TEST_F(ArticleWindowNumbers, OkWithoutEditKeepsTheStoredTextUnderEveryLocale)
     if (const QString missing = missingLocale(); !missing.isEmpty())
         GTEST_SKIP() << "locale " << missing.toStdString()
                      << " is not installed (tools/install-packages generates it)";
-    const struct {
-        const char16_t *writer;
-        std::vector<const char16_t *> readers;
-    } cases[] = {
-        {u"de_DE.UTF-8", {u"C.UTF-8", u"en_US.UTF-8"}},
-        {u"C.UTF-8", {u"de_DE.UTF-8", u"en_US.UTF-8"}},
-        {u"en_US.UTF-8", {u"de_DE.UTF-8", u"C.UTF-8"}},
-    };
-    for (const auto &c : cases) {
-        okUnder(QString::fromUtf16(c.writer));
-        const QString written = stored();
-        EXPECT_TRUE(written.contains(u"vkp1=\"31,4\""_s)) << written.toStdString();
-        EXPECT_TRUE(written.contains(u"ek=24405000 "_s)) << written.toStdString();
-        for (const char16_t *reader : c.readers) {
-            okUnder(QString::fromUtf16(reader));
-            EXPECT_EQ(stored().toStdString(), written.toStdString())
-                << "written under " << QString::fromUtf16(c.writer).toStdString()
-                << ", stored again under " << QString::fromUtf16(reader).toStdString();
-        }
+    // A chain in which each locale reads and stores what another one wrote: de_DE after the
+    // test itself, C after de_DE, en_US after C and de_DE again after en_US.
+    okUnder(u"de_DE.UTF-8"_s);
+    const QString written = stored();
+    EXPECT_TRUE(written.contains(u"vkp1=\"31,4\""_s)) << written.toStdString();
+    EXPECT_TRUE(written.contains(u"ek=24405000 "_s)) << written.toStdString();
+    for (const QString &reader : {u"C.UTF-8"_s, u"en_US.UTF-8"_s, u"de_DE.UTF-8"_s}) {
+        okUnder(reader);
+        EXPECT_EQ(stored().toStdString(), written.toStdString())
+            << "stored again under " << reader.toStdString();
     }
 }
 

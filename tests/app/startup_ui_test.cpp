@@ -10,8 +10,8 @@
 #include "stock/ui/lageranzeigenframe.h"
 #include "suite/benutzereinstellungen.h"
 #include "suite/systemeinstellungen.h"
+#include "tests/support/installation.h"
 #include "tests/support/scriptedinteraction.h"
-#include "tools/suitegen/suitegenerator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,12 +37,7 @@ class StartupTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        SuiteGenerator::Options o;
-        o.targetDir = tmp.path();
-        o.client = u"DEMO"_s;
-        o.articles = 25;
-        QString error;
-        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << error.toStdString();
+        ASSERT_TRUE(generateInstallation(tmp.path(), {}, {}, 25));
         TSystemEinstellungen::instance().reset();
     }
     void TearDown() override

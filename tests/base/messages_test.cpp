@@ -6,20 +6,22 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
+
 TEST(MessageBox, CaptionsFollowTheType)
 {
     ScriptedInteraction ui;
     ScopedInteraction scope(&ui);
     ui.answers = {ModalResult::No};
-    EXPECT_EQ(ShowMessageBox(QStringLiteral("Frage?"), MsgDlgType::Confirmation, MsgButton::YesNo),
+    EXPECT_EQ(ShowMessageBox(u"Frage?"_s, MsgDlgType::Confirmation, MsgButton::YesNo),
               ModalResult::No);
-    ShowMessageBoxFmt(QStringLiteral("Datei \"%s\" nicht gefunden."), {QStringLiteral("X.INI")},
-                      MsgDlgType::Error, MsgButton::OK);
+    ShowMessageBoxFmt(u"Datei \"%s\" nicht gefunden."_s, {u"X.INI"_s}, MsgDlgType::Error,
+                      MsgButton::OK);
     ASSERT_EQ(ui.messages.size(), 2);
-    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("Bestaetigung"));
+    EXPECT_EQ(ui.messages[0].caption, u"Bestaetigung"_s);
     EXPECT_EQ(ui.messages[0].buttons, 3);
-    EXPECT_EQ(ui.messages[1].caption, QStringLiteral("Fehler"));
-    EXPECT_EQ(ui.messages[1].text, QStringLiteral("Datei \"X.INI\" nicht gefunden."));
+    EXPECT_EQ(ui.messages[1].caption, u"Fehler"_s);
+    EXPECT_EQ(ui.messages[1].text, u"Datei \"X.INI\" nicht gefunden."_s);
     EXPECT_EQ(ui.messages[1].buttons, 4);
 }
 
@@ -27,27 +29,27 @@ TEST(ReportMessage, ShowsDetailsUnlessSilentAndCollectsProtocol)
 {
     ScriptedInteraction ui;
     ScopedInteraction scope(&ui);
-    Messages::setApplicationFileName(QStringLiteral("/x/BIN/MOD00501"));
-    ReportMessage(MessageKind::Warning, QStringLiteral("Achtung"));
+    Messages::setApplicationFileName(u"/x/BIN/MOD00501"_s);
+    ReportMessage(MessageKind::Warning, u"Achtung"_s);
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages[0].type, MsgDlgType::Warning);
-    EXPECT_TRUE(ui.messages[0].text.endsWith(QStringLiteral("Application: /x/BIN/MOD00501")));
+    EXPECT_TRUE(ui.messages[0].text.endsWith(u"Application: /x/BIN/MOD00501"_s));
 
     const std::runtime_error boom("kaputt");
     Messages::setProtocolEnabled(true);
     Messages::setSilent(true);
-    ReportMessage(MessageKind::FatalError, QStringLiteral("Schlimm"), nullptr, &boom);
+    ReportMessage(MessageKind::FatalError, u"Schlimm"_s, nullptr, &boom);
     Messages::setSilent(false);
     EXPECT_EQ(ui.messages.size(), 1);
     ASSERT_EQ(Messages::protocol().size(), 1);
     EXPECT_EQ(Messages::protocol()[0].kind, MessageKind::FatalError);
 
-    TLogHelper::DatabaseError(&boom, QStringLiteral("IModLagerDBServerObj.ReadArticle"));
+    TLogHelper::DatabaseError(&boom, u"IModLagerDBServerObj.ReadArticle"_s);
     ASSERT_EQ(ui.messages.size(), 2);
     EXPECT_EQ(ui.messages[1].type, MsgDlgType::Error);
-    EXPECT_TRUE(ui.messages[1].text.startsWith(
-        QStringLiteral("Datenbankfehler.\nIModLagerDBServerObj.ReadArticle\n"
-                       "Exception-Message (std::runtime_error): kaputt\n")));
+    EXPECT_TRUE(
+        ui.messages[1].text.startsWith(u"Datenbankfehler.\nIModLagerDBServerObj.ReadArticle\n"
+                                       u"Exception-Message (std::runtime_error): kaputt\n"_s));
     Messages::setProtocolEnabled(false);
     Messages::setApplicationFileName(QString());
 }
@@ -55,15 +57,14 @@ TEST(ReportMessage, ShowsDetailsUnlessSilentAndCollectsProtocol)
 TEST(IniFile, KeepsOrderAndIgnoresCaseOnLookup)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("MOD00501.INI"));
+    const QString path = dir.filePath(u"MOD00501.INI"_s);
     IniFile ini;
-    ini.setText(QStringLiteral("[View]\r\nWidth=10\r\n[Colors-Demo]\r\nColor4=16244694\r\n"));
-    EXPECT_EQ(ini.readInteger(QStringLiteral("view"), QStringLiteral("WIDTH"), 0), 10);
-    EXPECT_EQ(ini.readInteger(QStringLiteral("Colors-DEMO"), QStringLiteral("Color4"), 0), 16244694);
-    ini.writeString(QStringLiteral("VIEW"), QStringLiteral("height"), QStringLiteral("5"));
+    ini.setText(u"[View]\r\nWidth=10\r\n[Colors-Demo]\r\nColor4=16244694\r\n"_s);
+    EXPECT_EQ(ini.readInteger(u"view"_s, u"WIDTH"_s, 0), 10);
+    EXPECT_EQ(ini.readInteger(u"Colors-DEMO"_s, u"Color4"_s, 0), 16244694);
+    ini.writeString(u"VIEW"_s, u"height"_s, u"5"_s);
     EXPECT_TRUE(ini.saveAs(path));
     IniFile back(path);
-    EXPECT_EQ(back.sections(), QStringList({QStringLiteral("View"), QStringLiteral("Colors-Demo")}));
-    EXPECT_EQ(back.keys(QStringLiteral("View")),
-              QStringList({QStringLiteral("Width"), QStringLiteral("height")}));
+    EXPECT_EQ(back.sections(), QStringList({u"View"_s, u"Colors-Demo"_s}));
+    EXPECT_EQ(back.keys(u"View"_s), QStringList({u"Width"_s, u"height"_s}));
 }

@@ -153,6 +153,7 @@ TEST(StoredFormat, TolerantReadersTellExponentsFromUnitsAndGroupingFromDecimals)
         {u',', u"E5", 5},
         {u',', u"2E-x", -1},
         {u',', u"", -1},
+        {u',', u"EUR", -1},
     };
     for (const auto &c : cases) {
         Separator scope(c.separator);
@@ -164,6 +165,7 @@ TEST(StoredFormat, TolerantReadersTellExponentsFromUnitsAndGroupingFromDecimals)
     EXPECT_EQ(StrToCurrTolerant(u"30.00", Money()), Money::fromUnits(30));
     EXPECT_EQ(StrToCurrTolerant(u"1.234,56", Money()).raw(), 12345600);
     EXPECT_TRUE(StrToBoolTolerant(u"0.5", false));
+    EXPECT_EQ(StrToCurrTolerant(u"12,3456", Money()).raw(), 123456);
     EXPECT_EQ(StrToIntTolerant(u"1,5", 7), 15);
     double v = 0;
     EXPECT_FALSE(textToFloat(u"1.234,5", v)); // stored texts have no grouping

@@ -1,4 +1,5 @@
 #include "tests/cli/lagerprogram.h"
+#include "tests/support/documents.h"
 
 #include <QJsonArray>
 
@@ -21,8 +22,7 @@ protected:
     }
     QByteArray groupingFile() const
     {
-        QFile f(stockDir() + u"/LAGER_ARTGRP.DAT"_s);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return TestDocuments::fileBytes(stockDir() + u"/LAGER_ARTGRP.DAT"_s);
     }
     Outcome groupings(const QStringList &args) { return lager(QStringList{u"groupings"_s} + args); }
 };
@@ -97,8 +97,8 @@ TEST_F(LagerGroupings, WaitsForTheDatabaseLockAndGivesFour)
     const QStringList nr = numbers(4);
     ASSERT_EQ(groupings({u"add"_s, nr[0], nr[1]}).exitCode, 0);
     const QByteArray before = groupingFile();
-    Holder holder;
-    holdLock(holder, QString(), u"Kollegin Schulz"_s);
+    DatabaseLockHolder holder(stockDir(), u"Kollegin Schulz"_s);
+    ASSERT_TRUE(holder.holding());
     for (const QStringList &args :
          {QStringList{u"add"_s, nr[2], nr[3]}, QStringList{u"delete"_s, u"1"_s}}) {
         const Outcome r = groupings(args);

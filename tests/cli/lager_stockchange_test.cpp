@@ -1,21 +1,14 @@
 #include "movements/stockchangecommand.h"
 #include "movements/stockjournal.h"
-#include "persistence/engine/tdbtable.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
-#include "tests/support/lockholders.h"
+#include "tests/cli/lagerprogram.h"
 #include "tests/support/scriptedinteraction.h"
-#include "tools/suitegen/suitegenerator.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <cstdio>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -25,18 +18,13 @@ namespace
 
 // An installation with the built lager, a plain article and a serial-number article whose
 // three serial numbers match its stock.
-class LagerStockChange : public ::testing::Test
+class LagerStockChange : public LagerProgram
 {
 protected:
     void SetUp() override
     {
-        SuiteGenerator::Options o;
-        o.targetDir = dir.path();
-        o.binDir = QStringLiteral(LAGER_BIN_DIR);
-        QString error;
-        ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
-        ASSERT_TRUE(QFileInfo::exists(dir.filePath(u"BIN/lager"_s)));
-        stockDir = dir.filePath(u"DATA/DEMO/LAGER/"_s);
+        generate(0);
+        stockDir = LagerProgram::stockDir() + u'/';
         IModLagerDBServerObj db;
         db.Open(stockDir);
         for (const auto &[nr, stock, serial] :
@@ -54,22 +42,6 @@ protected:
             s.LIEFERANT = u"GC"_s;
             ASSERT_EQ(db.WriteSerial(&s), 0);
         }
-    }
-
-    struct Outcome {
-        int exitCode = -1;
-        QByteArray out;
-        QString err;
-    };
-    Outcome lager(const QStringList &args, const QByteArray &input)
-    {
-        QProcess p;
-        p.start(dir.filePath(u"BIN/lager"_s), QStringList{u"DEMO"_s, u"ADMIN"_s} + args);
-        p.write(input);
-        p.closeWriteChannel();
-        EXPECT_TRUE(p.waitForFinished(120000));
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
     }
 
     // Stock, serial numbers and journal as another program would find them.
@@ -90,7 +62,6 @@ protected:
             masked);
     }
 
-    QTemporaryDir dir;
     QString stockDir;
 };
 
@@ -140,12 +111,12 @@ TEST_F(LagerStockChange, StockSetChecksPasswordSerialsAndCountsBeforeItBooks)
         EXPECT_EQ(state(), s.state);
     }
 
-    const auto tsv = lager({u"serials"_s, u"list"_s, u"SER"_s}, {});
+    const auto tsv = lager({u"serials"_s, u"list"_s, u"SER"_s});
     EXPECT_EQ(tsv.exitCode, 0);
     const QList<QByteArray> lines = tsv.out.split('\n');
     EXPECT_EQ(lines.value(0), "Seriennummer\tInfo\tLieferant\tZugang");
     EXPECT_TRUE(lines.value(2).startsWith("S2\t\tGC\t"));
-    const auto json = lager({u"serials"_s, u"list"_s, u"SER"_s, u"--format"_s, u"json"_s}, {});
+    const auto json = lager({u"serials"_s, u"list"_s, u"SER"_s, u"--format"_s, u"json"_s});
     const QJsonArray rows = QJsonDocument::fromJson(json.out).array();
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0][u"SN"_s].toString(), u"A1"_s);

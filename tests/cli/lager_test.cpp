@@ -4,7 +4,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "tests/cli/lagerprogram.h"
-#include "tests/support/childprocess.h"
+#include "tests/support/articles.h"
 #include "tools/suitegen/suitegenerator.h"
 
 #include <QDir>
@@ -15,7 +15,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -24,110 +23,13 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-// Holds a lock on the stock database in args[0] for the owner args[2] until killed: the
-// record lock of article args[1], or with args[1] empty the whole database.
-int holdStockLock(const QStringList &args)
+// The shared full article under the given number; serial numbers live in their own table.
+TLagerArtikelDaten fullArticleNr(const QString &nr)
 {
-    IModLagerDBServerObj db;
-    db.Open(args.at(0));
-    auto lock =
-        args.at(1).isEmpty() ? db.LockDatabase(args.at(2)) : db.LockRecord(args.at(2), args.at(1));
-    if (!lock)
-        return 1;
-    std::fputs("locked\n", stdout);
-    std::fflush(stdout);
-    for (;;)
-        QThread::sleep(60);
-}
-STOCK_CHILD_ENTRY("lager-hold-lock", holdStockLock);
-
-// Every field set away from its default, with the texts that break naive writers.
-TLagerArtikelDaten fullArticle(const QString &nr)
-{
-    TLagerArtikelDaten a;
+    TLagerArtikelDaten a = fullArticle();
     a.LagerArtikelNr = nr;
-    a.Katalog = u"SANIKAT"_s;
-    a.Bezeichnung = u"Flanschdichtung \"DN 50\" <Grün> & Co; gültig"_s;
-    a.BuchungsBestand = -2.5;
-    a.SummeWareneingangMe = 117.25;
-    a.Gruppe = u"ARMATUREN"_s;
-    a.Lagerort = u"R01-F02"_s;
-    a.Inventurartikel = true;
-    a.Anfangsbestand = 10;
-    a.InventurErfassung = 8.5;
-    a.Inventurdifferenz = -1.5;
-    a.Rabattgruppen = u"RG2"_s;
-    a.ME = u"Stk"_s;
-    a.DEinstandsPreisbildung = true;
-    a.EKPreis = Money::fromRaw(123456);
-    a.VKZuschlag = 1.85;
-    a.MwStSatz = 3;
-    a.SNPflicht = true;
-    a.IsNotBestandsartikel = true;
-    a.ViewColor = 0x0000FF;
-    a.Created = 45000.25;
-    a.CreatedBy = u"Anna Alt"_s;
-    a.Changed = 45100.5;
-    a.ChangedBy = u"Bernd Bau"_s;
-    a.PE = 100;
-    a.VKPreis = {Money::fromRaw(10), Money::fromRaw(20000), Money::fromRaw(123456),
-                 Money::fromRaw(99999999), Money::fromRaw(5)};
-    a.EKProKg = Money::fromRaw(31400);
-    a.Breite = 0.125;
-    a.Laenge = 2;
-    a.Dicke = 0.003;
-    a.Dichte = 7.85;
-    a.Oberflaeche = 0.25;
-    a.Volumen = 0.00075;
-    a.GewichtQm = 23.55;
-    a.Gewicht = 5.8875;
-    a.Verpackungsmenge = 0;
-    a.VerpackungsME = u"Karton"_s;
-    a.Arbeitszeit = 12.5;
-    a.Lohn = Money::fromRaw(455000);
-    a.OhneRabatt = a.OhneProvision = a.EKSperre = a.VKSperre = a.KeineEKPflege = true;
-    a.Langtext = u"<p>Zeile 1</p>\r\n<p>Zeile 2 &amp; mehr</p>"_s;
-    a.Kurztext = u"kurz\nzweizeilig"_s;
-    a.Etikett = u"Etikett ÄÖÜß"_s;
-    a.LetzteSeriennummer = u"SN-0042"_s;
-    a.MindestBestand = {u"<from>0101</from><to>1406</to><mb>5,000</mb><bm>10,000</bm>"_s,
-                        u"<from>1506</from><to>3112</to><mb>2,000</mb><bm>4,000</bm>"_s};
-    a.KatRefs.Add(u"SANIKAT"_s, u"4711-X"_s);
-    a.KatRefs.Add(u"[10023_1]"_s, u"Meier GmbH, Hauptstr. 1"_s);
-    a.KatRefs.Add(u"[10023_1]"_s, u"[B-778]"_s);
-    a.Bilder.Add(QString(), u"flansch.jpg"_s);
-    a.Bilder.Add(u"detail"_s, u"flansch 2.png"_s);
-    TDsnElement e;
-    e.Name = u"Hersteller"_s;
-    e.Kind = TDsnElement::Text;
-    e.TextValue = u"Müller & Söhne"_s;
-    a.Zusatzdaten.Add(e);
-    e = {};
-    e.Name = u"Normnummer"_s;
-    e.Kind = TDsnElement::Integer;
-    e.IntValue = -2501;
-    a.Zusatzdaten.Add(e);
-    e = {};
-    e.Name = u"Zertifiziert"_s;
-    e.Kind = TDsnElement::Boolean;
-    e.BoolValue = true;
-    a.Zusatzdaten.Add(e);
-    e = {};
-    e.Name = u"Geprueft"_s;
-    e.Kind = TDsnElement::Date;
-    e.FloatValue = 45123;
-    a.Zusatzdaten.Add(e);
-    a.ExtensionData = u"<ext a=\"1\">opak</ext>"_s;
+    a.Seriennummern.reset();
     return a;
-}
-
-void writeArticle(const QString &stockDir, const TLagerArtikelDaten &data)
-{
-    IModLagerDBServerObj db;
-    db.Open(stockDir);
-    TLagerServerObj article;
-    article.Assign(data);
-    ASSERT_EQ(db.WriteArticle(&article), 0);
 }
 
 // What an article is apart from the stamps a put sets.
@@ -139,10 +41,10 @@ QJsonObject withoutChangeStamps(QJsonObject o)
     return o;
 }
 
-TEST_F(LagerProgram, FullyPopulatedArticleComesOutWholeAndGoesBackInUnchanged)
+TEST_F(LagerProgram, FullyPopulatedArticleComesOutWholeAndGoesBackInStampedOnly)
 {
-    TLagerArtikelDaten full = fullArticle(u"VOLL-1"_s);
-    writeArticle(stockDir(), full);
+    TLagerArtikelDaten full = fullArticleNr(u"VOLL-1"_s);
+    writeArticle(full);
     full.EAN.clear(); // the store has no place for it
 
     const QJsonObject json = getJson(u"VOLL-1"_s);
@@ -151,25 +53,14 @@ TEST_F(LagerProgram, FullyPopulatedArticleComesOutWholeAndGoesBackInUnchanged)
     ASSERT_TRUE(LagerArtikelJson::FromJson(json, read, errors)) << qPrintable(errors.join(u'\n'));
     EXPECT_TRUE(read == full);
     // The form scripts see: money exact to four places, lists typed.
-    EXPECT_EQ(json[u"VKPreis3"_s].toDouble(), 12.3456);
+    EXPECT_EQ(json[u"VKPreis1"_s].toDouble(), 12.3456);
     EXPECT_EQ(json[u"PE"_s].toInt(), 100);
     EXPECT_EQ(json[u"KatRefs"_s].toArray().size(), 3);
-    EXPECT_EQ(json[u"KatRefs"_s][2][u"val"_s].toString(), u"[B-778]"_s);
-    EXPECT_EQ(json[u"Zusatzdaten"_s][1][u"value"_s].toInt(), -2501);
+    EXPECT_EQ(json[u"KatRefs"_s][2][u"val"_s].toString(), u"[B-77]"_s);
+    EXPECT_EQ(json[u"Zusatzdaten"_s][1][u"value"_s].toInt(), -42);
     EXPECT_TRUE(json[u"Zusatzdaten"_s][2][u"value"_s].isBool());
-    EXPECT_EQ(json[u"Bilder"_s][1][u"key"_s].toString(), u"detail"_s);
+    EXPECT_EQ(json[u"Bilder"_s][1][u"key"_s].toString(), u"k&2"_s);
     EXPECT_EQ(json[u"MindestBestand"_s].toArray().size(), 2);
-
-    // The XML form is the stored text as it is, not one written anew.
-    IModLagerDBServerObj db;
-    db.Open(stockDir());
-    ASSERT_EQ(db.GotoArticle(u"VOLL-1"_s), 0);
-    const QString stored = db.LagerTable().FieldByName(u"XMLDATA"_s).AsString();
-    db.Close();
-    const Outcome xml = lager({u"article"_s, u"get"_s, u"VOLL-1"_s, u"--format"_s, u"xml"_s});
-    EXPECT_EQ(xml.exitCode, 0);
-    EXPECT_EQ(xml.out, QByteArray(reinterpret_cast<const char *>(stored.utf16()),
-                                  stored.size() * 2)); // UTF-16LE, as the suite stores it
 
     // Put under another number creates an equal article with fresh stamps.
     QJsonObject copy = json;
@@ -179,24 +70,17 @@ TEST_F(LagerProgram, FullyPopulatedArticleComesOutWholeAndGoesBackInUnchanged)
     QJsonObject again = getJson(u"VOLL-2"_s);
     EXPECT_EQ(again[u"CreatedBy"_s].toString(), u"Administrator"_s);
     EXPECT_GT(again[u"Created"_s].toDouble(), 45100.5);
-    for (const QString &key :
-         {u"Created"_s, u"CreatedIso"_s, u"CreatedBy"_s, u"Changed"_s, u"ChangedIso"_s,
-          u"ChangedBy"_s, u"LagerArtikelNr"_s}) {
+    for (const QString &key : {u"Created"_s, u"CreatedIso"_s, u"CreatedBy"_s, u"Changed"_s,
+                               u"ChangedIso"_s, u"ChangedBy"_s, u"LagerArtikelNr"_s}) {
         again.remove(key);
         copy.remove(key);
     }
     EXPECT_EQ(again, copy);
-}
 
-TEST_F(LagerProgram, GetPutRoundTripKeepsTheArticleAndStampsTheChange)
-{
-    const QString nr = firstArticle();
-    ASSERT_FALSE(nr.isEmpty());
-    const QJsonObject before = getJson(nr);
-    const Outcome put = lager({u"article"_s, u"put"_s, u"-"_s}, QJsonDocument(before).toJson());
-    ASSERT_EQ(put.exitCode, 0) << qPrintable(put.err);
-    const QJsonObject after = getJson(nr);
-    EXPECT_EQ(withoutChangeStamps(after), withoutChangeStamps(before));
+    // Put under its own number changes nothing but the change stamps.
+    ASSERT_EQ(lager({u"article"_s, u"put"_s, u"-"_s}, QJsonDocument(json).toJson()).exitCode, 0);
+    const QJsonObject after = getJson(u"VOLL-1"_s);
+    EXPECT_EQ(withoutChangeStamps(after), withoutChangeStamps(json));
     EXPECT_EQ(after[u"ChangedBy"_s].toString(), u"Administrator"_s);
     EXPECT_NEAR(after[u"Changed"_s].toDouble(), DateTime::now(), 0.01);
 }
@@ -223,8 +107,8 @@ TEST_F(LagerProgram, LockHeldByAnotherProcessGivesFourWithTheHoldersText)
     const QString nr = firstArticle();
     const QByteArray doc = QJsonDocument(getJson(nr)).toJson();
     {
-        Holder holder;
-        holdLock(holder, nr, u"Kollege Meier"_s);
+        ArticleLockHolder holder(stockDir(), nr, u"Kollege Meier"_s);
+        ASSERT_TRUE(holder.holding());
         const Outcome put = lager({u"article"_s, u"put"_s, u"-"_s}, doc);
         EXPECT_EQ(put.exitCode, 4);
         EXPECT_TRUE(put.err.contains(u"Kollege Meier"_s)) << qPrintable(put.err);
@@ -238,8 +122,8 @@ TEST_F(LagerProgram, LockHeldByAnotherProcessGivesFourWithTheHoldersText)
     }
     {
         // A lock given up during the wait lets the command through.
-        Holder holder;
-        holdLock(holder, nr, u"Kollege Meier"_s);
+        ArticleLockHolder holder(stockDir(), nr, u"Kollege Meier"_s);
+        ASSERT_TRUE(holder.holding());
         QProcess put;
         put.start(bin(),
                   {u"DEMO"_s, u"ADMIN"_s, u"--wait"_s, u"20"_s, u"article"_s, u"put"_s, u"-"_s});
@@ -251,29 +135,25 @@ TEST_F(LagerProgram, LockHeldByAnotherProcessGivesFourWithTheHoldersText)
         while (!waiting.contains("Kollege Meier") && put.waitForReadyRead(30000))
             waiting += put.readAll();
         ASSERT_TRUE(waiting.contains("Kollege Meier")) << waiting.constData();
-        holder.process->kill();
-        holder.process->waitForFinished();
+        holder.release();
         ASSERT_TRUE(put.waitForFinished(30000));
         EXPECT_EQ(put.exitCode(), 0) << put.readAllStandardError().constData();
     }
     {
         // The import needs the whole database.
         const QByteArray csv = exportBytes();
-        Holder holder;
-        holdLock(holder, QString(), u"Kollegin Schulz"_s);
+        DatabaseLockHolder holder(stockDir(), u"Kollegin Schulz"_s);
+        ASSERT_TRUE(holder.holding());
         const Outcome import = lager({u"import"_s, file(u"export.csv"_s)});
         EXPECT_EQ(import.exitCode, 4);
         EXPECT_TRUE(import.err.contains(u"Kollegin Schulz"_s)) << qPrintable(import.err);
     }
     {
         // Someone editing one of the articles the file changes stops the whole import.
-        QFile changed(file(u"changed.csv"_s));
-        ASSERT_TRUE(changed.open(QIODevice::WriteOnly));
-        changed.write(u"Artikel-Nr.;Bezeichnung\r\n%1;NEU\r\n"_s.arg(nr).toUtf8());
-        changed.close();
-        Holder holder;
-        holdLock(holder, nr, u"Kollege Meier"_s);
-        const Outcome import = lager({u"import"_s, file(u"changed.csv"_s)});
+        ArticleLockHolder holder(stockDir(), nr, u"Kollege Meier"_s);
+        ASSERT_TRUE(holder.holding());
+        const Outcome import = importFile(
+            u"changed.csv"_s, u"Artikel-Nr.;Bezeichnung\r\n%1;NEU\r\n"_s.arg(nr).toUtf8());
         EXPECT_EQ(import.exitCode, 4);
         EXPECT_TRUE(import.err.contains(u"Kollege Meier"_s)) << qPrintable(import.err);
     }
@@ -281,14 +161,6 @@ TEST_F(LagerProgram, LockHeldByAnotherProcessGivesFourWithTheHoldersText)
 
 TEST_F(LagerProgram, LogOnAndRightsAreTheWindows)
 {
-    const Outcome wrong = lager({u"list"_s}, {}, u"NIEMAND"_s);
-    EXPECT_EQ(wrong.exitCode, 2);
-    EXPECT_TRUE(wrong.err.contains(
-        u"Der Benutzer \"NIEMAND\" wurde nicht in der Konfigurationsdatei \"%1\" gefunden."_s.arg(
-            file(u"ETC/SYSDATB.INI"_s))))
-        << qPrintable(wrong.err);
-    EXPECT_TRUE(wrong.out.isEmpty());
-
     // The generated user LAGER may do everything but delete.
     const QString nr = firstArticle();
     const Outcome refused = lager({u"article"_s, u"delete"_s, nr}, {}, u"LAGER"_s);
@@ -308,20 +180,20 @@ TEST_F(LagerProgram, LogOnAndRightsAreTheWindows)
     ASSERT_TRUE(built.waitForFinished(60000));
     EXPECT_EQ(built.exitCode(), 0) << built.readAllStandardError().constData();
     EXPECT_TRUE(built.readAllStandardOutput().contains(firstArticle().toUtf8()));
-
-    EXPECT_EQ(lager({u"artikel"_s, u"zeigen"_s}).exitCode, 1);
-    EXPECT_EQ(lager({u"article"_s, u"get"_s}).exitCode, 1);
-    EXPECT_EQ(lager({u"list"_s, u"--format"_s, u"xls"_s}).exitCode, 1);
 }
 
 TEST_F(LagerProgram, ListFiltersLikeTheStockList)
 {
-    writeArticle(stockDir(), fullArticle(u"AAA-1"_s));
-    TLagerArtikelDaten other = fullArticle(u"AAA-2"_s);
+    TLagerArtikelDaten kept = fullArticleNr(u"AAA-1"_s);
+    kept.Bezeichnung = u"Flanschdichtung DN 50"_s;
+    kept.EKPreis = Money::fromRaw(123456);
+    kept.IsNotBestandsartikel = true;
+    writeArticle(kept);
+    TLagerArtikelDaten other = fullArticleNr(u"AAA-2"_s);
     other.Bezeichnung = u"Dichtung Flansch DN 80"_s;
     other.Gruppe = u"ROHRE"_s;
-    other.IsNotBestandsartikel = false;
-    writeArticle(stockDir(), other);
+    other.BuchungsBestand = -2.5;
+    writeArticle(other);
 
     const Outcome hits = lager({u"list"_s, u"--search"_s, u"  flansch dichtung  "_s});
     ASSERT_EQ(hits.exitCode, 0);
@@ -360,12 +232,7 @@ TEST_F(LagerProgram, ImportWithBadRowsReportsEveryOneAndChangesNothing)
     change(4, ek, u"1.234,50"_s);      // grouping, which no cell has
     change(9, bez, QString(82, u'B')); // longer than the column
     change(17, mwst, u"7"_s);          // no such VAT class
-    QFile f(file(u"bad.csv"_s));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(withBom(lines.join(u"\r\n"_s)));
-    f.close();
-
-    const Outcome run = lager({u"import"_s, file(u"bad.csv"_s)});
+    const Outcome run = importFile(u"bad.csv"_s, withBom(lines.join(u"\r\n"_s)));
     EXPECT_EQ(run.exitCode, 5);
     for (const char *expected : {"Zeile 4:", "Zeile 9:", "Zeile 17:"})
         EXPECT_TRUE(run.err.contains(QString::fromLatin1(expected))) << qPrintable(run.err);
@@ -373,10 +240,7 @@ TEST_F(LagerProgram, ImportWithBadRowsReportsEveryOneAndChangesNothing)
     EXPECT_EQ(exportBytes(u"after.csv"_s), original);
 
     // A file that is not even CSV of ours stops before any row.
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(withBom(u"Artikel-Nr.;Preis\r\nX;1\r\n"_s));
-    f.close();
-    const Outcome unknown = lager({u"import"_s, file(u"bad.csv"_s)});
+    const Outcome unknown = importFile(u"bad.csv"_s, withBom(u"Artikel-Nr.;Preis\r\nX;1\r\n"_s));
     EXPECT_EQ(unknown.exitCode, 5);
     EXPECT_TRUE(unknown.err.contains(u"\"Preis\""_s)) << qPrintable(unknown.err);
 }
@@ -385,16 +249,12 @@ TEST_F(LagerProgram, PartialFileChangesOnlyItsColumnsAndDryRunWritesNothing)
 {
     const QString nr = firstArticle();
     const QJsonObject before = getJson(nr);
-    QFile f(file(u"preise.csv"_s));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     // no byte-order mark, LF only, a quoted number: what other tools write
     // last week's stock in the file must not undo this week's bookings
-    f.write(u"Artikel-Nr.;VK-Preis 1;Bestand\n\"%1\";19,9;%2\nNEU-1;5;7\n"_s.arg(nr)
-                .arg(before[u"BuchungsBestand"_s].toDouble() + 3)
-                .toUtf8());
-    f.close();
-
-    const Outcome dry = lager({u"import"_s, file(u"preise.csv"_s), u"--dry-run"_s});
+    const QByteArray csv = u"Artikel-Nr.;VK-Preis 1;Bestand\n\"%1\";19,9;%2\nNEU-1;5;7\n"_s.arg(nr)
+                               .arg(before[u"BuchungsBestand"_s].toDouble() + 3)
+                               .toUtf8();
+    const Outcome dry = importFile(u"preise.csv"_s, csv, {u"--dry-run"_s});
     EXPECT_EQ(dry.exitCode, 0) << qPrintable(dry.err);
     EXPECT_EQ(getJson(nr), before);
     EXPECT_EQ(lager({u"article"_s, u"get"_s, u"NEU-1"_s}).exitCode, 3);

@@ -2,7 +2,10 @@
 
 // A generated installation with the built lager in its BIN, and the program run on it as a
 // script would run it: the fixture every test of the command line shares.
-#include "tests/support/childprocess.h"
+#include "persistence/engine/tdbtable.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "tests/support/lockholders.h"
 #include "tools/suitegen/suitegenerator.h"
 
 #include <QFile>
@@ -45,8 +48,8 @@ protected:
     QString stockDir() const { return m_dir.filePath(QStringLiteral("DATA/DEMO/LAGER")); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
 
-    Outcome lager(const QStringList &args, const QByteArray &input = {},
-                  const QString &user = QStringLiteral("ADMIN"))
+    // The program with exactly these arguments.
+    Outcome run(const QStringList &args, const QByteArray &input = {})
     {
         QProcess p;
         if (!m_locale.isEmpty()) {
@@ -55,13 +58,19 @@ protected:
             env.insert(QStringLiteral("LANG"), m_locale);
             p.setProcessEnvironment(env);
         }
-        p.start(bin(), QStringList{QStringLiteral("DEMO"), user} + args);
+        p.start(bin(), args);
         if (!input.isEmpty())
             p.write(input);
         p.closeWriteChannel();
         EXPECT_TRUE(p.waitForFinished(120000));
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                 p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    Outcome lager(const QStringList &args, const QByteArray &input = {},
+                  const QString &user = QStringLiteral("ADMIN"))
+    {
+        return run(QStringList{QStringLiteral("DEMO"), user} + args, input);
     }
 
     QJsonObject getJson(const QString &nr)
@@ -86,22 +95,32 @@ protected:
         return f.readAll();
     }
 
-    struct Holder {
-        std::unique_ptr<QProcess> process;
-        ~Holder()
-        {
-            if (process && process->state() != QProcess::NotRunning) {
-                process->kill();
-                process->waitForFinished();
-            }
-        }
-    };
-    void holdLock(Holder &h, const QString &nr, const QString &owner)
+    // The file written, then imported.
+    Outcome importFile(const QString &name, const QByteArray &bytes, const QStringList &extra = {})
     {
-        h.process = ChildProcess::start(QStringLiteral("lager-hold-lock"), {stockDir(), nr, owner});
-        while (!h.process->canReadLine())
-            ASSERT_TRUE(h.process->waitForReadyRead(20000)) << "the lock holder did not start";
-        ASSERT_EQ(h.process->readLine().trimmed(), "locked");
+        QFile f(file(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        f.close();
+        return lager(QStringList{QStringLiteral("import"), file(name)} + extra);
+    }
+
+    // Written as the window would, past the program.
+    void writeArticle(const TLagerArtikelDaten &data)
+    {
+        IModLagerDBServerObj db;
+        db.Open(stockDir());
+        TLagerServerObj article;
+        article.Assign(data);
+        ASSERT_EQ(db.WriteArticle(&article), 0);
+    }
+
+    // The article's XML text as the table holds it.
+    QString storedXml(const QString &nr)
+    {
+        IModLagerDBServerObj db;
+        db.Open(stockDir());
+        EXPECT_EQ(db.GotoArticle(nr), 0);
+        return db.LagerTable().FieldByName(QStringLiteral("XMLDATA")).AsString();
     }
 
     QTemporaryDir m_dir;

@@ -2,6 +2,7 @@
 #include "movements/groupingeditor.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QFile>
@@ -10,19 +11,10 @@
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
+using TestDocuments::utf16File;
 
 namespace
 {
-
-QByteArray utf16le(const QString &text)
-{
-    QByteArray bytes("\xFF\xFE", 2);
-    for (QChar c : text) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
-    }
-    return bytes;
-}
 
 TStringStringlistObjectList groupings(const QList<QStringList> &lines)
 {
@@ -53,15 +45,7 @@ class GroupingsFile : public ::testing::Test
 protected:
     QByteArray fileBytes() const
     {
-        QFile f(ArticleGroupings::FileName(dir));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return f.readAll();
-    }
-    void writeFile(const QByteArray &bytes) const
-    {
-        QFile f(ArticleGroupings::FileName(dir));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        return TestDocuments::fileBytes(ArticleGroupings::FileName(dir));
     }
 
     QTemporaryDir tmp;
@@ -75,7 +59,7 @@ TEST_F(GroupingsFile, WritesQuotedNumbersByteForByteAndReadsThemBack)
     const QList<QStringList> lines = {{u"A1"_s, u"B 2"_s, u"C,3"_s, u"D\"4"_s},
                                       {u"X\u00e4"_s, u"Y"_s}};
     ASSERT_TRUE(ArticleGroupings::SaveGroupings(dir, groupings(lines)));
-    EXPECT_EQ(fileBytes(), utf16le(u"A1,\"B 2\",\"C,3\",\"D\"\"4\"\r\nX\u00e4,Y\r\n"_s));
+    EXPECT_EQ(fileBytes(), utf16File(u"A1,\"B 2\",\"C,3\",\"D\"\"4\"\r\nX\u00e4,Y\r\n"_s));
     TStringStringlistObjectList back;
     ASSERT_TRUE(ArticleGroupings::LoadGroupings(dir, back));
     EXPECT_EQ(members(back), lines);
@@ -116,7 +100,8 @@ TEST_F(GroupingsFile, EmptyLinesNeverBecomeGroupingsAndAMissingFileLeavesTheList
     TStringStringlistObjectList none;
     EXPECT_FALSE(ArticleGroupings::LoadGroupings(dir, none));
 
-    writeFile(utf16le(u"\r\nA,B\r\n  \r\n\r\nC,D\r\n\r\n"_s));
+    ASSERT_TRUE(TestDocuments::writeFile(ArticleGroupings::FileName(dir),
+                                         utf16File(u"\r\nA,B\r\n  \r\n\r\nC,D\r\n\r\n"_s)));
     TStringStringlistObjectList read;
     ASSERT_TRUE(ArticleGroupings::LoadGroupings(dir, read));
     EXPECT_EQ(members(read), (QList<QStringList>{{u"A"_s, u"B"_s}, {u"C"_s, u"D"_s}}));
@@ -209,26 +194,21 @@ TEST_F(Editor, DeletingGroupingTwoOfThreeRenumbersOnTheNextLoad)
     EXPECT_EQ(ungrouped(), (QStringList{u"A1"_s, u"A2"_s, u"A3"_s}));
     EXPECT_EQ(names(editor.Groupings()), (QStringList{u"1"_s, u"3"_s}));
     ASSERT_TRUE(editor.Save());
-    EXPECT_EQ(fileBytes(), utf16le(u"A5,GONE\r\nA4,A6\r\n"_s));
+    EXPECT_EQ(fileBytes(), utf16File(u"A5,GONE\r\nA4,A6\r\n"_s));
 
     GroupingEditor again;
     again.Load(db, dir);
     EXPECT_EQ(names(again.Groupings()), (QStringList{u"1"_s, u"2"_s}));
     EXPECT_EQ(members(again.Groupings()).last(), (QStringList{u"A4"_s, u"A6"_s}));
     EXPECT_FALSE(again.DeleteGrouping({}));
-}
 
-TEST_F(Editor, SavingNoGroupingDeletesTheFile)
-{
-    ASSERT_TRUE(editor.DeleteGrouping(editor.Tree().index(0, 1)));
-    EXPECT_EQ(ungrouped().size(), 6);
-    ASSERT_TRUE(QFileInfo::exists(ArticleGroupings::FileName(dir)));
-    ASSERT_TRUE(editor.Save());
+    // Through the groupings' own nodes, until none is left: saving that deletes the file, and
+    // with nothing to delete saving is no failure either.
+    ASSERT_TRUE(again.DeleteGrouping(again.Tree().index(1, 1)));
+    ASSERT_TRUE(again.DeleteGrouping(again.Tree().index(0, 1)));
+    ASSERT_TRUE(again.Save());
     EXPECT_FALSE(QFileInfo::exists(ArticleGroupings::FileName(dir)));
-    TStringStringlistObjectList read;
-    EXPECT_FALSE(ArticleGroupings::LoadGroupings(dir, read));
-    // Nothing to delete is no failure either.
-    EXPECT_TRUE(editor.Save());
+    EXPECT_TRUE(again.Save());
 }
 
 } // namespace

@@ -6,8 +6,8 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
+#include "tests/support/installation.h"
 #include "tests/support/scriptedinteraction.h"
-#include "tools/suitegen/suitegenerator.h"
 
 #include <QAction>
 #include <QMenu>
@@ -19,11 +19,7 @@ using namespace Qt::StringLiterals;
 TEST(MovementCommands, MainWindowChecksTheRightAndAlertsWithoutSerialNumbers)
 {
     QTemporaryDir tmp;
-    SuiteGenerator::Options o;
-    o.targetDir = tmp.path();
-    o.articles = 30;
-    QString error;
-    ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
+    ASSERT_TRUE(generateInstallation(tmp.path(), {}, {}, 30));
     const QString stockDir = tmp.filePath(u"DATA/DEMO/LAGER/"_s);
 
     ScriptedInteraction ui;
@@ -52,32 +48,4 @@ TEST(MovementCommands, MainWindowChecksTheRightAndAlertsWithoutSerialNumbers)
     entry("SeriennummernzumLagerartikel1")->trigger();
     ASSERT_EQ(ui.alerts.size(), 1);
     EXPECT_EQ(ui.alerts[0].text, u"Keine Seriennummern vorhanden."_s);
-}
-
-TEST(MovementCommands, GeneratedSerialArticlesHaveANumberPerUnit)
-{
-    QTemporaryDir tmp;
-    QString error;
-    ASSERT_TRUE(SuiteGenerator::generateStock(tmp.path(), 600, 7, &error)) << qPrintable(error);
-    IModLagerDBServerObj db;
-    db.Open(tmp.path());
-    TDBLagerSearchResultObjectList list;
-    db.Search(QString(), QString(), list, false, false);
-    int serialArticles = 0;
-    for (const TDBLagerSearchResult *e : list) {
-        TLagerServerObj a;
-        a.LagerArtikelNr = e->ArtikelNr().toString();
-        ASSERT_EQ(db.ReadArticle(&a), 0);
-        QStringList numbers;
-        db.SerialsOfArticle(a.LagerArtikelNr, numbers);
-        if (!a.SNPflicht) {
-            EXPECT_TRUE(numbers.isEmpty()) << qPrintable(a.LagerArtikelNr);
-            continue;
-        }
-        ++serialArticles;
-        EXPECT_GT(a.BuchungsBestand, 0);
-        EXPECT_EQ(numbers.size(), a.BuchungsBestand) << qPrintable(a.LagerArtikelNr);
-        EXPECT_EQ(a.LetzteSeriennummer, numbers.last());
-    }
-    EXPECT_GE(serialArticles, 5);
 }

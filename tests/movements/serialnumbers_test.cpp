@@ -1,6 +1,7 @@
 #include "movements/serialnumbers.h"
 #include "movements/stockjournal.h"
 #include "stock/seriennummer.h"
+#include "tests/support/documents.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,7 +85,5 @@ TEST(StockJournalFile, Windows1252BytesAndAppendedLines)
     EXPECT_TRUE(file.endsWith(u"/LAGER.NFO"_s));
     ASSERT_TRUE(StockJournal::AppendLineToFile(file, u"eins"_s));
     ASSERT_TRUE(StockJournal::AppendLineToFile(file, u"zwei ä"_s));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("eins\r\nzwei \xE4\r\n"));
+    EXPECT_EQ(TestDocuments::fileBytes(file), QByteArray("eins\r\nzwei \xE4\r\n"));
 }

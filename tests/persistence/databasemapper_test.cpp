@@ -16,14 +16,15 @@
 #include <gtest/gtest.h>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 // A store of two tables in the shape of the stock database. The table names are given so
 // that a test can spell them as another program would.
 class TWrapperTestStore : public TDatabaseWrapper
 {
 public:
     explicit TWrapperTestStore(ErrorCallback onError = {},
-                               QStringList names = {QStringLiteral("LAGER"),
-                                                    QStringLiteral("LAGERSN")})
+                               QStringList names = {u"LAGER"_s, u"LAGERSN"_s})
         : TDatabaseWrapper(std::move(onError)), m_names(std::move(names))
     {
     }
@@ -37,7 +38,7 @@ public:
     void addArticle(const QString &nr)
     {
         artikel->Append();
-        artikel->FieldByName(QStringLiteral("LagerArtikelNr")).SetAsString(nr);
+        artikel->FieldByName(u"LagerArtikelNr"_s).SetAsString(nr);
         artikel->Post();
     }
 
@@ -45,17 +46,17 @@ protected:
     void CreateTableObjects() override
     {
         // The index with its old file extension, as older stores keep it.
-        artikel = AddTable(m_names.at(0), m_names.at(0) + QStringLiteral(".001"));
-        serien = AddTable(m_names.at(1), QStringLiteral("001SN"));
+        artikel = AddTable(m_names.at(0), m_names.at(0) + u".001"_s);
+        serien = AddTable(m_names.at(1), u"001SN"_s);
     }
     void DefineTable(TTdbTable &table) override
     {
         defined << table.TableName();
-        table.FieldDefs().Add(QStringLiteral("LagerArtikelNr"), FieldType::WideString, 20);
+        table.FieldDefs().Add(u"LagerArtikelNr"_s, FieldType::WideString, 20);
         table.IndexDefs().Add(table.TableName().compare(m_names.at(0), Qt::CaseInsensitive) == 0
-                                  ? QStringLiteral("001")
-                                  : QStringLiteral("001SN"),
-                              QStringLiteral("LagerArtikelNr"));
+                                  ? u"001"_s
+                                  : u"001SN"_s,
+                              u"LagerArtikelNr"_s);
     }
     void SelectIndexes() override {}
     void UpgradeTable() override
@@ -78,19 +79,19 @@ public:
 protected:
     void CreateTableObjects() override
     {
-        AddTable(QStringLiteral("BESTELL"), QStringLiteral("001"));
-        AddTable(QStringLiteral("JOURNAL"));
+        AddTable(u"BESTELL"_s, u"001"_s);
+        AddTable(u"JOURNAL"_s);
     }
     void DefineTable(int index) override
     {
         defined << index;
         TTdbTable &table = *Tables()[size_t(index)];
-        table.FieldDefs().Add(QStringLiteral("Nr"), FieldType::Integer);
+        table.FieldDefs().Add(u"Nr"_s, FieldType::Integer);
         if (index == 0)
-            table.IndexDefs().Add(QStringLiteral("001"), QStringLiteral("Nr"), ixUnique);
+            table.IndexDefs().Add(u"001"_s, u"Nr"_s, ixUnique);
     }
     void PrepareTable(int) override {}
-    void UpgradeTable() override { order << QStringLiteral("upgrade"); }
+    void UpgradeTable() override { order << u"upgrade"_s; }
 };
 
 namespace
@@ -150,41 +151,41 @@ STOCK_CHILD_ENTRY("store-hold-record", holdRecord);
 TEST(DatabaseWrapper, OpeningCreatesOnlyTheMissingTableAndUpgradesOnce)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Daten/Lager"));
+    const QString path = dir.filePath(u"Daten/Lager"_s);
     {
         TWrapperTestStore first;
         first.Open(path);
-        EXPECT_EQ(first.defined, QStringList({QStringLiteral("LAGER"), QStringLiteral("LAGERSN")}));
-        first.addArticle(QStringLiteral("4711"));
-        first.addArticle(QStringLiteral("4712"));
+        EXPECT_EQ(first.defined, QStringList({u"LAGER"_s, u"LAGERSN"_s}));
+        first.addArticle(u"4711"_s);
+        first.addArticle(u"4712"_s);
     }
-    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("Daten/Lager/LAGERSN.DAT"))));
+    ASSERT_TRUE(QFile::remove(dir.filePath(u"Daten/Lager/LAGERSN.DAT"_s)));
 
     TWrapperTestStore store;
     store.Open(path);
     EXPECT_TRUE(store.IsOpen());
-    EXPECT_EQ(store.defined, QStringList{QStringLiteral("LAGERSN")});
+    EXPECT_EQ(store.defined, QStringList{u"LAGERSN"_s});
     EXPECT_EQ(rows(*store.artikel), 2);
     EXPECT_EQ(rows(*store.serien), 0);
-    EXPECT_EQ(store.artikel->IndexName(), QStringLiteral("001"));
+    EXPECT_EQ(store.artikel->IndexName(), u"001"_s);
     EXPECT_EQ(store.upgrades, 1);
     EXPECT_TRUE(store.tablesOpenDuringUpgrade);
     EXPECT_EQ(store.DatabaseDirectory(), path + u'/');
 
     // Other spellings of the table names are the same tables.
-    TWrapperTestStore otherSpelling({}, {QStringLiteral("Lager"), QStringLiteral("lagersn")});
+    TWrapperTestStore otherSpelling({}, {u"Lager"_s, u"lagersn"_s});
     otherSpelling.Open(path);
     EXPECT_TRUE(otherSpelling.defined.isEmpty());
     EXPECT_EQ(rows(*otherSpelling.artikel), 2);
 
     store.Close();
     EXPECT_FALSE(store.IsOpen());
-    EXPECT_THROW(store.LockDatabase(QStringLiteral("Erika")), EngineError);
+    EXPECT_THROW(store.LockDatabase(u"Erika"_s), EngineError);
 
     // A directory that cannot be created is an error naming it.
-    QFile blocker(dir.filePath(QStringLiteral("DATEI")));
+    QFile blocker(dir.filePath(u"DATEI"_s));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    const QString uncreatable = dir.filePath(QStringLiteral("DATEI/LAGER"));
+    const QString uncreatable = dir.filePath(u"DATEI/LAGER"_s);
     TWrapperTestStore failing;
     try {
         failing.Open(uncreatable);
@@ -198,7 +199,7 @@ TEST(DatabaseWrapper, OpeningCreatesOnlyTheMissingTableAndUpgradesOnce)
 TEST(DatabaseWrapper, UnopenableTableIsRetriedThenReportedAndThrown)
 {
     QTemporaryDir dir;
-    const QString broken = dir.filePath(QStringLiteral("LAGER.DAT"));
+    const QString broken = dir.filePath(u"LAGER.DAT"_s);
     {
         QFile garbage(broken);
         ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
@@ -214,8 +215,7 @@ TEST(DatabaseWrapper, UnopenableTableIsRetriedThenReportedAndThrown)
     EXPECT_EQ(store.upgrades, 0);
     ASSERT_EQ(reports.size(), 1);
     EXPECT_TRUE(reports[0].first);
-    EXPECT_EQ(reports[0].second,
-              store.artikel->FileName() + QStringLiteral(" OpenTables Versuch 10"));
+    EXPECT_EQ(reports[0].second, store.artikel->FileName() + u" OpenTables Versuch 10"_s);
 
     // A file that becomes readable while we retry (another program finished rebuilding it)
     // opens without a report; the pause after the third failure is where it gets rebuilt.
@@ -223,7 +223,7 @@ TEST(DatabaseWrapper, UnopenableTableIsRetriedThenReportedAndThrown)
     {
         TWrapperTestStore maker;
         maker.Open(good.path());
-        maker.addArticle(QStringLiteral("1"));
+        maker.addArticle(u"1"_s);
     }
     reports.clear();
     TWrapperTestStore retried(collect(reports));
@@ -231,7 +231,7 @@ TEST(DatabaseWrapper, UnopenableTableIsRetriedThenReportedAndThrown)
     retried.SetOpenRetryPause([&](int attempt) {
         failed.append(attempt);
         if (attempt == 3)
-            std::rename(QFile::encodeName(good.filePath(QStringLiteral("LAGER.DAT"))).constData(),
+            std::rename(QFile::encodeName(good.filePath(u"LAGER.DAT"_s)).constData(),
                         QFile::encodeName(broken).constData());
     });
     EXPECT_NO_THROW(retried.Open(dir.path()));
@@ -245,58 +245,56 @@ TEST(DatabaseWrapper, ReportErrorNamesTheStoreAndFallsBackToAFatalReport)
 {
     Reports reports;
     TWrapperTestStore store(collect(reports));
-    const EngineError failure(QStringLiteral("kaputt"));
-    store.ReportError(&failure, QStringLiteral("SetLagerArtikel\nkaputt"));
+    const EngineError failure(u"kaputt"_s);
+    store.ReportError(&failure, u"SetLagerArtikel\nkaputt"_s);
     ASSERT_EQ(reports.size(), 1);
-    EXPECT_EQ(reports[0].second, QStringLiteral("TWrapperTestStore.SetLagerArtikel\nkaputt"));
+    EXPECT_EQ(reports[0].second, u"TWrapperTestStore.SetLagerArtikel\nkaputt"_s);
 
     Messages::setSilent(true);
     Messages::setProtocolEnabled(true);
     TWrapperTestStore withoutCallback;
-    withoutCallback.ReportError(&failure, QStringLiteral("GetLagerArtikel"));
+    withoutCallback.ReportError(&failure, u"GetLagerArtikel"_s);
     TWrapperTestStore asInTheProgram(&TLogHelper::DatabaseError);
-    asInTheProgram.ReportError(&failure, QStringLiteral("DeleteArticle"));
+    asInTheProgram.ReportError(&failure, u"DeleteArticle"_s);
     const auto protocol = Messages::protocol();
     Messages::setProtocolEnabled(false);
     Messages::setSilent(false);
     ASSERT_EQ(protocol.size(), 2);
     EXPECT_EQ(protocol[0].kind, MessageKind::FatalError);
-    EXPECT_EQ(protocol[0].text, QStringLiteral("TWrapperTestStore.GetLagerArtikel"));
+    EXPECT_EQ(protocol[0].text, u"TWrapperTestStore.GetLagerArtikel"_s);
     EXPECT_EQ(protocol[1].kind, MessageKind::Error);
-    EXPECT_EQ(protocol[1].text,
-              QStringLiteral("Datenbankfehler.\nTWrapperTestStore.DeleteArticle"));
+    EXPECT_EQ(protocol[1].text, u"Datenbankfehler.\nTWrapperTestStore.DeleteArticle"_s);
 }
 
 TEST(RecordLock, KeyCharactersForbiddenInFileNamesBecomeUnderscoresDatabaseLockTakesTheTable)
 {
-    EXPECT_EQ(TDatabaseStoreBase::RecordLockName(QStringLiteral(" a!b\"c*d/e:f<g>h?i\\j|k.l ")),
-              QStringLiteral("LOCKRECa_b_c_d_e_f_g_h_i_j_k.l"));
+    EXPECT_EQ(TDatabaseStoreBase::RecordLockName(u" a!b\"c*d/e:f<g>h?i\\j|k.l "_s),
+              u"LOCKRECa_b_c_d_e_f_g_h_i_j_k.l"_s);
 
     QTemporaryDir dir;
     TWrapperTestStore store;
     store.Open(dir.path());
-    auto lock =
-        store.LockRecord(QStringLiteral("Erika Mustermann"), QStringLiteral(" 47/11?*\\ab "));
+    auto lock = store.LockRecord(u"Erika Mustermann"_s, u" 47/11?*\\ab "_s);
     ASSERT_TRUE(lock);
-    const QString file = dir.filePath(QStringLiteral("LOCKREC47_11___AB.SRW"));
+    const QString file = dir.filePath(u"LOCKREC47_11___AB.SRW"_s);
     EXPECT_TRUE(QFile::exists(file));
     EXPECT_EQ(QFile(file).size(), 1000);
-    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.SRW")}).size(), 1);
+    EXPECT_EQ(QDir(dir.path()).entryList({u"*.SRW"_s}).size(), 1);
     TDatabaseStoreBase::Unlock(lock);
     EXPECT_FALSE(lock);
     EXPECT_FALSE(QFile::exists(file));
     TDatabaseStoreBase::Unlock(lock); // an empty lock is ignored
 
     // The database lock takes the engine table with the file and releases both.
-    lock = store.LockDatabase(QStringLiteral("Erika Mustermann"), store.artikel);
+    lock = store.LockDatabase(u"Erika Mustermann"_s, store.artikel);
     ASSERT_TRUE(lock);
     EXPECT_TRUE(store.artikel->TableLocked());
-    EXPECT_TRUE(TDateischutz::HolderRecord(dir.filePath(QStringLiteral("LOCKDB.SRW")))
-                    .startsWith(QStringLiteral("Bitte warten, die Datenbank ist momentan durch "
-                                               "den Benutzer \"Erika Mustermann\" gesperrt. (")));
+    EXPECT_TRUE(TDateischutz::HolderRecord(dir.filePath(u"LOCKDB.SRW"_s))
+                    .startsWith(u"Bitte warten, die Datenbank ist momentan durch "
+                                u"den Benutzer \"Erika Mustermann\" gesperrt. ("_s));
     TDatabaseStoreBase::Unlock(lock);
     EXPECT_FALSE(store.artikel->TableLocked());
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("LOCKDB.SRW"))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"LOCKDB.SRW"_s)));
 }
 
 TEST(RecordLock, SecondProcessShowsTheHolderAndGetsTheLockAfterTheRelease)
@@ -304,9 +302,8 @@ TEST(RecordLock, SecondProcessShowsTheHolderAndGetsTheLockAfterTheRelease)
     QTemporaryDir dir;
     TWrapperTestStore store;
     store.Open(dir.path());
-    auto holder = ChildProcess::start(
-        QStringLiteral("store-hold-record"),
-        {dir.path(), QStringLiteral("4711/A"), QStringLiteral("Erika Mustermann")});
+    auto holder = ChildProcess::start(u"store-hold-record"_s,
+                                      {dir.path(), u"4711/A"_s, u"Erika Mustermann"_s});
     ASSERT_EQ(waitForLine(*holder), "locked");
 
     // The holder lets go when our wait window first idles, so we have certainly waited.
@@ -318,13 +315,13 @@ TEST(RecordLock, SecondProcessShowsTheHolderAndGetsTheLockAfterTheRelease)
         }
     };
     ScopedInteraction scope(&asker);
-    auto lock = store.LockRecord(QStringLiteral("Max Meier"), QStringLiteral("4711/A"));
+    auto lock = store.LockRecord(u"Max Meier"_s, u"4711/A"_s);
     ASSERT_TRUE(lock);
 
     ASSERT_EQ(asker.waitTexts.size(), 1);
     const QRegularExpression holderRecord(
-        QStringLiteral(R"(^Bitte warten, der Datensatz "4711/A" ist momentan durch den Benutzer )"
-                       R"("Erika Mustermann" gesperrt\. \(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d\)$)"));
+        uR"(^Bitte warten, der Datensatz "4711/A" ist momentan durch den Benutzer )"
+        uR"("Erika Mustermann" gesperrt\. \(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d\)$)"_s);
     EXPECT_TRUE(holderRecord.match(asker.waitTexts[0]).hasMatch())
         << asker.waitTexts[0].toStdString();
     // Only the release can have let us in: the holder lives on until killed.
@@ -342,45 +339,45 @@ TEST(DatabaseMapper, CreatesMissingTablesInADirectoryAndRunsUpgradeBeforeTheCall
         ASSERT_TRUE(first.Open(dir.path()));
         EXPECT_EQ(first.defined, QList<int>({0, 1}));
     }
-    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("JOURNAL.DAT"))));
+    ASSERT_TRUE(QFile::remove(dir.filePath(u"JOURNAL.DAT"_s)));
     TMapperTestStore store;
-    store.SetAfterOpen([&] { store.order << QStringLiteral("after-open"); });
+    store.SetAfterOpen([&] { store.order << u"after-open"_s; });
     ASSERT_TRUE(store.Open(dir.path()));
     EXPECT_EQ(store.defined, QList<int>{1});
-    EXPECT_EQ(store.order, QStringList({QStringLiteral("upgrade"), QStringLiteral("after-open")}));
-    auto lock = store.LockRecord(QStringLiteral("Erika"), QStringLiteral("B-1"));
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("LOCKRECB-1.SRW"))));
+    EXPECT_EQ(store.order, QStringList({u"upgrade"_s, u"after-open"_s}));
+    auto lock = store.LockRecord(u"Erika"_s, u"B-1"_s);
+    EXPECT_TRUE(QFile::exists(dir.filePath(u"LOCKRECB-1.SRW"_s)));
 }
 
 TEST(DatabaseMapper, SingleFileHoldsEveryTableAndLocksNextToIt)
 {
     QTemporaryDir dir;
     TMapperTestStore store(true);
-    ASSERT_TRUE(store.Open(dir.path(), QStringLiteral("TEXTE.DB")));
+    ASSERT_TRUE(store.Open(dir.path(), u"TEXTE.DB"_s));
     EXPECT_EQ(store.defined, QList<int>({0, 1}));
     EXPECT_EQ(store.Database().TableNames().size(), 2);
-    EXPECT_THROW(store.LockRecord(QStringLiteral("Erika"), QStringLiteral("1")), EngineError);
-    auto lock = store.LockDatabase(QStringLiteral("Erika"));
+    EXPECT_THROW(store.LockRecord(u"Erika"_s, u"1"_s), EngineError);
+    auto lock = store.LockDatabase(u"Erika"_s);
     ASSERT_TRUE(lock);
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("TEXTE.DB.SRW"))));
+    EXPECT_TRUE(QFile::exists(dir.filePath(u"TEXTE.DB.SRW"_s)));
 
     TMapperTestStore again(true);
-    ASSERT_TRUE(again.Open(dir.path(), QStringLiteral("TEXTE.DB")));
+    ASSERT_TRUE(again.Open(dir.path(), u"TEXTE.DB"_s));
     EXPECT_TRUE(again.defined.isEmpty());
 }
 
 TEST(DatabaseMapper, FailuresAreReportedNotThrown)
 {
     QTemporaryDir dir;
-    QFile blocker(dir.filePath(QStringLiteral("DATEI")));
+    QFile blocker(dir.filePath(u"DATEI"_s));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     Messages::setSilent(true);
     Messages::setProtocolEnabled(true);
     TMapperTestStore store;
-    const QString uncreatable = dir.filePath(QStringLiteral("DATEI/BESTELL"));
+    const QString uncreatable = dir.filePath(u"DATEI/BESTELL"_s);
     EXPECT_FALSE(store.Open(uncreatable));
 
-    QFile garbage(dir.filePath(QStringLiteral("BESTELL.DAT")));
+    QFile garbage(dir.filePath(u"BESTELL.DAT"_s));
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
     garbage.write(QByteArray(4096, 'x'));
     garbage.close();
@@ -393,8 +390,8 @@ TEST(DatabaseMapper, FailuresAreReportedNotThrown)
     Messages::setSilent(false);
     // The broken table fails already when asked whether it exists; the report is the same.
     ASSERT_EQ(protocol.size(), 2);
-    EXPECT_EQ(protocol[0].text, QStringLiteral("Kann Verzeichnis nicht anlegen: ") + uncreatable);
+    EXPECT_EQ(protocol[0].text, u"Kann Verzeichnis nicht anlegen: "_s + uncreatable);
     EXPECT_EQ(protocol[1].kind, MessageKind::Error);
-    EXPECT_EQ(protocol[1].text, QStringLiteral("Datenbankfehler.\nDatenbank \"TMapperTestStore\" "
-                                               "konnte nicht geoeffnet werden."));
+    EXPECT_EQ(protocol[1].text, u"Datenbankfehler.\nDatenbank \"TMapperTestStore\" "
+                                u"konnte nicht geoeffnet werden."_s);
 }

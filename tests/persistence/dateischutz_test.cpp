@@ -11,6 +11,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
@@ -20,7 +22,7 @@ int countUnderLock(const QStringList &args)
 {
     TDateischutz lock;
     for (int i = 0; i < args.at(2).toInt(); ++i) {
-        while (!lock.Lock(args.at(0), QStringLiteral("Zaehler")))
+        while (!lock.Lock(args.at(0), u"Zaehler"_s))
             QThread::yieldCurrentThread();
         QFile counter(args.at(1));
         if (!counter.open(QIODevice::ReadWrite))
@@ -63,42 +65,42 @@ public:
     }
 };
 
-const QString holderText = QStringLiteral(
-    "Bitte warten, der Datensatz \"4711\" ist momentan durch den Benutzer \"Erika Mustermann\" "
-    "gesperrt.");
+const QString holderText =
+    u"Bitte warten, der Datensatz \"4711\" ist momentan durch den Benutzer \"Erika Mustermann\" "
+    u"gesperrt."_s;
 
 } // namespace
 
 TEST(Dateischutz, CancelledWaitGetsNothingAndAKilledHolderBlocksNobody)
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("LOCKREC1.SRW"));
+    const QString file = dir.filePath(u"LOCKREC1.SRW"_s);
     FileLockHolder holder(file, holderText);
     ASSERT_TRUE(holder.holding());
 
     CountingInteraction asker;
     asker.cancelWaitAfterIdles = 5;
     TDateischutzWF lock(&asker);
-    EXPECT_FALSE(lock.Lock(file, QStringLiteral("Meiner")));
+    EXPECT_FALSE(lock.Lock(file, u"Meiner"_s));
     EXPECT_FALSE(lock.FileLock().IsLocked());
     EXPECT_EQ(asker.openWindows, 0);
     ASSERT_EQ(asker.waitTexts.size(), 1);
     EXPECT_TRUE(asker.waitTexts.first().startsWith(holderText));
 
     // Asked to, the waiter shows its own text instead of the holder's.
-    EXPECT_FALSE(lock.Lock(file, QStringLiteral("Meiner"), true));
-    EXPECT_EQ(asker.waitTexts.value(1), QStringLiteral("Meiner"));
+    EXPECT_FALSE(lock.Lock(file, u"Meiner"_s, true));
+    EXPECT_EQ(asker.waitTexts.value(1), u"Meiner"_s);
     EXPECT_TRUE(TDateischutz::HolderRecord(file).startsWith(holderText));
 
     TDateischutz other;
-    EXPECT_FALSE(other.Lock(file, QStringLiteral("Zweiter")));
+    EXPECT_FALSE(other.Lock(file, u"Zweiter"_s));
     holder.process().kill();
     holder.process().waitForFinished();
     ASSERT_TRUE(QFile::exists(file));
     EXPECT_EQ(TDateischutz::HolderRecord(file), QString());
     // Lock only tries, it never waits: the killed holder's lock went with its process.
-    ASSERT_TRUE(other.Lock(file, QStringLiteral("Zweiter")));
-    EXPECT_TRUE(TDateischutz::HolderRecord(file).startsWith(QStringLiteral("Zweiter (")));
+    ASSERT_TRUE(other.Lock(file, u"Zweiter"_s));
+    EXPECT_TRUE(TDateischutz::HolderRecord(file).startsWith(u"Zweiter ("_s));
 }
 
 TEST(Dateischutz, NeitherCreatableNorReadableIsAnError)
@@ -106,11 +108,10 @@ TEST(Dateischutz, NeitherCreatableNorReadableIsAnError)
     QTemporaryDir dir;
     TDateischutz lock;
     try {
-        lock.Lock(dir.filePath(QStringLiteral("FEHLT/LOCKDB.SRW")), QStringLiteral("x"));
+        lock.Lock(dir.filePath(u"FEHLT/LOCKDB.SRW"_s), u"x"_s);
         FAIL() << "no exception";
     } catch (const EngineError &e) {
-        EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(QStringLiteral("(Error 2) ")))
-            << e.what();
+        EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(u"(Error 2) "_s)) << e.what();
     }
 }
 
@@ -119,13 +120,12 @@ TEST(Dateischutz, NeitherCreatableNorReadableIsAnError)
 TEST(Dateischutz, ExcludesAcrossProcessesUnderContention)
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("LOCKREC.SRW"));
-    const QString counter = dir.filePath(QStringLiteral("counter"));
+    const QString file = dir.filePath(u"LOCKREC.SRW"_s);
+    const QString counter = dir.filePath(u"counter"_s);
     QFile(counter).open(QIODevice::WriteOnly);
     std::vector<std::unique_ptr<QProcess>> workers;
     for (int i = 0; i < 4; ++i)
-        workers.push_back(ChildProcess::start(QStringLiteral("dateischutz-count"),
-                                              {file, counter, QStringLiteral("100")}));
+        workers.push_back(ChildProcess::start(u"dateischutz-count"_s, {file, counter, u"100"_s}));
     for (auto &w : workers) {
         ASSERT_TRUE(w->waitForFinished(60000));
         EXPECT_EQ(w->exitCode(), 0);
@@ -140,21 +140,19 @@ TEST(Dateischutz, HolderTextGivesTheTimeInGermanWhateverTheProcessLocale)
     // A process started under the C locale formats dates as "6 Dec 2026 09:35:02 UTC"; the
     // colleague who waits reads the text as written.
     const FormatSettings saved = FormatSettings::current();
-    FormatSettings::current().shortDateFormat = QStringLiteral("d MMM yyyy");
-    FormatSettings::current().longTimeFormat = QStringLiteral("HH:mm:ss t");
+    FormatSettings::current().shortDateFormat = u"d MMM yyyy"_s;
+    FormatSettings::current().longTimeFormat = u"HH:mm:ss t"_s;
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("LOCKREC4711.SRW"));
+    const QString file = dir.filePath(u"LOCKREC4711.SRW"_s);
     TDateischutz lock;
     ASSERT_TRUE(lock.Lock(file, holderText));
     const QString record = TDateischutz::HolderRecord(file).trimmed();
     lock.Release();
     FormatSettings::current() = saved;
     const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral(R"(\((\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)\)$)"))
-            .match(record);
+        QRegularExpression(uR"(\((\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d)\)$)"_s).match(record);
     ASSERT_TRUE(m.hasMatch()) << record.toStdString();
-    const QDateTime stamped =
-        QDateTime::fromString(m.captured(1), QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    const QDateTime stamped = QDateTime::fromString(m.captured(1), u"dd.MM.yyyy HH:mm:ss"_s);
     // local time: under TZ=Europe/Berlin a UTC stamp would be an hour off
     EXPECT_LT(std::abs(stamped.secsTo(QDateTime::currentDateTime())), 1800);
 }

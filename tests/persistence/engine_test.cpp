@@ -54,6 +54,8 @@ protected:
         t.Post();
     }
 
+    static QString numberOf(TTdbTable &t) { return t.FieldByName(u"Nr"_s).AsString(); }
+
     static QStringList walk(TTdbTable &t, const QString &field = u"Nr"_s)
     {
         QStringList seen;
@@ -66,7 +68,7 @@ protected:
     {
         QStringList seen;
         for (t.Last(); !t.Bof(); t.Prior())
-            seen.prepend(t.FieldByName(u"Nr"_s).AsString());
+            seen.prepend(numberOf(t));
         return seen;
     }
 
@@ -87,7 +89,7 @@ TEST_F(EngineTest, ArticleNumberWithQuotesAndSqlCharactersRoundTrips)
 
     t->First();
     ASSERT_TRUE(t->FindKey({nasty}));
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), nasty);
+    EXPECT_EQ(numberOf(*t), nasty);
     // A '%' or '_' in the key must not act as a wildcard.
     EXPECT_FALSE(t->FindKey({u"O'B\"r;--%"_s}));
 
@@ -130,21 +132,21 @@ TEST_F(EngineTest, NavigatesInIndexOrderAcrossFetchBatches)
     t->First();
     t->Prior();
     EXPECT_TRUE(t->Bof());
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), expected.first());
+    EXPECT_EQ(numberOf(*t), expected.first());
     t->Next();
     EXPECT_FALSE(t->Bof());
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), expected[1]);
+    EXPECT_EQ(numberOf(*t), expected[1]);
     t->Last();
     t->Next();
     EXPECT_TRUE(t->Eof());
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), expected.last());
+    EXPECT_EQ(numberOf(*t), expected.last());
     t->Prior();
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), expected[expected.size() - 2]);
+    EXPECT_EQ(numberOf(*t), expected[expected.size() - 2]);
 
     // Switching the index keeps the row and walks the other order.
     ASSERT_TRUE(t->FindKey({u"N00010"_s}));
     t->SetIndexName(u"002"_s);
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"N00010"_s);
+    EXPECT_EQ(numberOf(*t), u"N00010"_s);
     const QStringList byGroup = walk(*t, u"Gruppe"_s);
     EXPECT_TRUE(std::is_sorted(byGroup.begin(), byGroup.end()));
     EXPECT_EQ(byGroup.size(), 1500);
@@ -170,23 +172,23 @@ TEST_F(EngineTest, RecordNumbersAndNearestSearch)
 
     t->FindNearest({u"E"_s});
     EXPECT_FALSE(t->Eof());
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"F"_s);
+    EXPECT_EQ(numberOf(*t), u"F"_s);
     EXPECT_EQ(t->RecordNo(), 3);
     t->FindNearest({u"D"_s});
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"D"_s);
+    EXPECT_EQ(numberOf(*t), u"D"_s);
     t->FindNearest({u"A"_s});
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"B"_s);
+    EXPECT_EQ(numberOf(*t), u"B"_s);
     t->FindNearest({u"Z"_s});
     EXPECT_TRUE(t->Eof());
 
     // A row number taken while walking leads back to the same row.
     QList<QPair<int, QString>> seen;
     for (t->First(); !t->Eof(); t->Next())
-        seen.append({t->RecordNo(), t->FieldByName(u"Nr"_s).AsString()});
+        seen.append({t->RecordNo(), numberOf(*t)});
     ASSERT_EQ(seen.size(), 4);
     for (const auto &[no, nr] : seen) {
         t->SetRecordNo(no);
-        EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), nr);
+        EXPECT_EQ(numberOf(*t), nr);
         EXPECT_EQ(t->RecordNo(), no);
     }
     t->Last();
@@ -195,7 +197,7 @@ TEST_F(EngineTest, RecordNumbersAndNearestSearch)
     // A failed FindKey leaves the cursor where it was.
     ASSERT_TRUE(t->FindKey({u"D"_s}));
     EXPECT_FALSE(t->FindKey({u"E"_s}));
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"D"_s);
+    EXPECT_EQ(numberOf(*t), u"D"_s);
 }
 
 TEST_F(EngineTest, EditingTheIndexColumnWhileIterating)
@@ -208,7 +210,7 @@ TEST_F(EngineTest, EditingTheIndexColumnWhileIterating)
     QStringList visited;
     t->First();
     while (!t->Eof()) {
-        const QString nr = t->FieldByName(u"Nr"_s).AsString();
+        const QString nr = numberOf(*t);
         if (!nr.startsWith(u'A'))
             break;
         visited.append(nr);
@@ -216,9 +218,9 @@ TEST_F(EngineTest, EditingTheIndexColumnWhileIterating)
         t->FieldByName(u"Nr"_s).SetAsString(u"0"_s + nr);
         t->Post();
         // The cursor followed the row to its new place: at the front, before the A rows.
-        EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"0"_s + nr);
+        EXPECT_EQ(numberOf(*t), u"0"_s + nr);
         t->Next();
-        while (!t->Eof() && t->FieldByName(u"Nr"_s).AsString().startsWith(u'0'))
+        while (!t->Eof() && numberOf(*t).startsWith(u'0'))
             t->Next();
     }
     EXPECT_EQ(visited, (QStringList{u"A1"_s, u"A2"_s, u"A3"_s, u"A4"_s}));
@@ -235,10 +237,10 @@ TEST_F(EngineTest, EditingTheIndexColumnWhileIterating)
     // Deleting the last row stands on the one before it.
     t->Last();
     t->Delete();
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"0A4"_s);
+    EXPECT_EQ(numberOf(*t), u"0A4"_s);
     t->First();
     t->Delete();
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"0A3"_s);
+    EXPECT_EQ(numberOf(*t), u"0A3"_s);
 }
 
 TEST_F(EngineTest, UniqueIndexRefusesDuplicatesAndCaseOption)
@@ -249,9 +251,9 @@ TEST_F(EngineTest, UniqueIndexRefusesDuplicatesAndCaseOption)
     t->Cancel();
     add(*t, u"ab-12"_s); // binary: a different key
     EXPECT_TRUE(t->FindKey({u"AB-12"_s}));
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"AB-12"_s);
+    EXPECT_EQ(numberOf(*t), u"AB-12"_s);
     EXPECT_TRUE(t->FindKey({u"ab-12"_s}));
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"ab-12"_s);
+    EXPECT_EQ(numberOf(*t), u"ab-12"_s);
     EXPECT_FALSE(t->FindKey({u"Ab-12"_s}));
 
     auto ci = createArticles(u"CI"_s, ixUnique | ixCaseInsensitive);
@@ -261,7 +263,7 @@ TEST_F(EngineTest, UniqueIndexRefusesDuplicatesAndCaseOption)
     EXPECT_THROW(add(*ci, u"ab-12"_s), EngineError);
     ci->Cancel();
     ASSERT_TRUE(ci->FindKey({u"ab-12"_s}));
-    EXPECT_EQ(ci->FieldByName(u"Nr"_s).AsString(), u"AB-12"_s);
+    EXPECT_EQ(numberOf(*ci), u"AB-12"_s);
     EXPECT_EQ(walk(*ci), (QStringList{u"AB-12"_s, u"b"_s, u"C"_s}));
 }
 
@@ -412,7 +414,7 @@ TEST_F(EngineTest, IndexesAddedAndDeletedOnAFilledTable)
     t->SetIndexName(u"003"_s);
     EXPECT_EQ(walk(*t), (QStringList{u"2"_s, u"3"_s, u"1"_s}));
     EXPECT_TRUE(t->FindKey({2}));
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"3"_s);
+    EXPECT_EQ(numberOf(*t), u"3"_s);
     t->DeleteIndex(u"003"_s);
     EXPECT_EQ(t->IndexName(), QString());
     EXPECT_THROW(t->SetIndexName(u"003"_s), EngineError);
@@ -451,12 +453,12 @@ TEST_F(EngineTest, FiltersRestrictNavigationCountsAndSearches)
     // FindFirst/FindNext use the filter text without filtering the table.
     t->SetFilter(u"Stadium >= 4"_s);
     ASSERT_TRUE(t->FindFirst());
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"2"_s);
+    EXPECT_EQ(numberOf(*t), u"2"_s);
     ASSERT_TRUE(t->FindNext());
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"4"_s);
+    EXPECT_EQ(numberOf(*t), u"4"_s);
     EXPECT_FALSE(t->FindNext());
     t->Prior();
-    EXPECT_EQ(t->FieldByName(u"Nr"_s).AsString(), u"3"_s);
+    EXPECT_EQ(numberOf(*t), u"3"_s);
 }
 
 TEST_F(EngineTest, TransactionsAndOtherConnectionsSeeingChangesAfterRefresh)
@@ -495,7 +497,7 @@ TEST_F(EngineTest, TransactionsAndOtherConnectionsSeeingChangesAfterRefresh)
     other.RefreshDataSets();
     EXPECT_EQ(o.FieldByName(u"Bez"_s).AsString(), u"neu"_s);
     o.Next();
-    EXPECT_EQ(o.FieldByName(u"Nr"_s).AsString(), u"AA"_s);
+    EXPECT_EQ(numberOf(o), u"AA"_s);
 
     // Edit starts from the stored row, not from the copy.
     t->FindKey({u"B"_s});
@@ -511,7 +513,7 @@ TEST_F(EngineTest, TransactionsAndOtherConnectionsSeeingChangesAfterRefresh)
     t->Delete();
     EXPECT_THROW(o.Edit(), EngineError);
     o.Refresh();
-    EXPECT_TRUE(o.Eof() || o.FieldByName(u"Nr"_s).AsString() != u"B"_s);
+    EXPECT_TRUE(o.Eof() || numberOf(o) != u"B"_s);
 }
 
 TEST_F(EngineTest, DirectoryListsTablesAndSingleFileDatabaseHoldsSeveral)
@@ -555,7 +557,7 @@ TEST_F(EngineTest, DirectoryListsTablesAndSingleFileDatabaseHoldsSeveral)
     t.SetTableName(u"FLOSKEL"_s);
     t.Open();
     EXPECT_EQ(t.RecordCount(), 1);
-    EXPECT_EQ(t.FieldByName(u"Nr"_s).AsString(), u"FLOSKEL"_s);
+    EXPECT_EQ(numberOf(t), u"FLOSKEL"_s);
     EXPECT_EQ(db.TableNames().size(), 2); // nothing added to the directory
 }
 

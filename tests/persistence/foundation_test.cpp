@@ -13,30 +13,6 @@ TEST(Money, KeepsFourDecimalsExactly)
     EXPECT_EQ((Money::fromDouble(10.00) * 1.5).raw(), 150000);
 }
 
-TEST(TolerantConversions, StripUnitsAndSeparators)
-{
-    EXPECT_DOUBLE_EQ(StrToFloatTolerant(QStringLiteral("1.234,50 EUR"), -1), 1234.5);
-    EXPECT_DOUBLE_EQ(StrToFloatTolerant(QStringLiteral("EUR"), -1), -1);
-    EXPECT_EQ(StrToIntTolerant(QStringLiteral("12 Stk"), -1), 12);
-    EXPECT_EQ(StrToIntTolerant(QString(), 7), 7);
-    EXPECT_TRUE(StrToBoolTolerant(QStringLiteral("-1"), false));
-    EXPECT_FALSE(StrToBoolTolerant(QStringLiteral("0"), true));
-    EXPECT_TRUE(StrToBoolTolerant(QStringLiteral("true"), false));
-    EXPECT_TRUE(StrToBoolTolerant(QStringLiteral("vielleicht"), true));
-    EXPECT_EQ(StrToCurrTolerant(QStringLiteral("12,3456"), Money()).raw(), 123456);
-}
-
-TEST(FloatText, GeneralFormatWithProgramSeparator)
-{
-    EXPECT_EQ(floatToText(12.3456), QStringLiteral("12,3456"));
-    EXPECT_EQ(floatToText(0.1), QStringLiteral("0,1"));
-    EXPECT_EQ(floatToText(-5), QStringLiteral("-5"));
-    EXPECT_EQ(floatToText(1e20), QStringLiteral("1E20"));
-    EXPECT_EQ(floatToText(1.5e-7), QStringLiteral("1,5E-7"));
-    EXPECT_EQ(floatToText(0.1 + 0.2), QStringLiteral("0,3")); // 15 digits hide the binary tail
-    EXPECT_EQ(floatToText(2.5, u'.'), QStringLiteral("2.5"));
-}
-
 TEST(DateTimeValue, CountsDaysSince1899)
 {
     EXPECT_DOUBLE_EQ(DateTime::fromQDate(QDate(1899, 12, 30)), 0);

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
@@ -34,8 +36,8 @@ TEST(LockPause, AfterAWaitTheProgramChoosesHowLongTheNewHolderPauses)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.settle);
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("LOCKREC4711.SRW"));
-        FileLockHolder holder(file, QStringLiteral("Halter"));
+        const QString file = dir.filePath(u"LOCKREC4711.SRW"_s);
+        FileLockHolder holder(file, u"Halter"_s);
         ASSERT_TRUE(holder.holding());
 
         TDateischutz::SetSettleMilliseconds(c.settle);
@@ -45,12 +47,12 @@ TEST(LockPause, AfterAWaitTheProgramChoosesHowLongTheNewHolderPauses)
                 if (++idles == 1) {
                     holder.process().kill();
                     holder.process().waitForFinished();
-                } else if (TDateischutz::HolderRecord(file).startsWith(QStringLiteral("Meiner"))) {
+                } else if (TDateischutz::HolderRecord(file).startsWith(u"Meiner"_s)) {
                     ++idlesWhileHolding;
                 }
             };
         });
-        ASSERT_TRUE(lock.Lock(file, QStringLiteral("Meiner")));
+        ASSERT_TRUE(lock.Lock(file, u"Meiner"_s));
         EXPECT_EQ(idlesWhileHolding, c.idlesWhileHolding);
     }
 }

@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
@@ -82,29 +84,27 @@ public:
     }
     void WriteXML(bool complete, const QString &indent) override
     {
-        WriteFmtLine(indent +
-                         QStringLiteral("<rec name=\"%s\" price=\"%s\" qty=\"%s\" locked=\"%s\">"),
+        WriteFmtLine(indent + u"<rec name=\"%s\" price=\"%s\" qty=\"%s\" locked=\"%s\">"_s,
                      {EncodeXMLText(Name), floatToText(Price.toDouble()), floatToText(Quantity),
-                      Locked ? QStringLiteral("-1") : QStringLiteral("0")});
+                      Locked ? u"-1"_s : u"0"_s});
         if (complete && !Note.isEmpty())
-            WriteLine(indent + QStringLiteral("  <note>") + EncodeXMLText(Note) +
-                      QStringLiteral("</note>"));
+            WriteLine(indent + u"  <note>"_s + EncodeXMLText(Note) + u"</note>"_s);
         for (const TDoubleString &item : Items)
-            WriteFmtLine(indent + QStringLiteral("  <item key=\"%s\">%s</item>"),
+            WriteFmtLine(indent + u"  <item key=\"%s\">%s</item>"_s,
                          {EncodeXMLText(item.Key), EncodeXMLText(item.Value)});
-        WriteLine(indent + QStringLiteral("</rec>"));
+        WriteLine(indent + u"</rec>"_s);
     }
 };
 
 void fillSample(TTestRecord &r)
 {
-    r.Name = QStringLiteral("Rohr <DN 15> & \"Bogen\" 'verzinkt'");
+    r.Name = u"Rohr <DN 15> & \"Bogen\" 'verzinkt'"_s;
     r.Price = Money::fromRaw(123456); // 12,3456
     r.Quantity = 2.5;
     r.Locked = true;
-    r.Note = QStringLiteral("Zeile 1\r\nZeile 2 \u00e4\u00f6\u00fc\u00df \U0001F527");
-    r.Items.Add(QStringLiteral("img"), QStringLiteral("a.png"));
-    r.Items.Add(QString(), QStringLiteral("b&c.png"));
+    r.Note = u"Zeile 1\r\nZeile 2 \u00e4\u00f6\u00fc\u00df \U0001F527"_s;
+    r.Items.Add(u"img"_s, u"a.png"_s);
+    r.Items.Add(QString(), u"b&c.png"_s);
 }
 
 using TestDocuments::utf16File;
@@ -128,13 +128,13 @@ void expectSameRecord(const TTestRecord &a, const TTestRecord &b)
 }
 
 const QString kGolden =
-    QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
-                   "<rec name=\"Rohr &lt;DN 15&gt; &amp; &quot;Bogen&quot; &apos;verzinkt&apos;\" "
-                   "price=\"12,3456\" qty=\"2,5\" locked=\"-1\">\r\n"
-                   "  <note>Zeile 1&#13;&#10;Zeile 2 \u00e4\u00f6\u00fc\u00df \U0001F527</note>\r\n"
-                   "  <item key=\"img\">a.png</item>\r\n"
-                   "  <item key=\"\">b&amp;c.png</item>\r\n"
-                   "</rec>\r\n");
+    u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
+    u"<rec name=\"Rohr &lt;DN 15&gt; &amp; &quot;Bogen&quot; &apos;verzinkt&apos;\" "
+    u"price=\"12,3456\" qty=\"2,5\" locked=\"-1\">\r\n"
+    u"  <note>Zeile 1&#13;&#10;Zeile 2 \u00e4\u00f6\u00fc\u00df \U0001F527</note>\r\n"
+    u"  <item key=\"img\">a.png</item>\r\n"
+    u"  <item key=\"\">b&amp;c.png</item>\r\n"
+    u"</rec>\r\n"_s;
 
 // Collects what is reported instead of showing it.
 class ReportCatcher
@@ -154,7 +154,7 @@ private:
 TEST(XMLCoreDocument, FileIsUtf16LEWithMarkDeclarationAndCrLf)
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("rec.xml"));
+    const QString file = dir.filePath(u"rec.xml"_s);
     TTestRecord r;
     fillSample(r);
     r.SaveToFile(file);
@@ -165,7 +165,7 @@ TEST(XMLCoreDocument, FileIsUtf16LEWithMarkDeclarationAndCrLf)
     EXPECT_EQ(bytes, utf16File(kGolden));
 
     TTestRecord back;
-    back.Items.Add(QStringLiteral("stale"), QStringLiteral("from before"));
+    back.Items.Add(u"stale"_s, u"from before"_s);
     back.LoadFromFile(file);
     EXPECT_FALSE(back.HasError()) << qPrintable(back.ErrorText());
     expectSameRecord(back, r);
@@ -179,12 +179,12 @@ TEST(XMLCoreDocument, TextFragmentStreamsAndCopiesAgree)
     const QString text = r.GetXMLText(true);
     EXPECT_EQ(text, QChar(0xFEFF) + kGolden);
     // The incomplete form is the subclass's business; here it leaves out the note.
-    EXPECT_FALSE(r.GetXMLText(false).contains(QStringLiteral("<note>")));
+    EXPECT_FALSE(r.GetXMLText(false).contains(u"<note>"_s));
 
-    const QString fragment = r.GetXMLFragment(true, QStringLiteral("\t"));
+    const QString fragment = r.GetXMLFragment(true, u"\t"_s);
     EXPECT_FALSE(fragment.startsWith(QChar(0xFEFF)));
-    EXPECT_FALSE(fragment.contains(QStringLiteral("<?xml")));
-    for (const QString &line : fragment.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+    EXPECT_FALSE(fragment.contains(u"<?xml"_s));
+    for (const QString &line : fragment.split(u"\r\n"_s, Qt::SkipEmptyParts))
         EXPECT_TRUE(line.startsWith(u'\t')) << qPrintable(line);
 
     TTestRecord fromText;
@@ -219,12 +219,12 @@ TEST(XMLCoreDocument, TextFragmentStreamsAndCopiesAgree)
 
     // Copies are independent records, and the parse state is not part of the record.
     ReportCatcher catcher;
-    fromPart.LoadFromXMLText(QStringLiteral("<rec><note>open"));
+    fromPart.LoadFromXMLText(u"<rec><note>open"_s);
     ASSERT_TRUE(fromPart.HasError());
     fillSample(fromPart);
     TTestRecord edited = fromPart;
     EXPECT_FALSE(edited.HasError());
-    edited.Items[0].Value = QStringLiteral("changed.png");
+    edited.Items[0].Value = u"changed.png"_s;
     EXPECT_NE(fromPart.GetXMLText(true), edited.GetXMLText(true));
 }
 
@@ -232,29 +232,28 @@ TEST(XMLCoreDocument, UnknownThingsAreIgnoredAndEveryLoadStartsCleared)
 {
     ReportCatcher catcher;
     TTestRecord r;
-    const QString doc =
-        QStringLiteral("<rec name=\"x\" price=\"1.234,5 EUR\" qty=\"kaputt\" extra=\"?\">"
-                       "<unknown a=\"1\"><item key=\"deep\">inside unknown</item></unknown>"
-                       "<note>a<![CDATA[<b>]]>c&amp;d</note></rec>");
+    const QString doc = u"<rec name=\"x\" price=\"1.234,5 EUR\" qty=\"kaputt\" extra=\"?\">"
+                        u"<unknown a=\"1\"><item key=\"deep\">inside unknown</item></unknown>"
+                        u"<note>a<![CDATA[<b>]]>c&amp;d</note></rec>"_s;
     EXPECT_TRUE(r.LoadFromXMLText(doc));
     EXPECT_EQ(r.Price.raw(), 12345000);
     EXPECT_EQ(r.Quantity, 0); // unparsable: the default
     EXPECT_EQ(r.Count, 1);    // absent: the default
-    EXPECT_EQ(r.Note, QStringLiteral("a<b>c&d"));
+    EXPECT_EQ(r.Note, u"a<b>c&d"_s);
     ASSERT_EQ(r.Items.Count(), 1);
 
-    EXPECT_TRUE(r.LoadFromXMLText(QStringLiteral("<rec name=\"y\"/>")));
-    EXPECT_EQ(r.Name, QStringLiteral("y"));
+    EXPECT_TRUE(r.LoadFromXMLText(u"<rec name=\"y\"/>"_s));
+    EXPECT_EQ(r.Name, u"y"_s);
     EXPECT_EQ(r.Items.Count(), 0);
     EXPECT_TRUE(r.Note.isEmpty());
 
-    r.Name = QStringLiteral("set");
+    r.Name = u"set"_s;
     EXPECT_FALSE(r.LoadFromXMLText(QString()));
     EXPECT_TRUE(r.Name.isEmpty());
 
     QBuffer empty;
     empty.open(QIODevice::ReadOnly);
-    r.Name = QStringLiteral("set");
+    r.Name = u"set"_s;
     r.LoadFromStream(&empty);
     r.LoadFromStream(nullptr);
     EXPECT_TRUE(r.Name.isEmpty());
@@ -262,7 +261,7 @@ TEST(XMLCoreDocument, UnknownThingsAreIgnoredAndEveryLoadStartsCleared)
     // A missing file clears without a message.
     QTemporaryDir dir;
     fillSample(r);
-    r.LoadFromFile(dir.filePath(QStringLiteral("none.xml")));
+    r.LoadFromFile(dir.filePath(u"none.xml"_s));
     EXPECT_TRUE(r.Name.isEmpty());
     EXPECT_EQ(r.Items.Count(), 0);
     EXPECT_FALSE(r.HasError());
@@ -274,27 +273,25 @@ TEST(XMLCoreErrors, MalformedFileKeepsWhatWasReadAndReportsLineAndColumn)
 {
     ReportCatcher catcher;
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("broken.xml"));
+    const QString file = dir.filePath(u"broken.xml"_s);
     // The second element is not closed.
-    ASSERT_TRUE(TestDocuments::writeFile(
-        file, utf16File(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
-                                       "<rec name=\"first\" price=\"3,5\">\r\n"
-                                       "  <item key=\"k\">v</item>\r\n"
-                                       "  <note>open\r\n"
-                                       "</rec>\r\n"))));
+    ASSERT_TRUE(
+        TestDocuments::writeFile(file, utf16File(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
+                                                 u"<rec name=\"first\" price=\"3,5\">\r\n"
+                                                 u"  <item key=\"k\">v</item>\r\n"
+                                                 u"  <note>open\r\n"
+                                                 u"</rec>\r\n"_s)));
     TTestRecord r;
     r.LoadFromFile(file);
-    EXPECT_EQ(r.Name, QStringLiteral("first"));
+    EXPECT_EQ(r.Name, u"first"_s);
     EXPECT_EQ(r.Price.raw(), 35000);
     ASSERT_EQ(r.Items.Count(), 1);
-    EXPECT_EQ(r.Items[0].Value, QStringLiteral("v"));
+    EXPECT_EQ(r.Items[0].Value, u"v"_s);
 
     EXPECT_TRUE(r.HasError());
     // expat stops at the mismatched end tag </rec>: line 5, the first column.
-    EXPECT_TRUE(r.ErrorText().contains(QStringLiteral(" Line 5 Column 3")))
-        << qPrintable(r.ErrorText());
-    EXPECT_TRUE(r.ErrorText().endsWith(QStringLiteral("\nTTestRecord ") + file))
-        << qPrintable(r.ErrorText());
+    EXPECT_TRUE(r.ErrorText().contains(u" Line 5 Column 3"_s)) << qPrintable(r.ErrorText());
+    EXPECT_TRUE(r.ErrorText().endsWith(u"\nTTestRecord "_s + file)) << qPrintable(r.ErrorText());
     ASSERT_EQ(catcher.reports().size(), 1);
     EXPECT_EQ(catcher.reports()[0].kind, MessageKind::FatalError);
     EXPECT_EQ(catcher.reports()[0].text, r.ErrorText());
@@ -303,56 +300,54 @@ TEST(XMLCoreErrors, MalformedFileKeepsWhatWasReadAndReportsLineAndColumn)
     EXPECT_TRUE(r.SourceFileName().isEmpty());
 
     // The next load starts without the old error; texts carry no file name.
-    EXPECT_TRUE(r.LoadFromXMLText(QStringLiteral("<rec name=\"ok\"/>")));
+    EXPECT_TRUE(r.LoadFromXMLText(u"<rec name=\"ok\"/>"_s));
     EXPECT_FALSE(r.HasError());
     EXPECT_TRUE(r.ErrorText().isEmpty());
-    r.LoadFromXMLText(QStringLiteral("<rec>\n<item>"));
-    EXPECT_TRUE(r.ErrorText().endsWith(QStringLiteral("\nTTestRecord ")))
-        << qPrintable(r.ErrorText());
+    r.LoadFromXMLText(u"<rec>\n<item>"_s);
+    EXPECT_TRUE(r.ErrorText().endsWith(u"\nTTestRecord "_s)) << qPrintable(r.ErrorText());
 }
 
 TEST(XMLCoreErrors, HandlerExceptionIsReportedAndCancelIsQuiet)
 {
-    const QString doc = QStringLiteral("<rec name=\"before\"><item key=\"a\">1</item>"
-                                       "<item key=\"b\">2</item><note>x</note></rec>");
+    const QString doc = u"<rec name=\"before\"><item key=\"a\">1</item>"
+                        u"<item key=\"b\">2</item><note>x</note></rec>"_s;
     {
         ReportCatcher catcher;
         TTestRecord r;
-        r.ThrowAt = QStringLiteral("note");
+        r.ThrowAt = u"note"_s;
         EXPECT_FALSE(r.LoadFromXMLText(doc));
-        EXPECT_EQ(r.Name, QStringLiteral("before"));
+        EXPECT_EQ(r.Name, u"before"_s);
         EXPECT_EQ(r.Items.Count(), 2);
         EXPECT_TRUE(r.Note.isEmpty());
         EXPECT_FALSE(r.HasError()); // not a parse error
         ASSERT_EQ(catcher.reports().size(), 1);
         EXPECT_EQ(catcher.reports()[0].kind, MessageKind::Error);
-        EXPECT_EQ(catcher.reports()[0].text, QStringLiteral("XML-Analysefehler.\nTTestRecord"));
+        EXPECT_EQ(catcher.reports()[0].text, u"XML-Analysefehler.\nTTestRecord"_s);
         ASSERT_EQ(catcher.ui.messages.size(), 1);
         // The exception's class and message travel with the report.
-        EXPECT_TRUE(catcher.ui.messages[0].text.contains(QStringLiteral("std::runtime_error")));
-        EXPECT_TRUE(catcher.ui.messages[0].text.contains(QStringLiteral("handler failed")));
+        EXPECT_TRUE(catcher.ui.messages[0].text.contains(u"std::runtime_error"_s));
+        EXPECT_TRUE(catcher.ui.messages[0].text.contains(u"handler failed"_s));
     }
     {
         ReportCatcher catcher;
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("rec.xml"));
+        const QString file = dir.filePath(u"rec.xml"_s);
         TTestRecord w;
         w.LoadFromXMLText(doc);
         w.SaveToFile(file);
         TTestRecord r;
-        r.ThrowAt = QStringLiteral("item");
+        r.ThrowAt = u"item"_s;
         r.LoadFromFile(file);
         ASSERT_EQ(catcher.reports().size(), 1);
-        EXPECT_EQ(catcher.reports()[0].text,
-                  QStringLiteral("XML-Analysefehler.\nTTestRecord\n") + file);
+        EXPECT_EQ(catcher.reports()[0].text, u"XML-Analysefehler.\nTTestRecord\n"_s + file);
     }
     {
         ReportCatcher catcher;
         TTestRecord r;
-        r.ThrowAt = QStringLiteral("item");
+        r.ThrowAt = u"item"_s;
         r.Cancel = true;
         EXPECT_FALSE(r.LoadFromXMLText(doc));
-        EXPECT_EQ(r.Name, QStringLiteral("before"));
+        EXPECT_EQ(r.Name, u"before"_s);
         EXPECT_EQ(r.Items.Count(), 0);
         EXPECT_TRUE(catcher.reports().isEmpty());
         EXPECT_TRUE(catcher.ui.messages.isEmpty());
@@ -388,18 +383,18 @@ TEST(XMLCoreBadInput, TruncatedForeignAndWronglyEncodedInput)
         EXPECT_TRUE(r.Name.isEmpty());
     }
     // An odd number of bytes in UTF-16.
-    TestDocuments::read(r, utf16File(QStringLiteral("<rec name=\"x\"/>")) + QByteArray(" "));
+    TestDocuments::read(r, utf16File(u"<rec name=\"x\"/>"_s) + QByteArray(" "));
     EXPECT_TRUE(r.HasError());
     // Lone surrogates are not characters.
-    r.LoadFromXMLText(QStringLiteral("<rec name=\"") + QChar(0xD800) + QStringLiteral("\"/>"));
+    r.LoadFromXMLText(u"<rec name=\""_s + QChar(0xD800) + u"\"/>"_s);
     EXPECT_TRUE(r.HasError());
     // Exponential entity expansion is refused by the parser, not followed.
-    QString laughs = QStringLiteral("<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\">");
+    QString laughs = u"<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\">"_s;
     for (int i = 1; i < 10; ++i)
-        laughs += QStringLiteral("<!ENTITY %1 \"&%2;&%2;&%2;&%2;&%2;&%2;&%2;&%2;&%2;&%2;\">")
-                      .arg(QChar(u'a' + i))
-                      .arg(QChar(u'a' + i - 1));
-    laughs += QStringLiteral("]><rec><note>&j;</note></rec>");
+        laughs +=
+            u"<!ENTITY %1 \"&%2;&%2;&%2;&%2;&%2;&%2;&%2;&%2;&%2;&%2;\">"_s.arg(QChar(u'a' + i))
+                .arg(QChar(u'a' + i - 1));
+    laughs += u"]><rec><note>&j;</note></rec>"_s;
     r.LoadFromXMLText(laughs);
     EXPECT_TRUE(r.HasError());
     EXPECT_TRUE(r.Note.isEmpty());
@@ -411,31 +406,29 @@ TEST(XMLCoreBadInput, HugeValuesAndDeepNesting)
     ReportCatcher catcher;
     TTestRecord r;
     const QString huge(8 * 1024 * 1024, u'x');
-    EXPECT_TRUE(r.LoadFromXMLText(QStringLiteral("<rec name=\"") + huge +
-                                  QStringLiteral("\"><note>") + huge +
-                                  QStringLiteral("</note></rec>")));
+    EXPECT_TRUE(
+        r.LoadFromXMLText(u"<rec name=\""_s + huge + u"\"><note>"_s + huge + u"</note></rec>"_s));
     EXPECT_EQ(r.Name.size(), huge.size());
     EXPECT_EQ(r.Note.size(), huge.size());
     EXPECT_FALSE(r.HasError());
 
     // A number attribute of a million digits falls back to the default.
-    EXPECT_TRUE(r.LoadFromXMLText(QStringLiteral("<rec price=\"") + QString(1000000, u'9') +
-                                  QStringLiteral("\" qty=\"") + QString(1000000, u'9') +
-                                  QStringLiteral("\" count=\"") + QString(100, u'9') +
-                                  QStringLiteral("\"/>")));
+    EXPECT_TRUE(r.LoadFromXMLText(u"<rec price=\""_s + QString(1000000, u'9') + u"\" qty=\""_s +
+                                  QString(1000000, u'9') + u"\" count=\""_s + QString(100, u'9') +
+                                  u"\"/>"_s));
     EXPECT_EQ(r.Price, Money());
     EXPECT_EQ(r.Quantity, 0);
     EXPECT_EQ(r.Count, 1);
 
     // Nesting as deep as anything real, and far beyond.
     const auto nested = [](int depth) {
-        QString s = QStringLiteral("<rec name=\"n\">");
+        QString s = u"<rec name=\"n\">"_s;
         for (int i = 0; i < depth; ++i)
-            s += QStringLiteral("<u>");
-        s += QStringLiteral("<item key=\"k\">v</item>");
+            s += u"<u>"_s;
+        s += u"<item key=\"k\">v</item>"_s;
         for (int i = 0; i < depth; ++i)
-            s += QStringLiteral("</u>");
-        return s + QStringLiteral("</rec>");
+            s += u"</u>"_s;
+        return s + u"</rec>"_s;
     };
     EXPECT_TRUE(r.LoadFromXMLText(nested(1000)));
     EXPECT_FALSE(r.HasError());
@@ -444,9 +437,9 @@ TEST(XMLCoreBadInput, HugeValuesAndDeepNesting)
 
     r.LoadFromXMLText(nested(200000));
     EXPECT_TRUE(r.HasError());
-    EXPECT_TRUE(r.ErrorText().startsWith(QStringLiteral("elements nested too deeply Line 1")))
+    EXPECT_TRUE(r.ErrorText().startsWith(u"elements nested too deeply Line 1"_s))
         << qPrintable(r.ErrorText().left(200));
-    EXPECT_EQ(r.Name, QStringLiteral("n"));
+    EXPECT_EQ(r.Name, u"n"_s);
     EXPECT_EQ(r.Items.Count(), 0);
     EXPECT_EQ(catcher.reports().size(), 1);
 }
@@ -490,14 +483,14 @@ TEST(XMLCoreBadInput, Utf16WithoutMarkAndTextPiecesAcrossChunks)
 {
     // No byte-order mark, leading blanks: still recognised as UTF-16.
     TTestRecord r;
-    TestDocuments::read(r, utf16Bytes(QStringLiteral("  \r\n<rec name=\"ohne BOM\"/>")));
+    TestDocuments::read(r, utf16Bytes(u"  \r\n<rec name=\"ohne BOM\"/>"_s));
     EXPECT_FALSE(r.HasError()) << qPrintable(r.ErrorText());
-    EXPECT_EQ(r.Name, QStringLiteral("ohne BOM"));
+    EXPECT_EQ(r.Name, u"ohne BOM"_s);
 
     // A text longer than the stream reader's chunks, with characters split across them.
     QString note;
     for (int i = 0; i < 50000; ++i)
-        note += QStringLiteral("\u00e4&<\U0001F527");
+        note += u"\u00e4&<\U0001F527"_s;
     TTestRecord w;
     w.Note = note;
     QBuffer big;

@@ -2,6 +2,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/ui/lagerartikelbilderpage.h"
 #include "suite/systemeinstellungen.h"
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>
@@ -14,21 +15,17 @@
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
+using TestDocuments::fileBytes;
 
 namespace
 {
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 struct PicturePage : ::testing::Test {
     QTemporaryDir root;
     QString images = root.filePath(u"IMAGES"_s) + u'/';
     QString elsewhere = root.filePath(u"Eigene Bilder"_s);
     TSystemEinstellungen settings;
-    TLagerArtikelEditContext context{&settings, {}, u"Tester"_s, {}};
+    TLagerArtikelEditContext context{&settings, {}, u"Tester"_s, {}, {}};
     TLagerServerObj article;
     ScriptedInteraction scripted;
     ScopedInteraction scope{&scripted};
@@ -59,7 +56,7 @@ TEST_F(PicturePage, CopiesIntoTheImagesDirectoryAsksBeforeOverwritingListsWhatIs
     page.ShowArticle(&article);
     const QString source = writeImage(elsewhere, u"rohr.png"_s, Qt::red);
     const QString old = writeImage(images, u"rohr.png"_s, Qt::blue);
-    const QByteArray oldBytes = contents(old);
+    const QByteArray oldBytes = fileBytes(old);
 
     // Quoted, as some dialogs hand names with blanks over; No keeps the file already there.
     scripted.files = {u'"' + source + u'"'};
@@ -71,7 +68,7 @@ TEST_F(PicturePage, CopiesIntoTheImagesDirectoryAsksBeforeOverwritingListsWhatIs
     EXPECT_EQ(scripted.messages[1].text,
               u"Die Datei \"rohr.png\" existiert bereits.\nUeberschreiben?"_s);
     EXPECT_EQ(scripted.messages[1].buttons, MsgButton::YesNo);
-    EXPECT_EQ(contents(old), oldBytes);
+    EXPECT_EQ(fileBytes(old), oldBytes);
     ASSERT_EQ(article.Bilder.Count(), 1);
     EXPECT_EQ(article.Bilder.Item(0).Key, QString());
     EXPECT_EQ(article.Bilder.Item(0).Value, u"rohr.png"_s);
@@ -82,7 +79,7 @@ TEST_F(PicturePage, CopiesIntoTheImagesDirectoryAsksBeforeOverwritingListsWhatIs
     scripted.files = {source};
     scripted.answers = {ModalResult::OK, ModalResult::Yes};
     page.addButton()->click();
-    EXPECT_EQ(contents(old), contents(source));
+    EXPECT_EQ(fileBytes(old), fileBytes(source));
     EXPECT_EQ(article.Bilder.Count(), 1);
     EXPECT_EQ(page.pictureList()->count(), 1);
 

@@ -30,10 +30,14 @@ std::unique_ptr<TCustomerAddress> address(const QString &id, const QStringList &
 struct SupplierPage : ::testing::Test {
     int asked = 0;
     std::function<std::unique_ptr<TCustomerAddress>()> next;
-    TLagerArtikelEditContext context{nullptr, {}, u"Tester"_s, [this] {
+    TLagerArtikelEditContext context{nullptr,
+                                     {},
+                                     u"Tester"_s,
+                                     [this] {
                                          ++asked;
                                          return next ? next() : nullptr;
-                                     }};
+                                     },
+                                     {}};
     TLagerArtikelLieferantenPage page{context};
     TLagerServerObj article;
     ScriptedInteraction scripted;

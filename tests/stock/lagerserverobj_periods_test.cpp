@@ -24,22 +24,18 @@ double day(int y, int m, int d)
 const QString kNoTemplate = u"/nonexistent/STDMB.TXT"_s;
 } // namespace
 
-TEST(MinStockPeriods, InitWithoutTemplateGivesTheWholeYear)
+TEST(MinStockPeriods, InitReadsTemplateLinesWhateverTheLineEndsOrGivesTheWholeYear)
 {
     TLagerArtikelDaten a;
     a.MindestBestand = {u"old"_s};
     a.InitPeriods(kNoTemplate);
     EXPECT_EQ(a.MindestBestand, QStringList{period("0101", "3112")});
-}
 
-TEST(MinStockPeriods, InitReadsTemplateLinesWhateverTheLineEnds)
-{
     QTemporaryDir dir;
     const QString path = dir.filePath(u"STDMB.TXT"_s);
     ASSERT_TRUE(TestDocuments::writeFile(path,
                                          "<from>0101</from><to>3006</to><mb>5</mb><bm>10</bm>\r\n"
                                          "<from>0107</from><to>3112</to><mb>2</mb><bm>4</bm>\n"));
-    TLagerArtikelDaten a;
     a.InitPeriods(path);
     EXPECT_EQ(a.MindestBestand,
               (QStringList{period("0101", "3006", "5", "10"), period("0107", "3112", "2", "4")}));
@@ -117,10 +113,8 @@ TEST(MinStockPeriods, DeleteLetsTheNeighbourTakeOverTheDays)
         a.DeletePeriod(c.index);
         EXPECT_EQ(a.MindestBestand, c.after) << c.index;
     }
-}
 
-TEST(MinStockPeriods, DeleteRefusesWhatItCannotDo)
-{
+    // What it cannot do it refuses: the last period, malformed neighbours, bad indexes.
     TLagerArtikelDaten a;
     a.InitPeriods(kNoTemplate);
     a.DeletePeriod(0);

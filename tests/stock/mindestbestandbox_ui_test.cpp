@@ -31,7 +31,7 @@ QStringList lines(const QListWidget *list)
 
 struct PeriodBox : ::testing::Test {
     QTemporaryDir stockDir;
-    TLagerArtikelEditContext context{nullptr, stockDir.path() + u'/', u"Tester"_s, {}};
+    TLagerArtikelEditContext context{nullptr, stockDir.path() + u'/', u"Tester"_s, {}, {}};
     TMindestbestandBox box{context};
     TLagerServerObj article;
     ScriptedInteraction scripted;

@@ -1,6 +1,7 @@
 #include "suite/benutzereinstellungen.h"
 #include "suite/inifilesec.h"
 #include "suite/systemeinstellungen.h"
+#include "tests/support/documents.h"
 #include "tests/support/installation.h"
 
 #include <QDir>
@@ -8,13 +9,15 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
 class LoginTest : public GeneratedInstallation
 {
 protected:
-    LoginTest() { client = QStringLiteral("Demo"); }
+    LoginTest() { client = u"Demo"_s; }
 
     // Logs on and returns the one message shown, or an empty text when none was.
     QString failure(const QString &client, const QString &user)
@@ -29,7 +32,7 @@ protected:
 
     void writeSysDatB(const QString &section, const QString &key, const QString &value)
     {
-        TIniFileSecWriter w(root + QStringLiteral("ETC/SYSDATB.INI"));
+        TIniFileSecWriter w(root + u"ETC/SYSDATB.INI"_s);
         w.writeString(section, key, value);
         ASSERT_TRUE(w.save());
     }
@@ -39,120 +42,112 @@ protected:
 
 TEST_F(LoginTest, SucceedsAndFillsBothSettings)
 {
-    ASSERT_TRUE(TSystemEinstellungen::Login(QStringLiteral(" demo "), QStringLiteral("admin")));
+    ASSERT_TRUE(TSystemEinstellungen::Login(u" demo "_s, u"admin"_s));
     EXPECT_TRUE(ui.messages.isEmpty());
     const TSystemEinstellungen &sys = TSystemEinstellungen::instance();
-    EXPECT_EQ(sys.ClientName, QStringLiteral("demo"));
-    EXPECT_EQ(sys.ClientEtcDir, root + QStringLiteral("DATA/DEMO/ETC/"));
+    EXPECT_EQ(sys.ClientName, u"demo"_s);
+    EXPECT_EQ(sys.ClientEtcDir, root + u"DATA/DEMO/ETC/"_s);
     // "[DATADIR]" continues directly after the root's DATA directory
-    EXPECT_EQ(sys.LagerDir, root + QStringLiteral("DATA/DEMO/LAGER/"));
-    EXPECT_EQ(sys.ImagesDir, root + QStringLiteral("DATA/DEMO/LAGER/IMAGES/"));
-    EXPECT_EQ(sys.AdressenDir, root + QStringLiteral("DATA/DEMO/A1/ADRESSEN/"));
-    EXPECT_EQ(sys.RechnungsdatenDir, root + QStringLiteral("DATA/DEMO/JOURNALE/RECHNUNGEN/DATA/"));
-    EXPECT_EQ(sys.TemplateDirs[7], sys.ClientEtcDir + QStringLiteral("TEMPLATES/VTNT/109/"));
-    EXPECT_EQ(sys.HouseCurrencyShort, QStringLiteral("EUR"));
+    EXPECT_EQ(sys.LagerDir, root + u"DATA/DEMO/LAGER/"_s);
+    EXPECT_EQ(sys.ImagesDir, root + u"DATA/DEMO/LAGER/IMAGES/"_s);
+    EXPECT_EQ(sys.AdressenDir, root + u"DATA/DEMO/A1/ADRESSEN/"_s);
+    EXPECT_EQ(sys.RechnungsdatenDir, root + u"DATA/DEMO/JOURNALE/RECHNUNGEN/DATA/"_s);
+    EXPECT_EQ(sys.TemplateDirs[7], sys.ClientEtcDir + u"TEMPLATES/VTNT/109/"_s);
+    EXPECT_EQ(sys.HouseCurrencyShort, u"EUR"_s);
     EXPECT_EQ(sys.TextFormats[2].WidthMM, 175);
-    EXPECT_EQ(sys.FormsDirectory(), sys.ClientEtcDir + QStringLiteral("FORMS/de_DE/"));
+    EXPECT_EQ(sys.FormsDirectory(), sys.ClientEtcDir + u"FORMS/de_DE/"_s);
 
     const TBenutzerEinstellungen &usr = TBenutzerEinstellungen::instance();
-    EXPECT_EQ(usr.UserName, QStringLiteral("ADMIN"));
-    EXPECT_EQ(usr.UserClientEtcDir, root + QStringLiteral("USR/ADMIN/ETC/DEMO/"));
-    EXPECT_TRUE(usr.HasRight(QStringLiteral("43")));
+    EXPECT_EQ(usr.UserName, u"ADMIN"_s);
+    EXPECT_EQ(usr.UserClientEtcDir, root + u"USR/ADMIN/ETC/DEMO/"_s);
+    EXPECT_TRUE(usr.HasRight(u"43"_s));
 
-    EXPECT_TRUE(sys.CheckAdminPassword(QStringLiteral("admin")));
-    EXPECT_FALSE(sys.CheckAdminPassword(QStringLiteral("Admin")));
+    EXPECT_TRUE(sys.CheckAdminPassword(u"admin"_s));
+    EXPECT_FALSE(sys.CheckAdminPassword(u"Admin"_s));
     EXPECT_FALSE(sys.CheckAdminPassword({}));
 
     // A locked right refuses only that right.
-    ASSERT_TRUE(TSystemEinstellungen::Login(QStringLiteral("DEMO"), QStringLiteral("lager")));
-    EXPECT_FALSE(usr.HasRight(QStringLiteral("43")));
+    ASSERT_TRUE(TSystemEinstellungen::Login(u"DEMO"_s, u"lager"_s));
+    EXPECT_FALSE(usr.HasRight(u"43"_s));
     for (const char *right : {"41", "42", "44"})
         EXPECT_TRUE(usr.HasRight(QString::fromLatin1(right))) << right;
 }
 
 TEST_F(LoginTest, EveryFailureShowsItsMessage)
 {
-    EXPECT_TRUE(failure({}, QStringLiteral("ADMIN")).isEmpty());
-    EXPECT_TRUE(failure(QStringLiteral("DEMO"), QStringLiteral("   ")).isEmpty());
+    EXPECT_TRUE(failure({}, u"ADMIN"_s).isEmpty());
+    EXPECT_TRUE(failure(u"DEMO"_s, u"   "_s).isEmpty());
 
-    EXPECT_TRUE(failure(QStringLiteral("OTHER"), QStringLiteral("ADMIN"))
-                    .startsWith(QStringLiteral("Verzeichnis \"") + root +
-                                QStringLiteral("DATA/OTHER/ETC/\" nicht gefunden.")));
+    EXPECT_TRUE(
+        failure(u"OTHER"_s, u"ADMIN"_s)
+            .startsWith(u"Verzeichnis \""_s + root + u"DATA/OTHER/ETC/\" nicht gefunden."_s));
 
-    EXPECT_TRUE(failure(QStringLiteral("DEMO"), QStringLiteral("NOBODY"))
-                    .startsWith(QStringLiteral("Der Benutzer \"NOBODY\" wurde nicht in der "
-                                               "Konfigurationsdatei \"") +
-                                root + QStringLiteral("ETC/SYSDATB.INI\" gefunden.")));
+    EXPECT_TRUE(failure(u"DEMO"_s, u"NOBODY"_s)
+                    .startsWith(u"Der Benutzer \"NOBODY\" wurde nicht in der "
+                                u"Konfigurationsdatei \""_s +
+                                root + u"ETC/SYSDATB.INI\" gefunden."_s));
 
     // a section without ZutrittsSperre blocks its user
-    writeSysDatB(QStringLiteral("GAST"), QStringLiteral("Vollname"), QStringLiteral("Gast"));
-    QDir().mkpath(root + QStringLiteral("USR/GAST"));
-    EXPECT_TRUE(
-        failure(QStringLiteral("DEMO"), QStringLiteral("gast"))
-            .startsWith(QStringLiteral("Ihnen wurde der Zugriff zur Anwendung verweigert.")));
+    writeSysDatB(u"GAST"_s, u"Vollname"_s, u"Gast"_s);
+    QDir().mkpath(root + u"USR/GAST"_s);
+    EXPECT_TRUE(failure(u"DEMO"_s, u"gast"_s)
+                    .startsWith(u"Ihnen wurde der Zugriff zur Anwendung verweigert."_s));
 
-    writeSysDatB(QStringLiteral("LAGER"), QStringLiteral("Auswahl"), QStringLiteral("x, demo"));
-    EXPECT_TRUE(
-        failure(QStringLiteral("DEMO"), QStringLiteral("LAGER"))
-            .startsWith(QStringLiteral("Ihnen wurde der Zugriff zur Anwendung verweigert.")));
+    writeSysDatB(u"LAGER"_s, u"Auswahl"_s, u"x, demo"_s);
+    EXPECT_TRUE(failure(u"DEMO"_s, u"LAGER"_s)
+                    .startsWith(u"Ihnen wurde der Zugriff zur Anwendung verweigert."_s));
 
-    ASSERT_TRUE(QDir(root + QStringLiteral("USR/ADMIN")).removeRecursively());
-    EXPECT_TRUE(failure(QStringLiteral("DEMO"), QStringLiteral("ADMIN"))
-                    .startsWith(QStringLiteral("Das Benutzerverzeichnis \"") + root +
-                                QStringLiteral("USR/ADMIN/\" wurde nicht gefunden.")));
+    ASSERT_TRUE(QDir(root + u"USR/ADMIN"_s).removeRecursively());
+    EXPECT_TRUE(failure(u"DEMO"_s, u"ADMIN"_s)
+                    .startsWith(u"Das Benutzerverzeichnis \""_s + root +
+                                u"USR/ADMIN/\" wurde nicht gefunden."_s));
 }
 
 TEST_F(LoginTest, MissingFilesAndKeys)
 {
-    const QString sysdata = root + QStringLiteral("DATA/DEMO/ETC/SYSDATA.INI");
-    const QString saved = sysdata + QStringLiteral(".saved");
+    const QString sysdata = root + u"DATA/DEMO/ETC/SYSDATA.INI"_s;
+    const QString saved = sysdata + u".saved"_s;
     ASSERT_TRUE(QFile::rename(sysdata, saved));
-    EXPECT_TRUE(failure(QStringLiteral("DEMO"), QStringLiteral("ADMIN"))
-                    .startsWith(QStringLiteral("Datei \"") + sysdata +
-                                QStringLiteral("\" nicht gefunden.")));
+    EXPECT_TRUE(failure(u"DEMO"_s, u"ADMIN"_s)
+                    .startsWith(u"Datei \""_s + sysdata + u"\" nicht gefunden."_s));
     ASSERT_TRUE(QFile::rename(saved, sysdata));
 
     // a required directory key missing: the log-on fails with the fatal "STLU500"
     IniFile raw(sysdata);
-    raw.deleteKey(QStringLiteral("System"), QStringLiteral("Kataloge"));
+    raw.deleteKey(u"System"_s, u"Kataloge"_s);
     ASSERT_TRUE(raw.save());
-    const QString text = failure(QStringLiteral("DEMO"), QStringLiteral("ADMIN"));
-    EXPECT_TRUE(text.startsWith(QStringLiteral("STLU500")));
-    EXPECT_TRUE(text.contains(QStringLiteral("Fehlerhafte Datei \"") + sysdata + u'"'));
+    const QString text = failure(u"DEMO"_s, u"ADMIN"_s);
+    EXPECT_TRUE(text.startsWith(u"STLU500"_s));
+    EXPECT_TRUE(text.contains(u"Fehlerhafte Datei \""_s + sysdata + u'"'));
 
-    const QString sysdatb = root + QStringLiteral("ETC/SYSDATB.INI");
+    const QString sysdatb = root + u"ETC/SYSDATB.INI"_s;
     ASSERT_TRUE(QFile::remove(sysdatb));
-    EXPECT_TRUE(failure(QStringLiteral("DEMO"), QStringLiteral("ADMIN"))
-                    .startsWith(QStringLiteral("Datei \"") + sysdatb +
-                                QStringLiteral("\" nicht gefunden.")));
+    EXPECT_TRUE(failure(u"DEMO"_s, u"ADMIN"_s)
+                    .startsWith(u"Datei \""_s + sysdatb + u"\" nicht gefunden."_s));
 }
 
 TEST_F(LoginTest, TamperedValueFallsBackToItsDefaultAskedPasswordIsChecked)
 {
-    const QString sysdata = root + QStringLiteral("DATA/DEMO/ETC/SYSDATA.INI");
+    const QString sysdata = root + u"DATA/DEMO/ETC/SYSDATA.INI"_s;
     IniFile raw(sysdata);
-    QString stored = raw.readString(QStringLiteral("System"), QStringLiteral("MwStNorm"));
+    QString stored = raw.readString(u"System"_s, u"MwStNorm"_s);
     stored[5] = stored[5] == u'A' ? u'B' : u'A';
-    raw.writeString(QStringLiteral("System"), QStringLiteral("MwStNorm"), stored);
+    raw.writeString(u"System"_s, u"MwStNorm"_s, stored);
     ASSERT_TRUE(raw.save());
-    ASSERT_TRUE(TSystemEinstellungen::Login(QStringLiteral("DEMO"), QStringLiteral("ADMIN")));
+    ASSERT_TRUE(TSystemEinstellungen::Login(u"DEMO"_s, u"ADMIN"_s));
     const TSystemEinstellungen &sys = TSystemEinstellungen::instance();
     EXPECT_EQ(sys.VATRate(1), 0.0);
     EXPECT_EQ(sys.VATRate(3), 7.0);
 
     // An asked password is checked once more.
     ui.messages.clear();
-    writeSysDatB(QStringLiteral("ADMIN"), QStringLiteral("Passwort"),
-                 PasswordDigest(QStringLiteral("geheim")));
-    EXPECT_TRUE(TSystemEinstellungen::Login(QStringLiteral("DEMO"), QStringLiteral("ADMIN"), true,
-                                            QStringLiteral("geheim")));
-    EXPECT_FALSE(TSystemEinstellungen::Login(QStringLiteral("DEMO"), QStringLiteral("ADMIN"), true,
-                                             QStringLiteral("falsch")));
-    ui.inputs = {QStringLiteral("geheim")};
-    EXPECT_TRUE(TSystemEinstellungen::Login(QStringLiteral("DEMO"), QStringLiteral("ADMIN"), true));
-    ui.inputs = {QStringLiteral("falsch")};
-    EXPECT_FALSE(
-        TSystemEinstellungen::Login(QStringLiteral("DEMO"), QStringLiteral("ADMIN"), true));
+    writeSysDatB(u"ADMIN"_s, u"Passwort"_s, PasswordDigest(u"geheim"_s));
+    EXPECT_TRUE(TSystemEinstellungen::Login(u"DEMO"_s, u"ADMIN"_s, true, u"geheim"_s));
+    EXPECT_FALSE(TSystemEinstellungen::Login(u"DEMO"_s, u"ADMIN"_s, true, u"falsch"_s));
+    ui.inputs = {u"geheim"_s};
+    EXPECT_TRUE(TSystemEinstellungen::Login(u"DEMO"_s, u"ADMIN"_s, true));
+    ui.inputs = {u"falsch"_s};
+    EXPECT_FALSE(TSystemEinstellungen::Login(u"DEMO"_s, u"ADMIN"_s, true));
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 
@@ -167,28 +162,23 @@ TEST(SystemSettings, VatClassesUnitsAndMoney)
     EXPECT_EQ(sys.VATRate(2), 10.7);
     EXPECT_EQ(sys.VATRate(3), 7.0);
     EXPECT_EQ(sys.VATRate(4), 0.0);
-    EXPECT_EQ(TSystemEinstellungen::VATClassNames().value(2),
-              QStringLiteral("gesonderter MwSt-Satz"));
+    EXPECT_EQ(TSystemEinstellungen::VATClassNames().value(2), u"gesonderter MwSt-Satz"_s);
 
     QTemporaryDir tmp;
     sys.EtcDir = tmp.path() + u'/';
     QStringList units;
     sys.FillUnits(units);
     ASSERT_EQ(units.size(), 19);
-    EXPECT_EQ(units.first(), QStringLiteral("Stck (Stueck)"));
-    EXPECT_EQ(units.last(), QStringLiteral("l (Liter)"));
-    QFile f(tmp.filePath(QStringLiteral("UNITS.TXT")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("Stk\nPaar\n");
-    f.close();
+    EXPECT_EQ(units.first(), u"Stck (Stueck)"_s);
+    EXPECT_EQ(units.last(), u"l (Liter)"_s);
+    ASSERT_TRUE(TestDocuments::writeFile(tmp.filePath(u"UNITS.TXT"_s), "Stk\nPaar\n"));
     sys.FillUnits(units);
-    EXPECT_EQ(units, QStringList({QStringLiteral("Stk"), QStringLiteral("Paar")}));
+    EXPECT_EQ(units, QStringList({u"Stk"_s, u"Paar"_s}));
 
-    EXPECT_EQ(sys.FormatMoney(Money::fromDouble(1234567.125)), QStringLiteral("1.234.567,13"));
-    EXPECT_EQ(sys.FormatMoney(Money::fromDouble(-0.5), {}), QStringLiteral("-0,50 EUR"));
-    EXPECT_EQ(sys.FormatMoney(Money::fromDouble(999.994), QStringLiteral("CHF")),
-              QStringLiteral("999,99 CHF"));
+    EXPECT_EQ(sys.FormatMoney(Money::fromDouble(1234567.125)), u"1.234.567,13"_s);
+    EXPECT_EQ(sys.FormatMoney(Money::fromDouble(-0.5), {}), u"-0,50 EUR"_s);
+    EXPECT_EQ(sys.FormatMoney(Money::fromDouble(999.994), u"CHF"_s), u"999,99 CHF"_s);
     sys.FullCurrency = true;
-    EXPECT_EQ(sys.FormatMoney(Money::fromDouble(1234.5678)), QStringLiteral("1234,5678"));
-    EXPECT_EQ(sys.FormatMoney(Money::fromDouble(-0.0001)), QStringLiteral("-0,0001"));
+    EXPECT_EQ(sys.FormatMoney(Money::fromDouble(1234.5678)), u"1234,5678"_s);
+    EXPECT_EQ(sys.FormatMoney(Money::fromDouble(-0.0001)), u"-0,0001"_s);
 }

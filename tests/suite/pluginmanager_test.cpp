@@ -2,6 +2,7 @@
 #include "suite/calculationplugin.h"
 #include "suite/pluginmanager.h"
 #include "suite/systemeinstellungen.h"
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -32,11 +35,11 @@ protected:
                    const QString &type = {})
     {
         IniFile ini;
-        ini.writeBool(section, QStringLiteral("PlugIn_Calculation_Enabled"), enabled);
+        ini.writeBool(section, u"PlugIn_Calculation_Enabled"_s, enabled);
         if (!type.isEmpty())
-            ini.writeString(section, QStringLiteral("PlugIn_Calculation_Type"), type);
-        ini.writeString(section, QStringLiteral("PlugIn_Calculation_Filename"), fileName);
-        ASSERT_TRUE(ini.saveAs(tmp.filePath(QStringLiteral("PLUGINS.INI"))));
+            ini.writeString(section, u"PlugIn_Calculation_Type"_s, type);
+        ini.writeString(section, u"PlugIn_Calculation_Filename"_s, fileName);
+        ASSERT_TRUE(ini.saveAs(tmp.filePath(u"PLUGINS.INI"_s)));
     }
 
     ScriptedInteraction ui;
@@ -49,14 +52,14 @@ protected:
 
 TEST_F(PluginTest, LoadsTheClientsCalculationOnce)
 {
-    configure(QStringLiteral("DEMO"), pluginName, true, QStringLiteral("hydra"));
-    ASSERT_TRUE(LoadPlugins(tmp.path(), QStringLiteral("DEMO")));
+    configure(u"DEMO"_s, pluginName, true, u"hydra"_s);
+    ASSERT_TRUE(LoadPlugins(tmp.path(), u"DEMO"_s));
     ASSERT_NE(PluginManager(), nullptr);
     EXPECT_TRUE(PluginManager()->CalculationIsHydra);
     ICalculationPlugin *calc = PluginManager()->Calculation();
     ASSERT_NE(calc, nullptr);
-    EXPECT_EQ(calc->salePrice(QStringLiteral("A1"), {}, 10.0), 15.0);
-    EXPECT_FALSE(LoadPlugins(tmp.path(), QStringLiteral("DEMO"))); // already loaded
+    EXPECT_EQ(calc->salePrice(u"A1"_s, {}, 10.0), 15.0);
+    EXPECT_FALSE(LoadPlugins(tmp.path(), u"DEMO"_s)); // already loaded
     FreePlugins();
     EXPECT_EQ(PluginManager(), nullptr);
     EXPECT_TRUE(ui.messages.isEmpty());
@@ -64,37 +67,34 @@ TEST_F(PluginTest, LoadsTheClientsCalculationOnce)
 
 TEST_F(PluginTest, NothingLoadedWithoutFileSectionOrSwitchBrokenOneReported)
 {
-    EXPECT_FALSE(LoadPlugins(tmp.path(), QStringLiteral("DEMO"))); // no PLUGINS.INI
-    configure(QStringLiteral("OTHER"), pluginName);
-    EXPECT_FALSE(LoadPlugins(tmp.path(), QStringLiteral("DEMO")));
+    EXPECT_FALSE(LoadPlugins(tmp.path(), u"DEMO"_s)); // no PLUGINS.INI
+    configure(u"OTHER"_s, pluginName);
+    EXPECT_FALSE(LoadPlugins(tmp.path(), u"DEMO"_s));
     EXPECT_EQ(PluginManager(), nullptr);
 
-    configure(QStringLiteral("DEMO"), pluginName, false);
-    EXPECT_FALSE(LoadPlugins(tmp.path(), QStringLiteral("DEMO")));
+    configure(u"DEMO"_s, pluginName, false);
+    EXPECT_FALSE(LoadPlugins(tmp.path(), u"DEMO"_s));
     ASSERT_NE(PluginManager(), nullptr);
     EXPECT_FALSE(PluginManager()->CalculationIsHydra);
     EXPECT_EQ(PluginManager()->Calculation(), nullptr);
     FreePlugins();
 
     // a configured file that does not exist only clears the switch
-    configure(QStringLiteral("DEMO"), QStringLiteral("missing.so"));
-    EXPECT_FALSE(LoadPlugins(tmp.path(), QStringLiteral("DEMO")));
+    configure(u"DEMO"_s, u"missing.so"_s);
+    EXPECT_FALSE(LoadPlugins(tmp.path(), u"DEMO"_s));
     ASSERT_NE(PluginManager(), nullptr);
     EXPECT_FALSE(PluginManager()->CalculationEnabled);
     EXPECT_TRUE(ui.messages.isEmpty());
     FreePlugins();
 
     // A broken plug-in is reported once and forgotten.
-    const QString bad = tmp.filePath(QStringLiteral("bad.so"));
-    QFile f(bad);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("not a library");
-    f.close();
-    configure(QStringLiteral("DEMO"), bad);
-    EXPECT_FALSE(LoadPlugins(tmp.path(), QStringLiteral("DEMO")));
+    const QString bad = tmp.filePath(u"bad.so"_s);
+    ASSERT_TRUE(TestDocuments::writeFile(bad, "not a library"));
+    configure(u"DEMO"_s, bad);
+    EXPECT_FALSE(LoadPlugins(tmp.path(), u"DEMO"_s));
     EXPECT_EQ(PluginManager(), nullptr);
     ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_TRUE(ui.messages.first().text.startsWith(
-        QStringLiteral("Fehler beim Laden des Plugins \"") + bad + QStringLiteral("\".")));
+    EXPECT_TRUE(ui.messages.first().text.startsWith(u"Fehler beim Laden des Plugins \""_s + bad +
+                                                    u"\"."_s));
     EXPECT_EQ(ui.messages.first().type, MsgDlgType::Error);
 }

@@ -7,13 +7,15 @@
 
 using namespace Qt::StringLiterals;
 
-bool generateInstallation(const QString &dir, const QString &client, const QString &binDir)
+bool generateInstallation(const QString &dir, const QString &client, const QString &binDir,
+                          int articles)
 {
     SuiteGenerator::Options o;
     o.targetDir = dir;
     if (!client.isEmpty())
         o.client = client;
     o.binDir = binDir;
+    o.articles = articles;
     QString error;
     const bool ok = SuiteGenerator::generate(o, &error);
     EXPECT_TRUE(ok) << error.toStdString();

@@ -19,15 +19,17 @@ int lockedUntilKilled()
         QThread::sleep(60);
 }
 
-int holdArticleLock(const QStringList &args)
+// The record lock of article args[1], or with args[1] empty the whole database, for the
+// owner args[2].
+int holdStockLock(const QStringList &args)
 {
     IModLagerDBServerObj db;
     db.Open(args.value(0));
-    auto lock = db.LockRecord(u"Kollege"_s, args.value(1));
+    auto lock = args.value(1).isEmpty() ? db.LockDatabase(args.value(2))
+                                        : db.LockRecord(args.value(2), args.value(1));
     return lock ? lockedUntilKilled() : 2;
 }
-// The article commands' test starts this entry by its name as well.
-STOCK_CHILD_ENTRY("window-hold-lock", holdArticleLock);
+STOCK_CHILD_ENTRY("hold-stock-lock", holdStockLock);
 
 int holdFileLock(const QStringList &args)
 {
@@ -48,12 +50,23 @@ LockHolder::LockHolder(const QString &entry, const QStringList &args)
     m_holding = m_process->readLine().startsWith("locked");
 }
 
-ArticleLockHolder::ArticleLockHolder(const QString &stockDir, const QString &articleNr)
-    : LockHolder(u"window-hold-lock"_s, {stockDir, articleNr})
+ArticleLockHolder::ArticleLockHolder(const QString &stockDir, const QString &articleNr,
+                                     const QString &owner)
+    : LockHolder(u"hold-stock-lock"_s, {stockDir, articleNr, owner})
+{
+}
+
+DatabaseLockHolder::DatabaseLockHolder(const QString &stockDir, const QString &owner)
+    : LockHolder(u"hold-stock-lock"_s, {stockDir, QString(), owner})
 {
 }
 
 LockHolder::~LockHolder()
+{
+    release();
+}
+
+void LockHolder::release()
 {
     if (m_process->state() != QProcess::NotRunning) {
         m_process->kill();

@@ -13,6 +13,8 @@ public:
     ~LockHolder();
     bool holding() const { return m_holding; }
     QProcess &process() { return *m_process; }
+    // Lets go of the lock now, as a colleague closing the window would.
+    void release();
 
 protected:
     LockHolder(const QString &entry, const QStringList &args);
@@ -26,7 +28,15 @@ private:
 class ArticleLockHolder : public LockHolder
 {
 public:
-    ArticleLockHolder(const QString &stockDir, const QString &articleNr);
+    ArticleLockHolder(const QString &stockDir, const QString &articleNr,
+                      const QString &owner = QStringLiteral("Kollege"));
+};
+
+// Holds the lock of a whole stock database, as an import does.
+class DatabaseLockHolder : public LockHolder
+{
+public:
+    DatabaseLockHolder(const QString &stockDir, const QString &owner);
 };
 
 // Holds a lock file with the given holder record.

@@ -4,6 +4,7 @@
 #include "stock/lagerconfig.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/support/documents.h"
 #include "tools/suitegen/stockassortment.h"
 #include "tools/suitegen/suitegenerator.h"
 
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
+using TestDocuments::fileBytes;
 
 namespace
 {
@@ -31,12 +33,6 @@ bool validEan13(const QString &code)
     return sum % 10 == 0;
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 TEST(StockAssortment, Ean13CheckDigits)
 {
     const struct {
@@ -47,7 +43,8 @@ TEST(StockAssortment, Ean13CheckDigits)
                  {"000000000000", "0000000000000"},
                  {"400000000001", "4000000000013"}};
     for (const auto &c : cases)
-        EXPECT_EQ(StockAssortment::Ean13(QString::fromLatin1(c.digits)), QString::fromLatin1(c.code));
+        EXPECT_EQ(StockAssortment::Ean13(QString::fromLatin1(c.digits)),
+                  QString::fromLatin1(c.code));
 }
 
 class DemoFirm : public ::testing::Test
@@ -74,6 +71,7 @@ protected:
         TLagerServerObj article;
         QString ean;
         int serials = 0;
+        QString lastSerial; // in the serial table's order
     };
     static std::vector<std::unique_ptr<Row>> rows()
     {
@@ -87,12 +85,15 @@ protected:
             row->ean = t.FieldByName(u"EAN"_s).AsString();
             out.push_back(std::move(row));
         }
-        QHash<QString, int> serials;
+        QHash<QString, std::pair<int, QString>> serials;
         TTdbTable &sn = db.SerialTable();
-        for (sn.First(); !sn.Eof(); sn.Next())
-            ++serials[sn.FieldByName(u"LagerArtikelNr"_s).AsString()];
+        for (sn.First(); !sn.Eof(); sn.Next()) {
+            auto &[count, last] = serials[sn.FieldByName(u"LagerArtikelNr"_s).AsString()];
+            ++count;
+            last = sn.FieldByName(u"SN"_s).AsString();
+        }
         for (auto &row : out)
-            row->serials = serials.value(row->article.LagerArtikelNr);
+            std::tie(row->serials, row->lastSerial) = serials.value(row->article.LagerArtikelNr);
         return out;
     }
 
@@ -102,7 +103,7 @@ QTemporaryDir *DemoFirm::s_dir = nullptr;
 
 TEST_F(DemoFirm, ArticlesUseTheListsOfTheirInstallation)
 {
-    const QStringList units = QString::fromUtf8(readAll(s_dir->filePath(u"ETC/UNITS.TXT"_s)))
+    const QStringList units = QString::fromUtf8(fileBytes(s_dir->filePath(u"ETC/UNITS.TXT"_s)))
                                   .split(u"\r\n"_s, Qt::SkipEmptyParts);
     ASSERT_EQ(units.size(), 19);
     EXPECT_EQ(units.first(), u"Stck (Stück)"_s);
@@ -113,7 +114,8 @@ TEST_F(DemoFirm, ArticlesUseTheListsOfTheirInstallation)
     ASSERT_GE(config.Rabattgruppen.Count(), 3);
 
     QSet<QString> eans, groups;
-    int negative = 0, withoutStock = 0, serialArticles = 0, pictures = 0, longTexts = 0;
+    int negative = 0, withoutStock = 0, serialArticles = 0, pictures = 0, longTexts = 0,
+        stockTaking = 0;
     for (const auto &row : rows()) {
         const TLagerServerObj &a = row->article;
         const QString what = a.LagerArtikelNr + u' ' + a.Bezeichnung;
@@ -138,13 +140,17 @@ TEST_F(DemoFirm, ArticlesUseTheListsOfTheirInstallation)
         EXPECT_TRUE(validEan13(row->ean)) << qPrintable(what + u' ' + row->ean);
         eans.insert(row->ean);
         negative += a.BuchungsBestand < 0;
+        stockTaking += a.Inventurartikel;
         // Three periods through the whole year, as the installation's template has them.
         ASSERT_EQ(a.MindestBestand.size(), 3) << qPrintable(what);
         EXPECT_TRUE(a.MindestBestand.first().startsWith(u"<from>0101</from>"_s));
         EXPECT_TRUE(a.MindestBestand.last().contains(u"<to>3112</to>"_s));
         if (a.SNPflicht) {
+            // a number per unit, the last one remembered for the next receipt
             ++serialArticles;
-            EXPECT_EQ(row->serials, qMax(0, int(a.BuchungsBestand))) << qPrintable(what);
+            EXPECT_GT(a.BuchungsBestand, 0) << qPrintable(what);
+            EXPECT_EQ(row->serials, a.BuchungsBestand) << qPrintable(what);
+            EXPECT_EQ(a.LetzteSeriennummer, row->lastSerial) << qPrintable(what);
         } else {
             EXPECT_EQ(row->serials, 0) << qPrintable(what);
         }
@@ -154,6 +160,7 @@ TEST_F(DemoFirm, ArticlesUseTheListsOfTheirInstallation)
     EXPECT_GT(negative, 10);
     EXPECT_GT(withoutStock, 10);
     EXPECT_GT(serialArticles, 10);
+    EXPECT_GT(stockTaking, 100);
     EXPECT_GT(pictures, 200);
     EXPECT_GT(longTexts, 200);
 }
@@ -196,7 +203,7 @@ TEST_F(DemoFirm, KindsComeInTheirSizesAtTheirPrices)
         EXPECT_GT(seen.value(k), 0) << kinds[k].pattern;
 }
 
-TEST_F(DemoFirm, ConfigurationUnitsAndPicturesAreTheSameForTheSameSeed)
+TEST_F(DemoFirm, TheSameSeedGivesTheSameFirm)
 {
     QTemporaryDir again;
     SuiteGenerator::Options o;
@@ -205,17 +212,35 @@ TEST_F(DemoFirm, ConfigurationUnitsAndPicturesAreTheSameForTheSameSeed)
     o.seed = 11;
     QString error;
     ASSERT_TRUE(SuiteGenerator::generate(o, &error)) << qPrintable(error);
+    QStringList paths{u"ETC/UNITS.TXT"_s, u"DATA/DEMO/LAGER/CONFIG.XML"_s, u"ETC/SYSDATB.INI"_s,
+                      u"ETC/APPLICATION.INI"_s, u"DATA/DEMO/ETC/SYSDATA.INI"_s};
     const QStringList files = QDir(stockDir() + u"IMAGES"_s).entryList(QDir::Files);
     EXPECT_GE(files.size(), 5);
-    for (const QString &rel :
-         QStringList{u"ETC/UNITS.TXT"_s, u"DATA/DEMO/LAGER/CONFIG.XML"_s} +
-             [&files] {
-                 QStringList paths;
-                 for (const QString &f : files)
-                     paths.append(u"DATA/DEMO/LAGER/IMAGES/"_s + f);
-                 return paths;
-             }())
-        EXPECT_EQ(readAll(s_dir->filePath(rel)), readAll(again.filePath(rel))) << qPrintable(rel);
+    for (const QString &f : files)
+        paths.append(u"DATA/DEMO/LAGER/IMAGES/"_s + f);
+    for (const QString &rel : paths)
+        EXPECT_EQ(fileBytes(s_dir->filePath(rel)), fileBytes(again.filePath(rel)))
+            << qPrintable(rel);
+
+    // The stock itself, row for row; the other generation is read through the same table.
+    auto summary = [](const QString &dir) {
+        QStringList out;
+        IModLagerDBServerObj db;
+        db.Open(dir);
+        TTdbTable &t = db.LagerTable();
+        for (t.First(); !t.Eof(); t.Next()) {
+            TLagerServerObj a;
+            db.ReadRow(a);
+            out.append(u"%1|%2|%3|%4|%5|%6"_s.arg(
+                a.LagerArtikelNr, a.Bezeichnung, a.Gruppe, QString::number(a.EKPreis.raw()),
+                QString::number(a.BuchungsBestand), t.FieldByName(u"EAN"_s).AsString()));
+        }
+        return out;
+    };
+    const QStringList first = summary(stockDir());
+    EXPECT_EQ(first.size(), 1500);
+    EXPECT_EQ(QSet<QString>(first.cbegin(), first.cend()).size(), 1500);
+    EXPECT_EQ(summary(again.filePath(u"DATA/DEMO/LAGER/"_s)), first);
 }
 
 } // namespace
