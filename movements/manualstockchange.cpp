@@ -4,7 +4,7 @@
 #include "base/translation.h"
 #include "movements/serialnumbers.h"
 #include "movements/stockjournal.h"
-#include "persistence/engine/tdbdatabase.h"
+#include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 
@@ -58,23 +58,14 @@ bool ManualStockChange::Book(TLagerServerObj &article, double newStock,
         article.LetzteSeriennummer = added->LastSerialNumber(article.LetzteSeriennummer);
     article.BuchungsBestand = newStock;
 
-    TTdbDatabase &database = m_db.Database();
-    bool booked = false;
-    try {
-        database.StartTransaction();
-        booked = (!added || m_db.WriteSerials(*added) == 0) &&
-                 (!removed || m_db.DeleteSerials(*removed) == 0) &&
-                 m_db.WriteArticle(&article) == 0;
-        if (booked)
-            database.Commit();
-        else
-            database.Rollback();
-    } catch (const std::exception &e) {
-        if (database.InTransaction())
-            database.Rollback();
-        ReportMessage(MessageKind::Error, tx("Datenbankfehler."), nullptr, &e);
-        booked = false;
-    }
+    TLagerBuchung row =
+        TLagerBuchung::Change(TLagerBuchung::ManualChange, article.LagerArtikelNr, oldStock,
+                              newStock, DateTime::fromQDateTime(when), m_user);
+    if (added)
+        row.Seriennummern = added->JoinedText();
+    else if (removed)
+        row.Seriennummern = removed->JoinedText();
+    const bool booked = m_db.BookArticle(article, row, added, removed) == 0;
     if (!booked) {
         article.BuchungsBestand = oldStock;
         article.LetzteSeriennummer = oldLast;

@@ -145,7 +145,11 @@ bool ArticleCommands::NewArticle()
     }
     if (record.LagerArtikelNr != nr)
         m_db.DeleteArticle(nr);
-    if (m_db.WriteArticle(&record) != 0)
+    // The history starts here rather than with the placeholder row, which a cancel deletes.
+    if (m_db.BookArticle(record, TLagerBuchung::Change(TLagerBuchung::Opening,
+                                                       record.LagerArtikelNr, 0,
+                                                       record.BuchungsBestand, DateTime::now(),
+                                                       TLagerBuchung::CurrentUser())) != 0)
         return false;
     m_hooks.updateArticle(record);
     m_hooks.gotoArticle(record.LagerArtikelNr);
@@ -196,7 +200,10 @@ bool ArticleCommands::CopyArticle()
     record.LagerArtikelNr = nr;
     record.Created = record.Changed = DateTime::now();
     record.CreatedBy = record.ChangedBy = m_userFullName;
-    if (m_db.WriteArticle(&record) != 0)
+    // The copy takes the source's stock; its history begins with it.
+    if (m_db.BookArticle(record,
+                         TLagerBuchung::Change(TLagerBuchung::Copy, nr, 0, record.BuchungsBestand,
+                                               record.Created, TLagerBuchung::CurrentUser())) != 0)
         return false;
     m_hooks.updateArticle(record);
     m_hooks.gotoArticle(nr);

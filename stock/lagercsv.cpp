@@ -579,6 +579,13 @@ TLagerCsvImport::Result TLagerCsvImport::Write(IModLagerDBServerObj &db, const Q
             article.ChangedBy = owner;
             if (db.WriteArticle(&article) != 0)
                 throw std::runtime_error("WriteArticle");
+            // The history file is attached to the table's connection: same transaction.
+            if (!exists[i] &&
+                db.AppendBooking(TLagerBuchung::Change(TLagerBuchung::Import,
+                                                       article.LagerArtikelNr, 0,
+                                                       article.BuchungsBestand, now,
+                                                       TLagerBuchung::CurrentUser())) != 0)
+                throw std::runtime_error("AppendBooking");
             progress->step();
         }
         table.Commit();

@@ -49,6 +49,17 @@ const QString sZugang = u"ZUGANG"_s;
 const QString sLieferant = u"LIEFERANT"_s;
 const QString sResNr = u"RESAUFTRAGSNR"_s;
 const QString sResTyp = u"RESAUFTRAGSTYP"_s;
+// Columns of LAGERBUCH.
+const QString bZeit = u"ZEIT"_s;
+const QString bBenutzer = u"BENUTZER"_s;
+const QString bArt = u"ART"_s;
+const QString bMenge = u"MENGE"_s;
+const QString bVorher = u"BESTANDVORHER"_s;
+const QString bNachher = u"BESTANDNACHHER"_s;
+const QString bPreis = u"EKPREIS"_s;
+const QString bBestellNr = u"BESTELLNR"_s;
+const QString bBestellPos = u"BESTELLPOS"_s;
+const QString bSerien = u"SERIENNUMMERN"_s;
 
 // Disables the table's data-aware controls for a scope, so that every way out of an
 // operation (return or exception) enables them again.
@@ -112,12 +123,15 @@ void IModLagerDBServerObj::CreateTableObjects()
     m_serialIndex = kSerialIndex;
     m_lager = AddTable(kLagerTable, m_lagerIndex);
     m_serials = AddTable(kSerialTable, m_serialIndex);
+    m_bookings = AddTable(kBookingTable, kBookingIndex);
+    Database().JoinTables({kLagerTable, kSerialTable, kBookingTable});
 }
 
 void IModLagerDBServerObj::SelectIndexes()
 {
     m_lager->SetIndexName(m_lagerIndex);
     m_serials->SetIndexName(m_serialIndex);
+    m_bookings->SetIndexName(kBookingIndex);
 }
 
 void IModLagerDBServerObj::DefineTable(TTdbTable &table)
@@ -126,6 +140,8 @@ void IModLagerDBServerObj::DefineTable(TTdbTable &table)
         DefineLagerTable(table);
     else if (sameName(table.TableName(), kSerialTable))
         DefineSerialTable(table);
+    else if (sameName(table.TableName(), kBookingTable))
+        DefineBookingTable(table);
 }
 
 void IModLagerDBServerObj::DefineLagerTable(TTdbTable &table)
@@ -177,6 +193,27 @@ void IModLagerDBServerObj::DefineSerialTable(TTdbTable &table)
     ix.Clear();
     ix.Add(kSerialIndex, sSN);
     ix.Add(kSerialByArticleIndex, cNr);
+}
+
+void IModLagerDBServerObj::DefineBookingTable(TTdbTable &table)
+{
+    TFieldDefs &f = table.FieldDefs();
+    f.Clear();
+    f.Add(bZeit, FieldType::DateTime);
+    f.Add(bBenutzer, FieldType::WideString, 50);
+    f.Add(cNr, FieldType::WideString, 20, true);
+    f.Add(bArt, FieldType::Integer);
+    f.Add(bMenge, FieldType::Float);
+    f.Add(bVorher, FieldType::Float);
+    f.Add(bNachher, FieldType::Float);
+    f.Add(bPreis, FieldType::Float).precision = 4;
+    f.Add(bBestellNr, FieldType::WideString, 20);
+    f.Add(bBestellPos, FieldType::Integer);
+    f.Add(bSerien, FieldType::WideMemo);
+    TIndexDefs &ix = table.IndexDefs();
+    ix.Clear();
+    // Rows of one number keep the order they were booked in (the row id follows the key).
+    ix.Add(kBookingIndex, cNr);
 }
 
 void IModLagerDBServerObj::UpgradeTable()
@@ -628,6 +665,84 @@ int IModLagerDBServerObj::DeleteSerials(const TSeriennummerObjectList &list)
             result = -1;
     }
     return result;
+}
+
+int IModLagerDBServerObj::BookArticle(TLagerServerObj &article, const TLagerBuchung &row,
+                                      const TSeriennummerObjectList *added,
+                                      const TSeriennummerObjectList *removed)
+{
+    TTdbDatabase &database = Database();
+    try {
+        database.StartTransaction();
+        const bool written = (!added || WriteSerials(*added) == 0) &&
+                             (!removed || DeleteSerials(*removed) == 0) &&
+                             WriteArticle(&article) == 0 && AppendBooking(row) == 0;
+        if (written) {
+            database.Commit();
+            return 0;
+        }
+        database.Rollback();
+    } catch (const std::exception &e) {
+        if (database.InTransaction())
+            database.Rollback();
+        ReportError(&e, u"BookArticle\n"_s + errorText(e));
+    }
+    return -1;
+}
+
+int IModLagerDBServerObj::AppendBooking(const TLagerBuchung &row)
+{
+    TTdbTable &t = *m_bookings;
+    ControlsDisabled guard(t);
+    try {
+        t.Append();
+        t.FieldByName(bZeit).SetAsDateTime(row.Zeit);
+        t.FieldByName(bBenutzer).SetAsString(row.Benutzer);
+        t.FieldByName(cNr).SetAsString(row.LagerArtikelNr);
+        t.FieldByName(bArt).SetAsInteger(row.Art);
+        t.FieldByName(bMenge).SetAsFloat(row.Menge);
+        t.FieldByName(bVorher).SetAsFloat(row.BestandVorher);
+        t.FieldByName(bNachher).SetAsFloat(row.BestandNachher);
+        t.FieldByName(bPreis).SetAsFloat(row.Preis.toDouble());
+        t.FieldByName(bBestellNr).SetAsString(row.BestellNr);
+        t.FieldByName(bBestellPos).SetAsInteger(row.BestellPos);
+        t.FieldByName(bSerien).SetAsString(row.Seriennummern);
+        t.Post();
+        return 0;
+    } catch (const std::exception &e) {
+        cancelEdit(t);
+        ReportError(&e, u"AppendBooking\n"_s + errorText(e));
+    }
+    return -1;
+}
+
+int IModLagerDBServerObj::ReadBookings(const QString &nr, TLagerBuchungList &rows)
+{
+    rows.clear();
+    TTdbTable &t = *m_bookings;
+    ControlsDisabled guard(t);
+    try {
+        if (!t.Active() || nr.isEmpty() || !t.FindKey({nr}))
+            return 0;
+        for (; !t.Eof() && t.FieldByName(cNr).AsString() == nr; t.Next()) {
+            TLagerBuchung &row = rows.emplace_back();
+            row.Zeit = t.FieldByName(bZeit).AsDateTime();
+            row.Benutzer = t.FieldByName(bBenutzer).AsString();
+            row.LagerArtikelNr = nr;
+            row.Art = t.FieldByName(bArt).AsInteger();
+            row.Menge = t.FieldByName(bMenge).AsFloat();
+            row.BestandVorher = t.FieldByName(bVorher).AsFloat();
+            row.BestandNachher = t.FieldByName(bNachher).AsFloat();
+            row.Preis = Money::fromDouble(t.FieldByName(bPreis).AsFloat());
+            row.BestellNr = t.FieldByName(bBestellNr).AsString();
+            row.BestellPos = t.FieldByName(bBestellPos).AsInteger();
+            row.Seriennummern = t.FieldByName(bSerien).AsString();
+        }
+        return 0;
+    } catch (const std::exception &) {
+        rows.clear();
+    }
+    return -1;
 }
 
 int IModLagerDBServerObj::FilterSerials(const QString &nr)

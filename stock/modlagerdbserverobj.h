@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "stock/lagerbuchung.h"
+
 class TDBLagerSearchResult;
 class TDBLagerSearchResultObjectList;
 class TLagerServerObj;
@@ -28,6 +30,10 @@ public:
     static constexpr QLatin1StringView kArticleIndex{"001"};
     static constexpr QLatin1StringView kSerialIndex{"001SN"};
     static constexpr QLatin1StringView kSerialByArticleIndex{"002SN"};
+    // The booking history; its file is attached to the connection of LAGER, so that an
+    // article, its serial numbers and its history row commit together.
+    static constexpr QLatin1StringView kBookingTable{"LAGERBUCH"};
+    static constexpr QLatin1StringView kBookingIndex{"001BU"};
 
     explicit IModLagerDBServerObj(ErrorCallback onError = {});
     ~IModLagerDBServerObj() override;
@@ -36,6 +42,7 @@ public:
 
     TTdbTable &LagerTable() const { return *m_lager; }
     TTdbTable &SerialTable() const { return *m_serials; }
+    TTdbTable &BookingTable() const { return *m_bookings; }
 
     // Row mapping; the row must be in edit or insert state for the writers. The record builds
     // its XML text in its own buffer, hence not const.
@@ -78,6 +85,18 @@ public:
     int SerialCount();
     int FindNearestSerial(const QString &sn);
 
+    // A change of booked stock: the new serial numbers, the removed ones, the article and its
+    // history row in one transaction, so that a failure or a crash leaves all of them as
+    // they were. 0 booked; -1 nothing booked (reported).
+    int BookArticle(TLagerServerObj &article, const TLagerBuchung &row,
+                    const TSeriennummerObjectList *added = nullptr,
+                    const TSeriennummerObjectList *removed = nullptr);
+    // Appends one history row; callers that write the article themselves do so in the
+    // same database transaction. 0 appended; -1 failed.
+    int AppendBooking(const TLagerBuchung &row);
+    // The article's history, oldest first. 0 read (also when there is none); -1 failed.
+    int ReadBookings(const QString &nr, TLagerBuchungList &rows);
+
     // Fills result with one undetailed entry per matching row of LAGER, in the current index
     // order. Only the description is searched; see TLagerSearchMatcher for the word rules.
     void Search(const QString &text, const QString &group, TDBLagerSearchResultObjectList &result,
@@ -89,6 +108,7 @@ public:
     // The definitions a freshly created table gets; public for tools that build tables.
     static void DefineLagerTable(TTdbTable &table);
     static void DefineSerialTable(TTdbTable &table);
+    static void DefineBookingTable(TTdbTable &table);
 
 protected:
     void DefineTable(TTdbTable &table) override;
@@ -107,6 +127,7 @@ private:
 
     TTdbTable *m_lager = nullptr;
     TTdbTable *m_serials = nullptr;
+    TTdbTable *m_bookings = nullptr;
     QString m_lagerIndex;
     QString m_serialIndex;
 };

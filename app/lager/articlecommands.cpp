@@ -101,16 +101,26 @@ int ArticlePut(LagerSession &session, const LagerArgs &args)
     TLagerServerObj stored;
     stored.LagerArtikelNr = nr;
     const double now = DateTime::now();
-    if (db.ReadArticle(&stored) == 0) {
+    const bool existing = db.ReadArticle(&stored) == 0;
+    if (existing) {
         article.Created = stored.Created;
         article.CreatedBy = stored.CreatedBy;
+        // Stock moves only through bookings, which the history records; a document read
+        // before the last receipt must not undo it.
+        article.BuchungsBestand = stored.BuchungsBestand;
+        article.SummeWareneingangMe = stored.SummeWareneingangMe;
     } else {
         article.Created = now;
         article.CreatedBy = session.Owner();
     }
     article.Changed = now;
     article.ChangedBy = session.Owner();
-    const int written = db.WriteArticle(&article);
+    const int written =
+        existing ? db.WriteArticle(&article)
+                 : db.BookArticle(article, TLagerBuchung::Change(
+                                               TLagerBuchung::Opening, nr, 0,
+                                               article.BuchungsBestand, now,
+                                               TLagerBuchung::CurrentUser()));
     TDatabaseStoreBase::Unlock(lock);
     return written == 0 ? LagerExit::Done : LagerExit::Failed;
 }

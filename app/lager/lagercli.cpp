@@ -99,6 +99,22 @@ const LagerCommand kCommands[] = {
      {},
      {},
      &GroupingsDelete},
+    {{u"receipt"_s},
+     u"NR MENGE --price P [--discount D] [--per-kg] [--supplier TEXT] [--serials A,B,...] "
+     "[--no-duplicate-check]"_s,
+     txNoop("Bucht einen Warenzugang fuer einen Lagerartikel (Preis je Mengeneinheit oder je "
+            "kg, Rabatt in Prozent)."),
+     2,
+     {u"--price"_s, u"--discount"_s, u"--supplier"_s, u"--serials"_s},
+     {u"--per-kg"_s, u"--no-duplicate-check"_s},
+     &ReceiptBook},
+    {{u"history"_s},
+     u"NR [--format tsv|json]"_s,
+     txNoop("Listet die Buchungen eines Artikels, die neueste zuerst."),
+     1,
+     {u"--format"_s},
+     {},
+     &HistoryList},
 };
 
 // Asked-for help goes to standard output; after a usage error it goes with the error.

@@ -7,8 +7,12 @@
 #include "base/translation.h"
 #include "catalogs/katalogdbpool.h"
 #include "movements/groupingeditor.h"
+#include "movements/receiptcommand.h"
 #include "movements/ui/mod00501form11.h"
+#include "movements/ui/mod00501form3.h"
+#include "movements/ui/mod00501form7.h"
 #include "movements/ui/movementdialogs.h"
+#include "persistence/engine/tdbtable.h"
 #include "stock/articlecommands.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
@@ -107,11 +111,13 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
         connect(a, &QAction::triggered, this, [this] {
             checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!"));
         });
-    for (const char *name : {"miZugangBestTab", "miZugangBestEinz", "miZugangEinzeln"})
+    for (const char *name : {"miZugangBestTab", "miZugangBestEinz"})
         connect(m_functions->findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered,
                 this, [this] {
                     checkRight(u"44"_s, txNoop("Sie sind nicht berechtigt, Artikel zu buchen!"));
                 });
+    connect(m_functions->findChild<QAction *>(u"miZugangEinzeln"_s), &QAction::triggered, this,
+            &TMOD00501Form1::receiveGoods);
     connect(stock, &QAction::triggered, this, &TMOD00501Form1::changeStock);
     connect(serials, &QAction::triggered, this, &TMOD00501Form1::showSerials);
 
@@ -198,6 +204,33 @@ void TMOD00501Form1::attachStock(std::unique_ptr<TKatalogDBPool> pool, IModLager
     m_pool = std::move(pool);
     m_db = db;
     m_frame = frame;
+    IModLagerDBServerObj *stockDb = m_db ? m_db : &frame->Database();
+    m_context.editContext.bookings = [stockDb](const QString &nr) {
+        TLagerBuchungList rows;
+        stockDb->ReadBookings(nr, rows);
+        return rows;
+    };
+    if (!m_receiptWindow) {
+        const auto chooseAddress = m_context.editContext.chooseAddress;
+        m_receiptWindow = new TMOD00501Form3(
+            m_context.editContext,
+            GoodsReceipt(GoodsReceipt::Settings::FromSuite(m_context.editContext.stockDir)),
+            m_context.etcDir.isEmpty() ? QString()
+                                       : QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s),
+            [this, chooseAddress](TSeriennummerObjectList &serials,
+                                  const TLagerArtikelDaten &article, const QStringList &inStock,
+                                  QString &supplier) {
+                TMOD00501Form7 dialog(chooseAddress, m_receiptWindow);
+                return dialog.Execute(serials, article, true, inStock, supplier);
+            },
+            [stockDb](const QString &nr) {
+                QStringList inStock;
+                stockDb->SerialsOfArticle(nr, inStock);
+                stockDb->SerialTable().SetFiltered(false);
+                return inStock;
+            },
+            this);
+    }
     m_centralLayout->insertWidget(0, frame, 1);
     QTreeView *grid = frame->Grid();
     grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -214,6 +247,8 @@ void TMOD00501Form1::attachStock(std::unique_ptr<TKatalogDBPool> pool, IModLager
 
 void TMOD00501Form1::freeStock()
 {
+    delete m_receiptWindow;
+    m_receiptWindow = nullptr;
     delete m_articleWindow;
     m_articleWindow = nullptr;
     delete m_frame;
@@ -373,6 +408,29 @@ void TMOD00501Form1::changeStock()
     StockChangeCommand(m_db ? *m_db : m_frame->Database(), m_context.editContext.stockDir,
                        m_context.editContext.userName, m_context.userFullName, std::move(hooks))
         .Run();
+}
+
+void TMOD00501Form1::receiveGoods()
+{
+    if (!m_frame || m_frame->SelectedArticleNr().isEmpty() ||
+        !checkRight(u"44"_s, txNoop("Sie sind nicht berechtigt, Artikel zu buchen!")))
+        return;
+    IModLagerDBServerObj &db = m_db ? *m_db : m_frame->Database();
+    ReceiptCommand::Hooks hooks;
+    hooks.selectedArticleNr = [this] { return m_frame->SelectedArticleNr(); };
+    hooks.updateArticle = [this](const TLagerServerObj &a) { m_frame->UpdateArticle(a); };
+    hooks.receive = [this](TLagerServerObj &article,
+                           const std::vector<const TLagerArtikelDaten *> &grouped,
+                           ReceiptCommand::Receipt &io) {
+        if (m_context.receiveGoods)
+            return m_context.receiveGoods(article, grouped, io.supplier);
+        return m_receiptWindow->Execute(article, io.quantity, grouped, io.reset, io.supplier,
+                                        io.price, io.discount, io.netPrice, &io.unitPrice);
+    };
+    ReceiptCommand(db, m_context.editContext.stockDir, m_context.userFullName,
+                   GoodsReceipt(GoodsReceipt::Settings::FromSuite(m_context.editContext.stockDir)),
+                   std::move(hooks))
+        .Run(m_supplier);
 }
 
 void TMOD00501Form1::showSerials()

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QMenu;
 class QPushButton;
@@ -13,7 +14,9 @@ class IModLagerDBServerObj;
 class TKatalogDBPool;
 class TLagerAnzeigenFrame;
 class TLagerServerObj;
+struct TLagerArtikelDaten;
 class TMOD00501Form2;
+class TMOD00501Form3;
 class ArticleCommands;
 
 // What the main window needs from the logged-on session; injected so the window can be
@@ -30,6 +33,10 @@ struct MainWindowContext {
     std::function<bool(TLagerServerObj &record, bool existing)> showArticleWindow;
     // The system administrator's password for stock changes; empty asks the suite settings.
     std::function<bool(const QString &password)> checkAdminPassword;
+    // Replaces the receipt dialog (tests answer it); empty shows TMOD00501Form3.
+    std::function<bool(TLagerServerObj &article, const std::vector<const TLagerArtikelDaten *> &grouped,
+                       QString &supplier)>
+        receiveGoods;
 };
 
 // Height of a popup menu before it is shown, so that it can be placed above its button.
@@ -57,6 +64,9 @@ public:
     void copyArticle();
     void fastEdit();
     void changeStock(); // command 104
+    void receiveGoods(); // command 101
+    // The long-lived receipt dialog; whoever edits the stock configuration's lists reloads it.
+    TMOD00501Form3 *receiptWindow() const { return m_receiptWindow; }
     void showSerials(); // command 100
     void editGroupings();
     QTreeView *stockList() const;
@@ -83,6 +93,8 @@ private:
     IModLagerDBServerObj *m_db = nullptr;
     TLagerAnzeigenFrame *m_frame = nullptr;
     TMOD00501Form2 *m_articleWindow = nullptr; // created on first use, kept until the end
+    TMOD00501Form3 *m_receiptWindow = nullptr; // created with the stock, kept until the end
+    QString m_supplier; // the receipts' supplier text; a receipt may change it
     class QVBoxLayout *m_centralLayout = nullptr;
     QMenu *m_functions = nullptr;
     QMenu *m_fastEdit = nullptr;

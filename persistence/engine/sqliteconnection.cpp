@@ -59,6 +59,39 @@ SqliteConnection::~SqliteConnection()
     }
 }
 
+void SqliteConnection::attach(const QString &path, const QString &alias,
+                              const QStringList &tables)
+{
+    if (m_depth > 0)
+        throw EngineError(u"Cannot attach %1 inside a transaction (%2)"_s.arg(path, m_path));
+    // The file name is bound, not pasted: directories may hold apostrophes.
+    sqlite3_stmt *stmt = nullptr;
+    const QByteArray sql = u"ATTACH DATABASE ?1 AS %1"_s.arg(sqlName(alias)).toUtf8();
+    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        fail(u"Cannot attach %1"_s.arg(path));
+    }
+    bind(stmt, 1, path);
+    const int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        fail(u"Cannot attach %1"_s.arg(path));
+    // Every file of the transaction must be as durable as the first one: the super-journal
+    // only helps files that keep a rollback journal and sync it.
+    const QString schema = sqlName(alias);
+    if (!sqlite3_db_readonly(m_db, alias.toUtf8().constData()))
+        exec(u"PRAGMA %1.journal_mode=DELETE"_s.arg(schema));
+    exec(u"PRAGMA %1.synchronous=FULL"_s.arg(schema));
+    exec(u"PRAGMA %1.mmap_size=1073741824"_s.arg(schema));
+    for (const QString &table : tables)
+        m_schemas.insert(table.toUpper(), alias);
+}
+
+QString SqliteConnection::schemaOf(const QString &table) const
+{
+    return m_schemas.value(table.toUpper(), u"main"_s);
+}
+
 void SqliteConnection::clearStatementCache()
 {
     for (sqlite3_stmt *stmt : std::as_const(m_statements))

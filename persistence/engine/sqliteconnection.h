@@ -3,6 +3,7 @@
 #include "persistence/engine/fielddefs.h"
 
 #include <QHash>
+#include <QStringList>
 #include <QString>
 #include <QVariant>
 
@@ -24,6 +25,15 @@ public:
 
     sqlite3 *handle() const { return m_db; }
     const QString &path() const { return m_path; }
+
+    // Attaches another table file under alias, for the tables it holds: one transaction of
+    // this connection then spans both files, and SQLite's super-journal makes their commit
+    // atomic even across a crash. Table names must be unique among the attached files, since
+    // row statements name tables without their schema.
+    void attach(const QString &path, const QString &alias, const QStringList &tables);
+    // The schema (SQLite's name for an attached file) that holds the table: "main" unless it
+    // came with attach.
+    QString schemaOf(const QString &table) const;
 
     // A cached prepared statement, reset and with its bindings cleared.
     sqlite3_stmt *prepare(const QString &sql);
@@ -68,6 +78,7 @@ private:
     int m_depth = 0;
     quint64 m_writes = 0;
     QHash<QString, sqlite3_stmt *> m_statements;
+    QHash<QString, QString> m_schemas; // upper-case table name -> alias
 };
 
 // Resets a statement on leaving the scope, so that no read lock outlives the call.

@@ -83,10 +83,16 @@ QString sqliteIndexName(const QString &table, const QString &index)
     return sqlName(table.toUpper() + u'$' + index.toUpper());
 }
 
-bool sqliteTableExists(SqliteConnection &c, const QString &name)
+// The schema prefix of the file that holds the table ("main". unless it is attached).
+QString in(SqliteConnection &c, const QString &table)
 {
-    sqlite3_stmt *stmt =
-        c.prepare(u"SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"_s);
+    return sqlName(c.schemaOf(table)) + u'.';
+}
+
+bool sqliteTableExists(SqliteConnection &c, const QString &schemaOf, const QString &name)
+{
+    sqlite3_stmt *stmt = c.prepare(u"SELECT 1 FROM %1sqlite_master WHERE type = 'table' AND "
+                                   "name = ?1"_s.arg(in(c, schemaOf)));
     StatementReset reset{stmt};
     SqliteConnection::bind(stmt, 1, name);
     return c.step(stmt) == SQLITE_ROW;
@@ -103,15 +109,18 @@ void runWithTable(SqliteConnection &c, const QString &sql, const QString &table)
 void writeDefinitions(SqliteConnection &c, const QString &table, const TFieldDefs &fields,
                       const TIndexDefs &indexes)
 {
-    c.exec(u"CREATE TABLE IF NOT EXISTS tdb_fields(tbl TEXT NOT NULL, pos INTEGER NOT NULL, "
+    const QString s = in(c, table);
+    c.exec(u"CREATE TABLE IF NOT EXISTS %1tdb_fields(tbl TEXT NOT NULL, pos INTEGER NOT NULL, "
            "name TEXT NOT NULL, type INTEGER NOT NULL, size INTEGER NOT NULL, "
-           "required INTEGER NOT NULL, precision INTEGER NOT NULL, PRIMARY KEY(tbl, pos))"_s);
-    c.exec(u"CREATE TABLE IF NOT EXISTS tdb_indexes(tbl TEXT NOT NULL, name TEXT NOT NULL, "
-           "fields TEXT NOT NULL, options INTEGER NOT NULL)"_s);
-    runWithTable(c, u"DELETE FROM tdb_fields WHERE tbl = ?1"_s, table);
-    runWithTable(c, u"DELETE FROM tdb_indexes WHERE tbl = ?1"_s, table);
-    sqlite3_stmt *stmt = c.prepare(u"INSERT INTO tdb_fields(tbl, pos, name, type, size, "
-                                   "required, precision) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"_s);
+           "required INTEGER NOT NULL, precision INTEGER NOT NULL, PRIMARY KEY(tbl, pos))"_s.arg(
+               s));
+    c.exec(u"CREATE TABLE IF NOT EXISTS %1tdb_indexes(tbl TEXT NOT NULL, name TEXT NOT NULL, "
+           "fields TEXT NOT NULL, options INTEGER NOT NULL)"_s.arg(s));
+    runWithTable(c, u"DELETE FROM %1tdb_fields WHERE tbl = ?1"_s.arg(s), table);
+    runWithTable(c, u"DELETE FROM %1tdb_indexes WHERE tbl = ?1"_s.arg(s), table);
+    sqlite3_stmt *stmt =
+        c.prepare(u"INSERT INTO %1tdb_fields(tbl, pos, name, type, size, "
+                  "required, precision) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"_s.arg(s));
     for (int i = 0; i < fields.Count(); ++i) {
         const TFieldDef &d = fields[i];
         StatementReset reset{stmt};
@@ -122,8 +131,8 @@ void writeDefinitions(SqliteConnection &c, const QString &table, const TFieldDef
         c.step(stmt);
     }
     for (const TIndexDef &d : indexes.list()) {
-        stmt = c.prepare(u"INSERT INTO tdb_indexes(tbl, name, fields, options) "
-                         "VALUES (?1, ?2, ?3, ?4)"_s);
+        stmt = c.prepare(u"INSERT INTO %1tdb_indexes(tbl, name, fields, options) "
+                         "VALUES (?1, ?2, ?3, ?4)"_s.arg(s));
         StatementReset reset{stmt};
         SqliteConnection::bind(stmt, 1, table);
         SqliteConnection::bind(stmt, 2, d.name);
@@ -150,9 +159,9 @@ void createIndex(SqliteConnection &c, const QString &table, const TFieldDefs &fi
             col += u" COLLATE NOCASE"_s;
         cols.append(col);
     }
-    c.exec(u"CREATE %1INDEX %2 ON %3 (%4)"_s.arg(
-        (def.options & ixUnique) ? u"UNIQUE "_s : QString(), sqliteIndexName(table, def.name),
-        TableSchema::sqlTable(table), cols.join(u", "_s)));
+    c.exec(u"CREATE %1INDEX %2%3 ON %4 (%5)"_s.arg(
+        (def.options & ixUnique) ? u"UNIQUE "_s : QString(), in(c, table),
+        sqliteIndexName(table, def.name), TableSchema::sqlTable(table), cols.join(u", "_s)));
 }
 
 QString columnList(const TFieldDefs &fields)
@@ -190,7 +199,8 @@ QString TableSchema::sqlTable(const QString &table)
 
 bool TableSchema::exists(SqliteConnection &c, const QString &table)
 {
-    return sqliteTableExists(c, kFieldsTable) && sqliteTableExists(c, table.toUpper());
+    return sqliteTableExists(c, table, kFieldsTable) &&
+           sqliteTableExists(c, table, table.toUpper());
 }
 
 void TableSchema::read(SqliteConnection &c, const QString &table, TFieldDefs &fields,
@@ -201,7 +211,7 @@ void TableSchema::read(SqliteConnection &c, const QString &table, TFieldDefs &fi
     TFieldDefs f;
     {
         sqlite3_stmt *stmt = c.prepare(u"SELECT name, type, size, required, precision FROM "
-                                       "tdb_fields WHERE tbl = ?1 ORDER BY pos"_s);
+                                       "%1tdb_fields WHERE tbl = ?1 ORDER BY pos"_s.arg(in(c, table)));
         StatementReset reset{stmt};
         SqliteConnection::bind(stmt, 1, table.toUpper());
         while (c.step(stmt) == SQLITE_ROW) {
@@ -217,9 +227,9 @@ void TableSchema::read(SqliteConnection &c, const QString &table, TFieldDefs &fi
         }
     }
     TIndexDefs ix;
-    if (sqliteTableExists(c, kIndexesTable)) {
-        sqlite3_stmt *stmt = c.prepare(
-            u"SELECT name, fields, options FROM tdb_indexes WHERE tbl = ?1 ORDER BY rowid"_s);
+    if (sqliteTableExists(c, table, kIndexesTable)) {
+        sqlite3_stmt *stmt = c.prepare(u"SELECT name, fields, options FROM %1tdb_indexes WHERE "
+                                       "tbl = ?1 ORDER BY rowid"_s.arg(in(c, table)));
         StatementReset reset{stmt};
         SqliteConnection::bind(stmt, 1, table.toUpper());
         while (c.step(stmt) == SQLITE_ROW)
@@ -236,7 +246,7 @@ void TableSchema::create(SqliteConnection &c, const QString &table, const TField
 {
     const QString name = table.toUpper();
     c.transaction([&] {
-        c.exec(u"CREATE TABLE %1 (%2)"_s.arg(sqlTable(name), columnList(fields)));
+        c.exec(u"CREATE TABLE %1%2 (%3)"_s.arg(in(c, name), sqlTable(name), columnList(fields)));
         for (const TIndexDef &d : indexes.list())
             createIndex(c, name, fields, d);
         writeDefinitions(c, name, fields, indexes);
@@ -247,9 +257,10 @@ void TableSchema::drop(SqliteConnection &c, const QString &table)
 {
     const QString name = table.toUpper();
     c.transaction([&] {
-        c.exec(u"DROP TABLE %1"_s.arg(sqlTable(name)));
-        runWithTable(c, u"DELETE FROM tdb_fields WHERE tbl = ?1"_s, name);
-        runWithTable(c, u"DELETE FROM tdb_indexes WHERE tbl = ?1"_s, name);
+        const QString s = in(c, name);
+        c.exec(u"DROP TABLE %1%2"_s.arg(s, sqlTable(name)));
+        runWithTable(c, u"DELETE FROM %1tdb_fields WHERE tbl = ?1"_s.arg(s), name);
+        runWithTable(c, u"DELETE FROM %1tdb_indexes WHERE tbl = ?1"_s.arg(s), name);
     });
 }
 
@@ -266,7 +277,8 @@ void TableSchema::rebuild(SqliteConnection &c, const QString &table, const TFiel
                         d.name, table, field));
         }
     }
-    const QString temp = sqlName(name + u"$REBUILD"_s);
+    const QString s = in(c, name);
+    const QString temp = s + sqlName(name + u"$REBUILD"_s);
     c.transaction([&] {
         // Read inside the transaction: another process may have altered the table already.
         TFieldDefs stored;
@@ -283,8 +295,8 @@ void TableSchema::rebuild(SqliteConnection &c, const QString &table, const TFiel
         c.exec(u"DROP TABLE IF EXISTS %1"_s.arg(temp));
         c.exec(u"CREATE TABLE %1 (%2)"_s.arg(temp, columnList(wanted)));
         c.exec(u"INSERT INTO %1 (%2) SELECT %3 FROM %4"_s.arg(
-            temp, targets.join(u", "_s), sources.join(u", "_s), sqlTable(name)));
-        c.exec(u"DROP TABLE %1"_s.arg(sqlTable(name)));
+            temp, targets.join(u", "_s), sources.join(u", "_s), s + sqlTable(name)));
+        c.exec(u"DROP TABLE %1"_s.arg(s + sqlTable(name)));
         c.exec(u"ALTER TABLE %1 RENAME TO %2"_s.arg(temp, sqlTable(name)));
         for (const TIndexDef &d : wantedIndexes.list())
             createIndex(c, name, wanted, d);
@@ -300,8 +312,8 @@ void TableSchema::addIndex(SqliteConnection &c, const QString &table, const TFie
     const QString name = table.toUpper();
     c.transaction([&] {
         createIndex(c, name, fields, index);
-        sqlite3_stmt *stmt = c.prepare(u"INSERT INTO tdb_indexes(tbl, name, fields, options) "
-                                       "VALUES (?1, ?2, ?3, ?4)"_s);
+        sqlite3_stmt *stmt = c.prepare(u"INSERT INTO %1tdb_indexes(tbl, name, fields, options) "
+                                       "VALUES (?1, ?2, ?3, ?4)"_s.arg(in(c, name)));
         StatementReset reset{stmt};
         SqliteConnection::bind(stmt, 1, name);
         SqliteConnection::bind(stmt, 2, index.name);
@@ -315,9 +327,10 @@ void TableSchema::dropIndex(SqliteConnection &c, const QString &table, const QSt
 {
     const QString name = table.toUpper();
     c.transaction([&] {
-        c.exec(u"DROP INDEX IF EXISTS %1"_s.arg(sqliteIndexName(name, index)));
-        sqlite3_stmt *stmt =
-            c.prepare(u"DELETE FROM tdb_indexes WHERE tbl = ?1 AND name = ?2 COLLATE NOCASE"_s);
+        const QString s = in(c, name);
+        c.exec(u"DROP INDEX IF EXISTS %1%2"_s.arg(s, sqliteIndexName(name, index)));
+        sqlite3_stmt *stmt = c.prepare(
+            u"DELETE FROM %1tdb_indexes WHERE tbl = ?1 AND name = ?2 COLLATE NOCASE"_s.arg(s));
         StatementReset reset{stmt};
         SqliteConnection::bind(stmt, 1, name);
         SqliteConnection::bind(stmt, 2, index);

@@ -110,6 +110,7 @@ void TTdbDatabase::Disconnect()
         m_inTransaction.takeLast()->rollback();
     m_transactionDepth = 0;
     m_connections.clear();
+    m_joint.reset();
     m_connected = false;
 }
 
@@ -142,10 +143,50 @@ QStringList TTdbDatabase::TableNames() const
     return names;
 }
 
+void TTdbDatabase::JoinTables(const QStringList &tables)
+{
+    if (m_type != Directory)
+        throw EngineError(u"Only the tables of a directory database can be joined"_s);
+    QStringList upper;
+    for (const QString &table : tables) {
+        if (!m_connections.value(QFileInfo(tableFilePath(table)).absoluteFilePath()).expired())
+            throw EngineError(u"Table %1 is open already and cannot be joined"_s.arg(table));
+        upper.append(table.toUpper());
+    }
+    m_joined = upper;
+    m_joint.reset();
+}
+
+std::shared_ptr<SqliteConnection> TTdbDatabase::jointConnection()
+{
+    if (auto existing = m_joint.lock())
+        return existing;
+    auto conn = std::make_shared<SqliteConnection>(tableFilePath(m_joined.first()), !m_readOnly,
+                                                   m_readOnly, m_busyTimeout);
+    m_connections.insert(QFileInfo(conn->path()).absoluteFilePath(), conn);
+    for (qsizetype i = 1; i < m_joined.size(); ++i) {
+        const QString path = tableFilePath(m_joined[i]);
+        // Attaching creates a missing file, which a reader must not do; its table then
+        // stays unopenable, as it would be alone.
+        if (m_readOnly && !QFileInfo::exists(path))
+            continue;
+        conn->attach(path, u"t%1"_s.arg(i), {m_joined[i]});
+        m_connections.insert(QFileInfo(path).absoluteFilePath(), conn);
+    }
+    m_joint = conn;
+    if (m_transactionDepth > 0) {
+        conn->begin();
+        m_inTransaction.append(conn);
+    }
+    return conn;
+}
+
 std::shared_ptr<SqliteConnection> TTdbDatabase::connectionFor(const QString &tableName, bool create)
 {
     if (!m_connected)
         Connect();
+    if (m_joined.contains(tableName.toUpper()))
+        return jointConnection();
     const QString path = tableFilePath(tableName);
     const QString key = QFileInfo(path).absoluteFilePath();
     if (auto existing = m_connections.value(key).lock())
@@ -184,7 +225,8 @@ void TTdbDatabase::StartTransaction()
         return;
     try {
         for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it) {
-            if (auto conn = it.value().lock()) {
+            // A joined connection stands under each of its files' names; it begins once.
+            if (auto conn = it.value().lock(); conn && !m_inTransaction.contains(conn)) {
                 conn->begin();
                 m_inTransaction.append(conn);
             }

@@ -59,7 +59,16 @@ public:
     // Drops what every open table has buffered, so the next read sees other users' changes.
     void RefreshDataSets();
 
-    // A transaction over every table file of the database, for bulk loops; nests.
+    // Gives the named tables one connection: the first table's file with the files of the
+    // others attached. A transaction then spans them all and commits or rolls back as one,
+    // also across a crash, where each table file otherwise commits on its own. Directory
+    // databases only; before any of the tables is opened. Every process must join the same
+    // tables in the same order, so that writers take the files' locks in one order.
+    void JoinTables(const QStringList &tables);
+    QStringList JoinedTables() const { return m_joined; }
+
+    // A transaction over every table file of the database, for bulk loops; nests. For joined
+    // tables it is one SQLite transaction.
     void StartTransaction();
     void Commit();
     void Rollback();
@@ -87,5 +96,8 @@ private:
     // that a table lock or transaction of one table object never blocks another one of ours.
     QHash<QString, std::weak_ptr<SqliteConnection>> m_connections;
     QList<std::shared_ptr<SqliteConnection>> m_inTransaction;
+    QStringList m_joined; // upper-case table names, the first one's file is the main one
+    std::weak_ptr<SqliteConnection> m_joint;
+    std::shared_ptr<SqliteConnection> jointConnection();
     QList<TTdbTable *> m_tables;
 };

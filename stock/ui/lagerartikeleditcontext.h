@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ordering/customeraddress.h"
+#include "stock/lagerbuchung.h"
 
 #include <QString>
 #include <functional>
@@ -18,4 +19,7 @@ struct TLagerArtikelEditContext {
     // suite's address program, tests a fixed address.
     std::function<std::unique_ptr<TCustomerAddress>()> chooseAddress;
     QString userFullName; // stamped as "changed by"
+    // The article's booking history for the tab "Buchungen"; empty hides nothing but shows no
+    // rows (the receipt dialog's frame has no use for it).
+    std::function<TLagerBuchungList(const QString &nr)> bookings;
 };

@@ -9,6 +9,7 @@
 #include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"
 #include "stock/ui/lagerartikelbilderpage.h"
+#include "stock/ui/lagerartikelbuchungenpage.h"
 #include "stock/ui/lagerartikellieferantenpage.h"
 #include "stock/ui/lagerartikelzusatzdatenpage.h"
 #include "stock/ui/mindestbestandbox.h"
@@ -177,6 +178,8 @@ TLagerArtikelFrame1::TLagerArtikelFrame1(const TLagerArtikelEditContext &context
     m_pages->addTab(buildUnits(), tx("Einheiten"));
     m_pages->addTab(buildPictures(), tx("Bilder"));
     m_pages->addTab(buildOther(), tx("Sonstiges"));
+    m_bookingPage = new TLagerArtikelBuchungenPage;
+    m_pages->addTab(m_bookingPage, tx("Buchungen"));
     layout->addWidget(m_pages, 1);
 
     for (int i = 0; i < m_pages->count(); ++i)
@@ -520,6 +523,36 @@ void TLagerArtikelFrame1::fillCombos()
         cbRabattgruppe->addItem(group.Value, group.Key);
 }
 
+void TLagerArtikelFrame1::ReloadConfiguration()
+{
+    const bool guard = m_guard;
+    m_guard = false;
+    m_config = TLagerConfig();
+    m_config.LoadFromFile(TLagerConfig::FileNameIn(m_context.stockDir));
+    const QString group = cbArtikelgruppe->currentText();
+    const QString place = cbLagerort->currentText();
+    const QVariant discount = cbRabattgruppe->currentData();
+    const QString discountText = cbRabattgruppe->currentText();
+    cbArtikelgruppe->clear();
+    cbArtikelgruppe->addItems(m_config.Artikelgruppen);
+    setComboText(cbArtikelgruppe, group);
+    cbLagerort->clear();
+    cbLagerort->addItems(m_config.Lagerorte);
+    setComboText(cbLagerort, place);
+    cbRabattgruppe->clear();
+    cbRabattgruppe->addItem(QString(), QString());
+    for (const TDoubleString &entry : m_config.Rabattgruppen)
+        cbRabattgruppe->addItem(entry.Value, entry.Key);
+    int index = cbRabattgruppe->findData(discount);
+    if (index < 0) {
+        // A group no longer configured is kept rather than lost on the next store.
+        cbRabattgruppe->addItem(discountText, discount);
+        index = cbRabattgruppe->count() - 1;
+    }
+    cbRabattgruppe->setCurrentIndex(index);
+    m_guard = guard;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Showing and storing
 
@@ -556,6 +589,8 @@ void TLagerArtikelFrame1::clearFields()
     for (QLabel *label : {lbVKkgWert, lbEKqmWert, lbVKqmWert})
         label->clear();
     setPanelColor(0);
+    if (m_bookingPage)
+        m_bookingPage->Clear();
 }
 
 void TLagerArtikelFrame1::ShowArticle(TLagerServerObj *article)
@@ -637,6 +672,8 @@ void TLagerArtikelFrame1::ShowArticle(TLagerServerObj *article)
     m_extraPage->ShowArticle(article);
     m_supplierPage->ShowArticle(article);
     m_picturePage->ShowArticle(article);
+    if (m_context.bookings)
+        m_bookingPage->ShowBookings(m_context.bookings(a.LagerArtikelNr));
     m_guard = true;
 }
 

@@ -21,6 +21,7 @@ class TMindestbestandBox;
 class TLagerArtikelLieferantenPage;
 class TLagerArtikelBilderPage;
 class TLagerArtikelZusatzdatenPage;
+class TLagerArtikelBuchungenPage;
 
 // Edits one stock article: head data, stock and minimum-stock periods, the three texts and
 // the tab pages. The record stays the caller's; the frame copies its fields in on
@@ -53,6 +54,9 @@ public:
     bool CheckMoneyFields();
 
     QTabWidget *Pages() const { return m_pages; }
+    // Reads the stock configuration's lists (article groups, storage places, discount groups)
+    // again after someone edited them; the shown article keeps its values.
+    void ReloadConfiguration();
 
 private:
     QWidget *buildHead();
@@ -129,6 +133,7 @@ private:
     TLagerArtikelZusatzdatenPage *m_extraPage = nullptr;
     TLagerArtikelLieferantenPage *m_supplierPage = nullptr;
     TLagerArtikelBilderPage *m_picturePage = nullptr;
+    TLagerArtikelBuchungenPage *m_bookingPage = nullptr;
     // stock-taking
     QCheckBox *ckbInventurartikel = nullptr;
     QLineEdit *edSummeWareneingang = nullptr, *edAnfangsbestand = nullptr,

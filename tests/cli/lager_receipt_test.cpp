@@ -1,0 +1,168 @@
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "tests/cli/lagerprogram.h"
+
+#include <QJsonArray>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// The generated installation plus PLAIN (4 in stock at 10.00) and SER, a serial-number
+// article with no stock, both without history: they were there before the history was.
+class LagerReceipt : public LagerProgram
+{
+protected:
+    void SetUp() override
+    {
+        LagerProgram::SetUp();
+        IModLagerDBServerObj db;
+        db.Open(stockDir());
+        for (const auto &[nr, serial] : {std::pair{u"PLAIN"_s, false}, std::pair{u"SER"_s, true}}) {
+            TLagerServerObj a;
+            a.LagerArtikelNr = nr;
+            a.BuchungsBestand = serial ? 0 : 4;
+            a.EKPreis = Money::fromDouble(10);
+            a.SNPflicht = serial;
+            ASSERT_EQ(db.WriteArticle(&a), 0);
+        }
+    }
+
+    QJsonArray history(const QString &nr)
+    {
+        const Outcome r = lager({u"history"_s, nr, u"--format"_s, u"json"_s});
+        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+        return QJsonDocument::fromJson(r.out).array();
+    }
+
+    int receipt(const QStringList &args)
+    {
+        return lager(QStringList{u"receipt"_s} + args).exitCode;
+    }
+
+    // The history invariant script on the installation's stock, as bench/run runs it.
+    Outcome checkHistory()
+    {
+        QProcess p;
+        p.start(u"python3"_s, {QStringLiteral(STOCK_TESTS_DIR) + u"/../tools/check-history"_s,
+                               stockDir(), u"--serials"_s});
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return {p.exitCode(), p.readAllStandardOutput(),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+};
+
+TEST_F(LagerReceipt, BooksAndListsTheHistoryNewestFirst)
+{
+    EXPECT_EQ(receipt({u"PLAIN"_s, u"6"_s, u"--price"_s, u"12,50"_s, u"--supplier"_s, u"L-1"_s}),
+              0);
+    // A receipt without a price still says what it cost: nothing.
+    EXPECT_EQ(receipt({u"PLAIN"_s, u"1,5"_s, u"--price"_s, u"0"_s}), 0);
+    EXPECT_EQ(getJson(u"PLAIN"_s).value(u"BuchungsBestand"_s).toDouble(), 11.5);
+    EXPECT_EQ(getJson(u"PLAIN"_s).value(u"EKPreis"_s).toDouble(), 12.5);
+
+    const QJsonArray rows = history(u"PLAIN"_s);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0][u"change"_s].toDouble(), 1.5);
+    EXPECT_EQ(rows[0][u"price"_s].toDouble(), 0);
+    EXPECT_EQ(rows[1][u"kind"_s].toString(), u"receipt"_s);
+    EXPECT_EQ(rows[1][u"before"_s].toDouble(), 4);
+    EXPECT_EQ(rows[1][u"after"_s].toDouble(), 10);
+    EXPECT_EQ(rows[1][u"price"_s].toDouble(), 12.5);
+    EXPECT_EQ(rows[1][u"user"_s].toString(), u"ADMIN"_s);
+
+    const Outcome tsv = lager({u"history"_s, u"PLAIN"_s});
+    const QList<QByteArray> lines = tsv.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("Zeit\tBenutzer\tArt\tMenge"));
+    EXPECT_TRUE(lines[1].contains("\treceipt\t1.5\t10\t11.5\t0.0000\t"));
+    EXPECT_EQ(lager({u"history"_s, u"NICHTDA"_s}).exitCode, 3);
+    EXPECT_EQ(lager({u"history"_s, u"PLAIN"_s, u"--format"_s, u"xml"_s}).exitCode, 1);
+}
+
+TEST_F(LagerReceipt, RefusesWhatTheDialogRefuses)
+{
+    const QList<std::pair<QStringList, int>> cases{
+        {{u"PLAIN"_s, u"-1"_s, u"--price"_s, u"1"_s}, 5},
+        {{u"PLAIN"_s, u"1"_s}, 5}, // no price
+        {{u"PLAIN"_s, u"1"_s, u"--price"_s, u"zehn"_s}, 5},
+        {{u"PLAIN"_s, u"1"_s, u"--price"_s, u"1"_s, u"--discount"_s, u"120"_s}, 5},
+        {{u"PLAIN"_s, u"1e300"_s, u"--price"_s, u"1"_s}, 5},
+        {{u"SER"_s, u"2,5"_s, u"--price"_s, u"1"_s}, 5},
+        {{u"SER"_s, u"2"_s, u"--price"_s, u"1"_s, u"--serials"_s, u"A"_s}, 5},
+        {{u"SER"_s, u"2"_s, u"--price"_s, u"1"_s, u"--serials"_s, u"A,A"_s}, 5},
+        {{u"NICHTDA"_s, u"1"_s, u"--price"_s, u"1"_s}, 3},
+    };
+    for (const auto &[args, code] : cases)
+        EXPECT_EQ(receipt(args), code) << qPrintable(args.join(u' '));
+    EXPECT_TRUE(history(u"PLAIN"_s).isEmpty());
+    EXPECT_EQ(lager({u"history"_s, u"SER"_s}).out.count('\n'), 1); // the header only
+}
+
+TEST_F(LagerReceipt, SerialNumbersComeWithTheReceipt)
+{
+    ASSERT_EQ(receipt({u"SER"_s, u"2"_s, u"--price"_s, u"5"_s, u"--serials"_s, u"A-1, A-2"_s,
+                       u"--supplier"_s, u"L-9"_s}),
+              0);
+    const Outcome list = lager({u"serials"_s, u"list"_s, u"SER"_s});
+    EXPECT_TRUE(list.out.contains("A-1\t\tL-9\t")) << list.out.constData();
+    EXPECT_TRUE(list.out.contains("A-2\t\tL-9\t"));
+    EXPECT_EQ(history(u"SER"_s)[0][u"serials"_s].toString(), u"A-1 A-2"_s);
+    // A number already in stock is refused unless the check is off.
+    EXPECT_EQ(receipt({u"SER"_s, u"1"_s, u"--price"_s, u"5"_s, u"--serials"_s, u"A-2"_s}), 5);
+    EXPECT_EQ(receipt({u"SER"_s, u"1"_s, u"--price"_s, u"5"_s, u"--serials"_s, u"A-2"_s,
+                       u"--no-duplicate-check"_s}),
+              0);
+    EXPECT_EQ(getJson(u"SER"_s).value(u"BuchungsBestand"_s).toDouble(), 3);
+}
+
+TEST_F(LagerReceipt, AHeldArticleIsNotBooked)
+{
+    Holder holder;
+    holdLock(holder, u"PLAIN"_s, u"Kollege Meier"_s);
+    const Outcome r = lager({u"receipt"_s, u"PLAIN"_s, u"1"_s, u"--price"_s, u"1"_s});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_TRUE(r.err.contains(u"Kollege Meier"_s)) << qPrintable(r.err);
+    EXPECT_TRUE(history(u"PLAIN"_s).isEmpty());
+}
+
+TEST_F(LagerReceipt, EveryPathThatSetsStockKeepsTheHistoryChained)
+{
+    // A new article: its opening stock opens the chain.
+    QJsonObject fresh{
+        {u"LagerArtikelNr"_s, u"NEU-1"_s}, {u"BuchungsBestand"_s, 7}, {u"Bezeichnung"_s, u"Neu"_s}};
+    ASSERT_EQ(lager({u"article"_s, u"put"_s, u"-"_s}, QJsonDocument(fresh).toJson()).exitCode, 0);
+    EXPECT_EQ(history(u"NEU-1"_s)[0][u"kind"_s].toString(), u"opening"_s);
+    // Putting an existing article keeps its stock: only bookings move it.
+    QJsonObject changed = getJson(u"NEU-1"_s);
+    changed[u"BuchungsBestand"_s] = 999;
+    ASSERT_EQ(lager({u"article"_s, u"put"_s, u"-"_s}, QJsonDocument(changed).toJson()).exitCode, 0);
+    EXPECT_EQ(getJson(u"NEU-1"_s).value(u"BuchungsBestand"_s).toDouble(), 7);
+    EXPECT_EQ(history(u"NEU-1"_s).size(), 1);
+
+    EXPECT_EQ(receipt({u"NEU-1"_s, u"3"_s, u"--price"_s, u"2"_s}), 0);
+    const Outcome set = lager({u"stock"_s, u"set"_s, u"NEU-1"_s, u"4"_s}, "admin\n");
+    ASSERT_EQ(set.exitCode, 0) << qPrintable(set.err);
+    const QJsonArray rows = history(u"NEU-1"_s);
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0][u"kind"_s].toString(), u"manual"_s);
+    EXPECT_EQ(rows[0][u"before"_s].toDouble(), 10);
+    EXPECT_EQ(rows[0][u"change"_s].toDouble(), -6);
+
+    // An import creating an article opens its chain; one changing an article adds nothing.
+    QFile csv(file(u"neu.csv"_s));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write(withBom(u"Artikel-Nr.;Bezeichnung;Bestand\r\nNEU-2;Zwei;5\r\nNEU-1;Eins;50\r\n"_s));
+    csv.close();
+    const Outcome imported = lager({u"import"_s, file(u"neu.csv"_s)});
+    ASSERT_EQ(imported.exitCode, 0) << qPrintable(imported.err);
+    EXPECT_EQ(history(u"NEU-2"_s)[0][u"kind"_s].toString(), u"import"_s);
+    EXPECT_EQ(history(u"NEU-1"_s).size(), 3);
+
+    EXPECT_EQ(receipt({u"SER"_s, u"1"_s, u"--price"_s, u"1"_s, u"--serials"_s, u"Z1"_s}), 0);
+    const Outcome check = checkHistory();
+    EXPECT_EQ(check.exitCode, 0) << qPrintable(check.err);
+}
+
+} // namespace

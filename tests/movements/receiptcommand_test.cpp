@@ -1,0 +1,224 @@
+#include "movements/articlegroupings.h"
+#include "movements/receiptcommand.h"
+#include "persistence/engine/tdbtable.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "tests/support/lockholders.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+const QDateTime kNow(QDate(2026, 12, 6), QTime(10, 15, 0));
+
+// A stock whose article MAIN (10 at 10.00, average prices) is grouped with G1 (5 at 12.00),
+// a number that no longer exists and G2 (5 at 8.00); SER requires serial numbers. Receipts
+// come in through the dialog's window-free twin, so the flow runs as the command line runs it.
+class Receipt : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        stockDir = tmp.path() + u'/';
+        db.Open(stockDir);
+        add(u"MAIN"_s, 10, 10.00, true);
+        add(u"G1"_s, 5, 12.00);
+        add(u"G2"_s, 5, 8.00);
+        add(u"SER"_s, 1, 100.00, false, true);
+        TStringStringlistObjectList groupings;
+        groupings.Add(TStringStringlist{u"1"_s, {u"MAIN"_s, u"G1"_s, u"GONE"_s, u"G2"_s}});
+        ASSERT_TRUE(ArticleGroupings::SaveGroupings(stockDir, groupings));
+    }
+
+    void add(const QString &nr, double stock, double price, bool average = false,
+             bool serials = false)
+    {
+        TLagerServerObj a;
+        a.LagerArtikelNr = nr;
+        a.BuchungsBestand = stock;
+        a.EKPreis = Money::fromDouble(price);
+        a.VKZuschlag = 2;
+        a.DEinstandsPreisbildung = average;
+        a.SNPflicht = serials;
+        ASSERT_EQ(db.WriteArticle(&a), 0);
+    }
+
+    TLagerServerObj read(const QString &nr)
+    {
+        db.Refresh();
+        TLagerServerObj a;
+        a.LagerArtikelNr = nr;
+        EXPECT_EQ(db.ReadArticle(&a), 0) << qPrintable(nr);
+        return a;
+    }
+
+    TLagerBuchungList history(const QString &nr)
+    {
+        TLagerBuchungList rows;
+        EXPECT_EQ(db.ReadBookings(nr, rows), 0);
+        return rows;
+    }
+
+    // True when nobody holds the article's lock any more.
+    bool unlocked(const QString &nr)
+    {
+        auto lock = db.LockRecord(u"Test"_s, nr);
+        const bool free = lock != nullptr;
+        TDatabaseStoreBase::Unlock(lock);
+        return free;
+    }
+
+    ReceiptCommand::Outcome book(const QString &nr, double quantity, double price,
+                                 const QStringList &serials = {})
+    {
+        ReceiptCommand *self = nullptr;
+        ReceiptCommand::Hooks h;
+        h.selectedArticleNr = [nr] { return nr; };
+        h.updateArticle = [this](const TLagerServerObj &a) { updated.append(a.LagerArtikelNr); };
+        h.clock = [] { return kNow; };
+        h.receive = [&](TLagerServerObj &article,
+                        const std::vector<const TLagerArtikelDaten *> &grouped,
+                        ReceiptCommand::Receipt &io) {
+            for (const TLagerArtikelDaten *g : grouped)
+                seenGrouped.append(g->LagerArtikelNr);
+            if (cancel)
+                return false;
+            io.quantity = quantity;
+            io.price = Money::fromDouble(price);
+            refusal = self->ReceiveWithoutWindow(article, grouped, io, GoodsReceipt::Basis::PerUnit,
+                                                 serials, true);
+            return refusal.isEmpty();
+        };
+        GoodsReceipt::Settings settings;
+        ReceiptCommand command(db, stockDir, u"Lager Meier"_s, GoodsReceipt(settings), h);
+        self = &command;
+        QString supplier = u"L-7"_s;
+        const auto outcome = command.Run(supplier);
+        skipped = command.Skipped();
+        return outcome;
+    }
+
+    QTemporaryDir tmp;
+    QString stockDir;
+    IModLagerDBServerObj db;
+    ScriptedInteraction ui;
+    ScopedInteraction scope{&ui};
+    QStringList updated, seenGrouped, skipped;
+    QString refusal;
+    bool cancel = false;
+};
+
+TEST_F(Receipt, BooksTheArticleAndHandsItsPricesToTheGrouping)
+{
+    // (10*10 + 5*12 + 5*8 + 20*15) / 40
+    ASSERT_EQ(book(u"MAIN"_s, 20, 15.00), ReceiptCommand::Outcome::Booked);
+    EXPECT_EQ(seenGrouped, (QStringList{u"G1"_s, u"G2"_s})); // GONE skipped without a word
+    const TLagerServerObj main = read(u"MAIN"_s);
+    EXPECT_EQ(main.BuchungsBestand, 30);
+    EXPECT_EQ(main.SummeWareneingangMe, 20);
+    EXPECT_EQ(main.EKPreis, Money::fromDouble(12.50));
+    EXPECT_EQ(main.ChangedBy, u"Lager Meier"_s);
+    for (const QString &nr : {u"G1"_s, u"G2"_s}) {
+        const TLagerServerObj g = read(nr);
+        EXPECT_EQ(g.EKPreis, Money::fromDouble(12.50)) << qPrintable(nr);
+        EXPECT_EQ(g.VKPreis[0], Money::fromDouble(25.00)) << qPrintable(nr);
+        EXPECT_EQ(g.BuchungsBestand, 5) << qPrintable(nr); // prices only
+        EXPECT_TRUE(history(nr).isEmpty());
+    }
+    EXPECT_EQ(updated, (QStringList{u"MAIN"_s, u"G1"_s, u"G2"_s}));
+    const TLagerBuchungList rows = history(u"MAIN"_s);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].Art, TLagerBuchung::Receipt);
+    EXPECT_EQ(rows[0].BestandVorher, 10);
+    EXPECT_EQ(rows[0].BestandNachher, 30);
+    EXPECT_EQ(rows[0].Menge, 20);
+    EXPECT_EQ(rows[0].Preis, Money::fromDouble(15.00));
+    EXPECT_TRUE(ui.messages.isEmpty());
+    EXPECT_TRUE(unlocked(u"MAIN"_s) && unlocked(u"G1"_s) && unlocked(u"G2"_s));
+}
+
+TEST_F(Receipt, AHeldGroupedArticleIsSkippedWithAWarning)
+{
+    ArticleLockHolder holder(stockDir, u"G1"_s);
+    ASSERT_TRUE(holder.holding());
+    ui.cancelWaitAfterIdles = 1; // the user gives up waiting for the colleague
+    ASSERT_EQ(book(u"MAIN"_s, 20, 15.00), ReceiptCommand::Outcome::Booked);
+    EXPECT_EQ(skipped, QStringList{u"G1"_s});
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, u"Kann Artikel \"G1\" nicht sperren."_s);
+    EXPECT_EQ(ui.messages[0].type, MsgDlgType::Warning);
+    EXPECT_EQ(read(u"MAIN"_s).BuchungsBestand, 30);
+    EXPECT_EQ(read(u"G1"_s).EKPreis, Money::fromDouble(12.00));
+    EXPECT_EQ(read(u"G2"_s).EKPreis, Money::fromDouble(12.50));
+    EXPECT_TRUE(unlocked(u"MAIN"_s) && unlocked(u"G2"_s));
+}
+
+TEST_F(Receipt, CancelAndRefusalWriteNothingAndReleaseTheLock)
+{
+    cancel = true;
+    EXPECT_EQ(book(u"MAIN"_s, 20, 15.00), ReceiptCommand::Outcome::Cancelled);
+    cancel = false;
+    EXPECT_EQ(book(u"SER"_s, 2.5, 1.00), ReceiptCommand::Outcome::Cancelled);
+    EXPECT_EQ(refusal, u"Fuer Lagerartikel mit Seriennummern duerfen nur ganzzahlige "
+                       "Zugangsmengen angegeben werden."_s);
+    EXPECT_EQ(book(u"MAIN"_s, -1, 15.00), ReceiptCommand::Outcome::Cancelled);
+    EXPECT_EQ(refusal, u"Geben Sie eine positive Zugangsmenge an!"_s);
+    EXPECT_EQ(read(u"MAIN"_s).BuchungsBestand, 10);
+    EXPECT_EQ(read(u"G1"_s).EKPreis, Money::fromDouble(12.00));
+    EXPECT_TRUE(history(u"MAIN"_s).isEmpty() && history(u"SER"_s).isEmpty());
+    EXPECT_TRUE(updated.isEmpty());
+    EXPECT_TRUE(unlocked(u"MAIN"_s) && unlocked(u"SER"_s));
+}
+
+TEST_F(Receipt, SerialNumbersAreBookedWithTheArticleAndItsHistory)
+{
+    ASSERT_EQ(book(u"SER"_s, 2, 90.00, {u"X-1"_s, u"X-2"_s}), ReceiptCommand::Outcome::Booked);
+    QStringList inStock;
+    db.SerialsOfArticle(u"SER"_s, inStock);
+    db.SerialTable().SetFiltered(false);
+    EXPECT_EQ(inStock, (QStringList{u"X-1"_s, u"X-2"_s}));
+    const TLagerServerObj ser = read(u"SER"_s);
+    EXPECT_EQ(ser.BuchungsBestand, 3);
+    EXPECT_EQ(ser.LetzteSeriennummer, u"X-2"_s);
+    const TLagerBuchungList rows = history(u"SER"_s);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].Seriennummern, u"X-1 X-2"_s);
+
+    // Too few numbers, or one already in stock, book nothing.
+    EXPECT_EQ(book(u"SER"_s, 2, 90.00, {u"X-3"_s}), ReceiptCommand::Outcome::Cancelled);
+    EXPECT_EQ(book(u"SER"_s, 1, 90.00, {u"X-2"_s}), ReceiptCommand::Outcome::Cancelled);
+    EXPECT_EQ(read(u"SER"_s).BuchungsBestand, 3);
+    EXPECT_EQ(history(u"SER"_s).size(), 1);
+}
+
+// The history table is written in the article's transaction: when its row cannot be
+// written, neither the article nor its serial numbers are.
+TEST_F(Receipt, AFailedHistoryRowUndoesTheWholeBooking)
+{
+    db.BookingTable().Close();
+    EXPECT_EQ(book(u"SER"_s, 1, 90.00, {u"Y-1"_s}), ReceiptCommand::Outcome::Failed);
+    db.BookingTable().Open();
+    EXPECT_EQ(read(u"SER"_s).BuchungsBestand, 1);
+    QStringList inStock;
+    db.SerialsOfArticle(u"SER"_s, inStock);
+    EXPECT_TRUE(inStock.isEmpty());
+    EXPECT_TRUE(unlocked(u"SER"_s));
+}
+
+TEST_F(Receipt, AReceiptOfNothingRecordsThePriceChange)
+{
+    ASSERT_EQ(book(u"G1"_s, 0, 14.00), ReceiptCommand::Outcome::Booked);
+    EXPECT_EQ(read(u"G1"_s).EKPreis, Money::fromDouble(14.00));
+    const TLagerBuchungList rows = history(u"G1"_s);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].Menge, 0);
+    EXPECT_EQ(rows[0].BestandVorher, 5);
+    EXPECT_EQ(rows[0].BestandNachher, 5);
+}
+
+} // namespace
