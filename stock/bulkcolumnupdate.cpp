@@ -4,6 +4,8 @@
 #include "persistence/engine/tdbtable.h"
 #include "stock/modlagerdbserverobj.h"
 
+#include <QElapsedTimer>
+
 using namespace Qt::StringLiterals;
 
 namespace
@@ -16,7 +18,7 @@ struct ReportedFailure {
 BulkColumnUpdate::Result BulkColumnUpdate::Run(IModLagerDBServerObj &db, const QString &column,
                                                const QString &value, const QStringList &numbers,
                                                Progress *progress, const Committed &committed,
-                                               int chunkRows)
+                                               Chunks chunks)
 {
     Result result;
     TTdbTable &table = db.LagerTable();
@@ -24,6 +26,7 @@ BulkColumnUpdate::Result BulkColumnUpdate::Run(IModLagerDBServerObj &db, const Q
     qsizetype chunkStart = 0;
     int changedInChunk = 0;
     bool open = false;
+    QElapsedTimer chunkClock;
     auto commit = [&](qsizetype end) {
         if (open) {
             table.Commit();
@@ -57,6 +60,7 @@ BulkColumnUpdate::Result BulkColumnUpdate::Run(IModLagerDBServerObj &db, const Q
             if (!open) {
                 table.StartTransaction();
                 open = true;
+                chunkClock.start();
             }
             const int code = db.SetArticleText(numbers[i], column, value);
             if (code == -1 && !numbers[i].isEmpty())
@@ -68,7 +72,7 @@ BulkColumnUpdate::Result BulkColumnUpdate::Run(IModLagerDBServerObj &db, const Q
                 ++result.missing;
             }
             done = i + 1;
-            if (done - chunkStart >= chunkRows)
+            if (done - chunkStart >= chunks.rows && chunkClock.elapsed() >= chunks.milliseconds)
                 commit(done);
         }
         commit(done);

@@ -7,6 +7,14 @@
 class IModLagerDBServerObj;
 class Progress;
 
+// A chunk ends after at least this many rows and at least this long: short enough that a
+// waiting writer is served within a fraction of a second, long enough that the commits (each
+// one waits for the disk) do not cost more than the updates themselves when rows are quick.
+struct BulkColumnChunks {
+    int rows = 500;
+    int milliseconds = 100;
+};
+
 // Sets one column of many articles, the storage place of a whole selection say, and nothing
 // else of them. The caller holds the stock database lock, so no other program of the suite
 // changes articles meanwhile; the rows are still committed in chunks, because one transaction
@@ -16,7 +24,7 @@ class Progress;
 class BulkColumnUpdate
 {
 public:
-    static constexpr int kChunkRows = 500;
+    using Chunks = BulkColumnChunks;
 
     enum class Outcome { Done, Cancelled, Failed };
     struct Result {
@@ -33,5 +41,5 @@ public:
     // chunk; the chunks before it stay committed.
     static Result Run(IModLagerDBServerObj &db, const QString &column, const QString &value,
                       const QStringList &numbers, Progress *progress,
-                      const Committed &committed = {}, int chunkRows = kChunkRows);
+                      const Committed &committed = {}, Chunks chunks = {});
 };

@@ -25,8 +25,7 @@ struct HeldLock {
 
 FastEditCommands::FastEditCommands(IModLagerDBServerObj &db, const TLagerConfig &config,
                                    const QString &stockDir, const QString &owner, Hooks hooks)
-    : m_db(db), m_config(config), m_stockDir(stockDir), m_owner(owner), m_hooks(std::move(hooks)),
-      m_chunkRows(BulkColumnUpdate::kChunkRows)
+    : m_db(db), m_config(config), m_stockDir(stockDir), m_owner(owner), m_hooks(std::move(hooks))
 {
 }
 
@@ -75,7 +74,7 @@ bool FastEditCommands::SetValue(FastEdit::ValueList list, int tag)
             return false;
         auto progress = interaction().progress(tx("Schnellbearbeitung"), int(numbers.size()));
         result = BulkColumnUpdate::Run(m_db, FastEdit::ColumnName(list), value, numbers,
-                                       progress.get(), m_hooks.articlesChanged, m_chunkRows);
+                                       progress.get(), m_hooks.articlesChanged, m_chunks);
     } // lock released and progress closed before the notice
     if (result.outcome == BulkColumnUpdate::Outcome::Failed)
         return result.changed > 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "stock/bulkcolumnupdate.h"
 #include "stock/fasteditmenu.h"
 
 #include <QString>
@@ -48,8 +49,8 @@ public:
     bool SetValue(FastEdit::ValueList list, int tag);
     // Tags 200 and 300; true when the list was changed and saved.
     bool EditList(FastEdit::ValueList list);
-    // Rows per commit of SetValue; tests make chunks small.
-    void SetChunkRows(int rows) { m_chunkRows = rows; }
+    // How SetValue commits; tests make chunks small and independent of time.
+    void SetChunks(BulkColumnUpdate::Chunks chunks) { m_chunks = chunks; }
 
 private:
     IModLagerDBServerObj &m_db;
@@ -57,5 +58,5 @@ private:
     QString m_stockDir;
     QString m_owner;
     Hooks m_hooks;
-    int m_chunkRows;
+    BulkColumnUpdate::Chunks m_chunks;
 };

@@ -121,7 +121,7 @@ protected:
         };
         h.configChanged = [this] { ++reloads; };
         FastEditCommands c(db, config, dir, u"Ich"_s, std::move(h));
-        c.SetChunkRows(2);
+        c.SetChunks({2, 0});
         return c;
     }
 
