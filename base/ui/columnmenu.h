@@ -10,7 +10,8 @@ class QPushButton;
 // Menu items laid out in columns, for menus whose long value lists QMenu would show in one
 // column as tall as the screen. It sits inside a QMenu through a QWidgetAction, so that it
 // opens and closes with the menu's submenu; a click closes every open menu first, then
-// reports the item's tag. Taller than the screen it scrolls.
+// reports the item's tag. Taller than the screen it scrolls. The arrow keys move between the
+// items across the columns, Enter and Space choose one.
 class TColumnMenu : public QScrollArea
 {
     Q_OBJECT
@@ -34,7 +35,12 @@ public:
 signals:
     void chosen(int tag);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void choose(int tag);
+
     QWidget *m_content = nullptr;
     QGridLayout *m_grid = nullptr;
     QList<QPushButton *> m_buttons;

@@ -12,6 +12,7 @@
 #include "suite/systemeinstellungen.h"
 #include "tests/support/scriptedinteraction.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMenu>
@@ -19,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -147,6 +149,34 @@ TEST_F(FastEditWindowTest, EditedListReachesEveryHolder)
     EXPECT_EQ(filter->itemText(151), u"Neu"_s);
     EXPECT_EQ(menu(*w).Values(ValueList::Artikelgruppe)->Columns()[0].last(), u"Neu"_s);
     EXPECT_EQ(told.count(), 1);
+}
+
+// Arrow keys walk the columns without leaving the items of the list; Enter chooses.
+TEST(ColumnMenu, KeysMoveAcrossColumnsAndChoose)
+{
+    TColumnMenu menu;
+    QList<TColumnMenu::Item> items;
+    for (int i = 0; i < 30; ++i)
+        items.append({QString::number(i), i});
+    menu.SetItems(items, {12, 24}); // columns of 12, 12 and 6
+    menu.show();
+    QSignalSpy chosen(&menu, &TColumnMenu::chosen);
+    const auto press = [&](int from, Qt::Key key) {
+        menu.Button(from)->setFocus();
+        QTest::keyClick(menu.Button(from), key);
+        const QWidget *f = menu.focusWidget();
+        return f ? f->property("tag").toInt() : -99;
+    };
+    EXPECT_EQ(press(0, Qt::Key_Down), 1);
+    EXPECT_EQ(press(13, Qt::Key_Up), 12);
+    EXPECT_EQ(press(3, Qt::Key_Right), 15);
+    EXPECT_EQ(press(15, Qt::Key_Left), 3);
+    EXPECT_EQ(press(23, Qt::Key_Right), 29); // the short last column: its last item
+    EXPECT_EQ(press(29, Qt::Key_Right), 29); // the edge is the menu's, nothing moves
+    EXPECT_TRUE(chosen.isEmpty());
+    QTest::keyClick(menu.Button(17), Qt::Key_Return);
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen[0][0].toInt(), 17);
 }
 
 // The article window of a field edit opens with the focus where the edit is meant to go.
