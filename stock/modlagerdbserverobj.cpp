@@ -525,6 +525,19 @@ void IModLagerDBServerObj::SetArticleValue(const QString &nr, const QString &col
     }
 }
 
+int IModLagerDBServerObj::SetArticleText(const QString &nr, const QString &column,
+                                         const QString &value)
+{
+    if (nr.isEmpty())
+        return -1;
+    try {
+        return m_lager->SetFieldByKey(kArticleIndex, {nr}, column, value) > 0 ? 0 : -2;
+    } catch (const std::exception &e) {
+        ReportError(&e, u"SetArticleText\n"_s + errorText(e));
+        return -1;
+    }
+}
+
 void IModLagerDBServerObj::SetArticleIndex(const QString &indexName)
 {
     m_lagerIndex = indexName;

@@ -66,6 +66,10 @@ public:
     // The column of the article's row as a float; 0 for an empty or unknown number.
     double GetArticleValue(const QString &nr, const QString &column);
     void SetArticleValue(const QString &nr, const QString &column, double value);
+    // Sets one text column of the article's row and nothing else: the XML text and the change
+    // stamp stay as they are. 0 set; -2 no such article; -1 empty number or failure (reported).
+    // Leaves the current row where it was, possibly with its old values until it moves.
+    int SetArticleText(const QString &nr, const QString &column, const QString &value);
     void SetArticleIndex(const QString &indexName);
     void SetSerialIndex(const QString &indexName);
     void RestoreIndexes();

@@ -115,6 +115,14 @@ const LagerCommand kCommands[] = {
      {u"--format"_s},
      {},
      &HistoryList},
+    {{u"set"_s},
+     u"Lagerort|Gruppe|Rabattgruppe WERT|--clear NR ...|--search TEXT|--in-group GRUPPE"_s,
+     txNoop("Setzt Lagerort, Artikelgruppe oder Rabattgruppe (Schluessel) vieler Artikel auf "
+            "einen Eintrag der Liste oder leert sie."),
+     LagerCommand::kAnyCount,
+     {u"--search"_s, u"--in-group"_s},
+     {u"--clear"_s},
+     &SetColumn},
 };
 
 // Asked-for help goes to standard output; after a usage error it goes with the error.

@@ -1,6 +1,8 @@
 #include "app/ui/mod00501form1.h"
 
+#include "app/ui/fasteditmenu.h"
 #include "app/ui/mod00501form2.h"
+#include "base/ui/listeditdialog.h"
 #include "base/inifile.h"
 #include "base/interaction.h"
 #include "base/messages.h"
@@ -14,8 +16,10 @@
 #include "movements/ui/movementdialogs.h"
 #include "persistence/engine/tdbtable.h"
 #include "stock/articlecommands.h"
+#include "stock/fasteditcommands.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
+#include "stock/ui/lagerartikelframe1.h"
 #include "suite/systemeinstellungen.h"
 
 #include <QCloseEvent>
@@ -121,29 +125,10 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
     connect(stock, &QAction::triggered, this, &TMOD00501Form1::changeStock);
     connect(serials, &QAction::triggered, this, &TMOD00501Form1::showSerials);
 
-    m_fastEdit = new QMenu(this);
-    m_fastEdit->setObjectName(u"pmFastEdit"_s);
-    addEntry(m_fastEdit, "miFastBezeichnung", txNoop("Bezeichnung"), 100);
-    addEntry(m_fastEdit, "miFastBestellmenge", txNoop("Bestellmenge"), 101);
-    addEntry(m_fastEdit, "miFastEinkaufspreis", txNoop("Einkaufspreis"), 102);
-    static const char *const kPrices[] = {txNoop("Verkaufpreis 1"), txNoop("Verkaufpreis 2"),
-                                          txNoop("Verkaufpreis 3"), txNoop("Verkaufpreis 4"),
-                                          txNoop("Verkaufpreis 5")};
-    for (int i = 0; i < 5; ++i)
-        addEntry(m_fastEdit, QStringLiteral("miFastVK%1").arg(i + 1).toLatin1().constData(),
-                 kPrices[i], 103 + i);
-    auto addSub = [this](const char *name, const char *caption) {
-        QMenu *sub = m_fastEdit->addMenu(tx(caption));
-        sub->setObjectName(QString::fromLatin1(name));
-        return sub;
-    };
-    QMenu *place = addSub("pmLagerort", txNoop("Lagerort"));
-    addEntry(place, "miLagerortListe", txNoop("Liste bearbeiten"), 200);
-    place->addSeparator();
-    QMenu *group = addSub("pmArtikelgruppe", txNoop("Artikelgruppe"));
-    addEntry(group, "miArtikelgruppeListe", txNoop("Liste bearbeiten"), 300);
-    group->addSeparator();
-    addSub("pmRabattgruppe", txNoop("Rabattgruppe"));
+    m_fastEdit = new TFastEditMenu(this);
+    connect(m_fastEdit, &TFastEditMenu::fieldEdit, this, &TMOD00501Form1::fastEditField);
+    connect(m_fastEdit, &TFastEditMenu::valueChosen, this, &TMOD00501Form1::fastEditValue);
+    connect(m_fastEdit, &TFastEditMenu::editList, this, &TMOD00501Form1::fastEditList);
 
     connect(m_btNew, &QPushButton::clicked, this, &TMOD00501Form1::newArticle);
     connect(btCopy, &QPushButton::clicked, this, &TMOD00501Form1::copyArticle);
@@ -186,6 +171,11 @@ bool TMOD00501Form1::checkSelection() const
     interaction().desktopAlert(tx("Information"),
                                tx("Waehlen Sie erst eine oder mehrere Zeilen aus!"), 100, 3000);
     return false;
+}
+
+QMenu *TMOD00501Form1::fastEditMenu() const
+{
+    return m_fastEdit;
 }
 
 QTreeView *TMOD00501Form1::stockList() const
@@ -243,6 +233,7 @@ void TMOD00501Form1::attachStock(std::unique_ptr<TKatalogDBPool> pool, IModLager
             m_btEdit->click();
     });
     grid->setFocus();
+    m_fastEdit->Rebuild(frame->Config());
 }
 
 void TMOD00501Form1::freeStock()
@@ -319,7 +310,7 @@ ArticleCommands TMOD00501Form1::articleCommands()
                            m_context.userFullName, std::move(hooks));
 }
 
-bool TMOD00501Form1::showArticleWindow(TLagerServerObj &record, bool existing)
+bool TMOD00501Form1::showArticleWindow(TLagerServerObj &record, bool existing, int focusMode)
 {
     if (m_context.showArticleWindow)
         return m_context.showArticleWindow(record, existing);
@@ -329,7 +320,7 @@ bool TMOD00501Form1::showArticleWindow(TLagerServerObj &record, bool existing)
             m_context.etcDir.isEmpty() ? QString()
                                        : QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s),
             this);
-    return m_articleWindow->Edit(record, existing);
+    return m_articleWindow->Edit(record, existing, focusMode);
 }
 
 void TMOD00501Form1::newArticle()
@@ -449,4 +440,63 @@ void TMOD00501Form1::editGroupings()
     GroupingEditor editor;
     editor.Load(m_db ? *m_db : m_frame->Database(), m_context.editContext.stockDir);
     TMOD00501Form11(editor, this).Execute();
+}
+
+FastEditCommands TMOD00501Form1::fastEditCommands(const QList<int> &rows)
+{
+    FastEditCommands::Hooks hooks;
+    hooks.selectedArticleNrs = [this, rows] {
+        QStringList numbers;
+        numbers.reserve(rows.size());
+        for (int row : rows) {
+            const TDBLagerSearchResult *e = m_frame->Model().Entry(row);
+            numbers.append(e ? e->ArtikelNr().toString() : QString());
+        }
+        return numbers;
+    };
+    hooks.updateArticle = [this](const TLagerServerObj &a) { m_frame->UpdateArticle(a); };
+    hooks.showArticleWindow = [this](TLagerServerObj &a, int mode) {
+        return showArticleWindow(a, true, mode);
+    };
+    hooks.articlesChanged = [this, rows](qsizetype first, qsizetype count) {
+        m_frame->MarkNotLoaded(rows.mid(first, count));
+    };
+    hooks.editList = [this](const QString &caption, QStringList &entries) {
+        if (m_context.editList)
+            return m_context.editList(caption, entries);
+        return TListEditDialog::Edit(this, caption, entries);
+    };
+    hooks.configChanged = [this] { reloadConfiguration(); };
+    return FastEditCommands(m_db ? *m_db : m_frame->Database(), m_frame->Config(),
+                            m_context.editContext.stockDir, m_context.userFullName,
+                            std::move(hooks));
+}
+
+void TMOD00501Form1::fastEditField(int mode)
+{
+    if (m_frame && checkRight(u"42"_s, txNoop("Sie sind nicht berechtigt, Artikel zu bearbeiten!")))
+        fastEditCommands(m_frame->SelectedRows()).FieldEdit(mode);
+}
+
+void TMOD00501Form1::fastEditValue(FastEdit::ValueList list, int tag)
+{
+    if (m_frame && checkRight(u"42"_s, txNoop("Sie sind nicht berechtigt, Artikel zu bearbeiten!")))
+        fastEditCommands(m_frame->SelectedRows()).SetValue(list, tag);
+}
+
+void TMOD00501Form1::fastEditList(FastEdit::ValueList list)
+{
+    if (m_frame)
+        fastEditCommands({}).EditList(list);
+}
+
+void TMOD00501Form1::reloadConfiguration()
+{
+    if (!m_frame)
+        return;
+    m_frame->ReloadConfig();
+    m_fastEdit->Rebuild(m_frame->Config());
+    if (m_articleWindow)
+        m_articleWindow->Frame()->ReloadConfig();
+    emit stockConfigChanged();
 }

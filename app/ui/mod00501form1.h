@@ -1,5 +1,6 @@
 #pragma once
 
+#include "stock/fasteditmenu.h"
 #include "stock/ui/lagerartikeleditcontext.h"
 
 #include <QMainWindow>
@@ -18,6 +19,8 @@ struct TLagerArtikelDaten;
 class TMOD00501Form2;
 class TMOD00501Form3;
 class ArticleCommands;
+class FastEditCommands;
+class TFastEditMenu;
 
 // What the main window needs from the logged-on session; injected so the window can be
 // built without a log-on.
@@ -37,6 +40,8 @@ struct MainWindowContext {
     std::function<bool(TLagerServerObj &article, const std::vector<const TLagerArtikelDaten *> &grouped,
                        QString &supplier)>
         receiveGoods;
+    // Replaces the list editor of "Liste bearbeiten" (tests answer it); empty shows it.
+    std::function<bool(const QString &caption, QStringList &entries)> editList;
 };
 
 // Height of a popup menu before it is shown, so that it can be placed above its button.
@@ -69,9 +74,21 @@ public:
     TMOD00501Form3 *receiptWindow() const { return m_receiptWindow; }
     void showSerials(); // command 100
     void editGroupings();
+    // Fast edit: field edit mode 0..7, a value item of a submenu, "Liste bearbeiten".
+    void fastEditField(int mode);
+    void fastEditValue(FastEdit::ValueList list, int tag);
+    void fastEditList(FastEdit::ValueList list);
+    // CONFIG.XML changed: the stock list, its group filter, the fast-edit menu and the article
+    // window read it again, then stockConfigChanged tells the other long-lived windows.
+    void reloadConfiguration();
     QTreeView *stockList() const;
     QMenu *functionsMenu() const { return m_functions; }
-    QMenu *fastEditMenu() const { return m_fastEdit; }
+    QMenu *fastEditMenu() const;
+
+signals:
+    // Long-lived windows that offer the configuration's lists (the goods-receipt dialog)
+    // connect here and reload CONFIG.XML.
+    void stockConfigChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -84,7 +101,9 @@ private:
     bool checkRight(const QString &right, const char *refusal) const;
     bool checkSelection() const;
     ArticleCommands articleCommands();
-    bool showArticleWindow(TLagerServerObj &record, bool existing);
+    bool showArticleWindow(TLagerServerObj &record, bool existing, int focusMode = -1);
+    // rows: the selected rows the commands work on, captured when the command starts.
+    FastEditCommands fastEditCommands(const QList<int> &rows);
     std::function<bool(const QString &)> adminPasswordCheck() const;
     QPushButton *addButton(const char *name, const char *caption);
 
@@ -97,7 +116,7 @@ private:
     QString m_supplier; // the receipts' supplier text; a receipt may change it
     class QVBoxLayout *m_centralLayout = nullptr;
     QMenu *m_functions = nullptr;
-    QMenu *m_fastEdit = nullptr;
+    TFastEditMenu *m_fastEdit = nullptr;
     QPushButton *m_btNew = nullptr;
     QPushButton *m_btEdit = nullptr;
     QPushButton *m_btQuit = nullptr;

@@ -65,15 +65,25 @@ void TMOD00501Form2::StoreArticle(TLagerServerObj &record)
     m_frame->StoreArticle(record);
 }
 
-bool TMOD00501Form2::Edit(TLagerServerObj &record, bool existing)
+bool TMOD00501Form2::Edit(TLagerServerObj &record, bool existing, int focusMode)
 {
     ShowArticle(record, existing);
+    m_focusMode = focusMode;
     const bool ok = exec() == QDialog::Accepted;
+    m_focusMode = -1;
     if (ok)
         StoreArticle(record);
     // The window lives on between uses; it must not keep pointing at the caller's record.
     m_frame->Clear();
     return ok;
+}
+
+void TMOD00501Form2::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // A hidden page's field cannot take the focus; only now is the window there to show it.
+    if (m_focusMode >= 0)
+        m_frame->FocusField(m_focusMode);
 }
 
 void TMOD00501Form2::accept()

@@ -23,8 +23,9 @@ public:
     void ShowArticle(TLagerServerObj &record, bool existing);
     // The editor's fields back into the record; after OK.
     void StoreArticle(TLagerServerObj &record);
-    // ShowArticle, the modal loop, StoreArticle on OK; true for OK.
-    bool Edit(TLagerServerObj &record, bool existing);
+    // ShowArticle, the modal loop, StoreArticle on OK; true for OK. focusMode >= 0 puts the
+    // focus into the field a fast edit changes (TLagerArtikelFrame1::FocusField) on showing.
+    bool Edit(TLagerServerObj &record, bool existing, int focusMode = -1);
 
     TLagerArtikelFrame1 *Frame() const { return m_frame; }
 
@@ -32,7 +33,11 @@ public slots:
     void accept() override;
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     TLagerArtikelFrame1 *m_frame = nullptr;
+    int m_focusMode = -1;
     QString m_settingsFile;
 };

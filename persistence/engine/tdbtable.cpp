@@ -835,6 +835,51 @@ void TTdbTable::Post()
     m_eof = m_bof = false;
 }
 
+int TTdbTable::SetFieldByKey(const QString &indexName, const QVariantList &keys,
+                             const QString &field, const QVariant &value)
+{
+    requireWritable("SetFieldByKey");
+    checkBrowseMode();
+    const int pos = m_indexDefs.IndexOf(indexName);
+    if (pos < 0)
+        throw EngineError(u"Table %1 has no index %2"_s.arg(m_tableName, indexName));
+    const TIndexDef &def = m_indexDefs[pos];
+    const QStringList keyFields = def.FieldList();
+    if (keys.isEmpty() || keys.size() > keyFields.size())
+        throw EngineError(u"Table %1: %2 key values for index %3"_s.arg(m_tableName)
+                              .arg(keys.size())
+                              .arg(indexName));
+    const int target = m_fieldDefs.IndexOf(field);
+    if (target < 0)
+        throw EngineError(u"Table %1 has no field %2"_s.arg(m_tableName, field));
+    QStringList conds;
+    QVariantList params{m_fields[size_t(target)]->normalised(value)};
+    for (int i = 0; i < keys.size(); ++i) {
+        const int col = m_fieldDefs.IndexOf(keyFields[i]);
+        QString e = sqlName(m_fieldDefs[col].name);
+        if ((def.options & ixCaseInsensitive) && isTextType(m_fieldDefs[col].type))
+            e += u" COLLATE NOCASE"_s;
+        conds.append(e + u" = ?"_s);
+        params.append(searchValue(col, keys[i]));
+    }
+    SqliteConnection &c = conn();
+    sqlite3_stmt *stmt = c.prepare(u"UPDATE %1 SET %2 = ? WHERE %3"_s.arg(
+        TableSchema::sqlTable(m_tableName), sqlName(m_fieldDefs[target].name),
+        conds.join(u" AND "_s)));
+    StatementReset reset{stmt};
+    for (int i = 0; i < params.size(); ++i)
+        SqliteConnection::bind(stmt, i + 1, params[i]);
+    try {
+        c.step(stmt);
+    } catch (const EngineError &e) {
+        throw EngineError(u"SetFieldByKey: %1"_s.arg(e.message()));
+    }
+    const int changed = sqlite3_changes(c.handle());
+    if (changed > 0)
+        c.noteWrite();
+    return changed;
+}
+
 void TTdbTable::Cancel()
 {
     requireActive("Cancel");

@@ -104,6 +104,12 @@ public:
     void Cancel();
     void Delete();
     void Refresh();
+    // Sets one column of the rows whose columns of the named index equal keys, without reading
+    // them first: a bulk change of one column costs one statement per row instead of a find,
+    // a re-read and a post. The value is cut and converted as Post would store it. Returns the
+    // number of rows changed; the cursor's copy of such a row is stale until it moves.
+    int SetFieldByKey(const QString &indexName, const QVariantList &keys, const QString &field,
+                      const QVariant &value);
 
     // Filter texts: comparisons (= <> < > <= >=) of a column with a quoted text or a number,
     // like with * wildcards, and/or/not, parentheses. Column names ignore case.

@@ -22,9 +22,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -115,6 +117,12 @@ void TLagerListModel::Reset()
 void TLagerListModel::RowsChanged()
 {
     Reset();
+}
+
+void TLagerListModel::RowsRepaint(int first, int last)
+{
+    if (first <= last && !m_columns.empty())
+        emit dataChanged(index(first, 0), index(last, int(m_columns.size()) - 1));
 }
 
 TDBLagerSearchResult *TLagerListModel::Entry(int row) const
@@ -412,6 +420,29 @@ QList<int> TLagerAnzeigenFrame::SelectedRows() const
         rows.append(i.row());
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+void TLagerAnzeigenFrame::MarkNotLoaded(const QList<int> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    for (int row : rows)
+        if (TDBLagerSearchResult *e = m_model->Entry(row))
+            e->SetDetailsLoaded(false);
+    const auto [first, last] = std::minmax_element(rows.begin(), rows.end());
+    m_model->RowsRepaint(*first, *last);
+}
+
+void TLagerAnzeigenFrame::ReloadConfig()
+{
+    m_config.LoadFromFile(TLagerConfig::FileNameIn(m_db->DatabaseDirectory()));
+    const QString chosen = m_cbArtGrp->currentIndex() > 0 ? m_cbArtGrp->currentText() : QString();
+    const QSignalBlocker quiet(m_cbArtGrp); // refilling is no choice of the user's
+    m_cbArtGrp->clear();
+    m_cbArtGrp->addItem(tx("Alle"));
+    m_cbArtGrp->addItems(m_config.Artikelgruppen);
+    const int again = chosen.isEmpty() ? 0 : m_cbArtGrp->findText(chosen, Qt::MatchExactly);
+    m_cbArtGrp->setCurrentIndex(std::max(again, 0));
 }
 
 QString TLagerAnzeigenFrame::SelectedArticleNr() const

@@ -40,6 +40,8 @@ public:
     void RemoveEntryAt(int row, TDBLagerSearchResultObjectList *searchList,
                        TDBLagerSearchResultObjectList &fullList);
     void RowsChanged();
+    // Rows first..last show other values now; the view asks for them again.
+    void RowsRepaint(int first, int last);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -93,6 +95,12 @@ public:
     TLagerListModel &Model() const { return *m_model; }
     // Rows of the selection in list order.
     QList<int> SelectedRows() const;
+    // The entries of these rows were changed in the table behind the list's back: their
+    // details are read again before they are shown, and the rows are repainted.
+    void MarkNotLoaded(const QList<int> &rows);
+    // Reads CONFIG.XML again after its lists were edited and refills the group filter with
+    // "Alle" and the groups, keeping the chosen group while it still exists.
+    void ReloadConfig();
 
     // Editing of counted stock; the delegate starts and ends it.
     bool BeginCellEdit(const QString &nr);

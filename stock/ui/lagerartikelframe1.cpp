@@ -781,6 +781,53 @@ void TLagerArtikelFrame1::FocusVatClass()
     cbMwStSatz->setFocus();
 }
 
+void TLagerArtikelFrame1::FocusField(int mode)
+{
+    QWidget *field = nullptr;
+    if (mode == 0)
+        field = edBezeichnung;
+    else if (mode == 1)
+        field = m_periods->orderQuantityEdit();
+    else if (mode == 2)
+        field = edEK;
+    else if (mode >= 3 && mode <= 7)
+        field = edVKNetto[size_t(mode - 3)]->isReadOnly() ? edVKBrutto[size_t(mode - 3)]
+                                                          : edVKNetto[size_t(mode - 3)];
+    if (!field)
+        return;
+    if (mode >= 2)
+        m_pages->setCurrentWidget(m_pages->findChild<QWidget *>(u"tsPreise"_s));
+    field->setFocus();
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        edit->selectAll(); // typing replaces the value, as the field edit intends
+}
+
+void TLagerArtikelFrame1::ReloadConfig()
+{
+    m_config.LoadFromFile(TLagerConfig::FileNameIn(m_context.stockDir));
+    const bool guard = m_guard;
+    m_guard = false;
+    for (auto [box, entries] : {std::pair{cbLagerort, &m_config.Lagerorte},
+                                std::pair{cbArtikelgruppe, &m_config.Artikelgruppen}}) {
+        const QString text = box->currentText();
+        box->clear();
+        box->addItems(*entries);
+        setComboText(box, text);
+    }
+    const QString discount = cbRabattgruppe->currentData().toString();
+    cbRabattgruppe->clear();
+    cbRabattgruppe->addItem(QString(), QString());
+    for (const TDoubleString &group : m_config.Rabattgruppen)
+        cbRabattgruppe->addItem(group.Value, group.Key);
+    int index = cbRabattgruppe->findData(discount);
+    if (index < 0) { // an article's key that is no longer configured stays its own
+        cbRabattgruppe->addItem(discount, discount);
+        index = cbRabattgruppe->count() - 1;
+    }
+    cbRabattgruppe->setCurrentIndex(index);
+    m_guard = guard;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Fields and calculator
 

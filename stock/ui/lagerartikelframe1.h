@@ -49,6 +49,13 @@ public:
     bool HasVatClass() const;          // false when the first entry (no class) is chosen
     void FocusArticleNumber();
     void FocusVatClass(); // shows "Preise" first
+    // The field a fast edit changes: 0 description, 1 order quantity, 2 purchase price, 3..7
+    // the net field of sale price 1..5 while net prices can be edited, else its gross field.
+    // Modes 2..7 show "Preise" first; other numbers change nothing.
+    void FocusField(int mode);
+    // Reads CONFIG.XML again after its lists were edited and refills the storage-place,
+    // group and discount-group boxes; what the shown article has stays chosen.
+    void ReloadConfig();
     // False, with the message shown and the field focused, when a money field holds a text
     // that is no amount the money type can keep (beyond about ±922 trillion).
     bool CheckMoneyFields();
