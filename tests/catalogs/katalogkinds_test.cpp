@@ -1,4 +1,6 @@
 #include "base/inifile.h"
+#include "catalogs/katalog1db.h"
+#include "catalogs/katalog2db.h"
 #include "catalogs/katalogdbpool.h"
 
 #include <QDir>
@@ -8,21 +10,20 @@
 
 using namespace Qt::StringLiterals;
 
-// Simple and DATANORM catalogs are kinds this program knows: they must not be refused as
-// unknown, but they cannot be opened yet, and the user is told which catalog that is. Only
-// ELDANORM stays unknown. Nothing may be created in the catalog directory on the way.
-TEST(KatalogDBPool, KnownKindsWithoutTablesAreNamedUnknownKindsRefused)
+// Simple catalogs (and every unknown type) open as TKatalog2DB, DATANORM catalogs as
+// TKatalog1DB; only ELDANORM is refused as an unknown kind, and then nothing is created in its
+// directory.
+TEST(KatalogDBPool, KnownKindsOpenWithTheirTablesUnknownKindsRefused)
 {
     const struct {
         const char16_t *type;
         quint8 kind;
-        bool known;
-        const char16_t *label;
+        const char16_t *marker; // empty: refused
     } cases[] = {
-        {u"0", kkSimple, true, u"Einfacher Katalog"},
-        {u"1", kkDatanorm, true, u"DATANORM-Katalog"},
-        {u"7", kkSimple, true, u"Einfacher Katalog"},
-        {u"2", kkEldanorm, false, u""},
+        {u"0", kkSimple, u"SCATALOG.DAT"},
+        {u"1", kkDatanorm, u"CATALOG.DAT"},
+        {u"7", kkSimple, u"SCATALOG.DAT"},
+        {u"2", kkEldanorm, u""},
     };
     QTemporaryDir tmp;
     const QString base = tmp.filePath(u"KATALOGE"_s);
@@ -36,22 +37,29 @@ TEST(KatalogDBPool, KnownKindsWithoutTablesAreNamedUnknownKindsRefused)
     TKatalogDBPool pool(base, tmp.filePath(u"LAGER"_s), {});
     for (const auto &c : cases) {
         const QString name = u"K"_s + QString::fromUtf16(c.type);
+        const QString marker = QString::fromUtf16(c.marker);
         SCOPED_TRACE(name.toStdString());
         ASSERT_NE(pool.GetItem(name, false), nullptr);
         EXPECT_EQ(pool.GetItem(name, false)->Kind, c.kind);
-        try {
-            pool.GetDB(name, false);
-            ADD_FAILURE() << "opened";
-        } catch (const CatalogNotAvailable &e) {
-            EXPECT_TRUE(c.known) << e.what();
-            EXPECT_EQ(e.message(),
-                      u"Der Katalog \""_s + name + u"\" ("_s + QString::fromUtf16(c.label) +
-                          u") kann von diesem Programm noch nicht geoeffnet werden."_s);
-        } catch (const EngineError &e) {
-            EXPECT_FALSE(c.known) << e.what();
-            EXPECT_EQ(e.message(), u"Unbekannter Katalogtyp: TKatalogDBPoolItem.GetDB"_s);
+        if (marker.isEmpty()) {
+            try {
+                pool.GetDB(name, false);
+                ADD_FAILURE() << "opened";
+            } catch (const EngineError &e) {
+                EXPECT_EQ(e.message(), u"Unbekannter Katalogtyp: TKatalogDBPoolItem.GetDB"_s);
+            }
+            EXPECT_EQ(pool.GetItem(name, false)->OpenedDB(), nullptr);
+            EXPECT_EQ(QDir(base + u'/' + name).entryList(QDir::Files),
+                      QStringList{u"SUPPLIER.INI"_s});
+            continue;
         }
-        EXPECT_EQ(pool.GetItem(name, false)->OpenedDB(), nullptr);
-        EXPECT_EQ(QDir(base + u'/' + name).entryList(QDir::Files), QStringList{u"SUPPLIER.INI"_s});
+        TDatabaseWrapper *db = pool.GetDB(name, false);
+        ASSERT_NE(db, nullptr);
+        EXPECT_TRUE(db->IsOpen());
+        if (c.kind == kkDatanorm)
+            EXPECT_NE(dynamic_cast<TKatalog1DB *>(db), nullptr);
+        else
+            EXPECT_NE(dynamic_cast<TKatalog2DB *>(db), nullptr);
+        EXPECT_TRUE(QFileInfo::exists(base + u'/' + name + u'/' + marker));
     }
 }
