@@ -76,6 +76,9 @@ int SerialsList(LagerSession &session, const LagerArgs &args);
 int GroupingsList(LagerSession &session, const LagerArgs &args);
 int GroupingsAdd(LagerSession &session, const LagerArgs &args);
 int GroupingsDelete(LagerSession &session, const LagerArgs &args);
+int CatalogList(LagerSession &session, const LagerArgs &args);
+int CatalogSearch(LagerSession &session, const LagerArgs &args);
+int CatalogShow(LagerSession &session, const LagerArgs &args);
 
 // Program entry without the process: programDir is where the program runs, arguments come
 // without the program name. Returns the exit code.
