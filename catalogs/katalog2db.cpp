@@ -229,8 +229,12 @@ int TKatalog2DB::ReadArticle(TKatalog2Artikel &article)
     if (nr.isEmpty())
         return 1;
     if (CurrentArticleNr() != nr) {
+        // Searched by number, but the caller's order (a view sorted by price) stays.
+        const QString order = t.IndexName();
         t.SetIndexName(kIndexId);
-        if (!t.FindKey({nr}))
+        const bool found = t.FindKey({nr});
+        t.SetIndexName(order);
+        if (!found)
             return 1;
     }
     ReadRow(article);
