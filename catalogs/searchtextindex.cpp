@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 
@@ -47,6 +46,37 @@ bool isSeparator(QChar c)
     default:
         return c.isSpace() || c.category() == QChar::Other_Control || cp1252Code(c) < 0;
     }
+}
+
+// Stops at the first byte that cannot be UTF-8, which in a Windows-1252 file is the first
+// umlaut: such a file costs no decoding pass that is thrown away.
+bool isUtf8(const QByteArray &bytes)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
+    const uchar *end = p + bytes.size();
+    while (p < end) {
+        const uchar c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int follow = 0;
+        if (c >= 0xC2 && c <= 0xDF)
+            follow = 1;
+        else if (c >= 0xE0 && c <= 0xEF)
+            follow = 2;
+        else if (c >= 0xF0 && c <= 0xF4)
+            follow = 3;
+        else
+            return false;
+        if (end - p <= follow)
+            return false;
+        for (int k = 1; k <= follow; ++k)
+            if ((p[k] & 0xC0) != 0x80)
+                return false;
+        p += follow + 1;
+    }
+    return true;
 }
 
 bool isTrimmed(QChar c)
@@ -122,11 +152,9 @@ QString Decode(const QByteArray &bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    text.resize(bytes.size());
+    if (isUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    QString text(bytes.size(), Qt::Uninitialized);
     QChar *out = text.data();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const uchar b = uchar(bytes[i]);

@@ -76,6 +76,24 @@ TEST(SearchtextIndex, WordsAreFoldedAndSplitWhereTheFileFormatWouldBreak)
             << QString::fromUtf16(c.text).toStdString();
 }
 
+TEST(SearchtextIndex, FilesDecodeAsUtf8OnlyWhenEveryByteFits)
+{
+    const struct {
+        QByteArray bytes;
+        const char16_t *text;
+    } cases[] = {
+        {"Ma\xC3\x9F", u"Maß"},
+        {"\xEF\xBB\xBFMa\xC3\x9F", u"Maß"},
+        {"Ma\xDF", u"Maß"},                  // Windows-1252
+        {"\x80 \x9F", u"€ Ÿ"},               // its letters in 0x80..0x9F
+        {"Ma\xC3\x9F \xDF", u"MaÃ\u0178 ß"}, // one stray byte: all of it Windows-1252
+        {"a\xC3", u"aÃ"},                    // cut off in a sequence
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SearchtextIndex::Decode(c.bytes), QString::fromUtf16(c.text))
+            << c.bytes.toHex().constData();
+}
+
 TEST(SearchtextManager, QueriesFindTheirArticles)
 {
     IndexedCatalog c;
