@@ -1,8 +1,8 @@
 #include "catalogs/katalogdbpool.h"
 
 #include "base/inifile.h"
-#include "base/messages.h"
-#include "base/translation.h"
+#include "catalogs/katalog1db.h"
+#include "catalogs/katalog2db.h"
 #include "stock/modlagerdbserverobj.h"
 
 #include <QDir>
@@ -69,12 +69,11 @@ TDatabaseWrapper *TKatalogDBPoolItem::GetDB()
         db = std::make_unique<IModLagerDBServerObj>(m_onError);
         break;
     case kkSimple:
+        db = std::make_unique<TKatalog2DB>(m_onError);
+        break;
     case kkDatanorm:
-        // The tables of these kinds are not built into this program yet.
-        throw CatalogNotAvailable(
-            formatText(tx("Der Katalog \"%s\" (%s) kann von diesem Programm noch nicht "
-                          "geoeffnet werden."),
-                       {CatalogName, tx(KatalogKindLabel(Kind))}));
+        db = std::make_unique<TKatalog1DB>(m_onError);
+        break;
     default:
         throw EngineError(QStringLiteral("Unbekannter Katalogtyp: TKatalogDBPoolItem.GetDB"));
     }

@@ -8,14 +8,6 @@
 #include <memory>
 #include <vector>
 
-// A catalog of a kind this program knows but cannot open yet (simple and DATANORM catalogs);
-// unlike an unknown kind, the message tells the user which catalog it is and why.
-class CatalogNotAvailable : public EngineError
-{
-public:
-    using EngineError::EngineError;
-};
-
 // One known catalog (or the stock under "LAGER"); its database is opened on first use.
 class TKatalogDBPoolItem
 {
@@ -24,9 +16,9 @@ public:
                        const QString &name);
     ~TKatalogDBPoolItem();
 
-    // Creates and opens the database on first use. Throws CatalogNotAvailable for the known
-    // kinds whose tables this program does not have yet, EngineError "Unbekannter Katalogtyp"
-    // for the rest.
+    // Creates and opens the database on first use: TKatalog2DB for a simple catalog,
+    // TKatalog1DB for a DATANORM catalog. Throws EngineError "Unbekannter Katalogtyp" for the
+    // kinds without tables.
     TDatabaseWrapper *GetDB();
     TDatabaseWrapper *OpenedDB() const { return m_db.get(); }
 

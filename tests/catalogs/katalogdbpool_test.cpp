@@ -61,28 +61,6 @@ TEST(KatalogDBPool, ItemsFromTheDirectoriesAndTheStockWhichOpensOnce)
     EXPECT_EQ(pool.GetItem(u"NEW"_s, false)->Kind, kkSimple);
     EXPECT_EQ(pool.Count(), 5);
 
-    // Simple and DATANORM catalogs are known but cannot be opened yet, and the user is told
-    // which catalog that is; only ELDANORM is refused as unknown. Nothing is created on the way.
-    for (const auto &[name, label] :
-         {std::pair(u"GC"_s, u"DATANORM-Katalog"_s), std::pair(u"ODD"_s, u"Einfacher Katalog"_s),
-          std::pair(u"ELDA"_s, QString())}) {
-        SCOPED_TRACE(name.toStdString());
-        try {
-            pool.GetDB(name, false);
-            ADD_FAILURE() << "opened";
-        } catch (const CatalogNotAvailable &e) {
-            EXPECT_EQ(e.message(),
-                      u"Der Katalog \""_s + name + u"\" ("_s + label +
-                          u") kann von diesem Programm noch nicht geoeffnet werden."_s);
-        } catch (const EngineError &e) {
-            EXPECT_TRUE(label.isEmpty()) << e.what();
-            EXPECT_EQ(e.message(), u"Unbekannter Katalogtyp: TKatalogDBPoolItem.GetDB"_s);
-        }
-        EXPECT_EQ(pool.GetItem(name, false)->OpenedDB(), nullptr);
-        EXPECT_EQ(QDir(t.base + u'/' + name).entryList(QDir::Files),
-                  QStringList{u"SUPPLIER.INI"_s});
-    }
-
     // The stock opens once under any spelling.
     TDatabaseWrapper *db = pool.GetDB(u"  lager "_s, false);
     ASSERT_NE(db, nullptr);

@@ -8,6 +8,7 @@
 #include "stock/seriennummer.h"
 #include "suite/inifilesec.h"
 #include "tools/suitegen/addressgenerator.h"
+#include "tools/suitegen/cataloggenerator.h"
 #include "tools/suitegen/minstocktemplategenerator.h"
 #include "tools/suitegen/ordergenerator.h"
 #include "tools/suitegen/serialarticlegenerator.h"
@@ -225,6 +226,9 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
     if (!GenerateMinStockTemplate(data + client + QStringLiteral("/LAGER/"), error))
         return false;
     if (!GenerateSupplierAddresses(data + client + QStringLiteral("/A1/ADRESSEN"), error))
+        return false;
+    if (!CatalogGenerator::GenerateCatalogs(data + client + QStringLiteral("/KATALOGE"),
+                                            o.articles > 0 ? o.articles : 60, o.seed, error))
         return false;
 
     for (const QString &user : {QStringLiteral("ADMIN"), QStringLiteral("LAGER")}) {

@@ -1,0 +1,258 @@
+#include "catalogs/searchtextindex.h"
+#include "catalogs/searchtextmanager.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+QString path(const QTemporaryDir &dir, const QString &name)
+{
+    return dir.path() + u'/' + name;
+}
+
+void writeBytes(const QString &file, const QByteArray &bytes)
+{
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readBytes(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A small catalog's index, written by the same writer the generator uses.
+struct IndexedCatalog {
+    QTemporaryDir dir;
+    ScriptedInteraction ui;
+    ScopedInteraction scope{&ui};
+    IndexedCatalog()
+    {
+        TSearchtextIndexWriter w;
+        w.Add(u"A-1"_s, {u"Kupferrohr 22x1 hart"_s, u"A-1"_s});
+        w.Add(u"A-2"_s, {u"Rohrschelle für Kupferrohr"_s});
+        w.Add(u"A 3"_s, {u"Kugelhahn 3/4\" Messing"_s});
+        w.Add(u"A-4"_s, {u"Röhrenheizkörper 500x600"_s});
+        w.Add(u"A-5"_s, {u"Straßenkappe, Café-Größe"_s});
+        w.Add(u"B,1"_s, {u"Kupferrohr"_s}); // cannot stand in a bucket line
+        EXPECT_EQ(w.Skipped(), 1);
+        QString error;
+        EXPECT_TRUE(w.Write(dir.path() + u'/', &error)) << error.toStdString();
+        writeBytes(path(dir, u"STXSYNONYM.TXT"_s),
+                   "Kugelhahn,Absperrhahn\r\nKappe,Deckel,Haube\r\n");
+    }
+    QStringList search(const QString &query, bool synonyms = false)
+    {
+        TSearchtextManager m(dir.path(), path(dir, u"STXSYNONYM.TXT"_s));
+        EXPECT_TRUE(m.Search(query, synonyms, false));
+        return m.Results();
+    }
+};
+} // namespace
+
+TEST(SearchtextIndex, WordsAreFoldedAndSplitWhereTheFileFormatWouldBreak)
+{
+    const struct {
+        const char16_t *text;
+        QStringList words;
+    } cases[] = {
+        {u"Kupferrohr, hart.", {u"KUPFERROHR"_s, u"HART"_s}},
+        {u"Kugelhahn 3/4\" DN-15 1.5", {u"KUGELHAHN"_s, u"3/4"_s, u"DN-15"_s, u"1.5"_s}},
+        {u"a=b;c(d)", {u"A"_s, u"B"_s, u"C"_s, u"D"_s}},
+        {u"Ölfilter Übergang Ärmel Maß", {u"OELFILTER"_s, u"UEBERGANG"_s, u"AERMEL"_s, u"MASS"_s}},
+        {u"Rohr\u4E2Dstück\t\u0001x", {u"ROHR"_s, u"STUECK"_s, u"X"_s}},
+        {u"  ... ", {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SearchtextIndex::Words(QString::fromUtf16(c.text)), c.words)
+            << QString::fromUtf16(c.text).toStdString();
+}
+
+TEST(SearchtextIndex, FilesDecodeAsUtf8OnlyWhenEveryByteFits)
+{
+    const struct {
+        QByteArray bytes;
+        const char16_t *text;
+    } cases[] = {
+        {"Ma\xC3\x9F", u"Maß"},
+        {"\xEF\xBB\xBFMa\xC3\x9F", u"Maß"},
+        {"Ma\xDF", u"Maß"},                  // Windows-1252
+        {"\x80 \x9F", u"€ Ÿ"},               // its letters in 0x80..0x9F
+        {"Ma\xC3\x9F \xDF", u"MaÃ\u0178 ß"}, // one stray byte: all of it Windows-1252
+        {"a\xC3", u"aÃ"},                    // cut off in a sequence
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SearchtextIndex::Decode(c.bytes), QString::fromUtf16(c.text))
+            << c.bytes.toHex().constData();
+}
+
+TEST(SearchtextManager, QueriesFindTheirArticles)
+{
+    IndexedCatalog c;
+    const struct {
+        const char16_t *query;
+        QStringList hits;
+    } cases[] = {
+        // lower case, anywhere inside an index word
+        {u"rohr", {u"A-1"_s, u"A-2"_s}},
+        {u"kupferrohr hart", {u"A-1"_s}},
+        // a word found nowhere is dropped, not intersected
+        {u"kupferrohr xyzzy", {u"A-1"_s, u"A-2"_s}},
+        {u"xyzzy", {}},
+        // German spelling either way, on both sides of the index
+        {u"röhrenheizkörper", {u"A-4"_s}},
+        {u"ROEHRENHEIZKOERPER", {u"A-4"_s}},
+        {u"straße", {u"A-5"_s}},
+        {u"strasse", {u"A-5"_s}},
+        {u"café", {u"A-5"_s}},
+        // the blank of an article number comes back
+        {u"kugelhahn 3/4", {u"A 3"_s}},
+        // prefix-only marker and alternatives
+        {u"^rohr", {u"A-2"_s}},
+        {u"^ohr", {}},
+        // (sorted as stored: "A;3" after "A-2")
+        {u"schelle=hahn", {u"A-2"_s, u"A 3"_s}},
+        {u"^kugel=rohr", {u"A-2"_s, u"A 3"_s}},
+        // line breaks and runs of blanks separate nothing more than one blank
+        {u"\r\nkupferrohr   \n hart ", {u"A-1"_s}},
+        {u"   ", {}},
+        // the article number itself is indexed
+        {u"a-1", {u"A-1"_s}},
+    };
+    for (const auto &k : cases)
+        EXPECT_EQ(c.search(QString::fromUtf16(k.query)), k.hits)
+            << QString::fromUtf16(k.query).toStdString();
+    EXPECT_TRUE(c.ui.messages.isEmpty());
+}
+
+TEST(SearchtextManager, SynonymsCountOnlyWhenAskedFor)
+{
+    IndexedCatalog c;
+    EXPECT_EQ(c.search(u"absperrhahn"_s, true), QStringList{u"A 3"_s});
+    EXPECT_EQ(c.search(u"absperrhahn"_s, false), QStringList());
+    EXPECT_EQ(c.search(u"haube"_s, true), QStringList{u"A-5"_s});
+
+    TSearchtextManager m(c.dir.path(), path(c.dir, u"STXSYNONYM.TXT"_s));
+    const std::vector<TSearchWordItem> words = m.SplitQuery(u"deckel ^x=y="_s, true);
+    ASSERT_EQ(words.size(), 2u);
+    EXPECT_EQ(words[0].Word, u"DECKEL"_s);
+    EXPECT_EQ(words[0].Alternatives, QStringList({u"KAPPE"_s, u"HAUBE"_s}));
+    EXPECT_EQ(words[1].Word, u"X"_s);
+    EXPECT_TRUE(words[1].PrefixOnly);
+    EXPECT_EQ(words[1].Alternatives, QStringList{u"Y"_s});
+}
+
+TEST(SearchtextManager, PositionFindsExactOrBeginningHits)
+{
+    IndexedCatalog c;
+    TSearchtextManager m(c.dir.path());
+    ASSERT_TRUE(m.Search(u"rohr"_s, false, false));
+    EXPECT_EQ(m.Position(u"A-2"_s, true), 1);
+    EXPECT_EQ(m.Position(u"A-"_s, true), -1);
+    EXPECT_EQ(m.Position(u"A-"_s, false), 0);
+    EXPECT_EQ(m.Position(QString(), false), -1);
+}
+
+TEST(SearchtextManager, FilesAreWindows1252WithCrLfAndUtf8IsReadWithOrWithoutMark)
+{
+    IndexedCatalog c;
+    const QByteArray index = readBytes(path(c.dir, u"STX.IDX"_s));
+    EXPECT_TRUE(index.contains("CAF\xC9-GROESSE=")) << index.constData(); // É as one byte
+    EXPECT_EQ(index.count('\n'), index.count("\r\n"));
+    EXPECT_EQ(readBytes(path(c.dir, u"STX.1"_s)).count('\n'),
+              readBytes(path(c.dir, u"STX.1"_s)).count("\r\n"));
+
+    const QStringList expected = c.search(u"café kappe"_s);
+    ASSERT_EQ(expected, QStringList{u"A-5"_s});
+    for (const QByteArray &mark : {QByteArray(), QByteArray("\xEF\xBB\xBF")}) {
+        const QStringList files = QDir(c.dir.path()).entryList({u"STX.*"_s}, QDir::Files);
+        for (const QString &f : files) {
+            const QString text = SearchtextIndex::Decode(readBytes(path(c.dir, f)));
+            writeBytes(path(c.dir, f), mark + text.toUtf8());
+        }
+        EXPECT_EQ(c.search(u"café kappe"_s), expected) << mark.size();
+    }
+}
+
+TEST(SearchtextManager, WithoutIndexTheUserIsToldAndNothingIsFound)
+{
+    QTemporaryDir dir;
+    ScriptedInteraction ui;
+    ScopedInteraction scope(&ui);
+    for (bool emptyFile : {false, true}) {
+        if (emptyFile)
+            writeBytes(dir.path() + u"/STX.IDX"_s, QByteArray());
+        TSearchtextManager m(dir.path());
+        EXPECT_FALSE(m.Search(u"rohr"_s, false, true));
+        EXPECT_EQ(m.ResultCount(), 0);
+    }
+    ASSERT_EQ(ui.messages.size(), 2);
+    EXPECT_EQ(ui.messages[1].text,
+              u"Kein Suchtext zu diesem Katalog vorhanden.\n"
+              u"Die muessen erst einen Suchtext zu diesem Katalog erstellen."_s);
+    EXPECT_TRUE(ui.waitTexts.isEmpty());
+}
+
+TEST(SearchtextManager, WaitWindowShowsAndItsCancelEndsWithoutHitsOrMessage)
+{
+    IndexedCatalog c;
+    {
+        TSearchtextManager m(c.dir.path());
+        ASSERT_TRUE(m.Search(u"rohr"_s, false, true));
+        EXPECT_EQ(m.ResultCount(), 2);
+        EXPECT_FALSE(m.Cancelled());
+        EXPECT_GE(m.Duration(), 0.0);
+        EXPECT_EQ(c.ui.waitTexts, QStringList{u"Bitte warten ..."_s});
+    }
+    // Cancelled at the second look at the button, after the first index line was walked:
+    // whatever that line found must not come out.
+    c.ui.cancelWaitAfterIdles = 2;
+    TSearchtextManager m(c.dir.path());
+    m.LinesPerCancelCheck = 1;
+    EXPECT_TRUE(m.Search(u"a"_s, false, true));
+    EXPECT_TRUE(m.Cancelled());
+    EXPECT_EQ(m.ResultCount(), 0);
+    EXPECT_TRUE(c.ui.messages.isEmpty());
+}
+
+// Damaged index files: nothing crashes, and no word finds what it does not point to.
+TEST(SearchtextManager, DamagedIndexFilesGiveNoCrashAndNoFalseHits)
+{
+    QTemporaryDir dir;
+    ScriptedInteraction ui;
+    ScopedInteraction scope(&ui);
+    const QByteArray big(10 * 1024 * 1024, 'Q');
+    writeBytes(dir.path() + u"/STX.IDX"_s,
+               "ROHR\r\n=0\r\nROHR=abc\r\nROHR=-1\r\nROHR=+0\r\nROHR=99999999999\r\n"
+               "ROHR= \r\n\xFF\xFE\x01garbage=0\r\n"
+               "KUPFER=0\r\nKLEMME=7\r\nZANGE=0\r\n" +
+                   big + "\r\n" + big + "=0\r\nKAPPE=1");
+    writeBytes(dir.path() + u"/STX.11"_s, "K-1,K-2\r\nK-3");
+    writeBytes(dir.path() + u"/STX.17"_s, big + ",\r\n"); // Q: one huge article number
+    // STX.26 (Z) is missing; STX.18 (R) would hold what the damaged ROHR lines point to.
+    writeBytes(dir.path() + u"/STX.18"_s, "R-1\r\n");
+    const struct {
+        const char16_t *query;
+        QStringList hits;
+    } cases[] = {
+        {u"rohr", {}},          {u"kupfer", {u"K-1"_s, u"K-2"_s}},
+        {u"klemme", {}},        {u"zange", {}},
+        {u"kappe", {u"K-3"_s}}, {u"garbage", {}},
+    };
+    TSearchtextManager m(dir.path());
+    for (const auto &c : cases) {
+        EXPECT_TRUE(m.Search(QString::fromUtf16(c.query), false, false));
+        EXPECT_EQ(m.Results(), c.hits) << QString::fromUtf16(c.query).toStdString();
+    }
+    ASSERT_TRUE(m.Search(u"qqqq"_s, false, false));
+    ASSERT_EQ(m.ResultCount(), 1);
+    EXPECT_EQ(m.Result(0).size(), big.size());
+}
