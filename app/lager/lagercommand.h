@@ -76,6 +76,7 @@ int SerialsList(LagerSession &session, const LagerArgs &args);
 int GroupingsList(LagerSession &session, const LagerArgs &args);
 int GroupingsAdd(LagerSession &session, const LagerArgs &args);
 int GroupingsDelete(LagerSession &session, const LagerArgs &args);
+int Labels(LagerSession &session, const LagerArgs &args);
 
 // Program entry without the process: programDir is where the program runs, arguments come
 // without the program name. Returns the exit code.

@@ -42,7 +42,8 @@ void BarcodeRenderer::Draw(QPainter &painter, const BarcodePattern &pattern, con
     int barHeight = rect.height();
     QFont font(QStringLiteral("DejaVu Sans"));
     if (showText && !pattern.text.isEmpty()) {
-        font.setPixelSize(std::clamp(rect.height() / 5, 6, std::max(6, m_module * 14)));
+        // About 1.8 mm at the usual module, never more than a third of the height.
+        font.setPixelSize(std::clamp(m_module * 9, 6, std::max(6, rect.height() / 3)));
         barHeight = std::max(1, rect.height() - QFontMetrics(font).height());
     }
     painter.fillRect(QRect(rect.left(), rect.top(), width, rect.height()), Qt::white);
