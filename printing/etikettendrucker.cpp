@@ -10,6 +10,25 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+std::vector<TEtikettendrucker::Position>
+TEtikettendrucker::FirstSheet(const TPrintEtikettManager &manager, TPrintEtikettForm &form,
+                              int count)
+{
+    std::vector<Position> plan;
+    int next = 0;
+    for (TPrintEtikettHolder &holder : form.Holders) {
+        if (!holder.Active)
+            plan.push_back({Position::Inactive});
+        else if (!manager.Resolve(holder))
+            plan.push_back({Position::Missing});
+        else if (next < count)
+            plan.push_back({Position::Article, next++});
+        else
+            plan.push_back({Position::Unused});
+    }
+    return plan;
+}
+
 TEtikettendrucker::TEtikettendrucker()
     : m_layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF())
 {

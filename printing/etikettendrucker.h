@@ -33,6 +33,14 @@ public:
         QStringList barcodeErrors;
     };
 
+    // What a position of the first sheet will hold, as the sheet selection draws it.
+    struct Position {
+        enum State { Article, Unused, Inactive, Missing } state;
+        int article = -1; // index into the print list for Article
+    };
+    static std::vector<Position> FirstSheet(const TPrintEtikettManager &manager,
+                                            TPrintEtikettForm &form, int count);
+
     TEtikettendrucker();
     ~TEtikettendrucker();
 

@@ -14,6 +14,7 @@ class TKatalogDBPool;
 class TLagerAnzeigenFrame;
 class TLagerServerObj;
 class TMOD00501Form2;
+class TMOD00501Form9;
 class ArticleCommands;
 
 // What the main window needs from the logged-on session; injected so the window can be
@@ -59,6 +60,9 @@ public:
     void changeStock(); // command 104
     void showSerials(); // command 100
     void editGroupings();
+    // Opens the label window (command 106); while it is open, edit adds to its list instead.
+    void showLabelWindow();
+    TMOD00501Form9 *labelWindow() const { return m_labelWindow; }
     QTreeView *stockList() const;
     QMenu *functionsMenu() const { return m_functions; }
     QMenu *fastEditMenu() const { return m_fastEdit; }
@@ -83,6 +87,7 @@ private:
     IModLagerDBServerObj *m_db = nullptr;
     TLagerAnzeigenFrame *m_frame = nullptr;
     TMOD00501Form2 *m_articleWindow = nullptr; // created on first use, kept until the end
+    TMOD00501Form9 *m_labelWindow = nullptr;   // the same
     class QVBoxLayout *m_centralLayout = nullptr;
     QMenu *m_functions = nullptr;
     QMenu *m_fastEdit = nullptr;
