@@ -73,8 +73,8 @@ TMOD00501Form9::TMOD00501Form9(LabelWindowContext context, QWidget *parent)
     auto *listBody = new QVBoxLayout;
     listBody->addWidget(m_list);
     auto *listButtons = new QHBoxLayout;
-    QPushButton *btAdd = button(this, "btAdd", txNoop("Artikel hinzufuegen"));
-    QPushButton *btDelete = button(this, "btDelete", txNoop("Loeschen"));
+    QPushButton *btAdd = button(this, "btArtikelHinzufuegen", txNoop("Artikel hinzufuegen"));
+    QPushButton *btDelete = button(this, "btArtikelLoeschen", txNoop("Loeschen"));
     QPushButton *btNext1 = button(this, "btWeiter1", txNoop("Weiter"));
     listButtons->addWidget(btAdd);
     listButtons->addWidget(btDelete);
@@ -142,7 +142,12 @@ TMOD00501Form9::TMOD00501Form9(LabelWindowContext context, QWidget *parent)
     connect(btBack3, &QPushButton::clicked, this, [this] { m_pages->setCurrentIndex(1); });
 }
 
-TMOD00501Form9::~TMOD00501Form9() = default;
+TMOD00501Form9::~TMOD00501Form9()
+{
+    // The main window frees an open label window when the program ends, without closing it.
+    if (isVisible())
+        saveSettings();
+}
 
 void TMOD00501Form9::showEvent(QShowEvent *event)
 {

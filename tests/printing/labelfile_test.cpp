@@ -161,3 +161,37 @@ TEST(LabelDrawing, BorderFillAndElementsLandInTheirPixels)
         EXPECT_EQ(image.pixelColor(102, 250), QColor(Qt::white));
     }
 }
+
+TEST(LabelDrawing, FormattedTextTakesTheElementsAlignmentOnlyWithOrtp)
+{
+    struct Case {
+        bool ortp;
+        bool inkLeft, inkRight;
+    };
+    for (const Case c : {Case{false, true, false}, Case{true, false, true}}) {
+        TPrintEtikettManager m;
+        build(m);
+        TPrintEtikett &e = *m.Etiketten[0];
+        auto &v = static_cast<TPrintEtikettElementVariable &>(*e.Elements[0]);
+        v.Ortp = c.ortp; // the element itself is right-aligned
+        v.FontName = u"DejaVu Sans"_s;
+        v.Value = u"<p align=\"left\">WW</p>"_s;
+        QImage image(600, 400, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QStringList errors;
+        {
+            QPainter p(&image);
+            TEtikettPainter(p, 254).Draw(e, errors);
+        }
+        // The element spans x 5..205; ink in its outer fifths tells the alignment.
+        auto ink = [&](int from, int to) {
+            for (int x = from; x < to; ++x)
+                for (int y = 14; y < 56; ++y)
+                    if (image.pixelColor(x, y) != QColor(Qt::white))
+                        return true;
+            return false;
+        };
+        EXPECT_EQ(ink(6, 45), c.inkLeft) << c.ortp;
+        EXPECT_EQ(ink(165, 204), c.inkRight) << c.ortp;
+    }
+}

@@ -80,19 +80,19 @@ TEST_F(LabelWindow, WalksFromTheListThroughTheSheetToThePreview)
     TMOD00501Form9 window(context());
     EXPECT_EQ(window.windowTitle(), u"[0501 - 09] - Etiketten drucken"_s);
     click(window, "btWeiter1");
-    click(window, "btAdd");
+    click(window, "btArtikelHinzufuegen");
     EXPECT_EQ(window.Page(), 0);
     EXPECT_EQ(alerts(), (QStringList{u"Fuegen Sie erst einen Artikel der Liste hinzu!"_s,
                                      u"Waehlen Sie erst eine oder mehrere Zeilen aus!"_s}));
 
     // Each addition appends, the same article as often as it comes.
     selected = {article(u"A1"_s), article(u"B2"_s)};
-    click(window, "btAdd");
-    click(window, "btAdd");
+    click(window, "btArtikelHinzufuegen");
+    click(window, "btArtikelHinzufuegen");
     auto *list = window.findChild<QTreeWidget *>(u"vstArtikel"_s);
     ASSERT_EQ(list->topLevelItemCount(), 4);
     list->topLevelItem(1)->setSelected(true);
-    click(window, "btDelete");
+    click(window, "btArtikelLoeschen");
     ASSERT_EQ(window.Articles().size(), 3u);
     EXPECT_EQ(window.Articles()[1].LagerArtikelNr, u"A1"_s);
 
