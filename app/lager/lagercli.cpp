@@ -144,6 +144,13 @@ const LagerCommand kCommands[] = {
      {u"--format"_s},
      {},
      &CatalogShow},
+    {{u"labels"_s},
+     u"--sheet NAME [--skip N|--inactive 1,2,...] [--copies N] NR ... --pdf DATEI.pdf"_s,
+     txNoop("Druckt Etiketten der Artikel in eine PDF-Datei, jede Nennung ein Etikett."),
+     LagerCommand::kAnyCount,
+     {u"--sheet"_s, u"--skip"_s, u"--inactive"_s, u"--copies"_s, u"--pdf"_s},
+     {},
+     &Labels},
 };
 
 // Asked-for help goes to standard output; after a usage error it goes with the error.

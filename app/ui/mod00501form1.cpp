@@ -15,6 +15,7 @@
 #include "movements/ui/mod00501form7.h"
 #include "movements/ui/movementdialogs.h"
 #include "persistence/engine/tdbtable.h"
+#include "printing/ui/mod00501form9.h"
 #include "stock/articlecommands.h"
 #include "stock/fasteditcommands.h"
 #include "stock/modlagerdbserverobj.h"
@@ -92,7 +93,7 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
     m_functions = new QMenu(this);
     m_functions->setObjectName(u"BarPopupMenu1"_s);
     addEntry(m_functions, "miLagerDrucken", txNoop("Lager drucken"), 108);
-    addEntry(m_functions, "Etikettendrucken1", txNoop("Etiketten drucken"), 106);
+    QAction *labels = addEntry(m_functions, "Etikettendrucken1", txNoop("Etiketten drucken"), 106);
     QAction *importAll =
         addEntry(m_functions, "miImportKatalog", txNoop("Kompletten Katalog importieren"), 107);
     QAction *importSome = addEntry(m_functions, "Katalogartikelimportieren1",
@@ -124,6 +125,7 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
             &TMOD00501Form1::receiveGoods);
     connect(stock, &QAction::triggered, this, &TMOD00501Form1::changeStock);
     connect(serials, &QAction::triggered, this, &TMOD00501Form1::showSerials);
+    connect(labels, &QAction::triggered, this, &TMOD00501Form1::showLabelWindow);
 
     m_fastEdit = new TFastEditMenu(this);
     connect(m_fastEdit, &TFastEditMenu::fieldEdit, this, &TMOD00501Form1::fastEditField);
@@ -242,6 +244,8 @@ void TMOD00501Form1::freeStock()
     m_receiptWindow = nullptr;
     delete m_articleWindow;
     m_articleWindow = nullptr;
+    delete m_labelWindow; // reads the stock list's selection, so before the frame goes
+    m_labelWindow = nullptr;
     delete m_frame;
     m_frame = nullptr;
     m_db = nullptr;
@@ -331,6 +335,10 @@ void TMOD00501Form1::newArticle()
 
 void TMOD00501Form1::editArticle()
 {
+    if (m_labelWindow && m_labelWindow->isVisible()) {
+        m_labelWindow->AddSelected();
+        return;
+    }
     if (checkRight(u"42"_s, txNoop("Sie sind nicht berechtigt, Artikel zu bearbeiten!")) && m_frame)
         articleCommands().EditArticle();
 }
@@ -499,4 +507,30 @@ void TMOD00501Form1::reloadConfiguration()
     if (m_articleWindow)
         m_articleWindow->Frame()->ReloadConfig();
     emit stockConfigChanged();
+}
+
+void TMOD00501Form1::showLabelWindow()
+{
+    if (!m_labelWindow) {
+        LabelWindowContext context;
+        context.formsDir = TSystemEinstellungen::instance().FormsDirectory();
+        context.settingsFile = QDir(m_context.etcDir).filePath(u"MOD00317.INI"_s);
+        context.values = TEtikettHelperLager::FromSuite();
+        context.selectedArticles = [this] {
+            std::vector<TLagerArtikelDaten> articles;
+            if (!m_frame)
+                return articles;
+            for (int row : m_frame->SelectedRows()) {
+                TLagerArtikelDaten a;
+                const QString nr = m_frame->DisplayedList()[row]->ArtikelNr().toString();
+                if (TEtikettHelperLager::ReadArticle(m_frame->Database(), nr, a))
+                    articles.push_back(std::move(a));
+            }
+            return articles;
+        };
+        m_labelWindow = new TMOD00501Form9(std::move(context), this);
+    }
+    m_labelWindow->show();
+    m_labelWindow->raise();
+    m_labelWindow->activateWindow();
 }

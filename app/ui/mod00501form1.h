@@ -18,6 +18,7 @@ class TLagerServerObj;
 struct TLagerArtikelDaten;
 class TMOD00501Form2;
 class TMOD00501Form3;
+class TMOD00501Form9;
 class ArticleCommands;
 class FastEditCommands;
 class TFastEditMenu;
@@ -81,6 +82,9 @@ public:
     // CONFIG.XML changed: the stock list, its group filter, the fast-edit menu and the article
     // window read it again, then stockConfigChanged tells the other long-lived windows.
     void reloadConfiguration();
+    // Opens the label window (command 106); while it is open, edit adds to its list instead.
+    void showLabelWindow();
+    TMOD00501Form9 *labelWindow() const { return m_labelWindow; }
     QTreeView *stockList() const;
     QMenu *functionsMenu() const { return m_functions; }
     QMenu *fastEditMenu() const;
@@ -114,6 +118,7 @@ private:
     TMOD00501Form2 *m_articleWindow = nullptr; // created on first use, kept until the end
     TMOD00501Form3 *m_receiptWindow = nullptr; // created with the stock, kept until the end
     QString m_supplier; // the receipts' supplier text; a receipt may change it
+    TMOD00501Form9 *m_labelWindow = nullptr;   // the same
     class QVBoxLayout *m_centralLayout = nullptr;
     QMenu *m_functions = nullptr;
     TFastEditMenu *m_fastEdit = nullptr;

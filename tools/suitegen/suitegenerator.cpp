@@ -9,6 +9,7 @@
 #include "suite/inifilesec.h"
 #include "tools/suitegen/addressgenerator.h"
 #include "tools/suitegen/cataloggenerator.h"
+#include "tools/suitegen/labelgenerator.h"
 #include "tools/suitegen/minstocktemplategenerator.h"
 #include "tools/suitegen/ordergenerator.h"
 #include "tools/suitegen/serialarticlegenerator.h"
@@ -224,6 +225,8 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
         !StockAssortment::WritePictures(stockDir + QStringLiteral("IMAGES"), error))
         return false;
     if (!GenerateMinStockTemplate(data + client + QStringLiteral("/LAGER/"), error))
+        return false;
+    if (!GenerateLabelFile(data + client + QStringLiteral("/ETC/FORMS/de_DE/"), error))
         return false;
     if (!GenerateSupplierAddresses(data + client + QStringLiteral("/A1/ADRESSEN"), error))
         return false;
