@@ -1,5 +1,10 @@
 #include "tests/catalogs/catalogtesthelpers.h"
 
+#include "base/inifile.h"
+
+#include <QDir>
+#include <QFile>
+
 using namespace Qt::StringLiterals;
 
 namespace CatalogTest
@@ -126,4 +131,22 @@ TKatalogPreisEinstellungen priceSettings(bool fourDecimals, bool gross)
     s.VATRate = [](int code) { return code == 1 ? 19.0 : code == 3 ? 7.0 : 0.0; };
     return s;
 }
+QString catalogDir(const QString &dir, const QStringList &markers, const QString &type,
+                   const QString &supplierId, const QString &info)
+{
+    QDir().mkpath(dir);
+    for (const QString &m : markers)
+        QFile(QDir(dir).filePath(m)).open(QIODevice::WriteOnly);
+    if (!type.isEmpty()) {
+        IniFile ini;
+        ini.writeString(u"Catalog"_s, u"Type"_s, type);
+        if (!supplierId.isEmpty())
+            ini.writeString(u"Supplier"_s, u"ID"_s, supplierId);
+        if (!info.isEmpty())
+            ini.writeString(u"Supplier"_s, u"INFO"_s, info);
+        ini.saveAs(QDir(dir).filePath(u"SUPPLIER.INI"_s));
+    }
+    return dir;
+}
+
 } // namespace CatalogTest

@@ -17,6 +17,11 @@ TKatalog1ArtikelDaten fullDatanormArticle();
 // unit at factor 3.
 TKatalog2ArtikelDaten fullSimpleArticle();
 
+// A catalog directory with empty marker files and, given a type, a SUPPLIER.INI with it and
+// with the supplier's number and information when given. Returns the directory.
+QString catalogDir(const QString &dir, const QStringList &markers = {}, const QString &type = {},
+                   const QString &supplierId = {}, const QString &info = {});
+
 // VAT code 1 has 19 %, code 3 7 %, every other 0 %.
 TKatalogPreisEinstellungen priceSettings(bool fourDecimals, bool gross = false);
 } // namespace CatalogTest

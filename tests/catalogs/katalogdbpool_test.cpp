@@ -1,6 +1,7 @@
 #include "base/inifile.h"
 #include "catalogs/katalogdbpool.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/catalogs/catalogtesthelpers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,19 +9,10 @@
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
+using CatalogTest::catalogDir;
 
 namespace
 {
-
-void catalog(const QString &dir, const QString &type, const QString &supplier = {})
-{
-    QDir().mkpath(dir);
-    IniFile ini;
-    ini.writeString(u"Catalog"_s, u"Type"_s, type);
-    if (!supplier.isEmpty())
-        ini.writeString(u"Supplier"_s, u"ID"_s, supplier);
-    ini.saveAs(QDir(dir).filePath(u"SUPPLIER.INI"_s));
-}
 
 struct Tree {
     QTemporaryDir tmp;
@@ -28,9 +20,9 @@ struct Tree {
     QString stock = tmp.filePath(u"LAGER"_s);
     Tree()
     {
-        catalog(base + u"/GC"_s, u"1"_s, u"10023_1"_s);
-        catalog(base + u"/ODD"_s, u"7"_s, u"555"_s);
-        catalog(base + u"/ELDA"_s, u"2"_s);
+        catalogDir(base + u"/GC"_s, {}, u"1"_s, u"10023_1"_s);
+        catalogDir(base + u"/ODD"_s, {}, u"7"_s, u"555"_s);
+        catalogDir(base + u"/ELDA"_s, {}, u"2"_s);
         QDir().mkpath(base + u"/.svn"_s);
     }
 };
@@ -55,7 +47,7 @@ TEST(KatalogDBPool, ItemsFromTheDirectoriesAndTheStockWhichOpensOnce)
 
     EXPECT_EQ(pool.GetItem(u"  "_s, true), nullptr);
     EXPECT_EQ(pool.GetItem(u"NEW"_s, true), nullptr); // no directory
-    catalog(t.base + u"/NEW"_s, u"0"_s);
+    catalogDir(t.base + u"/NEW"_s, {}, u"0"_s);
     EXPECT_EQ(pool.GetItem(u"NEW"_s, false), nullptr);
     ASSERT_NE(pool.GetItem(u"new"_s, true), nullptr);
     EXPECT_EQ(pool.GetItem(u"NEW"_s, false)->Kind, kkSimple);

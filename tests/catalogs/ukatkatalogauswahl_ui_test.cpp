@@ -1,5 +1,6 @@
 #include "base/inifile.h"
 #include "catalogs/ui/ukatkatalogauswahl.h"
+#include "tests/catalogs/catalogtesthelpers.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>
@@ -18,18 +19,9 @@ namespace
 void catalog(const QTemporaryDir &base, const QString &name, const QString &marker,
              const QString &type = {})
 {
-    const QString dir = base.filePath(name);
-    QDir().mkpath(dir);
-    if (!marker.isEmpty()) {
-        QFile f(QDir(dir).filePath(marker));
-        f.open(QIODevice::WriteOnly);
-    }
-    if (!type.isEmpty()) {
-        IniFile ini;
-        ini.writeString(u"Catalog"_s, u"Type"_s, type);
-        ini.writeString(u"Supplier"_s, u"INFO"_s, u"Sanitär Großhandel"_s);
-        ini.saveAs(QDir(dir).filePath(u"SUPPLIER.INI"_s));
-    }
+    CatalogTest::catalogDir(base.filePath(name),
+                            marker.isEmpty() ? QStringList() : QStringList{marker}, type, {},
+                            u"Sanitär Großhandel"_s);
 }
 
 QStringList names(const TUKATKatalogAuswahlFrame &frame)

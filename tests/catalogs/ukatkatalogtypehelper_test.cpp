@@ -1,5 +1,6 @@
 #include "base/inifile.h"
 #include "catalogs/ukatkatalogtypehelper.h"
+#include "tests/catalogs/catalogtesthelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,22 +14,8 @@ namespace
 
 QString makeDir(const QTemporaryDir &tmp, const QString &name, const QStringList &markers = {})
 {
-    const QString dir = tmp.filePath(name);
-    QDir().mkpath(dir);
-    for (const QString &m : markers) {
-        QFile f(QDir(dir).filePath(m));
-        f.open(QIODevice::WriteOnly);
-    }
-    return dir;
+    return CatalogTest::catalogDir(tmp.filePath(name), markers);
 }
-
-void writeType(const QString &dir, const QString &type)
-{
-    IniFile ini;
-    ini.writeString(u"Catalog"_s, u"Type"_s, type);
-    ASSERT_TRUE(ini.saveAs(QDir(dir).filePath(u"SUPPLIER.INI"_s)));
-}
-
 } // namespace
 
 TEST(KatalogTypeHelper, MarkerFilesDecideBeforeTheDescription)
@@ -46,9 +33,9 @@ TEST(KatalogTypeHelper, MarkerFilesDecideBeforeTheDescription)
     EXPECT_EQ(TUKATKatalogTypeHelper::KindOfDirectory(makeDir(tmp, u"dn"_s, {u"CATALOG.DAT"_s})),
               kkDatanorm);
     const QString typed = makeDir(tmp, u"typed"_s);
-    writeType(typed, u"7"_s);
+    CatalogTest::catalogDir(typed, {}, u"7"_s);
     EXPECT_EQ(TUKATKatalogTypeHelper::KindOfDirectory(typed), 7); // unknown kinds stay unknown
-    writeType(typed, u"x"_s);
+    CatalogTest::catalogDir(typed, {}, u"x"_s);
     EXPECT_EQ(TUKATKatalogTypeHelper::KindOfDirectory(typed), kkNone);
 }
 
