@@ -1,5 +1,5 @@
 // Setting the storage place of 10,000 selected articles as the fast edit does (database lock,
-// one keyed update per article, a commit after at least 500 rows and 100 ms) against a bare SQLite
+// one keyed update per article, a commit after at least 500 rows and 250 ms) against a bare SQLite
 // UPDATE of the same rows by key in one transaction, over the same file and with the engine's
 // settings.
 #include "base/interaction.h"

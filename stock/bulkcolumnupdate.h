@@ -12,7 +12,7 @@ class Progress;
 // one waits for the disk) do not cost more than the updates themselves when rows are quick.
 struct BulkColumnChunks {
     int rows = 500;
-    int milliseconds = 100;
+    int milliseconds = 250;
 };
 
 // Sets one column of many articles, the storage place of a whole selection say, and nothing

@@ -143,6 +143,7 @@ void TTdbTable::EmptyTable()
 
 void TTdbTable::AlterTable()
 {
+    m_keyedUpdate = {};
     if (m_fieldDefs.Count() == 0)
         throw EngineError(u"AlterTable: table %1 has no field definitions"_s.arg(m_tableName));
     const bool wasActive = Active();
@@ -196,6 +197,7 @@ void TTdbTable::Open()
 {
     if (Active())
         return;
+    m_keyedUpdate = {}; // built for the columns the table had before
     m_conn = connectionOf(m_database, m_tableName, false);
     try {
         ReadDefinitions();
@@ -840,35 +842,42 @@ int TTdbTable::SetFieldByKey(const QString &indexName, const QVariantList &keys,
 {
     requireWritable("SetFieldByKey");
     checkBrowseMode();
-    const int pos = m_indexDefs.IndexOf(indexName);
-    if (pos < 0)
-        throw EngineError(u"Table %1 has no index %2"_s.arg(m_tableName, indexName));
-    const TIndexDef &def = m_indexDefs[pos];
-    const QStringList keyFields = def.FieldList();
-    if (keys.isEmpty() || keys.size() > keyFields.size())
-        throw EngineError(u"Table %1: %2 key values for index %3"_s.arg(m_tableName)
-                              .arg(keys.size())
-                              .arg(indexName));
-    const int target = m_fieldDefs.IndexOf(field);
-    if (target < 0)
-        throw EngineError(u"Table %1 has no field %2"_s.arg(m_tableName, field));
-    QStringList conds;
-    QVariantList params{m_fields[size_t(target)]->normalised(value)};
-    for (int i = 0; i < keys.size(); ++i) {
-        const int col = m_fieldDefs.IndexOf(keyFields[i]);
-        QString e = sqlName(m_fieldDefs[col].name);
-        if ((def.options & ixCaseInsensitive) && isTextType(m_fieldDefs[col].type))
-            e += u" COLLATE NOCASE"_s;
-        conds.append(e + u" = ?"_s);
-        params.append(searchValue(col, keys[i]));
+    // A bulk change sends the same statement for every row: it is built once.
+    KeyedUpdate &u = m_keyedUpdate;
+    if (u.sql.isEmpty() || u.index != indexName || u.field != field || u.keys != keys.size()) {
+        const int pos = m_indexDefs.IndexOf(indexName);
+        if (pos < 0)
+            throw EngineError(u"Table %1 has no index %2"_s.arg(m_tableName, indexName));
+        const TIndexDef &def = m_indexDefs[pos];
+        const QStringList keyFields = def.FieldList();
+        if (keys.isEmpty() || keys.size() > keyFields.size())
+            throw EngineError(u"Table %1: %2 key values for index %3"_s.arg(m_tableName)
+                                  .arg(keys.size())
+                                  .arg(indexName));
+        const int target = m_fieldDefs.IndexOf(field);
+        if (target < 0)
+            throw EngineError(u"Table %1 has no field %2"_s.arg(m_tableName, field));
+        KeyedUpdate built{indexName, field, keys.size(), {}, target, {}};
+        QStringList conds;
+        for (int i = 0; i < keys.size(); ++i) {
+            const int col = m_fieldDefs.IndexOf(keyFields[i]);
+            QString e = sqlName(m_fieldDefs[col].name);
+            if ((def.options & ixCaseInsensitive) && isTextType(m_fieldDefs[col].type))
+                e += u" COLLATE NOCASE"_s;
+            conds.append(e + u" = ?"_s);
+            built.keyColumns.append(col);
+        }
+        built.sql = u"UPDATE %1 SET %2 = ? WHERE %3"_s.arg(TableSchema::sqlTable(m_tableName),
+                                                          sqlName(m_fieldDefs[target].name),
+                                                          conds.join(u" AND "_s));
+        u = std::move(built);
     }
     SqliteConnection &c = conn();
-    sqlite3_stmt *stmt = c.prepare(u"UPDATE %1 SET %2 = ? WHERE %3"_s.arg(
-        TableSchema::sqlTable(m_tableName), sqlName(m_fieldDefs[target].name),
-        conds.join(u" AND "_s)));
+    sqlite3_stmt *stmt = c.prepare(u.sql);
     StatementReset reset{stmt};
-    for (int i = 0; i < params.size(); ++i)
-        SqliteConnection::bind(stmt, i + 1, params[i]);
+    SqliteConnection::bind(stmt, 1, m_fields[size_t(u.target)]->normalised(value));
+    for (int i = 0; i < keys.size(); ++i)
+        SqliteConnection::bind(stmt, i + 2, searchValue(u.keyColumns[i], keys[i]));
     try {
         c.step(stmt);
     } catch (const EngineError &e) {

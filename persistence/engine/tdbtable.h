@@ -228,6 +228,17 @@ private:
     bool m_filtered = false;
     std::unique_ptr<CompiledFilter> m_filter;
 
+    // The statement of the last SetFieldByKey and what it was built for.
+    struct KeyedUpdate {
+        QString index;
+        QString field;
+        qsizetype keys = 0;
+        QString sql;
+        int target = -1;
+        QList<int> keyColumns;
+    };
+    KeyedUpdate m_keyedUpdate;
+
     int m_controlsDisabled = 0;
     int m_tableLocks = 0;
     int m_transactions = 0;
