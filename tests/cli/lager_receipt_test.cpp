@@ -127,6 +127,18 @@ TEST_F(LagerReceipt, AHeldArticleIsNotBooked)
     EXPECT_TRUE(history(u"PLAIN"_s).isEmpty());
 }
 
+TEST_F(LagerReceipt, AHeldGroupedArticleKeepsItsPricesWithAWarning)
+{
+    ASSERT_EQ(lager({u"groupings"_s, u"add"_s, u"PLAIN"_s, u"SER"_s}).exitCode, 0);
+    Holder holder;
+    holdLock(holder, u"SER"_s, u"Kollege Meier"_s);
+    const Outcome r = lager({u"receipt"_s, u"PLAIN"_s, u"1"_s, u"--price"_s, u"20"_s});
+    EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.contains(u"Kann Artikel \"SER\" nicht sperren."_s)) << qPrintable(r.err);
+    EXPECT_EQ(getJson(u"PLAIN"_s).value(u"EKPreis"_s).toDouble(), 20);
+    EXPECT_EQ(getJson(u"SER"_s).value(u"EKPreis"_s).toDouble(), 10);
+}
+
 TEST_F(LagerReceipt, EveryPathThatSetsStockKeepsTheHistoryChained)
 {
     // A new article: its opening stock opens the chain.
