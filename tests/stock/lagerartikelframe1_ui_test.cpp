@@ -215,6 +215,7 @@ TEST_F(ArtikelFrameTest, ControlsCarryTheirComponentNamesOnTheirPages)
          u"Sonstiges"_s,
          {u"cbUseColor"_s, u"pnColor"_s, u"btColor"_s, u"ckbORab"_s, u"ckbOProv"_s,
           u"cbNoAutoPreisflege"_s, u"ckbEKSp"_s, u"ckbVKSp"_s}},
+        {u"tsBuchungen"_s, u"Buchungen"_s, {u"vstBuchungen"_s}},
     };
     QTabWidget *tabs = frame->Pages();
     ASSERT_EQ(tabs->count(), int(pages.size()));
