@@ -222,6 +222,8 @@ void TMOD00501Form1::attachStock(std::unique_ptr<TKatalogDBPool> pool, IModLager
                 return inStock;
             },
             this);
+        connect(this, &TMOD00501Form1::stockConfigChanged, m_receiptWindow,
+                &TMOD00501Form3::ReloadConfiguration);
     }
     m_centralLayout->insertWidget(0, frame, 1);
     QTreeView *grid = frame->Grid();

@@ -71,18 +71,18 @@ TMOD00501Form3::TMOD00501Form3(const TLagerArtikelEditContext &context, GoodsRec
         l->setBuddy(buddy);
         return l;
     };
-    grid->addWidget(label("Zugangsmenge", m_edMenge), 0, 0);
+    grid->addWidget(label(txNoop("Zugangsmenge"), m_edMenge), 0, 0);
     grid->addWidget(m_edMenge, 0, 1);
     grid->addWidget(m_lbBestellmenge, 0, 2, 1, 2);
-    grid->addWidget(label("Einkaufspreis", m_edPreis), 1, 0);
+    grid->addWidget(label(txNoop("Einkaufspreis"), m_edPreis), 1, 0);
     grid->addWidget(m_edPreis, 1, 1);
     grid->addWidget(m_lbWaehrung, 1, 2);
     grid->addWidget(m_rbProME, 1, 3);
     grid->addWidget(m_rbProKg, 1, 4);
-    grid->addWidget(label("Rabatt", m_edRabatt), 2, 0);
+    grid->addWidget(label(txNoop("Rabatt"), m_edRabatt), 2, 0);
     grid->addWidget(m_edRabatt, 2, 1);
     grid->addWidget(new QLabel(u"%"_s, this), 2, 2);
-    grid->addWidget(label("Nettopreis", m_edNetto), 3, 0);
+    grid->addWidget(label(txNoop("Nettopreis"), m_edNetto), 3, 0);
     grid->addWidget(m_edNetto, 3, 1);
     grid->addWidget(m_ckbReset, 3, 3, 1, 2);
     grid->setColumnStretch(5, 1);
@@ -123,7 +123,7 @@ bool TMOD00501Form3::quantityValue(double &value) const
 
 void TMOD00501Form3::ReloadConfiguration()
 {
-    m_frame->ReloadConfiguration();
+    m_frame->ReloadConfig();
 }
 
 void TMOD00501Form3::Setup(const TLagerServerObj &article, double quantity,

@@ -21,5 +21,5 @@ struct TLagerArtikelEditContext {
     QString userFullName; // stamped as "changed by"
     // The article's booking history for the tab "Buchungen"; empty hides nothing but shows no
     // rows (the receipt dialog's frame has no use for it).
-    std::function<TLagerBuchungList(const QString &nr)> bookings;
+    std::function<TLagerBuchungList(const QString &nr)> bookings = nullptr;
 };

