@@ -82,6 +82,8 @@ int SetColumn(LagerSession &session, const LagerArgs &args);
 int CatalogList(LagerSession &session, const LagerArgs &args);
 int CatalogSearch(LagerSession &session, const LagerArgs &args);
 int CatalogShow(LagerSession &session, const LagerArgs &args);
+int CatalogTake(LagerSession &session, const LagerArgs &args);
+int CatalogTakeAll(LagerSession &session, const LagerArgs &args);
 int Labels(LagerSession &session, const LagerArgs &args);
 
 // Program entry without the process: programDir is where the program runs, arguments come

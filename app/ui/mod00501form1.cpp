@@ -8,6 +8,8 @@
 #include "base/messages.h"
 #include "base/translation.h"
 #include "catalogs/katalogdbpool.h"
+#include "catalogs/katalogtransfer.h"
+#include "catalogs/ui/ukatkatalogauswahl.h"
 #include "movements/groupingeditor.h"
 #include "movements/receiptcommand.h"
 #include "movements/ui/mod00501form11.h"
@@ -25,6 +27,7 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -111,8 +114,9 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
     QAction *serials = addEntry(m_functions, "SeriennummernzumLagerartikel1",
                                 txNoop("Seriennummern zum Lagerartikel anzeigen"), 100);
 
-    // The carrying-out windows come later; the right checks already apply.
-    for (QAction *a : {importAll, importSome})
+    connect(importAll, &QAction::triggered, this, &TMOD00501Form1::importWholeCatalog);
+    // The carrying-out window comes later; the right check already applies.
+    for (QAction *a : {importSome})
         connect(a, &QAction::triggered, this, [this] {
             checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!"));
         });
@@ -314,6 +318,25 @@ ArticleCommands TMOD00501Form1::articleCommands()
     };
     return ArticleCommands(m_db ? *m_db : m_frame->Database(), m_context.editContext.stockDir,
                            m_context.userFullName, std::move(hooks));
+}
+
+void TMOD00501Form1::importWholeCatalog()
+{
+    if (!m_pool)
+        return;
+    KatalogTransfer::Hooks hooks;
+    hooks.selectCatalog = [] {
+        QString name;
+        return TUKATKatalogAuswahl::Select(name, true) ? name : QString();
+    };
+    hooks.refreshList = [this] { m_frame->LoadAll(); };
+    KatalogTransfer::Settings settings = KatalogTransfer::Settings::FromSystem();
+    settings.userFullName = m_context.userFullName;
+    KatalogTransfer transfer(*m_pool, m_db ? *m_db : m_frame->Database(), settings,
+                             std::move(hooks));
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    transfer.ImportCatalog();
+    QGuiApplication::restoreOverrideCursor();
 }
 
 bool TMOD00501Form1::showArticleWindow(TLagerServerObj &record, bool existing, int focusMode)

@@ -84,6 +84,7 @@ public:
     void reloadConfiguration();
     // Opens the label window (command 106); while it is open, edit adds to its list instead.
     void showLabelWindow();
+    void importWholeCatalog(); // command 107
     TMOD00501Form9 *labelWindow() const { return m_labelWindow; }
     QTreeView *stockList() const;
     QMenu *functionsMenu() const { return m_functions; }

@@ -1,0 +1,405 @@
+#include "catalogs/katalogtransfer.h"
+
+#include "base/interaction.h"
+#include "base/messages.h"
+#include "base/translation.h"
+#include "catalogs/katalog1db.h"
+#include "catalogs/katalog2db.h"
+#include "catalogs/katalogdbpool.h"
+#include "persistence/conversions.h"
+#include "persistence/datetime.h"
+#include "persistence/engine/tdbdatabase.h"
+#include "persistence/engine/tdbtable.h"
+#include "stock/lagerbuchung.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "suite/benutzereinstellungen.h"
+#include "suite/systemeinstellungen.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+constexpr int kMaxNumberLength = 20;
+
+// Releases the stock database lock however the command leaves.
+class DatabaseLock
+{
+public:
+    DatabaseLock(IModLagerDBServerObj &db, const QString &owner) : m_lock(db.LockDatabase(owner)) {}
+    ~DatabaseLock() { TDatabaseStoreBase::Unlock(m_lock); }
+    DatabaseLock(const DatabaseLock &) = delete;
+    DatabaseLock &operator=(const DatabaseLock &) = delete;
+    explicit operator bool() const { return m_lock != nullptr; }
+
+private:
+    std::unique_ptr<TDateischutzWF> m_lock;
+};
+
+QString htmlEscaped(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+} // namespace
+
+KatalogTransfer::Settings KatalogTransfer::Settings::FromSystem()
+{
+    const TSystemEinstellungen &sys = TSystemEinstellungen::instance();
+    Settings s;
+    s.catalogBaseDir = sys.KatalogeDir;
+    s.stockDir = sys.LagerDir;
+    s.imagesDir = sys.ImagesDir;
+    s.userFullName = TBenutzerEinstellungen::instance().FullName;
+    s.fontName = sys.TextFormats[0].FontName;
+    s.fontSize = sys.TextFormats[0].FontSize;
+    s.prices = TKatalogPreisEinstellungen::FromSystem();
+    return s;
+}
+
+KatalogTransfer::KatalogTransfer(TKatalogDBPool &pool, IModLagerDBServerObj &db, Settings settings,
+                                 Hooks hooks)
+    : m_pool(pool), m_db(db), m_settings(std::move(settings)), m_hooks(std::move(hooks))
+{
+}
+
+QString KatalogTransfer::FormattedText(const QString &plain, const QString &font, int size)
+{
+    if (plain.isEmpty())
+        return {};
+    // The editor reads this back as rich text; one paragraph per line keeps the line breaks
+    // of catalog long texts.
+    QString html = u"<html><body style=\"font-family:'"_s + htmlEscaped(font) + u"'; font-size:"_s +
+                   QString::number(size) + u"pt;\">"_s;
+    const QStringList lines = QString(plain).replace(u"\r\n"_s, u"\n"_s).split(u'\n');
+    for (const QString &line : lines)
+        html += u"<p style=\"margin:0px;\">"_s + htmlEscaped(line) + u"</p>"_s;
+    return html + u"</body></html>"_s;
+}
+
+std::unique_ptr<TLagerServerObj>
+KatalogTransfer::BuildStockArticle(const TKatalogDBClipBoardMergeObj &m, const QString &nr,
+                                   const Settings &s)
+{
+    auto r = std::make_unique<TLagerServerObj>();
+    r->LagerArtikelNr = nr;
+    r->EAN = m.EAN;
+    r->Inventurartikel = true;
+    r->InitPeriods(s.stockDir + u"STDMB.TXT"_s);
+    r->Created = DateTime::now();
+    r->CreatedBy = s.userFullName;
+    r->Katalog = m.Katalog;
+    r->KatRefs.Add(m.Katalog, m.ArtikelNr);
+    r->Bezeichnung = m.Beschreibung;
+    r->ME = m.ME;
+    r->PE = std::max(1, m.Preiseinheit);
+    r->Kurztext = FormattedText(m.Kurztext, s.fontName, s.fontSize);
+    r->Langtext = FormattedText(m.Langtext, s.fontName, s.fontSize);
+    r->EKPreis = m.NettoEK;
+    r->VKZuschlag = m.VKFaktor;
+    // Only DATANORM-like catalogs carry net sale prices; simple catalogs keep theirs as given.
+    const bool addVat =
+        s.prices.SalePriceIsGross && (m.KatalogTyp == kkDatanorm || m.KatalogTyp == kkEldanorm);
+    for (size_t i = 0; i < r->VKPreis.size(); ++i)
+        r->VKPreis[i] =
+            addVat ? AddPercent(s.prices.FullCurrency, m.VKPreise[i], m.MwStSatz) : m.VKPreise[i];
+    r->Rabattgruppen = m.Rabattgruppe;
+    r->MwStSatz = m.MwStMerker;
+    r->Arbeitszeit = m.Arbeitszeit;
+
+    const QString imageSource = s.catalogBaseDir + m.Katalog + u"/IMAGES/"_s;
+    for (const TDoubleString &picture : m.Bilder) {
+        const QString source = imageSource + picture.Value;
+        if (!QFileInfo::exists(source)) {
+            ShowMessageBoxFmt(tx("Datei \"%s\" nicht gefunden."), {source}, MsgDlgType::Error,
+                              MsgButton::OK);
+            continue;
+        }
+        // A file of that name may belong to another article; it is neither replaced nor
+        // linked to this one.
+        const QString target = s.imagesDir + picture.Value;
+        if (QFileInfo::exists(target))
+            continue;
+        QDir().mkpath(s.imagesDir);
+        if (QFile::copy(source, target))
+            r->Bilder.Add(picture.Key, picture.Value);
+    }
+    return r;
+}
+
+int KatalogTransfer::ArticleCount(TKatalogDBPoolItem &item)
+{
+    try {
+        TDatabaseWrapper *db = item.GetDB();
+        if (auto *dn = dynamic_cast<TKatalog1DB *>(db))
+            return dn->Catalog().RecordCount();
+        if (auto *simple = dynamic_cast<TKatalog2DB *>(db))
+            return simple->Table().RecordCount();
+    } catch (const std::exception &) {
+    }
+    return 0;
+}
+
+bool KatalogTransfer::WalkCatalog(
+    TKatalogDBPoolItem &item, const TKatalogPreisEinstellungen &prices,
+    const std::function<bool(const TKatalogDBClipBoardMergeObj &)> &visit)
+{
+    TDatabaseWrapper *db = nullptr;
+    try {
+        db = item.GetDB();
+    } catch (const std::exception &e) {
+        ReportMessage(MessageKind::Error, QString::fromUtf8(e.what()), nullptr, &e);
+        return false;
+    }
+    TKatalogDBClipBoardMergeObj merge;
+    if (auto *dn = dynamic_cast<TKatalog1DB *>(db)) {
+        TTdbTable &t = dn->Catalog();
+        t.SetIndexName(TKatalog1DB::kIndexId);
+        for (t.First(); !t.Eof(); t.Next()) {
+            TKatalog1Artikel a;
+            dn->ReadCurrentRow(a);
+            a.Katalog = item.CatalogName;
+            merge.LoadFrom(a, prices);
+            if (!visit(merge))
+                return false;
+        }
+        return true;
+    }
+    if (auto *simple = dynamic_cast<TKatalog2DB *>(db)) {
+        TTdbTable &t = simple->Table();
+        t.SetIndexName(TKatalog2DB::kIndexId);
+        for (t.First(); !t.Eof(); t.Next()) {
+            TKatalog2Artikel a;
+            if (simple->ReadArticle(a) != 0)
+                continue;
+            a.Katalog = item.CatalogName;
+            merge.LoadFrom(a, prices);
+            if (!visit(merge))
+                return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool KatalogTransfer::mayCreate() const
+{
+    if (TBenutzerEinstellungen::instance().HasRight(u"41"_s))
+        return true;
+    ShowMessageBox(tx("Sie sind nicht berechtigt, Artikel anzulegen!"), MsgDlgType::Information,
+                   MsgButton::OK);
+    return false;
+}
+
+QString KatalogTransfer::askNumber(const QString &proposal)
+{
+    QString value = proposal;
+    for (;;) {
+        if (!interaction().inputBox(tx("Neuer Artikel"), tx("Lagerartikel-Nr."), value))
+            return {};
+        value = value.trimmed().left(kMaxNumberLength).trimmed();
+        if (value.isEmpty())
+            return {};
+        const int exists = m_db.ArticleExists(value);
+        if (exists < 0)
+            return {};
+        if (exists == 0)
+            return value;
+        if (ShowMessageBoxFmt(tx("Der Artikel \"%s\" existiert bereits. Artikelnummer aendern?"),
+                              {value}, MsgDlgType::Confirmation,
+                              MsgButton::YesNo) != ModalResult::Yes)
+            return {};
+    }
+}
+
+int KatalogTransfer::ImportArticles()
+{
+    if (!mayCreate())
+        return 0;
+    std::unique_ptr<TKatalogDBClipBoard> clip =
+        m_hooks.selectArticles ? m_hooks.selectArticles(tx("Katalogartikel importieren")) : nullptr;
+    if (!clip || clip->IsEmpty())
+        return 0;
+    DatabaseLock lock(m_db, m_settings.userFullName);
+    if (!lock)
+        return 0;
+    int saved = 0;
+    QString last;
+    try {
+        m_db.Refresh();
+        for (qsizetype i = 0; i < clip->Count(); ++i) {
+            const std::unique_ptr<TKatalogDBClipBoardMergeObj> merge =
+                clip->MergeObj(i, m_settings.prices);
+            if (!merge)
+                continue;
+            const QString nr = askNumber(merge->ArtikelNr);
+            if (nr.isEmpty())
+                continue;
+            std::unique_ptr<TLagerServerObj> record = BuildStockArticle(*merge, nr, m_settings);
+            if (!m_hooks.showArticleWindow || !m_hooks.showArticleWindow(*record))
+                continue;
+            if (m_db.BookArticle(
+                    *record, TLagerBuchung::Change(TLagerBuchung::Import, record->LagerArtikelNr, 0,
+                                                   record->BuchungsBestand, DateTime::now(),
+                                                   TLagerBuchung::CurrentUser())) != 0)
+                continue;
+            if (m_hooks.updateArticle)
+                m_hooks.updateArticle(*record);
+            last = record->LagerArtikelNr;
+            ++saved;
+        }
+    } catch (const std::exception &e) {
+        ReportMessage(MessageKind::Error, QString::fromUtf8(e.what()), nullptr, &e);
+    }
+    if (!last.isEmpty() && m_hooks.gotoArticle)
+        m_hooks.gotoArticle(last);
+    return saved;
+}
+
+int KatalogTransfer::ImportCatalog()
+{
+    if (!mayCreate())
+        return -1;
+    if (ShowMessageBox(
+            tx("Die Artikel-Nr. des Lagerartikels wird gleich der Katalog-Artikel-Nr. gesetzt.") +
+                u'\n' +
+                tx("Bereits vorhandene Artikel gleicher Artikel-Nr. werden ohne Warnung "
+                   "ueberschrieben."),
+            MsgDlgType::Warning, MsgButton::OK | MsgButton::Cancel) != ModalResult::OK)
+        return -1;
+    const QString catalog = m_hooks.selectCatalog ? m_hooks.selectCatalog() : QString();
+    if (catalog.isEmpty())
+        return -1;
+    if (ShowMessageBoxFmt(tx("Soll wirklich der gesamte Katalog \"%s\" importiert werden.") +
+                              u'\n' + tx("Der Vorgang kann nicht rueckgaengig gemacht werden."),
+                          {catalog}, MsgDlgType::Confirmation,
+                          MsgButton::YesNo) != ModalResult::Yes)
+        return -1;
+    int written = -1;
+    {
+        DatabaseLock lock(m_db, m_settings.userFullName);
+        if (!lock)
+            return -1;
+        written = ImportWholeCatalog(catalog);
+    }
+    if (m_hooks.refreshList)
+        m_hooks.refreshList();
+    ShowMessageBox(tx("Fertig!"), MsgDlgType::Information, MsgButton::OK);
+    return written;
+}
+
+int KatalogTransfer::ImportWholeCatalog(const QString &catalog, bool *cancelled)
+{
+    if (cancelled)
+        *cancelled = false;
+    TKatalogDBPoolItem *item = m_pool.GetItem(catalog, true);
+    if (!item || (item->Kind != kkSimple && item->Kind != kkDatanorm)) {
+        ShowMessageBoxFmt(tx("Katalog \"%s\" nicht gefunden."), {catalog}, MsgDlgType::Error,
+                          MsgButton::OK);
+        return -1;
+    }
+    std::unique_ptr<Progress> progress =
+        interaction().progress(tx("Kompletten Katalog importieren"), ArticleCount(*item));
+    TTdbDatabase &database = m_db.Database();
+    int written = 0;
+    int inBatch = 0;
+    bool failed = false;
+    const double now = DateTime::now();
+    const QString user = TLagerBuchung::CurrentUser();
+    m_db.Refresh();
+    try {
+        WalkCatalog(*item, m_settings.prices, [&](const TKatalogDBClipBoardMergeObj &merge) {
+            if (progress->cancelled()) {
+                if (cancelled)
+                    *cancelled = true;
+                return false;
+            }
+            if (inBatch == 0)
+                database.StartTransaction();
+            std::unique_ptr<TLagerServerObj> record =
+                BuildStockArticle(merge, merge.ArtikelNr, m_settings);
+            // The overwritten article's stock goes with it; the history row says so, so that
+            // the history still adds up to the stored stock.
+            const double before = m_db.GetArticleValue(merge.ArtikelNr, u"BuchungsBestand"_s);
+            if (m_db.WriteArticle(record.get()) != 0 ||
+                m_db.AppendBooking(TLagerBuchung::Change(TLagerBuchung::Import, merge.ArtikelNr,
+                                                         before, record->BuchungsBestand, now,
+                                                         user)) != 0) {
+                failed = true;
+                return false;
+            }
+            ++written;
+            if (++inBatch >= m_settings.batchSize) {
+                database.Commit();
+                inBatch = 0;
+            }
+            progress->step();
+            return true;
+        });
+        // A cancel keeps everything written so far; a failed write gives up its batch.
+        if (database.InTransaction()) {
+            if (failed) {
+                database.Rollback();
+                written -= inBatch;
+            } else {
+                database.Commit();
+            }
+        }
+    } catch (const std::exception &e) {
+        if (database.InTransaction()) {
+            database.Rollback();
+            written -= inBatch;
+        }
+        ReportMessage(MessageKind::Error, QString::fromUtf8(e.what()), nullptr, &e);
+    }
+    return written;
+}
+
+int KatalogTransfer::TakeArticle(const QString &catalog, const QString &articleNr,
+                                 const QString &newNr)
+{
+    TKatalogDBPoolItem *item = m_pool.GetItem(catalog, true);
+    if (!item || (item->Kind != kkSimple && item->Kind != kkDatanorm))
+        return -2;
+    TKatalogDBClipBoardMergeObj merge;
+    try {
+        TDatabaseWrapper *db = item->GetDB();
+        if (auto *dn = dynamic_cast<TKatalog1DB *>(db)) {
+            TKatalog1Artikel a;
+            a.ArtikelNr = articleNr;
+            if (articleNr.isEmpty() || dn->ReadArticle(a) != 0)
+                return -2;
+            a.Katalog = item->CatalogName;
+            merge.LoadFrom(a, m_settings.prices);
+        } else if (auto *simple = dynamic_cast<TKatalog2DB *>(db)) {
+            TKatalog2Artikel a;
+            a.ArtikelNr = articleNr;
+            if (articleNr.isEmpty() || simple->ReadArticle(a) != 0)
+                return -2;
+            a.Katalog = item->CatalogName;
+            merge.LoadFrom(a, m_settings.prices);
+        }
+    } catch (const std::exception &e) {
+        ReportMessage(MessageKind::Error, QString::fromUtf8(e.what()), nullptr, &e);
+        return -1;
+    }
+    const QString nr = (newNr.isEmpty() ? merge.ArtikelNr : newNr).trimmed();
+    if (nr.isEmpty() || nr.size() > kMaxNumberLength)
+        return -1;
+    DatabaseLock lock(m_db, m_settings.userFullName);
+    if (!lock)
+        return -1;
+    m_db.Refresh();
+    if (m_db.ArticleExists(nr) != 0) {
+        ShowMessageBoxFmt(tx("Der Artikel \"%s\" existiert bereits."), {nr}, MsgDlgType::Error,
+                          MsgButton::OK);
+        return -1;
+    }
+    std::unique_ptr<TLagerServerObj> record = BuildStockArticle(merge, nr, m_settings);
+    return m_db.BookArticle(*record, TLagerBuchung::Change(TLagerBuchung::Import, nr, 0,
+                                                           record->BuchungsBestand, DateTime::now(),
+                                                           TLagerBuchung::CurrentUser()));
+}
