@@ -84,6 +84,7 @@ int CatalogSearch(LagerSession &session, const LagerArgs &args);
 int CatalogShow(LagerSession &session, const LagerArgs &args);
 int CatalogTake(LagerSession &session, const LagerArgs &args);
 int CatalogTakeAll(LagerSession &session, const LagerArgs &args);
+int CatalogImportDatanorm(LagerSession &session, const LagerArgs &args);
 int Labels(LagerSession &session, const LagerArgs &args);
 
 // Program entry without the process: programDir is where the program runs, arguments come

@@ -1,12 +1,14 @@
 #include "app/lager/lagercommand.h"
 #include "base/messages.h"
 #include "base/translation.h"
+#include "catalogs/datanorm/datanormimport.h"
 #include "catalogs/katalogdbpool.h"
 #include "catalogs/katalogtransfer.h"
 #include "persistence/engine/engineerror.h"
 #include "stock/modlagerdbserverobj.h"
 #include "suite/systemeinstellungen.h"
 
+#include <QRegularExpression>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -64,4 +66,27 @@ int CatalogTakeAll(LagerSession &session, const LagerArgs &args)
         return LagerExit::NotFound;
     QTextStream(stdout) << written << u'\n';
     return cancelled ? LagerExit::Failed : LagerExit::Done;
+}
+
+int CatalogImportDatanorm(LagerSession &session, const LagerArgs &args)
+{
+    if (!session.RequireRight(u"41"_s, "Sie sind nicht berechtigt, Artikel anzulegen!"))
+        return LagerExit::Denied;
+    const QString name = args.Option(u"--name"_s).trimmed().toUpper();
+    // The name becomes a directory beside the other catalogs and nothing else.
+    static const QRegularExpression valid(u"^[A-Z0-9_\\-]{1,40}$"_s);
+    if (!valid.match(name).hasMatch() || name == u"LAGER"_s) {
+        ShowError(formatText(tx("Ungueltiger Katalogname \"%s\"."), {name}));
+        return LagerExit::Usage;
+    }
+    const QString dir = TSystemEinstellungen::instance().KatalogeDir + name + u'/';
+    const DatanormImport::Result r =
+        DatanormImport::Import(args.positional.at(0), dir, args.Option(u"--supplier"_s));
+    if (!r.ok) {
+        if (!r.cancelled)
+            ShowError(r.error);
+        return r.cancelled ? LagerExit::Failed : LagerExit::Invalid;
+    }
+    QTextStream(stdout) << r.written << u'\t' << r.deleted << u'\t' << r.skipped << u'\n';
+    return LagerExit::Done;
 }

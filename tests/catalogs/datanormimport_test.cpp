@@ -1,0 +1,174 @@
+#include "catalogs/datanorm/datanormimport.h"
+#include "catalogs/katalog1db.h"
+#include "catalogs/searchtextindex.h"
+#include "persistence/engine/tdbtable.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+const QString kData = QStringLiteral(STOCK_TESTS_DIR "/catalogs/data/datanorm/");
+
+Money m(double v)
+{
+    return Money::fromDouble(v);
+}
+
+struct Datanorm : ::testing::Test {
+    QTemporaryDir tmp;
+    QString catalog = tmp.path() + u"/KATALOGE/GH/"_s;
+    ScriptedInteraction ui;
+    ScopedInteraction scope{&ui};
+
+    TKatalog1Artikel read(const QString &nr, int expected = 0)
+    {
+        TKatalog1DB db;
+        db.Open(catalog);
+        TKatalog1Artikel a;
+        a.ArtikelNr = nr;
+        EXPECT_EQ(db.ReadArticle(a), expected) << nr.toStdString();
+        return a;
+    }
+    QByteArray catalogBytes() const
+    {
+        QFile f(catalog + u"CATALOG.DAT"_s);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+} // namespace
+
+TEST(DatanormDecode, CodePageIsToldByTheGermanLettersAndEndOfFileIsCut)
+{
+    const struct {
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {"Gr\x81\xE1"
+         "e",
+         u"Grüße"_s}, // code page 850
+        {"Gr\xFC\xDF"
+         "e",
+         u"Grüße"_s},                      // Windows-1252
+        {"\x8E\x99\x9A \xC4", u"ÄÖÜ ─"_s}, // more 850 letters win
+        {"A;1;\r\n\x1A"
+         "Rest",
+         u"A;1;\r\n"_s}, // 0x1A ends the file
+        {"plain", u"plain"_s},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(DatanormImport::Decode(c.bytes), c.text) << c.bytes.toHex().constData();
+}
+
+TEST_F(Datanorm, AVersion4SetGivesItsRowsLongTextsGroupsAndWordIndex)
+{
+    const DatanormImport::Result r = DatanormImport::Import(kData + u"v4"_s, catalog, u"70009"_s);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.written, 3);
+    EXPECT_EQ(r.skipped, 2) << "the renumbering and the unknown record";
+
+    // List price less the discount group's 25 %, per 100; long text from the block (code page
+    // 850 decoded) and the free lines.
+    const TKatalog1Artikel pipe = read(u"1001"_s);
+    EXPECT_EQ(pipe.KurzZeile1, u"Kupferrohr 22x1"_s);
+    EXPECT_EQ(pipe.KurzZeile2, u"hart"_s);
+    EXPECT_EQ(pipe.PreisKZ, 1);
+    EXPECT_EQ(pipe.Listenpreis, m(189.50));
+    EXPECT_DOUBLE_EQ(pipe.Rabatt, 25);
+    EXPECT_EQ(pipe.Netto, m(142.13));
+    EXPECT_EQ(pipe.Preiseinheit, 100);
+    EXPECT_EQ(pipe.ME, u"m"_s);
+    EXPECT_EQ(pipe.Matchcode, u"KUPFERROHR"_s);
+    EXPECT_EQ(pipe.EAN, u"4012345000012"_s);
+    EXPECT_EQ(pipe.AnbindNr, u"G01"_s);
+    EXPECT_EQ(pipe.Verpackungsmenge, 5);
+    EXPECT_EQ(pipe.ReferenzNr, u"R-1001"_s);
+    EXPECT_EQ(pipe.Langtext,
+              u"Rohr für Gas\r\nnach DIN EN 1057\r\nStange 5 m\r\nmit Schutzkappen"_s);
+
+    // Net price as given; text flag x1 drops short text 2; the insert block is filled.
+    const TKatalog1Artikel fitting = read(u"2002"_s);
+    EXPECT_EQ(fitting.KurzZeile2, QString());
+    EXPECT_EQ(fitting.Netto, m(12.34));
+    EXPECT_EQ(fitting.Listenpreis, Money());
+    EXPECT_EQ(fitting.Langtext, u"Laenge 500 mm"_s);
+
+    // The price file changed the net price afterwards and kept the previous one.
+    const TKatalog1Artikel sleeve = read(u"3003"_s);
+    EXPECT_EQ(sleeve.Netto, m(1.50));
+    EXPECT_EQ(sleeve.LastNetto, m(1.00));
+    read(u"9999"_s, 1);
+
+    TKatalog1DB db;
+    db.Open(catalog);
+    EXPECT_EQ(db.DiscountGroups().RecordCount(), 2);
+    EXPECT_EQ(db.GoodsGroups().RecordCount(), 2);
+    QFile index(catalog + u"STX.IDX"_s);
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    const QString words = SearchtextIndex::Decode(index.readAll());
+    for (const QString &w : {u"KUPFERROHR="_s, u"PRESSFITTING="_s, u"4012345000012="_s})
+        EXPECT_TRUE(words.contains(w)) << w.toStdString();
+    EXPECT_FALSE(QDir(catalog + u"STX.NEU"_s).exists());
+}
+
+TEST_F(Datanorm, AnUpdateSetChangesAddsAndDeletes)
+{
+    ASSERT_TRUE(DatanormImport::Import(kData + u"v4"_s, catalog).ok);
+    const DatanormImport::Result r = DatanormImport::Import(kData + u"update"_s, catalog);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.deleted, 1);
+    const TKatalog1Artikel pipe = read(u"1001"_s);
+    EXPECT_EQ(pipe.Netto, m(150.00));
+    EXPECT_EQ(pipe.LastNetto, m(142.13));
+    EXPECT_GT(pipe.LastNettoChanged, 0);
+    EXPECT_EQ(pipe.Matchcode, u"KUPFERROHR"_s) << "B fields stay without a new B record";
+    read(u"2002"_s, 1);
+    EXPECT_EQ(read(u"4004"_s).Netto, m(9.99));
+    EXPECT_EQ(read(u"3003"_s).Netto, m(1.50));
+}
+
+TEST_F(Datanorm, ABrokenFileIsRefusedWithFileAndLineAndTheCatalogStays)
+{
+    ASSERT_TRUE(DatanormImport::Import(kData + u"v4"_s, catalog).ok);
+    const QByteArray before = catalogBytes();
+
+    const struct {
+        QByteArray tail;
+        const char *why;
+    } cases[] = {
+        {"A;N;5005;00;Abgeschnit", "unvollstaendig"},
+        {"A;N;5005;00;Preis;;2;0;St;12,50;;;;", "keine Zahl"},
+        {"A;N;5005;00;Einheit;;2;7;St;100;;;;", "Preiseinheit"},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir delivery;
+        QFile src(kData + u"update/datanorm.001"_s);
+        ASSERT_TRUE(src.open(QIODevice::ReadOnly));
+        QFile dst(delivery.path() + u"/DATANORM.001"_s);
+        ASSERT_TRUE(dst.open(QIODevice::WriteOnly));
+        dst.write(src.readAll() + c.tail);
+        dst.close();
+        const DatanormImport::Result r = DatanormImport::Import(delivery.path(), catalog);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.error.contains(u"\"DATANORM.001\", Zeile 5"_s)) << r.error.toStdString();
+        EXPECT_TRUE(r.error.contains(QString::fromLatin1(c.why))) << r.error.toStdString();
+    }
+    EXPECT_EQ(catalogBytes(), before);
+    EXPECT_EQ(read(u"2002"_s).Netto, m(12.34));
+}
+
+TEST_F(Datanorm, ACancelLeavesTheCatalogAsItWas)
+{
+    ASSERT_TRUE(DatanormImport::Import(kData + u"v4"_s, catalog).ok);
+    ui.cancelProgressAfter = 1;
+    const DatanormImport::Result r = DatanormImport::Import(kData + u"update"_s, catalog);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(read(u"1001"_s).Netto, m(142.13));
+    read(u"2002"_s);
+}
