@@ -3,6 +3,7 @@
 // batches) against a bare SQLite insert of the same articles (number, description, price and
 // their XML text) into the same table in one transaction. And the DATANORM importer over a
 // generated delivery of 100,000 articles, word index included, in MB/s and articles/s.
+#include "base/inifile.h"
 #include "base/interaction.h"
 #include "bench/benchmain.h"
 #include "catalogs/datanorm/datanormimport.h"
@@ -54,7 +55,12 @@ QString generated(const QString &name, const std::function<bool(const QString &,
 QString catalogBase()
 {
     return generated(u"transfer-%1"_s.arg(kArticles), [](const QString &dir, QString *error) {
-        return CatalogGenerator::GenerateDatanormCatalog(dir + u"MUELLER"_s, kArticles, 5, error);
+        if (!CatalogGenerator::GenerateDatanormCatalog(dir + u"MUELLER"_s, kArticles, 5, error))
+            return false;
+        // Without it the pool would take the directory for a simple catalog.
+        IniFile ini;
+        ini.writeInteger(u"Catalog"_s, u"Type"_s, 1);
+        return ini.saveAs(dir + u"MUELLER/SUPPLIER.INI"_s);
     });
 }
 
@@ -90,6 +96,8 @@ void BM_catalog_transfer_Ours(benchmark::State &state)
         db.Open(stock);
         auto lock = db.LockDatabase(u"Bench"_s);
         written = KatalogTransfer(pool, db, settings(base, stock)).ImportWholeCatalog(u"MUELLER"_s);
+        if (written != kArticles)
+            qFatal("transferred %d articles", written);
         TDatabaseStoreBase::Unlock(lock);
     }
     state.counters["articles"] = written;
