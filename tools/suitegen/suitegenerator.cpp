@@ -68,7 +68,7 @@ bool copyPrograms(const QString &binDir, const QString &target, QString *error)
 {
     if (!makeDir(target, error))
         return false;
-    for (const QString &name : {QStringLiteral("MOD00501"), QStringLiteral("MOD00318"),
+    for (const QString &name : {QStringLiteral("MOD00501"), QStringLiteral("MOD00318"), QStringLiteral("MOD00003"),
                                 QStringLiteral("lager"), QStringLiteral("mksuite")}) {
         const QFileInfo fi(binDir + u'/' + name);
         if (!fi.exists())
