@@ -128,6 +128,7 @@ void TPrintDocumentRenderer::StartPage(QPagedPaintDevice &device, QPainter &pain
     painter.setWindow(0, 0, qRound(mm.width() * 10), qRound(mm.height() * 10));
     painter.setViewport(0, 0, device.width(), device.height());
     m_form = &form;
+    m_plainSet = false; // the form's texts set their own fonts
     const TPrintFormPrintArea &a = form.PrintArea ? *form.PrintArea : *m_fallback.PrintArea;
     m_area = QRect(a.Left, a.Top, a.Width, a.Height);
     CheckColumns(form);
@@ -207,6 +208,7 @@ int TPrintDocumentRenderer::DrawHeader(QPainter &painter, int y, bool paint)
     if (!a)
         a = m_fallback.PrintArea.get();
     painter.setFont(pageFont(a->HdFont, a->HdFontSize, true));
+    m_plainSet = false;
     const int line = painter.fontMetrics().height();
     const int height = a->HdMarginTop + line + a->HdMarginBottom;
     if (!paint)
@@ -247,11 +249,13 @@ int TPrintDocumentRenderer::RowHeight(QPainter &painter, const TPrintDocument::R
         doc.setTextWidth(width);
         return int(doc.size().height());
     }
-    const int flags = l.WordWrap ? Qt::TextWordWrap : Qt::TextSingleLine;
-    const int h = painter.fontMetrics()
-                      .boundingRect(QRect(0, 0, std::max(1, width), 100000), flags,
-                                    row.Text.isEmpty() ? u" "_s : row.Text)
-                      .height();
+    // One line needs no layout: its height is the font's, whatever the text.
+    const int h =
+        !l.WordWrap || row.Text.isEmpty()
+            ? painter.fontMetrics().height()
+            : painter.fontMetrics()
+                  .boundingRect(QRect(0, 0, std::max(1, width), 100000), Qt::TextWordWrap, row.Text)
+                  .height();
     return h + (l.ForceFreeLine ? std::max(l.ForceFreeLineHeight, 0) : 0);
 }
 
@@ -265,6 +269,7 @@ void TPrintDocumentRenderer::DrawRow(QPainter &painter, const TPrintDocument::Ro
         const BarcodeResult code = EncodeBarcode(l.BarcodeType, row.Text);
         if (code.ok()) {
             BarcodeRenderer(2).Draw(painter, code.pattern, rect, l.BarcodeShowText != 0);
+            m_plainSet = false;
             return;
         }
     }
@@ -295,21 +300,46 @@ int TPrintDocumentRenderer::DrawArea(QPainter &painter, const TPrintDocument::It
     const TPrintFormPrintArea *a =
         m_form && m_form->PrintArea ? m_form->PrintArea.get() : m_fallback.PrintArea.get();
     int x = m_area.left(), tallest = 0;
+    size_t next = 0;
+    if (!paint)
+        m_heights.clear();
     for (const TPrintDocument::Column &c : item.columns) {
         const int width = std::max(1, c.Width - c.MarginLeft - c.MarginRight);
         int cy = y + item.marginTop;
         for (const TPrintDocument::Row &r : c.Rows) {
             const TPrintAreaRowLayout &l = r.Layout;
-            const QFont font =
-                l.ReplaceFont
-                    ? pageFont(l.Font, l.FontSize ? l.FontSize : a->FontSize, l.FontStyle & 1,
-                               l.FontStyle & 2, (l.FontStyle & 4) || l.Underline > 0)
-                    : pageFont(a->Font, a->FontSize, false, false, l.Underline > 0);
-            painter.setFont(font);
-            painter.setPen(colour(l.ReplaceFont ? l.FontColor : a->Color));
-            const int h = RowHeight(painter, r, width);
-            if (paint)
+            // Most rows use the area's font; switching the painter's font and pen only when
+            // they change keeps the PDF engine from re-resolving them for every cell.
+            const bool plain = !l.ReplaceFont && l.Underline <= 0;
+            if (plain && m_plainFor != a) {
+                m_plainFont = pageFont(a->Font, a->FontSize);
+                m_plainFor = a;
+                m_plainSet = false;
+            }
+            if (!plain) {
+                painter.setFont(l.ReplaceFont
+                                    ? pageFont(l.Font, l.FontSize ? l.FontSize : a->FontSize,
+                                               l.FontStyle & 1, l.FontStyle & 2,
+                                               (l.FontStyle & 4) || l.Underline > 0)
+                                    : pageFont(a->Font, a->FontSize, false, false, true));
+                m_plainSet = false;
+            } else if (!m_plainSet) {
+                painter.setFont(m_plainFont);
+                m_plainSet = true;
+            }
+            const QColor pen = colour(l.ReplaceFont ? l.FontColor : a->Color);
+            if (painter.pen().color() != pen)
+                painter.setPen(pen);
+            // Painting follows measuring of the same area at once: the heights are reused
+            // rather than measured twice, which is most of the layout's cost.
+            int h;
+            if (paint) {
+                h = next < m_heights.size() ? m_heights[next++] : RowHeight(painter, r, width);
                 DrawRow(painter, r, QRect(x + c.MarginLeft, cy, width, h));
+            } else {
+                h = RowHeight(painter, r, width);
+                m_heights.push_back(h);
+            }
             cy += h;
         }
         tallest = std::max(tallest, cy - y - item.marginTop);
@@ -364,8 +394,10 @@ int TPrintDocumentRenderer::Render(QPagedPaintDevice &device)
                 newPage();
             const int h = DrawArea(painter, item, y, false);
             // An area taller than a whole page is printed cut rather than pushed on forever.
-            if (y + h > m_area.bottom() && !pageEmpty)
+            if (y + h > m_area.bottom() && !pageEmpty) {
                 newPage();
+                DrawArea(painter, item, y, false); // the next form may use other fonts
+            }
             DrawArea(painter, item, y, true);
             y += h;
             pageEmpty = false;

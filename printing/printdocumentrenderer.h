@@ -3,9 +3,11 @@
 #include "printing/printdocument.h"
 #include "printing/printforms.h"
 
+#include <QFont>
 #include <QRect>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -47,4 +49,10 @@ private:
     const TPrintForm *m_form = nullptr;
     QRect m_area;
     bool m_headerOn = false;
+    std::vector<int> m_heights; // of the area measured last
+    // The area font the painter holds while m_plainSet; the form, the header and a new page
+    // set fonts of their own and clear the flag.
+    QFont m_plainFont;
+    const TPrintFormPrintArea *m_plainFor = nullptr;
+    bool m_plainSet = false;
 };
