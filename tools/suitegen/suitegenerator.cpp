@@ -10,6 +10,7 @@
 #include "tools/suitegen/addressgenerator.h"
 #include "tools/suitegen/cataloggenerator.h"
 #include "tools/suitegen/labelgenerator.h"
+#include "tools/suitegen/printformgenerator.h"
 #include "tools/suitegen/minstocktemplategenerator.h"
 #include "tools/suitegen/ordergenerator.h"
 #include "tools/suitegen/serialarticlegenerator.h"
@@ -67,7 +68,7 @@ bool copyPrograms(const QString &binDir, const QString &target, QString *error)
 {
     if (!makeDir(target, error))
         return false;
-    for (const QString &name : {QStringLiteral("MOD00501"), QStringLiteral("MOD00318"),
+    for (const QString &name : {QStringLiteral("MOD00501"), QStringLiteral("MOD00318"), QStringLiteral("MOD00003"),
                                 QStringLiteral("lager"), QStringLiteral("mksuite")}) {
         const QFileInfo fi(binDir + u'/' + name);
         if (!fi.exists())
@@ -227,6 +228,8 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
     if (!GenerateMinStockTemplate(data + client + QStringLiteral("/LAGER/"), error))
         return false;
     if (!GenerateLabelFile(data + client + QStringLiteral("/ETC/FORMS/de_DE/"), error))
+        return false;
+    if (!GeneratePrintForms(data + client + QStringLiteral("/ETC/FORMS/de_DE/"), error))
         return false;
     if (!GenerateSupplierAddresses(data + client + QStringLiteral("/A1/ADRESSEN"), error))
         return false;

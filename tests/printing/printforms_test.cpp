@@ -1,0 +1,145 @@
+// FORMULAR.XML and the form drop-down's choices; layout sets with the firm's overlay.
+#include "printing/layoutsetmanager.h"
+#include "printing/printarealayoutscore.h"
+#include "printing/printforms.h"
+#include "tests/support/documents.h"
+#include "tests/support/installation.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+QByteArray asFile(const QByteArray &utf8Body)
+{
+    return TestDocuments::utf16File(
+        TestDocuments::withDeclaration(QString::fromUtf8(utf8Body)).mid(1));
+}
+} // namespace
+
+TEST(PrintForms, FileReadAndWrittenBackEqual)
+{
+    const QByteArray golden = asFile(TestDocuments::golden("printing", "FORMULAR.XML"));
+    TPrintForms forms;
+    TestDocuments::read(forms, golden);
+    ASSERT_FALSE(forms.HasError()) << forms.ErrorText().toStdString();
+    ASSERT_EQ(forms.Forms.size(), 3u);
+    EXPECT_EQ(forms.Forms[0]->Elements.size(), 5u);
+    // A form without a print area stays without one.
+    EXPECT_EQ(forms.Forms[1]->PrintArea, nullptr);
+    EXPECT_EQ(TestDocuments::asText(TestDocuments::written(forms)), TestDocuments::asText(golden));
+}
+
+TEST(PrintForms, ReadingDefaults)
+{
+    TPrintForms forms;
+    TestDocuments::read(forms, asFile(R"(<forms>
+<form name="a" orientation="LANDSCAPE" paperformat="a5" group="300"><element type="0" /><element type="7" /></form>
+<form name="b" orientation="landscape" paperformat="A5" />
+</forms>)"));
+    ASSERT_EQ(forms.Forms.size(), 2u);
+    const TPrintForm &a = *forms.Forms[0], &b = *forms.Forms[1];
+    // Only the exact words switch; anything else is the common portrait A4.
+    EXPECT_EQ(a.Orient, TPrintForm::Orientation::Portrait);
+    EXPECT_EQ(a.PaperFormat, TPrintForm::Paper::A4);
+    EXPECT_EQ(b.Orient, TPrintForm::Orientation::Landscape);
+    EXPECT_EQ(b.PaperFormat, TPrintForm::Paper::A5);
+    EXPECT_EQ(a.Group, 255);          // out of range is cut, not wrapped into an allowed group
+    ASSERT_EQ(a.Elements.size(), 1u); // unknown element types are dropped
+    const auto &v = static_cast<const TPrintFormElementVariable &>(*a.Elements[0]);
+    EXPECT_EQ(v.Font, u"Arial"_s);
+    EXPECT_EQ(v.FontSize, 10);
+    EXPECT_EQ(v.BarcodeType, 3);
+    EXPECT_FALSE(v.Bold || v.Italic || v.Underline || v.RightAlign || v.WordWrap || v.Barcode);
+}
+
+TEST(PrintForms, SelectionOffersAllowedGroupsAndPreselectsIgnoringCase)
+{
+    TPrintForms forms;
+    TestDocuments::read(forms, asFile(TestDocuments::golden("printing", "FORMULAR.XML")));
+    const auto choices = SelectableForms(forms, {0, 9, 16});
+    ASSERT_EQ(choices.size(), 2u); // group 16 never, whatever is allowed
+    EXPECT_EQ(choices[0].Text, u"Liste Hoch - Lagerliste & \"Bewertung\" (Hochformat, A4)"_s);
+    EXPECT_EQ(choices[1].Text, u"Liste Quer (Querformat, A5)"_s);
+    EXPECT_EQ(PreselectedForm(choices, u"LISTE QUER"_s), 1);
+    EXPECT_EQ(PreselectedForm(choices, u"Liste"_s), -1);
+    EXPECT_EQ(SelectableForms(forms, {9}).size(), 1u);
+
+    TPrintForms none;
+    none.LoadFromFile(u"/nirgends/FORMULAR.XML"_s);
+    EXPECT_TRUE(SelectableForms(none, {0, 9}).empty());
+}
+
+TEST(LayoutSets, OverlayAndSectionFilter)
+{
+    const QByteArray base = R"(<layoutsets area="x">
+<layoutset name="A" section="002" /><layoutset name="B" section="002" formular="alt" />
+<layoutset name="C" /></layoutsets>)";
+    const struct {
+        const char *overlay; // null: no overlay file
+        const char *section;
+        QStringList expected;
+        const char *formOfB;
+    } cases[] = {
+        {nullptr, "", {u"A"_s, u"B"_s, u"C"_s}, "alt"},
+        {nullptr, "002", {u"A"_s, u"B"_s}, "alt"},
+        {R"(<layoutsets disableoriginaltypesets="1"><layoutset name="X" /></layoutsets>)",
+         "",
+         {u"X"_s},
+         nullptr},
+        {R"(<layoutsets><layoutset name="B" section="002" formular="neu" /><layoutset name="N" section="002" /></layoutsets>)",
+         "002",
+         {u"N"_s, u"A"_s, u"B"_s},
+         "neu"},
+        // A replacing set takes its own section along.
+        {R"(<layoutsets><layoutset name="B" /></layoutsets>)", "002", {u"A"_s}, nullptr},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir dir;
+        TestDocuments::writeFile(dir.filePath(u"01TYPESETS.XML"_s), asFile(base));
+        if (c.overlay)
+            TestDocuments::writeFile(dir.filePath(u"01UDTYPESETS.XML"_s), asFile(c.overlay));
+        TLayoutsetManager m;
+        m.Load(dir.path(), u"01"_s, QString::fromLatin1(c.section));
+        QStringList names;
+        for (const TLayoutset &s : m.Sets)
+            names << s.Name;
+        EXPECT_EQ(names, c.expected) << (c.overlay ? c.overlay : "(none)") << c.section;
+        const TLayoutset *b = m.Find(u" B "_s);
+        EXPECT_EQ(b ? b->Formular.toStdString() : std::string("-"), c.formOfB ? c.formOfB : "-");
+    }
+}
+
+// The demo forms are what a fresh installation prints with: the stock-list set must resolve
+// completely and its forms must be offered.
+TEST(PrintForms, GeneratedInstallationHasStockListFormsAndLayouts)
+{
+    QTemporaryDir tmp;
+    ASSERT_TRUE(generateInstallation(tmp.path()));
+    const QString forms = tmp.filePath(u"DATA/DEMO/ETC/FORMS/de_DE"_s);
+    TPrintForms f;
+    f.LoadFromFile(TPrintForms::FileNameIn(forms));
+    const auto choices = SelectableForms(f, {0, 9});
+    ASSERT_EQ(choices.size(), 2u);
+    EXPECT_EQ(choices[1].Text, u"Lagerliste Querformat - Liste A4 quer (Querformat, A4)"_s);
+
+    ScriptedInteraction ui;
+    ScopedInteraction scope(&ui);
+    TLayoutsetManager sets;
+    sets.Load(forms, u"01"_s, u"002"_s);
+    auto job = TPrintAreaLayoutsCore::Create(sets, forms, u"01"_s, u"Lagerliste"_s);
+    ASSERT_TRUE(job);
+    EXPECT_TRUE(ui.messages.isEmpty());
+    ASSERT_TRUE(job->HeaderLayout);
+    ASSERT_NE(TPrintAreaLayoutsCore::FindArea(job->Main, u"$1009000"_s), nullptr);
+    ASSERT_NE(TPrintAreaLayoutsCore::FindArea(job->Foot, u"$1009000"_s), nullptr);
+    const auto &columns = job->Main[0].Layout.Columns;
+    ASSERT_EQ(columns.size(), job->HeaderLayout->Columns.size());
+    int width = 0;
+    for (const auto &c : columns)
+        width += c.Width;
+    EXPECT_EQ(width, f.Find(job->Form1)->PrintArea->Width);
+}
