@@ -9,11 +9,16 @@
 #include "base/translation.h"
 #include "catalogs/katalogdbpool.h"
 #include "movements/groupingeditor.h"
+#include "movements/orderreceiptcommand.h"
 #include "movements/receiptcommand.h"
 #include "movements/ui/mod00501form11.h"
 #include "movements/ui/mod00501form3.h"
+#include "movements/ui/mod00501form6.h"
 #include "movements/ui/mod00501form7.h"
 #include "movements/ui/movementdialogs.h"
+#include "ordering/bestellwesenconfig.h"
+#include "ordering/orderingconfigloader.h"
+#include "ordering/ui/mod00501form5.h"
 #include "persistence/engine/tdbtable.h"
 #include "printing/ui/mod00501form9.h"
 #include "stock/articlecommands.h"
@@ -116,7 +121,9 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
         connect(a, &QAction::triggered, this, [this] {
             checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!"));
         });
-    for (const char *name : {"miZugangBestTab", "miZugangBestEinz"})
+    connect(m_functions->findChild<QAction *>(u"miZugangBestEinz"_s), &QAction::triggered, this,
+            &TMOD00501Form1::receiveOrderLines);
+    for (const char *name : {"miZugangBestTab"})
         connect(m_functions->findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered,
                 this, [this] {
                     checkRight(u"44"_s, txNoop("Sie sind nicht berechtigt, Artikel zu buchen!"));
@@ -431,6 +438,37 @@ void TMOD00501Form1::receiveGoods()
     ReceiptCommand(db, m_context.editContext.stockDir, m_context.userFullName,
                    GoodsReceipt(GoodsReceipt::Settings::FromSuite(m_context.editContext.stockDir)),
                    std::move(hooks))
+        .Run(m_supplier);
+}
+
+void TMOD00501Form1::receiveOrderLines()
+{
+    if (!m_frame || !checkRight(u"44"_s, txNoop("Sie sind nicht berechtigt, Artikel zu buchen!")))
+        return;
+    IModLagerDBServerObj &db = m_db ? *m_db : m_frame->Database();
+    const QString orderDir = TSystemEinstellungen::instance().BestellwesenDir;
+    OrderReceiptCommand::Hooks hooks;
+    hooks.chooseOrder = [this, &orderDir] {
+        IniFile ini(QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s));
+        const QString nr = TMOD00501Form5::ChooseOrder(this, orderDir, &ini);
+        ini.save();
+        return nr;
+    };
+    hooks.receive = [this](TLagerServerObj &article, ReceiptCommand::Receipt &io) {
+        if (m_context.receiveGoods)
+            return m_context.receiveGoods(article, {}, io.supplier);
+        return m_receiptWindow->Execute(article, io.quantity, {}, io.reset, io.supplier, io.price,
+                                        io.discount, io.netPrice, &io.unitPrice);
+    };
+    hooks.receiveFree = [this](OrderReceiptCommand::FreeReceipt &io) {
+        return TMOD00501Form6::Run(this, io);
+    };
+    hooks.editNewArticle = [this](TLagerServerObj &article) {
+        return showArticleWindow(article, false);
+    };
+    hooks.updateArticle = [this](const TLagerServerObj &a) { m_frame->UpdateArticle(a); };
+    OrderReceiptCommand(db, orderDir, m_context.editContext.stockDir, m_context.userFullName,
+                        ProgramOrderingConfig().AutoSearchLagerartikel, std::move(hooks))
         .Run(m_supplier);
 }
 
