@@ -3,6 +3,7 @@
 #include "base/interaction.h"
 #include "base/messages.h"
 #include "base/translation.h"
+#include "movements/heldorder.h"
 #include "movements/warenzugangtempobj.h"
 #include "ordering/bestellserverobj.h"
 #include "ordering/modbestelldbserverobj.h"
@@ -18,23 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-// The order record lock, released however the road leaves.
-class HeldOrder
-{
-public:
-    HeldOrder(IModBestellDBServerObj &orders, const QString &owner, const QString &nr)
-        : m_lock(orders.LockRecord(owner, nr))
-    {
-    }
-    ~HeldOrder() { TDatabaseStoreBase::Unlock(m_lock); }
-    HeldOrder(const HeldOrder &) = delete;
-    HeldOrder &operator=(const HeldOrder &) = delete;
-    explicit operator bool() const { return m_lock != nullptr; }
-
-private:
-    std::unique_ptr<TDateischutzWF> m_lock;
-};
-
 QString serialsFrom(const TLagerServerObj &article, qsizetype first)
 {
     QStringList numbers;
@@ -83,27 +67,21 @@ OrderReceiptCommand::Outcome OrderReceiptCommand::Run(QString &supplier)
     m_orderNr = m_hooks.chooseOrder();
     if (m_orderNr.isEmpty())
         return Outcome::Nothing;
-    IModBestellDBServerObj orders;
-    if (!orders.Open(m_orderDir))
-        return Outcome::OpenFailed; // the store has reported why
-    HeldOrder orderLock(orders, m_lockOwner, m_orderNr);
-    if (!orderLock)
-        return Outcome::Locked;
-    orders.Refresh();
-    TBestellServerObj order;
-    order.BestellNr = m_orderNr;
-    switch (orders.ReadOrder(&order, true)) {
-    case 0:
+    HeldOrder held;
+    switch (held.Take(m_orderDir, m_lockOwner, m_orderNr)) {
+    case HeldOrder::Result::Read:
         break;
-    case -2:
-        showError(txNoop("Bestellung \"%s\" nicht gefunden."), {m_orderNr});
+    case HeldOrder::Result::OpenFailed:
+        return Outcome::OpenFailed;
+    case HeldOrder::Result::Locked:
+        return Outcome::Locked;
+    case HeldOrder::Result::NotFound:
         return Outcome::NotFound;
-    default:
-        showError(txNoop("Bestellung \"%s\" konnte nicht gelesen werden."), {m_orderNr});
+    case HeldOrder::Result::Unreadable:
         return Outcome::Unreadable;
     }
-    order.Artikel.NumberPositions();
-    supplier = order.BestellAdr.Text1.section(u'_', 0, 0);
+    TBestellServerObj &order = held.Order;
+    supplier = SupplierOfOrder(order);
 
     // Declared after the order lock so that the article locks go first.
     TWarenzugangTempObjObjectList touched;
@@ -132,17 +110,12 @@ OrderReceiptCommand::Outcome OrderReceiptCommand::Run(QString &supplier)
         return Outcome::Declined;
 
     order.UpdateStadium();
-    if (order.Stadium == quint8(OrderState::Teillieferung))
-        showInfo(txNoop("Die Bestellung befindet sich jetzt im Stadium \"Teillieferung\", da "
-                        "noch nicht alle Artikel geliefert wurden."));
-    else if (order.Stadium == quint8(OrderState::Geliefert))
-        showInfo(txNoop("Alle Artikel wurden geliefert. Die Bestellung ist abgeschlossen."));
+    ReportOrderState(order);
     order.Geaendert = now();
     order.GeaendertVon = m_lockOwner;
     // The goods are in the warehouse either way: a failed order write must not keep them off
     // the books.
-    if (orders.WriteOrder(&order, true) != 0)
-        showError(txNoop("Bestellung \"%s\" konnte nicht geschrieben werden."), {m_orderNr});
+    held.Write();
     writeArticles(touched);
     return Outcome::Booked;
 }

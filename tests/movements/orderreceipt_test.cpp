@@ -1,9 +1,11 @@
 #include "movements/orderreceiptcommand.h"
+#include "movements/tablereceiptcommand.h"
 #include "ordering/bestellserverobj.h"
 #include "ordering/modbestelldbserverobj.h"
 #include "persistence/engine/tdbtable.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "stock/seriennummer.h"
 #include "tests/support/lockholders.h"
 #include "tests/support/scriptedinteraction.h"
 
@@ -118,11 +120,30 @@ protected:
         return command.Run(supplier);
     }
 
-    std::unique_ptr<TBestellServerObj> order()
+    // The table road; table plays the user in the table dialog.
+    TableReceiptCommand::Outcome runTable(std::function<void(TBestellServerObj &)> table,
+                                          bool yes = true, const QString &orderNr = u"B-1"_s)
+    {
+        TableReceiptCommand::Hooks h;
+        h.chooseOrder = [orderNr] { return orderNr; };
+        h.clock = [] { return kNow; };
+        h.showTable = [table](TBestellServerObj &o) {
+            table(o);
+            return true;
+        };
+        h.confirm = [yes] { return yes; };
+        h.updateArticle = [&](const TLagerServerObj &a) { updated.append(a.LagerArtikelNr); };
+        TableReceiptCommand command(db, orderDir, u"Lager Meier"_s, autoSearch, false, h);
+        const auto outcome = command.Run(supplier);
+        skipped = command.Skipped();
+        return outcome;
+    }
+
+    std::unique_ptr<TBestellServerObj> order(const QString &nr = u"B-1"_s)
     {
         orders.Refresh();
         auto o = std::make_unique<TBestellServerObj>();
-        o->BestellNr = u"B-1"_s;
+        o->BestellNr = nr;
         EXPECT_EQ(orders.ReadOrder(o.get(), true), 0);
         return o;
     }
@@ -180,7 +201,7 @@ protected:
     QList<LineAnswer> stockAnswers;
     QList<std::pair<int, double>> freeAnswers; // choice, quantity (below 0 keeps the offer)
     QList<double> offered;
-    QStringList updated;
+    QStringList updated, skipped;
     QString supplier = u"alt"_s;
     bool autoSearch = true;
     double newArticlePacking = 1;
@@ -359,6 +380,102 @@ TEST_F(OrderReceipt, AFreeLineBecomesANewStockArticle)
               std::tuple(0.0, 30.0, 3));
     EXPECT_EQ(order()->Artikel[2].ArtikelNr, u"NEU-1"_s);
     EXPECT_EQ(order()->Artikel[2].Geliefert, 3);
+}
+
+// The table dialog's column "jetzt geliefert" over line 1 (10 ordered, 4 delivered) with and
+// without its stock article, and over the free line.
+TEST_F(OrderReceipt, TheTableClampsWhatIsTyped)
+{
+    const auto o = order();
+    TBestellartikel &stock = o->Artikel[0];
+    const struct {
+        double typed;
+        bool matched;
+        double kept;
+    } cases[] = {{15, true, 6}, {2.5, true, 2}, {2.5, false, 2.5}, {-3, true, 0}};
+    for (const auto &c : cases) {
+        stock.Lagerartikel =
+            c.matched ? std::make_unique<TLagerServerObj>(article(u"A1"_s)) : nullptr;
+        TableReceiptCommand::EnterQuantity(stock, c.typed);
+        EXPECT_EQ(stock.Zugangsmenge, c.kept) << c.typed << c.matched;
+    }
+    // Fewer units leave fewer serial numbers; those kept are the first ones.
+    TBestellartikel &serial = o->Artikel[5];
+    serial.Typ = u"N"_s;
+    serial.Lagerartikel = std::make_unique<TLagerServerObj>(article(u"SER"_s));
+    serial.Lagerartikel->Seriennummern.emplace().SetCount(2, u"SER"_s);
+    serial.Lagerartikel->Seriennummern->Item(0).SN = u"S-1"_s;
+    TableReceiptCommand::EnterQuantity(serial, 1.5);
+    EXPECT_EQ(serial.Lagerartikel->Seriennummern->Count(), 1);
+    EXPECT_EQ(serial.Lagerartikel->Seriennummern->Item(0).SN, u"S-1"_s);
+    EXPECT_EQ(TableReceiptCommand::MissingSerials(serial), 0);
+    TableReceiptCommand::EnterQuantity(serial, 2);
+    EXPECT_EQ(TableReceiptCommand::MissingSerials(serial), 1);
+}
+
+// The table road averages over the signed stock: -5 at 10.00 plus 10 at 12.00 is 14.00.
+TEST_F(OrderReceipt, TheTableBooksLineByLineWithItsOwnAverage)
+{
+    TLagerServerObj a1 = article(u"A1"_s);
+    a1.BuchungsBestand = -5;
+    a1.DEinstandsPreisbildung = true;
+    ASSERT_EQ(db.WriteArticle(&a1), 0);
+    TBestellServerObj b2;
+    b2.BestellNr = u"B-2"_s;
+    b2.Stadium = quint8(OrderState::OffeneLieferung);
+    addLine(b2, u"N"_s, u"A1"_s, u"K-100"_s, 10, 0, 12.00);
+    addLine(b2, u"F"_s, QString(), u"SER"_s, 3, 0, 40.00);
+    addLine(b2, u"F"_s, QString(), u"FR-7"_s, 3, 0, 20.00);
+    ASSERT_EQ(orders.WriteOrder(&b2, true), 0);
+
+    const QByteArray before = tables();
+    const auto table = [](TBestellServerObj &o) {
+        TBestellartikel &serial = o.Artikel[1]; // found by the automatic search
+        ASSERT_EQ(serial.Typ, u"N"_s);
+        TableReceiptCommand::EnterQuantity(serial, 2);
+        serial.Lagerartikel->Seriennummern.emplace().SetCount(2, u"SER"_s);
+        serial.Lagerartikel->Seriennummern->Item(0).SN = u"S-1"_s;
+        serial.Lagerartikel->Seriennummern->Item(1).SN = u"S-2"_s;
+        o.Artikel[2].Zugangsmenge = 0;
+        o.Artikel[2].OffeneMengeZuruecksetzen = true;
+    };
+    EXPECT_EQ(runTable(table, false, u"B-2"_s), TableReceiptCommand::Outcome::Declined);
+    EXPECT_EQ(tables(), before);
+
+    ASSERT_EQ(runTable(table, true, u"B-2"_s), TableReceiptCommand::Outcome::Booked);
+    a1 = article(u"A1"_s);
+    EXPECT_EQ(a1.BuchungsBestand, 5);
+    EXPECT_EQ(a1.EKPreis, Money::fromDouble(14.00));
+    const TLagerServerObj ser = article(u"SER"_s);
+    EXPECT_EQ(ser.BuchungsBestand, 2);
+    EXPECT_EQ(ser.LetzteSeriennummer, u"S-2"_s);
+    const TLagerBuchungList rows = history(u"SER"_s);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(std::tuple(rows[0].Seriennummern, rows[0].BestellNr, rows[0].BestellPos),
+              std::tuple(u"S-1 S-2"_s, u"B-2"_s, 2));
+    const auto o = order(u"B-2"_s);
+    EXPECT_EQ(o->Artikel[0].Geliefert, 10);
+    EXPECT_EQ(o->Artikel[1].Geliefert, 2);
+    EXPECT_EQ(o->Artikel[2].Geliefert, 3); // reset
+    EXPECT_EQ(o->Stadium, quint8(OrderState::Teillieferung));
+    EXPECT_EQ(texts(), QStringList{kPartial});
+}
+
+TEST_F(OrderReceipt, TheTableSkipsALineWhoseArticleIsHeld)
+{
+    {
+        ArticleLockHolder colleague(stockDir, u"A1"_s);
+        ASSERT_TRUE(colleague.holding());
+        ui.cancelWaitAfterIdles = 1;
+        ASSERT_EQ(runTable([](TBestellServerObj &) {}), TableReceiptCommand::Outcome::Booked);
+    }
+    EXPECT_EQ(skipped, (QStringList{u"A1"_s, u"A1"_s}));
+    EXPECT_EQ(article(u"A1"_s).BuchungsBestand, 10);
+    const auto o = order();
+    EXPECT_EQ(o->Artikel[0].Geliefert, 4);
+    EXPECT_EQ(o->Artikel[2].Geliefert, 3);
+    EXPECT_TRUE(lockable(orderDir, u"B-1"_s));
+    EXPECT_TRUE(lockable(stockDir, u"A1"_s));
 }
 
 } // namespace
