@@ -11,11 +11,14 @@
 #include "movements/groupingeditor.h"
 #include "movements/orderreceiptcommand.h"
 #include "movements/receiptcommand.h"
+#include "movements/tablereceiptcommand.h"
 #include "movements/ui/mod00501form11.h"
 #include "movements/ui/mod00501form3.h"
 #include "movements/ui/mod00501form6.h"
+#include "movements/ui/mod00501form8.h"
 #include "movements/ui/mod00501form7.h"
 #include "movements/ui/movementdialogs.h"
+#include "ordering/bestellserverobj.h"
 #include "ordering/bestellwesenconfig.h"
 #include "ordering/orderingconfigloader.h"
 #include "ordering/ui/mod00501form5.h"
@@ -24,6 +27,7 @@
 #include "stock/articlecommands.h"
 #include "stock/fasteditcommands.h"
 #include "stock/modlagerdbserverobj.h"
+#include "stock/seriennummer.h"
 #include "stock/ui/lageranzeigenframe.h"
 #include "stock/ui/lagerartikelframe1.h"
 #include "suite/systemeinstellungen.h"
@@ -123,11 +127,8 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
         });
     connect(m_functions->findChild<QAction *>(u"miZugangBestEinz"_s), &QAction::triggered, this,
             &TMOD00501Form1::receiveOrderLines);
-    for (const char *name : {"miZugangBestTab"})
-        connect(m_functions->findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered,
-                this, [this] {
-                    checkRight(u"44"_s, txNoop("Sie sind nicht berechtigt, Artikel zu buchen!"));
-                });
+    connect(m_functions->findChild<QAction *>(u"miZugangBestTab"_s), &QAction::triggered, this,
+            &TMOD00501Form1::receiveOrderTable);
     connect(m_functions->findChild<QAction *>(u"miZugangEinzeln"_s), &QAction::triggered, this,
             &TMOD00501Form1::receiveGoods);
     connect(stock, &QAction::triggered, this, &TMOD00501Form1::changeStock);
@@ -470,6 +471,47 @@ void TMOD00501Form1::receiveOrderLines()
     OrderReceiptCommand(db, orderDir, m_context.editContext.stockDir, m_context.userFullName,
                         ProgramOrderingConfig().AutoSearchLagerartikel, std::move(hooks))
         .Run(m_supplier);
+}
+
+void TMOD00501Form1::receiveOrderTable()
+{
+    if (!m_frame || !checkRight(u"44"_s, txNoop("Sie sind nicht berechtigt, Artikel zu buchen!")))
+        return;
+    IModLagerDBServerObj &db = m_db ? *m_db : m_frame->Database();
+    const TSystemEinstellungen &suite = TSystemEinstellungen::instance();
+    IniFile ini(QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s));
+    TableReceiptCommand::Hooks hooks;
+    hooks.chooseOrder = [this, &suite, &ini] {
+        return TMOD00501Form5::ChooseOrder(this, suite.BestellwesenDir, &ini);
+    };
+    const auto chooseAddress = m_context.editContext.chooseAddress;
+    hooks.showTable = [this, &db, &ini, chooseAddress](TBestellServerObj &order) {
+        TMOD00501Form8 dialog(
+            [this, chooseAddress](TSeriennummerObjectList &serials,
+                                  const TLagerArtikelDaten &article, const QStringList &inStock,
+                                  QString &supplier) {
+                TMOD00501Form7 serialDialog(chooseAddress, this);
+                return serialDialog.Execute(serials, article, false, inStock, supplier);
+            },
+            [&db](const QString &nr) {
+                QStringList inStock;
+                db.SerialsOfArticle(nr, inStock);
+                return inStock;
+            },
+            &ini, this);
+        return dialog.Execute(order);
+    };
+    hooks.confirm = [] {
+        return ShowMessageBox(tx("Alle Informationen zu diesem Warenzugang liegen nun vor.") +
+                                  u'\n' + tx("Soll die Buchung nun ausgefuehrt werden?"),
+                              MsgDlgType::Confirmation, MsgButton::YesNo) == ModalResult::Yes;
+    };
+    hooks.updateArticle = [this](const TLagerServerObj &a) { m_frame->UpdateArticle(a); };
+    TableReceiptCommand(db, suite.BestellwesenDir, m_context.userFullName,
+                        ProgramOrderingConfig().AutoSearchLagerartikel, suite.FullCurrency,
+                        std::move(hooks))
+        .Run(m_supplier);
+    ini.save();
 }
 
 void TMOD00501Form1::showSerials()
