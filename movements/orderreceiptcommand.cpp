@@ -42,6 +42,16 @@ void showError(const char *msgid, const QStringList &args)
     ShowMessageBoxFmt(tx(msgid), args, MsgDlgType::Error, MsgButton::OK);
 }
 
+// A stock line whose article is gone is received as a free line.
+void missingArticle(TBestellartikel &line)
+{
+    ShowMessageBoxFmt(tx("Der Lagerartikel \"%s\" ist nicht vorhanden. Der bestellte Artikel "
+                         "\"%s\" kann nicht zugeordnet werden.") +
+                          u'\n' + tx("Der Artikel wird in einen freien Artikel umgewandelt."),
+                      {line.ArtikelNr, line.BestellNr}, MsgDlgType::Error, MsgButton::OK);
+    line.Typ = u"F"_s;
+}
+
 void showInfo(const char *msgid, const QStringList &args = {})
 {
     ShowMessageBoxFmt(tx(msgid), args, MsgDlgType::Information, MsgButton::OK);
@@ -125,6 +135,10 @@ OrderReceiptCommand::receiveStockLine(TBestellServerObj &order, TBestellartikel 
                                       TWarenzugangTempObjObjectList &touched, QString &supplier,
                                       Outcome &outcome)
 {
+    if (line.ArtikelNr.trimmed().isEmpty()) {
+        missingArticle(line);
+        return Step::Next;
+    }
     TWarenzugangTempObj *entry = touched.Find(line.ArtikelNr, true);
     if (!entry->Lock) {
         entry->Lock = m_db.LockRecord(m_lockOwner, line.ArtikelNr);
@@ -138,13 +152,8 @@ OrderReceiptCommand::receiveStockLine(TBestellServerObj &order, TBestellartikel 
         TLagerServerObj article;
         article.LagerArtikelNr = line.ArtikelNr;
         if (m_db.ReadArticle(&article) != 0) {
-            ShowMessageBoxFmt(
-                tx("Der Lagerartikel \"%s\" ist nicht vorhanden. Der bestellte Artikel \"%s\" "
-                   "kann nicht zugeordnet werden.") +
-                    u'\n' + tx("Der Artikel wird in einen freien Artikel umgewandelt."),
-                {line.ArtikelNr, line.BestellNr}, MsgDlgType::Error, MsgButton::OK);
-            touched.Remove(line.ArtikelNr);
-            line.Typ = u"F"_s;
+            touched.Remove(line.ArtikelNr); // and with it the lock
+            missingArticle(line);
             return Step::Next;
         }
         entry->Artikel = std::move(article);
