@@ -684,12 +684,27 @@ int IModLagerDBServerObj::BookArticle(TLagerServerObj &article, const TLagerBuch
                                       const TSeriennummerObjectList *added,
                                       const TSeriennummerObjectList *removed)
 {
+    return bookArticle(article, {row}, added, removed);
+}
+
+int IModLagerDBServerObj::BookArticle(TLagerServerObj &article, const TLagerBuchungList &rows,
+                                      const TSeriennummerObjectList *added)
+{
+    return bookArticle(article, rows, added, nullptr);
+}
+
+int IModLagerDBServerObj::bookArticle(TLagerServerObj &article, const TLagerBuchungList &rows,
+                                      const TSeriennummerObjectList *added,
+                                      const TSeriennummerObjectList *removed)
+{
     TTdbDatabase &database = Database();
     try {
         database.StartTransaction();
-        const bool written = (!added || WriteSerials(*added) == 0) &&
-                             (!removed || DeleteSerials(*removed) == 0) &&
-                             WriteArticle(&article) == 0 && AppendBooking(row) == 0;
+        bool written = (!added || WriteSerials(*added) == 0) &&
+                       (!removed || DeleteSerials(*removed) == 0) &&
+                       WriteArticle(&article) == 0;
+        for (qsizetype i = 0; written && i < rows.size(); ++i)
+            written = AppendBooking(rows[i]) == 0;
         if (written) {
             database.Commit();
             return 0;

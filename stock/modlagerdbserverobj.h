@@ -95,6 +95,9 @@ public:
     int BookArticle(TLagerServerObj &article, const TLagerBuchung &row,
                     const TSeriennummerObjectList *added = nullptr,
                     const TSeriennummerObjectList *removed = nullptr);
+    // The same for several changes booked at once (lines of one order), one row each.
+    int BookArticle(TLagerServerObj &article, const TLagerBuchungList &rows,
+                    const TSeriennummerObjectList *added = nullptr);
     // Appends one history row; callers that write the article themselves do so in the
     // same database transaction. 0 appended; -1 failed.
     int AppendBooking(const TLagerBuchung &row);
@@ -121,6 +124,8 @@ protected:
     void UpgradeTable() override;
 
 private:
+    int bookArticle(TLagerServerObj &article, const TLagerBuchungList &rows,
+                    const TSeriennummerObjectList *added, const TSeriennummerObjectList *removed);
     bool isLagerEmpty();
     // Positions LAGER on the row with exactly this number, whatever the current index.
     bool locateArticle(const QString &nr);

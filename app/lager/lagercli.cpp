@@ -115,6 +115,28 @@ const LagerCommand kCommands[] = {
      {u"--format"_s},
      {},
      &HistoryList},
+    {{u"order"_s, u"list"_s},
+     u"[--state N] [--format tsv|json]"_s,
+     txNoop("Listet die Bestellungen, auf Wunsch nur die eines Stadiums."),
+     0,
+     {u"--state"_s, u"--format"_s},
+     {},
+     &OrderList},
+    {{u"order"_s, u"show"_s},
+     u"NR [--format tsv|json]"_s,
+     txNoop("Zeigt eine Bestellung mit ihren Zeilen."),
+     1,
+     {u"--format"_s},
+     {},
+     &OrderShow},
+    {{u"order"_s, u"receive"_s},
+     u"NR (--all | --line POS=MENGE[:reset] ...) [--serials POS=A,B,... ...]"_s,
+     txNoop("Bucht einen Warenzugang auf Grundlage einer Bestellung wie die Tabelle des "
+            "Fensters; freie Artikel werden nur gezaehlt."),
+     1,
+     {u"--line"_s, u"--serials"_s},
+     {u"--all"_s},
+     &OrderReceive},
     {{u"set"_s},
      u"Lagerort|Gruppe|Rabattgruppe WERT|--clear NR ...|--search TEXT|--in-group GRUPPE"_s,
      txNoop("Setzt Lagerort, Artikelgruppe oder Rabattgruppe (Schluessel) vieler Artikel auf "
@@ -331,7 +353,10 @@ int RunLager(const QString &programDir, const QStringList &arguments)
         if (command->options.contains(a)) {
             if (i + 1 >= rest.size())
                 return usageError(formatText(tx("Zu \"%s\" fehlt der Wert."), {a}));
-            args.options.insert(a, rest[++i]);
+            // A repeated option gathers its values, one a line (order receive's --line).
+            const QString value = rest[++i];
+            args.options.insert(a, args.options.contains(a) ? args.options.value(a) + u'\n' + value
+                                                           : value);
         } else if (command->flags.contains(a)) {
             args.flags.insert(a);
         } else if (a.startsWith(u"--")) {

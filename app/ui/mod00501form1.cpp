@@ -11,16 +11,25 @@
 #include "catalogs/katalogtransfer.h"
 #include "catalogs/ui/ukatkatalogauswahl.h"
 #include "movements/groupingeditor.h"
+#include "movements/orderreceiptcommand.h"
 #include "movements/receiptcommand.h"
+#include "movements/tablereceiptcommand.h"
 #include "movements/ui/mod00501form11.h"
 #include "movements/ui/mod00501form3.h"
+#include "movements/ui/mod00501form6.h"
+#include "movements/ui/mod00501form8.h"
 #include "movements/ui/mod00501form7.h"
 #include "movements/ui/movementdialogs.h"
+#include "ordering/bestellserverobj.h"
+#include "ordering/bestellwesenconfig.h"
+#include "ordering/orderingconfigloader.h"
+#include "ordering/ui/mod00501form5.h"
 #include "persistence/engine/tdbtable.h"
 #include "printing/ui/mod00501form9.h"
 #include "stock/articlecommands.h"
 #include "stock/fasteditcommands.h"
 #include "stock/modlagerdbserverobj.h"
+#include "stock/seriennummer.h"
 #include "stock/ui/lageranzeigenframe.h"
 #include "stock/ui/lagerartikelframe1.h"
 #include "suite/systemeinstellungen.h"
@@ -120,11 +129,10 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
         connect(a, &QAction::triggered, this, [this] {
             checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!"));
         });
-    for (const char *name : {"miZugangBestTab", "miZugangBestEinz"})
-        connect(m_functions->findChild<QAction *>(QString::fromLatin1(name)), &QAction::triggered,
-                this, [this] {
-                    checkRight(u"44"_s, txNoop("Sie sind nicht berechtigt, Artikel zu buchen!"));
-                });
+    connect(m_functions->findChild<QAction *>(u"miZugangBestEinz"_s), &QAction::triggered, this,
+            &TMOD00501Form1::receiveOrderLines);
+    connect(m_functions->findChild<QAction *>(u"miZugangBestTab"_s), &QAction::triggered, this,
+            &TMOD00501Form1::receiveOrderTable);
     connect(m_functions->findChild<QAction *>(u"miZugangEinzeln"_s), &QAction::triggered, this,
             &TMOD00501Form1::receiveGoods);
     connect(stock, &QAction::triggered, this, &TMOD00501Form1::changeStock);
@@ -455,6 +463,78 @@ void TMOD00501Form1::receiveGoods()
                    GoodsReceipt(GoodsReceipt::Settings::FromSuite(m_context.editContext.stockDir)),
                    std::move(hooks))
         .Run(m_supplier);
+}
+
+void TMOD00501Form1::receiveOrderLines()
+{
+    if (!m_frame || !checkRight(u"44"_s, txNoop("Sie sind nicht berechtigt, Artikel zu buchen!")))
+        return;
+    IModLagerDBServerObj &db = m_db ? *m_db : m_frame->Database();
+    const QString orderDir = TSystemEinstellungen::instance().BestellwesenDir;
+    OrderReceiptCommand::Hooks hooks;
+    hooks.chooseOrder = [this, &orderDir] {
+        IniFile ini(QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s));
+        const QString nr = TMOD00501Form5::ChooseOrder(this, orderDir, &ini);
+        ini.save();
+        return nr;
+    };
+    hooks.receive = [this](TLagerServerObj &article, ReceiptCommand::Receipt &io) {
+        if (m_context.receiveGoods)
+            return m_context.receiveGoods(article, {}, io.supplier);
+        return m_receiptWindow->Execute(article, io.quantity, {}, io.reset, io.supplier, io.price,
+                                        io.discount, io.netPrice, &io.unitPrice);
+    };
+    hooks.receiveFree = [this](OrderReceiptCommand::FreeReceipt &io) {
+        return TMOD00501Form6::Run(this, io);
+    };
+    hooks.editNewArticle = [this](TLagerServerObj &article) {
+        return showArticleWindow(article, false);
+    };
+    hooks.updateArticle = [this](const TLagerServerObj &a) { m_frame->UpdateArticle(a); };
+    OrderReceiptCommand(db, orderDir, m_context.editContext.stockDir, m_context.userFullName,
+                        ProgramOrderingConfig().AutoSearchLagerartikel, std::move(hooks))
+        .Run(m_supplier);
+}
+
+void TMOD00501Form1::receiveOrderTable()
+{
+    if (!m_frame || !checkRight(u"44"_s, txNoop("Sie sind nicht berechtigt, Artikel zu buchen!")))
+        return;
+    IModLagerDBServerObj &db = m_db ? *m_db : m_frame->Database();
+    const TSystemEinstellungen &suite = TSystemEinstellungen::instance();
+    IniFile ini(QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s));
+    TableReceiptCommand::Hooks hooks;
+    hooks.chooseOrder = [this, &suite, &ini] {
+        return TMOD00501Form5::ChooseOrder(this, suite.BestellwesenDir, &ini);
+    };
+    const auto chooseAddress = m_context.editContext.chooseAddress;
+    hooks.showTable = [this, &db, &ini, chooseAddress](TBestellServerObj &order) {
+        TMOD00501Form8 dialog(
+            [this, chooseAddress](TSeriennummerObjectList &serials,
+                                  const TLagerArtikelDaten &article, const QStringList &inStock,
+                                  QString &supplier) {
+                TMOD00501Form7 serialDialog(chooseAddress, this);
+                return serialDialog.Execute(serials, article, false, inStock, supplier);
+            },
+            [&db](const QString &nr) {
+                QStringList inStock;
+                db.SerialsOfArticle(nr, inStock);
+                return inStock;
+            },
+            &ini, this);
+        return dialog.Execute(order);
+    };
+    hooks.confirm = [] {
+        return ShowMessageBox(tx("Alle Informationen zu diesem Warenzugang liegen nun vor.") +
+                                  u'\n' + tx("Soll die Buchung nun ausgefuehrt werden?"),
+                              MsgDlgType::Confirmation, MsgButton::YesNo) == ModalResult::Yes;
+    };
+    hooks.updateArticle = [this](const TLagerServerObj &a) { m_frame->UpdateArticle(a); };
+    TableReceiptCommand(db, suite.BestellwesenDir, m_context.userFullName,
+                        ProgramOrderingConfig().AutoSearchLagerartikel, suite.FullCurrency,
+                        std::move(hooks))
+        .Run(m_supplier);
+    ini.save();
 }
 
 void TMOD00501Form1::showSerials()

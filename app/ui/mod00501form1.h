@@ -71,6 +71,8 @@ public:
     void fastEdit();
     void changeStock(); // command 104
     void receiveGoods(); // command 101
+    void receiveOrderLines(); // command 102
+    void receiveOrderTable(); // command 105
     // The long-lived receipt dialog; whoever edits the stock configuration's lists reloads it.
     TMOD00501Form3 *receiptWindow() const { return m_receiptWindow; }
     void showSerials(); // command 100

@@ -1,0 +1,110 @@
+#include "base/inifile.h"
+#include "movements/ui/mod00501form6.h"
+#include "movements/ui/mod00501form8.h"
+#include "ordering/bestellserverobj.h"
+#include "stock/seriennummer.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// "Weiter" books at the net price, while a new stock article gets the price as entered,
+// because it applies the discount itself; mixing them up charges the discount twice.
+TEST(FreeArticleDialog, EachChoiceReturnsThePriceItsBookingWants)
+{
+    const struct {
+        int choice;
+        double price;
+    } cases[] = {{OrderReceiptCommand::BookFree, 18.00},
+                 {OrderReceiptCommand::BookAsNewArticle, 20.00}};
+    for (const auto &c : cases) {
+        TMOD00501Form6 dialog;
+        OrderReceiptCommand::FreeReceipt io{4, Money::fromDouble(20.00), u"Ventil"_s, u"FR-7"_s,
+                                            10};
+        dialog.Setup(io);
+        EXPECT_EQ(dialog.findChild<QLabel *>(u"lbBestellmenge"_s)->text(), u"Bestellmenge : 4"_s);
+        dialog.findChild<QLineEdit *>(u"edZugangsmenge"_s)->setText(u"3"_s);
+        ASSERT_EQ(dialog.Finish(c.choice, io), c.choice);
+        EXPECT_EQ(io.quantity, 3);
+        EXPECT_EQ(io.price, Money::fromDouble(c.price)) << c.choice;
+        EXPECT_EQ(io.discount, 10);
+    }
+}
+
+TEST(FreeArticleDialog, ANegativeQuantityKeepsItOpen)
+{
+    ScriptedInteraction ui;
+    ScopedInteraction scope(&ui);
+    TMOD00501Form6 dialog;
+    OrderReceiptCommand::FreeReceipt io{4, Money::fromDouble(20.00), {}, {}, 0};
+    dialog.Setup(io);
+    dialog.findChild<QLineEdit *>(u"edZugangsmenge"_s)->setText(u"-1"_s);
+    EXPECT_EQ(dialog.Finish(OrderReceiptCommand::BookFree, io), OrderReceiptCommand::FreeCancelled);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, u"Geben Sie eine positive Zugangsmenge an!"_s);
+    EXPECT_EQ(io.quantity, 4);
+}
+
+// The table over a stock line (10 ordered, 4 delivered) of a serial-number article and a
+// text line: typed cells are clamped and shown again, OK waits for the serial numbers, and
+// the column widths go to the INI file.
+TEST(OrderTableDialog, CellsSerialNumbersAndWidths)
+{
+    ScriptedInteraction ui;
+    ScopedInteraction scope(&ui);
+    QTemporaryDir tmp;
+    IniFile ini(tmp.filePath(u"MOD00501.INI"_s));
+    TBestellServerObj order;
+    order.BestellNr = u"B-1"_s;
+    TBestellartikel &stock = order.Artikel.Add(TBestellartikel{});
+    stock.Typ = u"N"_s;
+    stock.Menge = 10;
+    stock.Geliefert = 4;
+    stock.Zugangsmenge = 6;
+    stock.Lagerartikel = std::make_unique<TLagerServerObj>();
+    stock.Lagerartikel->LagerArtikelNr = u"SER"_s;
+    stock.Lagerartikel->SNPflicht = true;
+    order.Artikel.Add(TBestellartikel{}).Typ = u"T"_s;
+
+    int asked = 0;
+    TMOD00501Form8 dialog(
+        [&asked](TSeriennummerObjectList &serials, const TLagerArtikelDaten &, const QStringList &,
+                 QString &) {
+            asked = int(serials.Count());
+            serials.Item(0).SN = u"S-1"_s; // the second one left empty
+            return true;
+        },
+        {}, &ini);
+    dialog.Setup(order);
+    QTreeWidget *tree = dialog.Tree();
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), u"1 - Kein Anzeigetext vorhanden."_s);
+    EXPECT_FALSE(tree->topLevelItem(1)->flags() & Qt::ItemIsEditable);
+    tree->topLevelItem(0)->setText(5, u"15"_s);
+    EXPECT_EQ(stock.Zugangsmenge, 6);
+    tree->topLevelItem(0)->setText(5, u"2,5"_s);
+    EXPECT_EQ(tree->topLevelItem(0)->text(5), u"2"_s);
+    tree->topLevelItem(0)->setText(6, u"JA"_s);
+    EXPECT_TRUE(stock.OffeneMengeZuruecksetzen);
+    EXPECT_EQ(tree->topLevelItem(0)->text(7), u"Es fehlen noch 2 Seriennummern."_s);
+
+    dialog.EditSerials(0);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(stock.Lagerartikel->Seriennummern->Count(), 1); // the empty entry is gone
+    dialog.done(QDialog::Accepted);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, u"Es fehlen noch Seriennummern."_s);
+
+    tree->setColumnWidth(3, 77);
+    dialog.done(QDialog::Rejected);
+    EXPECT_EQ(ini.readInteger(u"MOD00501Form8"_s, u"vst3"_s, 0), 77);
+}
+
+} // namespace
