@@ -58,3 +58,20 @@ void ReportOrderState(const TBestellServerObj &order)
         ShowMessageBox(tx("Alle Artikel wurden geliefert. Die Bestellung ist abgeschlossen."),
                        MsgDlgType::Information, MsgButton::OK);
 }
+
+std::optional<OrderReceiptOutcome> HeldOrder::Refusal(Result result)
+{
+    switch (result) {
+    case Result::Read:
+        break;
+    case Result::OpenFailed:
+        return OrderReceiptOutcome::OpenFailed;
+    case Result::Locked:
+        return OrderReceiptOutcome::Locked;
+    case Result::NotFound:
+        return OrderReceiptOutcome::NotFound;
+    case Result::Unreadable:
+        return OrderReceiptOutcome::Unreadable;
+    }
+    return std::nullopt;
+}

@@ -5,8 +5,21 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class TDateischutzWF;
+
+// How a receipt from an order ended; both roads, line by line and as a table, end alike.
+enum class OrderReceiptOutcome {
+    Nothing,
+    OpenFailed,
+    Locked,
+    NotFound,
+    Unreadable,
+    Cancelled,
+    Declined,
+    Booked
+};
 
 // An order a goods receipt works on: its table opened, its record locked for the whole
 // receipt and the order read with its lines. The lock goes with the object, however the
@@ -24,6 +37,8 @@ public:
     // Reports a missing or unreadable order to the user; a lock held elsewhere has been
     // reported by the wait.
     Result Take(const QString &orderDir, const QString &lockOwner, const QString &nr);
+    // How a receipt ends when Take did not read the order; empty when it did.
+    static std::optional<OrderReceiptOutcome> Refusal(Result result);
     // Writes the order with its lines; reports a failure. True when written.
     bool Write();
 

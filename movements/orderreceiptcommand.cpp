@@ -78,18 +78,8 @@ OrderReceiptCommand::Outcome OrderReceiptCommand::Run(QString &supplier)
     if (m_orderNr.isEmpty())
         return Outcome::Nothing;
     HeldOrder held;
-    switch (held.Take(m_orderDir, m_lockOwner, m_orderNr)) {
-    case HeldOrder::Result::Read:
-        break;
-    case HeldOrder::Result::OpenFailed:
-        return Outcome::OpenFailed;
-    case HeldOrder::Result::Locked:
-        return Outcome::Locked;
-    case HeldOrder::Result::NotFound:
-        return Outcome::NotFound;
-    case HeldOrder::Result::Unreadable:
-        return Outcome::Unreadable;
-    }
+    if (const auto refused = HeldOrder::Refusal(held.Take(m_orderDir, m_lockOwner, m_orderNr)))
+        return *refused;
     TBestellServerObj &order = held.Order;
     supplier = SupplierOfOrder(order);
 

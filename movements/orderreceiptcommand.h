@@ -1,5 +1,6 @@
 #pragma once
 
+#include "movements/heldorder.h"
 #include "movements/receiptcommand.h"
 #include "persistence/money.h"
 
@@ -45,16 +46,7 @@ public:
         std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
     };
 
-    enum class Outcome {
-        Nothing,
-        OpenFailed,
-        Locked,
-        NotFound,
-        Unreadable,
-        Cancelled,
-        Declined,
-        Booked
-    };
+    using Outcome = OrderReceiptOutcome;
 
     // lockOwner is the name other users see while we hold the order or an article, and the
     // one stamped as "changed by". With autoSearch a free line whose supplier number is a

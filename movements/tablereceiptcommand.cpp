@@ -58,18 +58,8 @@ TableReceiptCommand::Outcome TableReceiptCommand::Run(QString &supplier)
     if (nr.isEmpty())
         return Outcome::Nothing;
     HeldOrder held;
-    switch (held.Take(m_orderDir, m_lockOwner, nr)) {
-    case HeldOrder::Result::Read:
-        break;
-    case HeldOrder::Result::OpenFailed:
-        return Outcome::OpenFailed;
-    case HeldOrder::Result::Locked:
-        return Outcome::Locked;
-    case HeldOrder::Result::NotFound:
-        return Outcome::NotFound;
-    case HeldOrder::Result::Unreadable:
-        return Outcome::Unreadable;
-    }
+    if (const auto refused = HeldOrder::Refusal(held.Take(m_orderDir, m_lockOwner, nr)))
+        return *refused;
     supplier = SupplierOfOrder(held.Order);
     PrepareLines(held.Order);
     if (!m_hooks.showTable(held.Order))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "movements/heldorder.h"
 #include "persistence/money.h"
 
 #include <QDateTime>
@@ -31,16 +32,7 @@ public:
         std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
     };
 
-    enum class Outcome {
-        Nothing,
-        OpenFailed,
-        Locked,
-        NotFound,
-        Unreadable,
-        Cancelled,
-        Declined,
-        Booked
-    };
+    using Outcome = OrderReceiptOutcome;
 
     TableReceiptCommand(IModLagerDBServerObj &db, const QString &orderDir, const QString &lockOwner,
                         bool autoSearch, bool fourDecimals, Hooks hooks);
