@@ -13,6 +13,7 @@
 #include "tools/suitegen/printformgenerator.h"
 #include "tools/suitegen/minstocktemplategenerator.h"
 #include "tools/suitegen/ordergenerator.h"
+#include "tools/suitegen/receiptordergenerator.h"
 #include "tools/suitegen/serialarticlegenerator.h"
 #include "tools/suitegen/stockassortment.h"
 
@@ -244,5 +245,5 @@ bool SuiteGenerator::generate(const Options &o, QString *error)
             if (!makeDir(home + sub, error))
                 return false;
     }
-    return GenerateOrders(o, root, error);
+    return GenerateOrders(o, root, error) && GenerateReceiptOrders(o, root, error);
 }
