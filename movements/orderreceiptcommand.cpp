@@ -15,6 +15,8 @@
 #include "stock/seriennummer.h"
 #include "suite/systemeinstellungen.h"
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace
@@ -99,7 +101,7 @@ OrderReceiptCommand::Outcome OrderReceiptCommand::Run(QString &supplier)
         if (line.Typ == u"N")
             step = receiveStockLine(order, line, touched, supplier, outcome);
         if (step == Step::Next && line.Typ == u"F") // also a stock line whose article is gone
-            step = receiveFreeLine(line, touched, outcome);
+            step = receiveFreeLine(order, line, touched, supplier, outcome);
         if (step == Step::Stop)
             return outcome;
     }
@@ -182,8 +184,9 @@ OrderReceiptCommand::receiveStockLine(TBestellServerObj &order, TBestellartikel 
 }
 
 OrderReceiptCommand::Step
-OrderReceiptCommand::receiveFreeLine(TBestellartikel &line, TWarenzugangTempObjObjectList &touched,
-                                     Outcome &outcome)
+OrderReceiptCommand::receiveFreeLine(const TBestellServerObj &order, TBestellartikel &line,
+                                     TWarenzugangTempObjObjectList &touched,
+                                     const QString &supplier, Outcome &outcome)
 {
     FreeReceipt io;
     io.quantity = line.Menge - line.Geliefert;
@@ -200,7 +203,7 @@ OrderReceiptCommand::receiveFreeLine(TBestellartikel &line, TWarenzugangTempObjO
             return Step::Next;
         line.Geliefert += io.quantity;
         line.ArtikelNr = line.BestellNr;
-        makeStockArticle(line, io, touched);
+        makeStockArticle(order, line, io, touched, supplier);
         return Step::Next;
     default:
         outcome = Outcome::Cancelled;
@@ -208,36 +211,26 @@ OrderReceiptCommand::receiveFreeLine(TBestellartikel &line, TWarenzugangTempObjO
     }
 }
 
-void OrderReceiptCommand::makeStockArticle(TBestellartikel &line, const FreeReceipt &io,
-                                           TWarenzugangTempObjObjectList &touched)
+void OrderReceiptCommand::makeStockArticle(const TBestellServerObj &order, TBestellartikel &line,
+                                           const FreeReceipt &io,
+                                           TWarenzugangTempObjObjectList &touched,
+                                           const QString &supplier)
 {
     const auto bookAnyway = [&line] {
         showInfo(txNoop("Warenzugang fuer freien Artikel \"%s\" wird trotzdem verbucht."),
                  {line.BestellNr});
     };
-    QString nr = line.BestellNr;
-    for (;;) {
-        if (!interaction().inputBox(tx("Neuer Artikel"), tx("Lagerartikel-Nr."), nr)) {
-            bookAnyway();
-            return;
-        }
-        nr = nr.trimmed().left(20);
-        if (nr.isEmpty()) {
-            bookAnyway();
-            return;
-        }
-        // A number taken by an earlier line of this receipt is as used as one in the table.
-        const int exists = touched.Find(nr, false) ? 1 : m_db.ArticleExists(nr);
-        if (exists < 0)
-            return;
-        if (exists == 0)
-            break;
-        if (ShowMessageBoxFmt(tx("Der Artikel \"%s\" existiert bereits. Artikelnummer aendern?"),
-                              {nr}, MsgDlgType::Confirmation,
-                              MsgButton::YesNo) != ModalResult::Yes) {
-            bookAnyway();
-            return;
-        }
+    QString nr;
+    // A number taken by an earlier line of this receipt is as used as one in the table.
+    const auto takenHere = [&touched](const QString &n) { return touched.Find(n, false); };
+    switch (FreeLineArticle::AskNumber(m_db, line.BestellNr, takenHere, nr)) {
+    case FreeLineArticle::Answer::Declined:
+        bookAnyway();
+        return;
+    case FreeLineArticle::Answer::Failed:
+        return;
+    case FreeLineArticle::Answer::Chosen:
+        break;
     }
     // Locked at once, so that no colleague creates the same number before we write it.
     TWarenzugangTempObj *entry = touched.Find(nr, true);
@@ -250,28 +243,23 @@ void OrderReceiptCommand::makeStockArticle(TBestellartikel &line, const FreeRece
     line.ArtikelNr = nr;
 
     TLagerServerObj article;
-    article.LagerArtikelNr = nr;
-    article.InitPeriods(m_stockDir + u"STDMB.TXT"_s);
+    const double stamp = now();
+    FreeLineArticle::Build(article, nr, order, line, m_stockDir, m_lockOwner, stamp,
+                           m_hooks.catalogOf);
     article.BuchungsBestand = io.quantity;
     article.EKPreis = io.price;
-    article.Bezeichnung = line.Anzeigetext;
-    article.Kurztext = line.Anzeigetext;
-    article.Langtext = line.Anzeigetext;
-    const double stamp = now();
-    article.Created = article.Changed = stamp;
-    article.CreatedBy = article.ChangedBy = m_lockOwner;
     if (!m_hooks.editNewArticle(article)) {
         touched.Remove(nr);
         bookAnyway();
         return;
     }
     const double packing = article.Verpackungsmenge;
-    if (packing != 1 && packing > 0) {
+    if (packing != 1 && packing > 0)
         article.BuchungsBestand *= packing;
-        article.EKPreis =
-            RoundMoney(TSystemEinstellungen::instance().FullCurrency, article.EKPreis / packing);
-    }
+    FreeLineArticle::ApplyPacking(article, TSystemEinstellungen::instance().FullCurrency);
     article.SummeWareneingangMe = article.BuchungsBestand;
+    if (article.SNPflicht)
+        enterSerials(article, line, supplier);
     TLagerBuchung row =
         TLagerBuchung::Change(TLagerBuchung::OrderReceipt, nr, 0, article.BuchungsBestand, stamp,
                               TLagerBuchung::CurrentUser());
@@ -281,6 +269,36 @@ void OrderReceiptCommand::makeStockArticle(TBestellartikel &line, const FreeRece
     row.Seriennummern = serialsFrom(article, 0);
     entry->Buchungen.append(row);
     entry->Artikel = std::move(article);
+}
+
+void OrderReceiptCommand::enterSerials(TLagerServerObj &article, TBestellartikel &line,
+                                       const QString &supplier)
+{
+    // Serial numbers come in whole pieces; the stock follows what can be numbered.
+    article.BuchungsBestand = std::trunc(article.BuchungsBestand);
+    article.SummeWareneingangMe = article.BuchungsBestand;
+    const auto count = qsizetype(std::max(article.BuchungsBestand, 0.0));
+    if (count == 0 || !m_hooks.enterSerials)
+        return;
+    TSeriennummerObjectList serials;
+    const double received = now();
+    for (qsizetype i = 0; i < count; ++i) {
+        TSeriennummer &entry = serials.Add();
+        entry.LagerArtikelNr = article.LagerArtikelNr;
+        entry.ZUGANG = received;
+    }
+    if (line.SnLieferantText.isEmpty())
+        line.SnLieferantText = supplier;
+    if (!m_hooks.enterSerials(serials, article, line.SnLieferantText))
+        return;
+    for (qsizetype i = serials.Count() - 1; i >= 0; --i) {
+        if (serials.Item(i).SN.trimmed().isEmpty())
+            serials.Delete(i);
+    }
+    if (serials.IsEmpty())
+        return;
+    article.LetzteSeriennummer = serials.Item(serials.Count() - 1).SN;
+    article.Seriennummern = std::move(serials);
 }
 
 void OrderReceiptCommand::writeArticles(TWarenzugangTempObjObjectList &touched)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "movements/freelinearticle.h"
 #include "movements/heldorder.h"
 #include "movements/receiptcommand.h"
 #include "persistence/money.h"
@@ -12,7 +13,9 @@ class IModLagerDBServerObj;
 class TBestellartikel;
 class TBestellServerObj;
 class TLagerServerObj;
+class TSeriennummerObjectList;
 class TWarenzugangTempObjObjectList;
+struct TLagerArtikelDaten;
 
 // The main window's command "Warenzugang auf Grundlage einer Bestellung - einzeln": the user
 // picks an open or partly delivered order, every line still open passes the receipt dialog
@@ -42,6 +45,13 @@ public:
         std::function<int(FreeReceipt &io)> receiveFree;
         // The article editor over a stock article made from a free line; false when cancelled.
         std::function<bool(TLagerServerObj &article)> editNewArticle;
+        // The serial-number dialog without back button over a new serial article's empty
+        // entries; false when cancelled. supplier is in and out.
+        std::function<bool(TSeriennummerObjectList &serials, const TLagerArtikelDaten &article,
+                           QString &supplier)>
+            enterSerials;
+        // Where a new article's supplier reference points; empty leaves it without one.
+        FreeLineArticle::CatalogOfSupplier catalogOf;
         std::function<void(const TLagerServerObj &)> updateArticle;
         std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
     };
@@ -65,10 +75,13 @@ private:
     Step receiveStockLine(TBestellServerObj &order, TBestellartikel &line,
                           TWarenzugangTempObjObjectList &touched, QString &supplier,
                           Outcome &outcome);
-    Step receiveFreeLine(TBestellartikel &line, TWarenzugangTempObjObjectList &touched,
+    Step receiveFreeLine(const TBestellServerObj &order, TBestellartikel &line,
+                         TWarenzugangTempObjObjectList &touched, const QString &supplier,
                          Outcome &outcome);
-    void makeStockArticle(TBestellartikel &line, const FreeReceipt &io,
-                          TWarenzugangTempObjObjectList &touched);
+    void makeStockArticle(const TBestellServerObj &order, TBestellartikel &line,
+                          const FreeReceipt &io, TWarenzugangTempObjObjectList &touched,
+                          const QString &supplier);
+    void enterSerials(TLagerServerObj &article, TBestellartikel &line, const QString &supplier);
     void writeArticles(TWarenzugangTempObjObjectList &touched);
     double now() const;
 

@@ -10,6 +10,7 @@
 #include "catalogs/katalogdbpool.h"
 #include "catalogs/katalogtransfer.h"
 #include "catalogs/ui/ukatkatalogauswahl.h"
+#include "movements/freelinearticle.h"
 #include "movements/groupingeditor.h"
 #include "movements/orderreceiptcommand.h"
 #include "movements/receiptcommand.h"
@@ -24,6 +25,7 @@
 #include "ordering/bestellwesenconfig.h"
 #include "ordering/orderingconfigloader.h"
 #include "ordering/ui/mod00501form5.h"
+#include "persistence/datetime.h"
 #include "persistence/engine/tdbtable.h"
 #include "printing/ui/mod00501form9.h"
 #include "stock/articlecommands.h"
@@ -473,6 +475,8 @@ void TMOD00501Form1::receiveOrderLines()
     const QString orderDir = TSystemEinstellungen::instance().BestellwesenDir;
     OrderReceiptCommand::Hooks hooks;
     hooks.chooseOrder = [this, &orderDir] {
+        if (m_context.chooseOrder)
+            return m_context.chooseOrder(orderDir);
         IniFile ini(QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s));
         const QString nr = TMOD00501Form5::ChooseOrder(this, orderDir, &ini);
         ini.save();
@@ -490,6 +494,12 @@ void TMOD00501Form1::receiveOrderLines()
     hooks.editNewArticle = [this](TLagerServerObj &article) {
         return showArticleWindow(article, false);
     };
+    hooks.enterSerials = [this](TSeriennummerObjectList &serials,
+                                const TLagerArtikelDaten &article, QString &supplier) {
+        TMOD00501Form7 dialog(m_context.editContext.chooseAddress, this);
+        return dialog.Execute(serials, article, false, {}, supplier);
+    };
+    hooks.catalogOf = catalogOfSupplier();
     hooks.updateArticle = [this](const TLagerServerObj &a) { m_frame->UpdateArticle(a); };
     OrderReceiptCommand(db, orderDir, m_context.editContext.stockDir, m_context.userFullName,
                         ProgramOrderingConfig().AutoSearchLagerartikel, std::move(hooks))
@@ -505,10 +515,20 @@ void TMOD00501Form1::receiveOrderTable()
     IniFile ini(QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s));
     TableReceiptCommand::Hooks hooks;
     hooks.chooseOrder = [this, &suite, &ini] {
+        if (m_context.chooseOrder)
+            return m_context.chooseOrder(suite.BestellwesenDir);
         return TMOD00501Form5::ChooseOrder(this, suite.BestellwesenDir, &ini);
     };
+    const FreeLineArticle::TableConversion conversion{
+        db,
+        m_context.editContext.stockDir,
+        m_context.userFullName,
+        suite.FullCurrency,
+        [this](TLagerServerObj &article) { return showArticleWindow(article, false); },
+        catalogOfSupplier(),
+        [] { return DateTime::now(); }};
     const auto chooseAddress = m_context.editContext.chooseAddress;
-    hooks.showTable = [this, &db, &ini, chooseAddress](TBestellServerObj &order) {
+    hooks.showTable = [this, &db, &ini, chooseAddress, &conversion](TBestellServerObj &order) {
         TMOD00501Form8 dialog(
             [this, chooseAddress](TSeriennummerObjectList &serials,
                                   const TLagerArtikelDaten &article, const QStringList &inStock,
@@ -522,6 +542,9 @@ void TMOD00501Form1::receiveOrderTable()
                 return inStock;
             },
             &ini, this);
+        dialog.SetConvertLine([&conversion](TBestellServerObj &o, TBestellartikel &line) {
+            return conversion.Convert(o, line);
+        });
         return dialog.Execute(order);
     };
     hooks.confirm = [] {
@@ -535,6 +558,13 @@ void TMOD00501Form1::receiveOrderTable()
                         std::move(hooks))
         .Run(m_supplier);
     ini.save();
+}
+
+std::function<QString(const QString &)> TMOD00501Form1::catalogOfSupplier() const
+{
+    return [this](const QString &addressNr) {
+        return m_pool ? m_pool->CatalogNameOfSupplier(addressNr) : QString();
+    };
 }
 
 void TMOD00501Form1::showSerials()

@@ -43,6 +43,9 @@ struct MainWindowContext {
         receiveGoods;
     // Replaces the list editor of "Liste bearbeiten" (tests answer it); empty shows it.
     std::function<bool(const QString &caption, QStringList &entries)> editList;
+    // Replaces the order journal of the receipts from an order (tests answer it); empty shows
+    // it.
+    std::function<QString(const QString &orderDir)> chooseOrder;
 };
 
 // Height of a popup menu before it is shown, so that it can be placed above its button.
@@ -112,6 +115,8 @@ private:
     // rows: the selected rows the commands work on, captured when the command starts.
     FastEditCommands fastEditCommands(const QList<int> &rows);
     std::function<bool(const QString &)> adminPasswordCheck() const;
+    // The catalog of the pool registered for a supplier address number.
+    std::function<QString(const QString &)> catalogOfSupplier() const;
     QPushButton *addButton(const char *name, const char *caption);
 
     MainWindowContext m_context;

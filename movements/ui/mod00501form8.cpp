@@ -2,6 +2,7 @@
 
 #include "base/formatsettings.h"
 #include "base/inifile.h"
+#include "base/interaction.h"
 #include "base/messages.h"
 #include "base/translation.h"
 #include "movements/goodsreceipt.h"
@@ -83,6 +84,13 @@ TMOD00501Form8::TMOD00501Form8(EnterSerials enterSerials, SerialsInStock serials
     });
 
     auto *buttons = new QDialogButtonBox(this);
+    m_btConvert =
+        buttons->addButton(tx("In einen Lagerartikel umwandeln"), QDialogButtonBox::ActionRole);
+    m_btConvert->setObjectName(u"btUmwandeln"_s);
+    m_btConvert->setEnabled(false);
+    connect(m_btConvert, &QPushButton::clicked, this,
+            [this] { ConvertRow(m_tree->indexOfTopLevelItem(m_tree->currentItem())); });
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this] { enableConvert(); });
     m_btSerials = buttons->addButton(tx("Bearbeiten"), QDialogButtonBox::ActionRole);
     m_btSerials->setObjectName(u"btBearbeiten"_s);
     connect(m_btSerials, &QPushButton::clicked, this,
@@ -107,6 +115,7 @@ void TMOD00501Form8::Setup(TBestellServerObj &order)
     m_filling = false;
     for (int row = 0; row < m_tree->topLevelItemCount(); ++row)
         showRow(row);
+    enableConvert();
 }
 
 void TMOD00501Form8::showRow(int row)
@@ -183,6 +192,33 @@ void TMOD00501Form8::EditSerials(int row)
     if (!serials.IsEmpty())
         article->LetzteSeriennummer = serials.Item(serials.Count() - 1).SN;
     showRow(row);
+}
+
+void TMOD00501Form8::SetConvertLine(ConvertLine convert)
+{
+    m_convert = std::move(convert);
+    enableConvert();
+}
+
+void TMOD00501Form8::enableConvert()
+{
+    const int row = m_tree->indexOfTopLevelItem(m_tree->currentItem());
+    m_btConvert->setEnabled(m_convert && m_order && row >= 0 && row < m_order->Artikel.Count() &&
+                            m_order->Artikel[row].Typ == u"F");
+}
+
+void TMOD00501Form8::ConvertRow(int row)
+{
+    if (!m_convert || !m_order || row < 0 || row >= m_order->Artikel.Count())
+        return;
+    TBestellartikel &line = m_order->Artikel[row];
+    if (line.Typ != u"F" || !m_convert(*m_order, line))
+        return;
+    // A stock line receives whole units; the free line may have had a fraction typed.
+    TableReceiptCommand::EnterQuantity(line, line.Zugangsmenge);
+    showRow(row);
+    enableConvert();
+    interaction().desktopAlert(tx("Information"), tx("Fertig!"), 100, 3000);
 }
 
 bool TMOD00501Form8::Execute(TBestellServerObj &order)

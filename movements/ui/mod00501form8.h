@@ -9,6 +9,7 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TBestellartikel;
 class TBestellServerObj;
 class TSeriennummerObjectList;
 struct TLagerArtikelDaten;
@@ -40,11 +41,20 @@ public:
     // "Bearbeiten" of the row's serial numbers.
     void EditSerials(int row);
 
+    // Turns a free line into a stock line with a new article; false when nothing changed.
+    using ConvertLine = std::function<bool(TBestellServerObj &order, TBestellartikel &line)>;
+    // Without one the button "In einen Lagerartikel umwandeln" stays disabled.
+    void SetConvertLine(ConvertLine convert);
+    // "In einen Lagerartikel umwandeln" on the row.
+    void ConvertRow(int row);
+    QPushButton *ConvertButton() const { return m_btConvert; }
+
 public slots:
     void done(int result) override;
 
 private:
     void showRow(int row);
+    void enableConvert();
 
     EnterSerials m_enterSerials;
     SerialsInStock m_serialsInStock;
@@ -53,5 +63,7 @@ private:
     QLabel *m_heading;
     QTreeWidget *m_tree;
     QPushButton *m_btSerials;
+    QPushButton *m_btConvert;
+    ConvertLine m_convert;
     bool m_filling = false;
 };
