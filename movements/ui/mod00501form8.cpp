@@ -61,7 +61,7 @@ TMOD00501Form8::TMOD00501Form8(EnterSerials enterSerials, SerialsInStock serials
 {
     setObjectName(kSection);
     setWindowTitle(u"[0501 - 08] - "_s + tx("Warenzugang Lagerartikel buchen"));
-    resize(1000, 500);
+    resize(1150, 500);
     auto *layout = new QVBoxLayout(this);
     m_heading = new QLabel(this);
     layout->addWidget(m_heading);
@@ -76,6 +76,8 @@ TMOD00501Form8::TMOD00501Form8(EnterSerials enterSerials, SerialsInStock serials
         const int width = m_ini ? m_ini->readInteger(kSection, u"vst%1"_s.arg(c), 0) : 0;
         if (width > 0)
             m_tree->setColumnWidth(c, width);
+        else
+            m_unsized.append(c);
     }
     layout->addWidget(m_tree, 1);
     connect(m_tree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item, int column) {
@@ -115,6 +117,14 @@ void TMOD00501Form8::Setup(TBestellServerObj &order)
     m_filling = false;
     for (int row = 0; row < m_tree->topLevelItemCount(); ++row)
         showRow(row);
+    // Until the user has set widths, the columns of texts and numbers fit what they show,
+    // within reason; the others keep theirs, or the serial numbers would be pushed out.
+    for (int c : std::as_const(m_unsized)) {
+        if (c > 2)
+            continue;
+        m_tree->resizeColumnToContents(c);
+        m_tree->setColumnWidth(c, std::min(m_tree->columnWidth(c), 240));
+    }
     enableConvert();
 }
 

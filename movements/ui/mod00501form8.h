@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <QStringList>
 #include <functional>
 
@@ -65,5 +66,6 @@ private:
     QPushButton *m_btSerials;
     QPushButton *m_btConvert;
     ConvertLine m_convert;
+    QList<int> m_unsized; // columns without a width in MOD00501.INI
     bool m_filling = false;
 };
