@@ -39,13 +39,13 @@ Answer AskNumber(IModLagerDBServerObj &db, const QString &proposal,
 
 void Build(TLagerServerObj &article, const QString &nr, const TBestellServerObj &order,
            const TBestellartikel &line, const QString &stockDir, const QString &user, double stamp,
-           const CatalogOfSupplier &catalogOf)
+           const CatalogOfSupplier &catalogOf, const FormatText &formatText)
 {
     article.LagerArtikelNr = nr;
     article.InitPeriods(stockDir + u"STDMB.TXT"_s);
     article.Bezeichnung = line.Anzeigetext;
-    article.Kurztext = line.Anzeigetext;
-    article.Langtext = line.Anzeigetext;
+    article.Kurztext = formatText ? formatText(line.Anzeigetext) : line.Anzeigetext;
+    article.Langtext = article.Kurztext;
     article.Created = article.Changed = stamp;
     article.CreatedBy = article.ChangedBy = user;
     const QString catalog =
@@ -78,7 +78,7 @@ bool TableConversion::Convert(TBestellServerObj &order, TBestellartikel &line) c
     if (AskNumber(db, line.BestellNr, takenHere, nr) != Answer::Chosen)
         return false;
     auto article = std::make_unique<TLagerServerObj>();
-    Build(*article, nr, order, line, stockDir, user, now ? now() : 0, catalogOf);
+    Build(*article, nr, order, line, stockDir, user, now ? now() : 0, catalogOf, formatText);
     article->EKPreis =
         ApplyDiscount(fourDecimals, Money::fromDouble(line.EK / line.EffectivePE()), line.Rabatt);
     if (!editNewArticle || !editNewArticle(*article))

@@ -25,11 +25,15 @@ Answer AskNumber(IModLagerDBServerObj &db, const QString &proposal,
 // when none is.
 using CatalogOfSupplier = std::function<QString(const QString &addressNr)>;
 
+// A plain text as formatted text in the suite's standard font.
+using FormatText = std::function<QString(const QString &plain)>;
+
 // Number, minimum-stock periods (stockDir ends with a separator), texts, stamps and, when
-// a catalog is registered for the delivery address, the supplier reference to it.
+// a catalog is registered for the delivery address, the supplier reference to it. Without
+// formatText the short and long text stay plain.
 void Build(TLagerServerObj &article, const QString &nr, const TBestellServerObj &order,
            const TBestellartikel &line, const QString &stockDir, const QString &user, double stamp,
-           const CatalogOfSupplier &catalogOf);
+           const CatalogOfSupplier &catalogOf, const FormatText &formatText);
 
 // The purchase price of a packed article is per piece, the line's per pack.
 void ApplyPacking(TLagerServerObj &article, bool fourDecimals);
@@ -45,6 +49,7 @@ struct TableConversion {
     std::function<bool(TLagerServerObj &article)> editNewArticle;
     CatalogOfSupplier catalogOf;
     std::function<double()> now;
+    FormatText formatText;
 
     // True when the line is a stock line now.
     bool Convert(TBestellServerObj &order, TBestellartikel &line) const;

@@ -245,7 +245,7 @@ void OrderReceiptCommand::makeStockArticle(const TBestellServerObj &order, TBest
     TLagerServerObj article;
     const double stamp = now();
     FreeLineArticle::Build(article, nr, order, line, m_stockDir, m_lockOwner, stamp,
-                           m_hooks.catalogOf);
+                           m_hooks.catalogOf, m_hooks.formatText);
     article.BuchungsBestand = io.quantity;
     article.EKPreis = io.price;
     if (!m_hooks.editNewArticle(article)) {

@@ -52,6 +52,8 @@ public:
             enterSerials;
         // Where a new article's supplier reference points; empty leaves it without one.
         FreeLineArticle::CatalogOfSupplier catalogOf;
+        // The short and long text of a new article; empty keeps them plain.
+        FreeLineArticle::FormatText formatText;
         std::function<void(const TLagerServerObj &)> updateArticle;
         std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
     };

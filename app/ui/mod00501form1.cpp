@@ -500,6 +500,7 @@ void TMOD00501Form1::receiveOrderLines()
         return dialog.Execute(serials, article, false, {}, supplier);
     };
     hooks.catalogOf = catalogOfSupplier();
+    hooks.formatText = standardFontText;
     hooks.updateArticle = [this](const TLagerServerObj &a) { m_frame->UpdateArticle(a); };
     OrderReceiptCommand(db, orderDir, m_context.editContext.stockDir, m_context.userFullName,
                         ProgramOrderingConfig().AutoSearchLagerartikel, std::move(hooks))
@@ -526,7 +527,8 @@ void TMOD00501Form1::receiveOrderTable()
         suite.FullCurrency,
         [this](TLagerServerObj &article) { return showArticleWindow(article, false); },
         catalogOfSupplier(),
-        [] { return DateTime::now(); }};
+        [] { return DateTime::now(); },
+        standardFontText};
     const auto chooseAddress = m_context.editContext.chooseAddress;
     hooks.showTable = [this, &db, &ini, chooseAddress, &conversion](TBestellServerObj &order) {
         TMOD00501Form8 dialog(
@@ -558,6 +560,12 @@ void TMOD00501Form1::receiveOrderTable()
                         std::move(hooks))
         .Run(m_supplier);
     ini.save();
+}
+
+QString TMOD00501Form1::standardFontText(const QString &plain)
+{
+    const TTextFormat &font = TSystemEinstellungen::instance().TextFormats[0];
+    return KatalogTransfer::FormattedText(plain, font.FontName, font.FontSize);
 }
 
 std::function<QString(const QString &)> TMOD00501Form1::catalogOfSupplier() const

@@ -117,6 +117,8 @@ private:
     std::function<bool(const QString &)> adminPasswordCheck() const;
     // The catalog of the pool registered for a supplier address number.
     std::function<QString(const QString &)> catalogOfSupplier() const;
+    // What a plain text becomes in a new article: formatted in the suite's standard font.
+    static QString standardFontText(const QString &plain);
     QPushButton *addButton(const char *name, const char *caption);
 
     MainWindowContext m_context;

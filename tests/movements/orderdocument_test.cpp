@@ -165,6 +165,7 @@ TEST_F(OrderDocument, ConvertedLinesLineByLine)
         return true;
     };
     h.catalogOf = catalogOf;
+    h.formatText = [](const QString &plain) { return u"<p>"_s + plain + u"</p>"_s; };
     h.updateArticle = [](const TLagerServerObj &) {};
     QString supplier;
     OrderReceiptCommand command(db, orderDir, stockDir, u"Lager Meier"_s, true, h);
@@ -176,6 +177,8 @@ TEST_F(OrderDocument, ConvertedLinesLineByLine)
     const TLagerServerObj made = article(u"EV-12"_s);
     EXPECT_EQ(made.BuchungsBestand, 4);
     EXPECT_EQ(made.EKPreis, Money::fromDouble(7.85)); // before the discount
+    EXPECT_EQ(made.Bezeichnung, u"Eckventil mit Filter 1/2 Zoll"_s);
+    EXPECT_EQ(made.Langtext, u"<p>Eckventil mit Filter 1/2 Zoll</p>"_s);
     ASSERT_EQ(made.KatRefs.Count(), 1);
     EXPECT_EQ(made.KatRefs[0].Key, u"MUELLER"_s);
     EXPECT_EQ(made.KatRefs[0].Value, u"MU-77310"_s);
@@ -199,7 +202,8 @@ TEST_F(OrderDocument, TheTableTurnsAFreeLineIntoAStockArticle)
                                                        return article.LagerArtikelNr != u"ABBRUCH";
                                                    },
                                                    catalogOf,
-                                                   [] { return DateTime::fromQDateTime(kNow); }};
+                                                   [] { return DateTime::fromQDateTime(kNow); },
+                                                   {}};
     QString taken;
     ASSERT_EQ(runTable(kOpen,
                        [&](TBestellServerObj &order) {
