@@ -104,6 +104,16 @@ TEST_F(OrderDocument, PartialDeliveryInTheTable)
                        }),
               TableReceiptCommand::Outcome::Booked);
     TestDocuments::expectGoldenText("movements", "order_partial.xml", document(kOpen));
+
+    // The pack line's article is kept in pieces: one pack of ten at the pack price.
+    TBestellServerObj order;
+    order.BestellNr = kOpen;
+    ASSERT_EQ(orders.ReadOrder(&order, true), 0);
+    TLagerBuchungList rows;
+    ASSERT_EQ(db.ReadBookings(order.Artikel[2].ArtikelNr, rows), 0);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].Menge, 10);
+    EXPECT_EQ(rows[0].Preis, Money::fromDouble(order.Artikel[2].EK / 10));
 }
 
 // Everything still open arrives, serial numbers included: the order is complete.
