@@ -44,6 +44,20 @@ private:
     IModLagerDBServerObj &m_db;
     QString m_previous;
 };
+// The article of the table's current row. Read in place rather than looked up by its number:
+// a search per article would cost the sequential read its window of rows.
+bool readCurrent(IModLagerDBServerObj &db, TLagerServerObj &article)
+{
+    article.LagerArtikelNr = db.LagerTable().FieldByName(u"LagerArtikelNr"_s).AsString();
+    if (article.LagerArtikelNr.isEmpty())
+        return false;
+    try {
+        db.ReadRow(article);
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
 } // namespace
 
 TLagerDruckLetzteWahl TLagerDruckLetzteWahl::Read(const QString &iniFile)
@@ -176,8 +190,7 @@ QString TLagerDruck::WriteDocument(const TLagerDruckAuswahl &choice, const QStri
         for (table.First(); !table.Eof();) {
             progress->step();
             article.Clear();
-            article.LagerArtikelNr = table.FieldByName(u"LagerArtikelNr"_s).AsString();
-            if (m_db.ReadArticle(&article) != 0) {
+            if (!readCurrent(m_db, article)) {
                 ReportMessage(MessageKind::Error,
                               formatText(tx("Lagerartikel \"%s\" nicht gefunden."),
                                          {article.LagerArtikelNr}));
