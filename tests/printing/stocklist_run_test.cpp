@@ -127,25 +127,6 @@ TEST_F(StockListRun, FiltersCompareExactlyAndOnlyStockSkipsZeroAndNonStockArticl
     }
 }
 
-TEST_F(StockListRun, TotalsCarryTheValuationOfThePrintedArticles)
-{
-    addMixed();
-    TLagerDruckAuswahl chosen = choice();
-    chosen.OnlyStock = true;
-    const QString document = print(chosen);
-    // A1 4.00, A2 0.01, A6 1.00 in stock; A3 -3.00 below.
-    EXPECT_TRUE(document.contains(u">Anzahl Artikel: 3</row>"_s)) << qPrintable(document);
-    EXPECT_TRUE(document.contains(u">Lagerwert (positive Bestaende): 5,01 EURO</row>"_s) ||
-                document.contains(u">Lagerwert (positive Bestaende): 5,01</row>"_s))
-        << qPrintable(document);
-    EXPECT_TRUE(document.contains(u"-3,00"_s));
-    // The totals come after the header is switched off again.
-    EXPECT_LT(document.indexOf(u"<printpaheader enabled=\"-1\" />"_s),
-              document.indexOf(u"Anzahl Artikel"_s));
-    EXPECT_LT(document.indexOf(u"Anzahl Artikel"_s),
-              document.indexOf(u"<printpaheader enabled=\"0\" />"_s));
-}
-
 TEST_F(StockListRun, ACancelAfterTheFirstArticleStillPrintsItsTotals)
 {
     addMixed();

@@ -145,58 +145,33 @@ TEST(StockListVariables, EveryRowVariableOfAFullyPopulatedArticle)
 {
     const TPrintHelperLager helper(settings(false));
     const TLagerArtikelDaten a = populated();
+    // clang-format off
     const std::pair<int, QString> cases[] = {
-        {1000, u"text:MIT-SN"_s},
-        {1001, u"text:DATANORM1"_s},
-        {1002, u"text:Kupferrohr"_s},
-        {1003, u"text:12"_s},
-        {1004, u"text:2,5"_s},
-        {1005, u"text:Rohre"_s},
-        {1006, u"text:R01"_s},
-        {1007, u"bool:1"_s},
-        {1008, u"text:4"_s},
-        {1009, u"text:10,5"_s},
-        {1010, u"text:-1,5"_s},
-        {1011, u"text:RG1"_s},
-        {1012, u"text:m"_s},
-        {1013, u"bool:1"_s},
-        {1014, u"amount:1.3333"_s},
-        {1015, u"text:1,4"_s},
-        {1016, u"int:2"_s},
-        {1017, u"text:21.01.2025 12:00"_s},
-        {1018, u"text:M&M"_s},
-        {1019, u"text:22.01.2025 06:00"_s},
-        {1020, u"text:O'Neil"_s},
-        {1021, u"amount:12.3456"_s},
-        {1022, u"amount:-3.5000"_s},
-        {1023, u"amount:1000000.0000"_s},
-        {1024, u"amount:0.0001"_s},
-        {1025, u"amount:99.9900"_s},
-        {1026, u"text:2,5"_s},
-        {1027, u"text:1,5"_s},
-        {1028, u"text:3"_s},
-        {1029, u"text:0,00375"_s},
-        {1030, u"text:0"_s},
+        {1000, u"text:MIT-SN"_s}, {1001, u"text:DATANORM1"_s},
+        {1002, u"text:Kupferrohr"_s}, {1003, u"text:12"_s}, {1004, u"text:2,5"_s},
+        {1005, u"text:Rohre"_s}, {1006, u"text:R01"_s}, {1007, u"bool:1"_s},
+        {1008, u"text:4"_s}, {1009, u"text:10,5"_s}, {1010, u"text:-1,5"_s},
+        {1011, u"text:RG1"_s}, {1012, u"text:m"_s}, {1013, u"bool:1"_s},
+        {1014, u"amount:1.3333"_s}, {1015, u"text:1,4"_s}, {1016, u"int:2"_s},
+        {1017, u"text:21.01.2025 12:00"_s}, {1018, u"text:M&M"_s},
+        {1019, u"text:22.01.2025 06:00"_s}, {1020, u"text:O'Neil"_s},
+        {1021, u"amount:12.3456"_s}, {1022, u"amount:-3.5000"_s},
+        {1023, u"amount:1000000.0000"_s}, {1024, u"amount:0.0001"_s},
+        {1025, u"amount:99.9900"_s}, {1026, u"text:2,5"_s}, {1027, u"text:1,5"_s},
+        {1028, u"text:3"_s}, {1029, u"text:0,00375"_s}, {1030, u"text:0"_s},
         {1031, u"int:8"_s}, // 7.5 minutes
-        {1032, u"amount:45.5000"_s},
-        {1033, u"bool:1"_s},
-        {1034, u"bool:1"_s},
-        {1035, u"bool:1"_s},
-        {1036, u"bool:1"_s},
-        {1037, u"bool:1"_s},
+        {1032, u"amount:45.5000"_s}, {1033, u"bool:1"_s}, {1034, u"bool:1"_s},
+        {1035, u"bool:1"_s}, {1036, u"bool:1"_s}, {1037, u"bool:1"_s},
         {1038, u"rtf:$1001038|Zeile <1>\r\nZeile & \"2\""_s},
-        {1039, u"rtf:$1001039|Kurz 'ü' 😀"_s},
-        {1040, u"text:S1\nS2"_s},
-        {1041, u"text:S1, S2"_s},
-        {1047, u"rtf:$1001047|Etikett\n"_s},
-        {1100, u"text:EUR"_s},
-        {1101, u"text:-1,5"_s},
+        {1039, u"rtf:$1001039|Kurz 'ü' 😀"_s}, {1040, u"text:S1\nS2"_s},
+        {1041, u"text:S1, S2"_s}, {1047, u"rtf:$1001047|Etikett\n"_s},
+        {1100, u"text:EUR"_s}, {1101, u"text:-1,5"_s},
         {1102, u"amount:-2.0000"_s}, // -1.99995
         {1103, u"amount:14.0000"_s}, // 13.99965
         {1104, u"amount:16.0000"_s}, // 15.9996
-        {1042, u"-"_s},
-        {1105, u"-"_s},
+        {1042, u"-"_s}, {1105, u"-"_s},
     };
+    // clang-format on
     for (const auto &[number, expected] : cases)
         EXPECT_EQ(row(helper, u"$100"_s + QString::number(number), a), expected) << number;
 }
