@@ -30,6 +30,7 @@ struct TLagerDruckLetzteWahl {
 // The stock list's print run: writes the print document of every article the filters let
 // through, with the valuation in its totals, and hands it to the print program. Questions and
 // progress go through the interaction, so the window, the command line and tests share it.
+// One object per run: its valuation sums from zero once.
 class TLagerDruck
 {
 public:
