@@ -395,6 +395,12 @@ QStringList PrintProgramArguments(const QString &extraArgument, const QString &u
 bool TPrintAreaLayoutsCore::StartPrintProgram(const QString &programPath,
                                               const QString &extraArgument, int mode) const
 {
+    return ::StartPrintProgram(programPath, extraArgument, UserName, m_documentFileName, mode);
+}
+
+bool StartPrintProgram(const QString &programPath, const QString &extraArgument,
+                       const QString &user, const QString &document, int mode)
+{
     const QFileInfo program(programPath);
     if (!program.isFile()) {
         ReportMessage(MessageKind::Error,
@@ -403,7 +409,7 @@ bool TPrintAreaLayoutsCore::StartPrintProgram(const QString &programPath,
     }
     QProcess process;
     process.setProgram(program.absoluteFilePath());
-    process.setArguments(PrintProgramArguments(extraArgument, UserName, m_documentFileName, mode));
+    process.setArguments(PrintProgramArguments(extraArgument, user, document, mode));
     process.setWorkingDirectory(program.absolutePath());
     if (!process.startDetached()) {
         ReportMessage(MessageKind::Error, process.errorString());

@@ -123,3 +123,6 @@ QString PrintProgramCommandLine(const QString &extraArgument, const QString &use
 // The same as separate arguments for QProcess, which quotes on its own.
 QStringList PrintProgramArguments(const QString &extraArgument, const QString &user,
                                   const QString &document, int mode);
+// Starts the print program on a closed document; reports and returns false on failure.
+bool StartPrintProgram(const QString &programPath, const QString &extraArgument,
+                       const QString &user, const QString &document, int mode);

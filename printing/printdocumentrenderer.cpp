@@ -119,7 +119,10 @@ void TPrintDocumentRenderer::StartPage(QPagedPaintDevice &device, QPainter &pain
     const QPageLayout layout(
         QPageSize(form.PaperFormat == TPrintForm::Paper::A5 ? QPageSize::A5 : QPageSize::A4),
         landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
-    device.setPageLayout(layout);
+    // A printer refuses any layout change once it prints, even to the same layout, and says
+    // so on every page; only a change of form needs one.
+    if (first || !device.pageLayout().isEquivalentTo(layout))
+        device.setPageLayout(layout);
     if (first)
         painter.begin(&device);
     else

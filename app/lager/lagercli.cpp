@@ -194,6 +194,15 @@ const LagerCommand kCommands[] = {
      {u"--sheet"_s, u"--skip"_s, u"--inactive"_s, u"--copies"_s, u"--pdf"_s},
      {},
      &Labels},
+    {{u"print"_s, u"stocklist"_s},
+     u"[--group G] [--place P] [--only-stock] [--form NAME] [--layout NAME] [--first-page N] "
+     u"[--date JJJJ-MM-TT] (--pdf DATEI.pdf | --document DATEI.xml)"_s,
+     txNoop("Druckt die Lagerliste mit Lagerwert als PDF-Datei oder Druckdokument."),
+     0,
+     {u"--group"_s, u"--place"_s, u"--form"_s, u"--layout"_s, u"--first-page"_s, u"--date"_s,
+      u"--pdf"_s, u"--document"_s},
+     {u"--only-stock"_s},
+     &PrintStockList},
 };
 
 // Asked-for help goes to standard output; after a usage error it goes with the error.

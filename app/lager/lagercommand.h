@@ -69,6 +69,7 @@ int ArticleGet(LagerSession &session, const LagerArgs &args);
 int ArticlePut(LagerSession &session, const LagerArgs &args);
 int ArticleDelete(LagerSession &session, const LagerArgs &args);
 int StockList(LagerSession &session, const LagerArgs &args);
+int PrintStockList(LagerSession &session, const LagerArgs &args);
 int StockExport(LagerSession &session, const LagerArgs &args);
 int StockImport(LagerSession &session, const LagerArgs &args);
 int StockSet(LagerSession &session, const LagerArgs &args);

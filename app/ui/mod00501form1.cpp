@@ -27,6 +27,7 @@
 #include "ordering/ui/mod00501form5.h"
 #include "persistence/datetime.h"
 #include "persistence/engine/tdbtable.h"
+#include "printing/ui/mod00501form10.h"
 #include "printing/ui/mod00501form9.h"
 #include "stock/articlecommands.h"
 #include "stock/fasteditcommands.h"
@@ -140,6 +141,8 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
     connect(stock, &QAction::triggered, this, &TMOD00501Form1::changeStock);
     connect(serials, &QAction::triggered, this, &TMOD00501Form1::showSerials);
     connect(labels, &QAction::triggered, this, &TMOD00501Form1::showLabelWindow);
+    connect(m_functions->findChild<QAction *>(u"miLagerDrucken"_s), &QAction::triggered, this,
+            &TMOD00501Form1::printStock);
 
     m_fastEdit = new TFastEditMenu(this);
     connect(m_fastEdit, &TFastEditMenu::fieldEdit, this, &TMOD00501Form1::fastEditField);
@@ -650,6 +653,18 @@ void TMOD00501Form1::reloadConfiguration()
     if (m_articleWindow)
         m_articleWindow->Frame()->ReloadConfig();
     emit stockConfigChanged();
+}
+
+void TMOD00501Form1::printStock()
+{
+    if (!m_frame)
+        return;
+    StockPrintContext context;
+    context.groups = m_frame->Config().Artikelgruppen;
+    context.places = m_frame->Config().Lagerorte;
+    context.formsDir = TSystemEinstellungen::instance().FormsDirectory();
+    context.settingsFile = QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s);
+    TMOD00501Form10::PrintStockList(m_frame->Database(), std::move(context), this);
 }
 
 void TMOD00501Form1::showLabelWindow()

@@ -79,6 +79,7 @@ public:
     // The long-lived receipt dialog; whoever edits the stock configuration's lists reloads it.
     TMOD00501Form3 *receiptWindow() const { return m_receiptWindow; }
     void showSerials(); // command 100
+    void printStock();  // command 108
     void editGroupings();
     // Fast edit: field edit mode 0..7, a value item of a submenu, "Liste bearbeiten".
     void fastEditField(int mode);

@@ -6,6 +6,8 @@
 #include "tests/support/documents.h"
 
 #include <QPdfWriter>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -109,4 +111,43 @@ TEST(PrintRenderer, AreasFlowOverFormsAndColumnsAreChecked)
     // An area asking for a new page starts one, alone.
     EXPECT_EQ(last.trimmed().split(u'\n').filter(u"Zeile"_s), QStringList{u"Zeile 40"_s});
     EXPECT_FALSE(page(pages - 1).contains(u"Zeile 40"_s));
+}
+
+namespace
+{
+QStringList g_qtWarnings;
+void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtWarningMsg)
+        g_qtWarnings << text;
+}
+} // namespace
+
+// The preview draws onto a QPrinter, which complains about every page layout set while it
+// prints.
+TEST(PrintRenderer, PagesOfOneFormLeaveThePrintersLayoutAlone)
+{
+    TPrintForms forms;
+    readBody(forms, QString::fromUtf8(kForms));
+    QString body = u"<printpreview><pageset form1=\"Erste\" form2=\"Erste\" />"_s;
+    for (int i = 1; i <= 30; ++i)
+        body += area(u"Zeile %1"_s.arg(i));
+    TPrintDocument doc;
+    readBody(doc, body + u"</printpreview>"_s);
+    ASSERT_EQ(doc.Problem(), QString());
+
+    QTemporaryDir dir;
+    QPrinter printer;
+    QPrintPreviewWidget preview(&printer);
+    int pages = 0;
+    QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, [&](QPrinter *p) {
+        TPrintDocumentRenderer renderer(doc, forms, dir.path());
+        pages = renderer.Render(*p);
+    });
+    g_qtWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    preview.updatePreview();
+    qInstallMessageHandler(previous);
+    EXPECT_GE(pages, 3);
+    EXPECT_TRUE(g_qtWarnings.isEmpty()) << qPrintable(g_qtWarnings.join(u'\n'));
 }

@@ -20,11 +20,13 @@ struct Column {
     const char *param;
     const char *pattern;
 };
+// Group names ("BEFESTIGUNG") and unit names ("Stck (Stück)") are printed whole; the
+// description gives way, being the one column a reader still recognises when cut.
 const Column kColumns[] = {
-    {"Artikel-Nr.", 250, "", "$1001000", "%s"},   {"Bezeichnung", 550, "", "$1001002", "%s"},
-    {"Gruppe", 150, "", "$1001005", "%s"},        {"Lagerort", 150, "", "$1001006", "%s"},
-    {"Bestand", 150, "RIGHT", "$1001003", "%s"},  {"ME", 100, "", "$1001012", "%s"},
-    {"EK-Preis", 200, "RIGHT", "$1001014", "%m"}, {"Wert", 250, "RIGHT", "$1001104", "%m"},
+    {"Artikel-Nr.", 230, "", "$1001000", "%s"},   {"Bezeichnung", 480, "", "$1001002", "%s"},
+    {"Gruppe", 200, "", "$1001005", "%s"},        {"Lagerort", 150, "", "$1001006", "%s"},
+    {"Bestand", 160, "RIGHT", "$1001003", "%s"},  {"ME", 200, "", "$1001012", "%s"},
+    {"EK-Preis", 170, "RIGHT", "$1001014", "%m"}, {"Wert", 210, "RIGHT", "$1001104", "%m"},
 };
 
 void variable(TPrintForm &f, const QString &name, const QString &var, int left, int top, int width,

@@ -1,0 +1,169 @@
+// The stock list's print run over a real stock table and the generated stock-list layouts:
+// which articles it prints, what its totals say and the document it hands on.
+#include "persistence/engine/tdbtable.h"
+#include "printing/lagerdruck.h"
+#include "stock/lagerserverobj.h"
+#include "stock/modlagerdbserverobj.h"
+#include "tests/support/documents.h"
+#include "tests/support/installation.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+class StockListRun : public GeneratedInstallation
+{
+protected:
+    void SetUp() override
+    {
+        GeneratedInstallation::SetUp();
+        db.Open(tmp.filePath(u"LAGER"_s));
+    }
+
+    void add(const QString &nr, const QString &group, const QString &place, double stock,
+             double price, bool notStock = false)
+    {
+        TLagerServerObj a;
+        a.LagerArtikelNr = nr;
+        a.Bezeichnung = u"Artikel "_s + nr;
+        a.Gruppe = group;
+        a.Lagerort = place;
+        a.BuchungsBestand = stock;
+        a.EKPreis = Money::fromDouble(price);
+        a.ME = u"Stck"_s;
+        a.IsNotBestandsartikel = notStock;
+        ASSERT_EQ(db.WriteArticle(&a), 0);
+    }
+
+    // The six articles the filter cases choose from.
+    void addMixed()
+    {
+        add(u"A1"_s, u"Rohre"_s, u"R01"_s, 3, 1.3333);
+        add(u"A2"_s, u"rohre"_s, u"R01"_s, 1, 0.005);
+        add(u"A3"_s, u"Rohre"_s, u"R02"_s, -2, 1.5);
+        add(u"A4"_s, u"Rohre"_s, u"R01"_s, 0, 7);
+        add(u"A5"_s, u"Fittings"_s, u"R01"_s, 5, 2, true);
+        add(u"A6"_s, u"Fittings"_s, u"r01"_s, 1, 1);
+    }
+
+    TLagerDruck::Environment environment() const
+    {
+        TLagerDruck::Environment env;
+        env.FormsDir = root + u"DATA/DEMO/ETC/FORMS/de_DE"_s;
+        env.TmpDir = tmp.path();
+        env.ClientName = u"DEMO"_s;
+        env.UserName = u"MM"_s;
+        env.UserFullName = u"Monika Muster"_s;
+        env.Telephone = u"0711 4711"_s;
+        env.EMail = u"mm@example.com"_s;
+        env.Values.currencyText = u"EUR"_s;
+        env.Clock = [] { return QTime(9, 30); };
+        return env;
+    }
+
+    static TLagerDruckAuswahl choice()
+    {
+        TLagerDruckAuswahl c;
+        c.Form = u"Lagerliste Hochformat"_s;
+        c.LayoutSet = u"Lagerliste"_s;
+        c.Date = QDate(2026, 3, 1);
+        return c;
+    }
+
+    // The document's text; empty when none was written.
+    QString print(const TLagerDruckAuswahl &c)
+    {
+        TLagerDruck run(db, environment());
+        const QString file = run.WriteDocument(c);
+        return file.isEmpty() ? QString()
+                              : TestDocuments::fromUtf16(TestDocuments::fileBytes(file));
+    }
+
+    // Article numbers in the order their rows were written.
+    static QStringList printedNumbers(const QString &document)
+    {
+        QStringList numbers;
+        static const QRegularExpression first(u"<parow>\\s*<col[^>]*>\\s*<row>([^<]*)</row>"_s);
+        for (auto it = first.globalMatch(document); it.hasNext();)
+            numbers << it.next().captured(1);
+        return numbers;
+    }
+
+    IModLagerDBServerObj db;
+};
+} // namespace
+
+TEST_F(StockListRun, FiltersCompareExactlyAndOnlyStockSkipsZeroAndNonStockArticles)
+{
+    addMixed();
+    struct Case {
+        QString group, place;
+        bool onlyStock;
+        QStringList printed;
+    };
+    const Case cases[] = {
+        {{}, {}, false, {u"A1"_s, u"A2"_s, u"A3"_s, u"A4"_s, u"A5"_s, u"A6"_s}},
+        {{}, {}, true, {u"A1"_s, u"A2"_s, u"A3"_s, u"A6"_s}},
+        {u"Rohre"_s, {}, false, {u"A1"_s, u"A3"_s, u"A4"_s}},
+        {u"rohre"_s, {}, false, {u"A2"_s}},
+        {{}, u"R01"_s, false, {u"A1"_s, u"A2"_s, u"A4"_s, u"A5"_s}},
+        {u"Rohre"_s, u"R01"_s, true, {u"A1"_s}},
+        {u"Heizung"_s, {}, false, {}},
+    };
+    for (const Case &c : cases) {
+        TLagerDruckAuswahl chosen = choice();
+        chosen.Group = c.group;
+        chosen.Place = c.place;
+        chosen.OnlyStock = c.onlyStock;
+        SCOPED_TRACE(
+            (c.group + u'/' + c.place + u'/' + QString::number(c.onlyStock)).toStdString());
+        const QString document = print(chosen);
+        EXPECT_EQ(printedNumbers(document), c.printed);
+        // One separator line per printed article.
+        EXPECT_EQ(document.count(u"<line />"_s), c.printed.size());
+    }
+}
+
+TEST_F(StockListRun, ACancelAfterTheFirstArticleStillPrintsItsTotals)
+{
+    addMixed();
+    ui.cancelProgressAfter = 1;
+    TLagerDruck run(db, environment());
+    const QString file = run.WriteDocument(choice());
+    ASSERT_FALSE(file.isEmpty());
+    const QString document = TestDocuments::fromUtf16(TestDocuments::fileBytes(file));
+    EXPECT_TRUE(run.Cancelled());
+    EXPECT_EQ(printedNumbers(document), QStringList{u"A1"_s});
+    EXPECT_TRUE(document.contains(u">Anzahl Artikel: 1</row>"_s)) << qPrintable(document);
+    EXPECT_EQ(run.Bewertung().PositiveValue.raw(), 40000);
+    EXPECT_TRUE(document.endsWith(u"</printpreview>\r\n"_s));
+}
+
+TEST_F(StockListRun, AMissingLayoutStopsBeforeAnythingIsWritten)
+{
+    addMixed();
+    TLagerDruckAuswahl chosen = choice();
+    chosen.LayoutSet = u"Gibt es nicht"_s;
+    EXPECT_TRUE(print(chosen).isEmpty());
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(ui.messages[0].text.startsWith(u"Drucklayout \"Gibt es nicht\" nicht gefunden."_s))
+        << qPrintable(ui.messages[0].text);
+    EXPECT_TRUE(QDir(tmp.path()).entryList({u"*.$$$"_s}).isEmpty());
+}
+
+TEST_F(StockListRun, DocumentOfThreeArticles)
+{
+    add(u"ROHR-15"_s, u"Rohre"_s, u"R01"_s, 120.5, 2.35);
+    add(u"FIT<&>"_s, u"Fittings"_s, u"R02"_s, -4, 0.9);
+    add(u"ZUB-1"_s, u"Rohre"_s, u"R01"_s, 0, 12.5);
+    TLagerDruckAuswahl chosen = choice();
+    chosen.FirstPage = u"x"_s;
+    TestDocuments::expectGoldenText("printing", "stocklist.xml", print(chosen));
+    // The spool file lies in the user's TMP under the run's time stamp.
+    const QStringList spooled = QDir(tmp.path()).entryList({u"$*.$$$"_s});
+    ASSERT_EQ(spooled.size(), 1);
+    EXPECT_TRUE(QRegularExpression(u"^\\$[0-9X]+\\.\\$\\$\\$$"_s).match(spooled[0]).hasMatch());
+}
