@@ -81,20 +81,14 @@ TEST_F(LagerReceipt, BooksAndListsTheHistoryNewestFirst)
     EXPECT_EQ(lager({u"history"_s, u"PLAIN"_s, u"--format"_s, u"xml"_s}).exitCode, 1);
 }
 
-TEST_F(LagerReceipt, RefusesWhatTheDialogRefuses)
+// Which receipts are refused is the receipt's own business; here only that a refusal reaches
+// the script as its exit code and books nothing.
+TEST_F(LagerReceipt, RefusalsExitWithTheirCodeAndBookNothing)
 {
-    const QList<std::pair<QStringList, int>> cases{
-        {{u"PLAIN"_s, u"-1"_s, u"--price"_s, u"1"_s}, 5},
-        {{u"PLAIN"_s, u"1"_s}, 5}, // no price
-        {{u"PLAIN"_s, u"1"_s, u"--price"_s, u"zehn"_s}, 5},
-        {{u"PLAIN"_s, u"1"_s, u"--price"_s, u"1"_s, u"--discount"_s, u"120"_s}, 5},
-        {{u"PLAIN"_s, u"1e300"_s, u"--price"_s, u"1"_s}, 5},
-        {{u"SER"_s, u"2,5"_s, u"--price"_s, u"1"_s}, 5},
-        {{u"SER"_s, u"2"_s, u"--price"_s, u"1"_s, u"--serials"_s, u"A"_s}, 5},
-        {{u"NICHTDA"_s, u"1"_s, u"--price"_s, u"1"_s}, 3},
-    };
-    for (const auto &[args, code] : cases)
-        EXPECT_EQ(receipt(args), code) << qPrintable(args.join(u' '));
+    EXPECT_EQ(receipt({u"PLAIN"_s, u"1"_s}), 5); // no price
+    EXPECT_EQ(receipt({u"PLAIN"_s, u"1"_s, u"--price"_s, u"zehn"_s}), 5);
+    EXPECT_EQ(receipt({u"SER"_s, u"2,5"_s, u"--price"_s, u"1"_s}), 5);
+    EXPECT_EQ(receipt({u"NICHTDA"_s, u"1"_s, u"--price"_s, u"1"_s}), 3);
     EXPECT_TRUE(history(u"PLAIN"_s).isEmpty());
     EXPECT_EQ(lager({u"history"_s, u"SER"_s}).out.count('\n'), 1); // the header only
 }

@@ -76,7 +76,8 @@ TEST_F(LagerStockChange, StockSetChecksPasswordSerialsAndCountsBeforeItBooks)
     const QString s1 = u"PLAIN=2.5 SER=3 [S1 S2 S3]\n"_s + j1;
     const QString s2 = u"PLAIN=2.5 SER=5 [A1 A2 S1 S2 S3]\n"_s + j1 + j2;
     const QString s3 = u"PLAIN=2.5 SER=3 [A1 S2 S3]\n"_s + j1 + j2 + j3;
-    // Each step starts where the one before left off; refused steps change nothing.
+    // Each step starts where the one before left off; refused steps change nothing. Which
+    // added numbers are refused is the serial entry check's business, tested with it.
     const struct {
         QStringList args;
         QByteArray input;
@@ -93,9 +94,6 @@ TEST_F(LagerStockChange, StockSetChecksPasswordSerialsAndCountsBeforeItBooks)
         {{u"SER"_s, u"4,5"_s}, "admin\n", 5, s1},
         {{u"SER"_s, u"5"_s}, "admin\n", 5, s1},
         {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1"_s}, "admin\n", 5, s1},
-        {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1,S2"_s}, "admin\n", 5, s1},
-        {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1,A1"_s}, "admin\n", 5, s1},
-        {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1, "_s}, "admin\n", 5, s1},
         {{u"SER"_s, u"5"_s, u"--remove-serials"_s, u"S1,S2"_s}, "admin\n", 5, s1},
         {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1,A2"_s}, "admin\n", 0, s2},
         {{u"SER"_s, u"3"_s, u"--remove-serials"_s, u"S1,X9"_s}, "admin\n", 5, s2},
