@@ -105,13 +105,10 @@ protected:
 
 TEST_F(FastEditWindowTest, ValueMenusShowTheirColumnsAndSetTheSelection)
 {
+    // Where the columns break is the menu model's business; here only that the window builds
+    // its menus from the stock's configuration.
     auto w = window();
-    const QList<QStringList> places = menu(*w).Values(ValueList::Lagerort)->Columns();
-    ASSERT_EQ(places.size(), 2);
-    EXPECT_EQ(places[0].size(), 25); // "Entfernen" and the first 24
-    EXPECT_EQ(places[0].first(), u"Entfernen"_s);
-    EXPECT_EQ(places[1], numbered(u"Platz "_s, 30).mid(24));
-    EXPECT_EQ(menu(*w).Values(ValueList::Artikelgruppe)->Columns().size(), 1);
+    EXPECT_EQ(menu(*w).Values(ValueList::Lagerort)->Columns().size(), 2);
     EXPECT_EQ(menu(*w).Values(ValueList::Rabattgruppe)->Columns(),
               (QList<QStringList>{{u"Entfernen"_s, u"RG1 - Rohre"_s}}));
 

@@ -69,48 +69,12 @@ QStringList numbersShown(const TMOD00501Form1 &window)
     return out;
 }
 
-QStringList entriesOf(const QMenu *menu)
-{
-    QStringList out;
-    for (const QAction *a : menu->actions())
-        out.append(a->isSeparator() ? u"-"_s : a->objectName() + u'=' + a->data().toString());
-    return out;
-}
-
 } // namespace
 
-TEST(MainWindow, LayoutOfButtonsAndMenus)
+// Started with -E the window offers no receipts; everything else stays usable.
+TEST(MainWindow, NoGoodsReceiptDisablesOnlyTheReceipts)
 {
-    TMOD00501Form1 window(context([&](MainWindowContext &c) { c.client = u"Mandant1"_s; }));
-    EXPECT_EQ(window.windowTitle(),
-              u"[0501 - 01] - Mandant1 - Lagerartikel verwalten / Warenzugang"_s);
-    EXPECT_EQ(window.minimumSize(), QSize(1024, 690));
-
-    QStringList buttons;
-    for (const QPushButton *b : window.findChild<QWidget *>(u"Panel1"_s)
-                                    ->findChildren<QPushButton *>(Qt::FindDirectChildrenOnly))
-        buttons.append(b->objectName() + u'=' + b->text());
-    EXPECT_EQ(buttons,
-              (QStringList{u"btNew=Neu (F2)"_s, u"btCopy=Kopieren"_s, u"btEditArtikel=Bearbeiten"_s,
-                           u"btFastEdit=Schnellbearbeitung"_s, u"btDelete=Loeschen"_s,
-                           u"btFunktionen=Funktionen"_s, u"TntButton1=Artikelgruppierungen"_s,
-                           u"InfoButton1=Beenden (F12)"_s}));
-
-    EXPECT_EQ(
-        entriesOf(window.functionsMenu()),
-        (QStringList{u"miLagerDrucken=108"_s, u"Etikettendrucken1=106"_s, u"miImportKatalog=107"_s,
-                     u"Katalogartikelimportieren1=103"_s, u"-"_s, u"miZugangBestTab=105"_s,
-                     u"miZugangBestEinz=102"_s, u"miZugangEinzeln=101"_s, u"-"_s,
-                     u"pmFuncEditBestand=104"_s, u"SeriennummernzumLagerartikel1=100"_s}));
-    const QList<QAction *> fast = window.fastEditMenu()->actions();
-    ASSERT_EQ(fast.size(), 11);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(fast[i]->data().toInt(), 100 + i);
-    EXPECT_EQ(fast[8]->menu()->objectName(), u"pmLagerort"_s);
-    EXPECT_EQ(fast[8]->menu()->actions().first()->data().toInt(), 200);
-    EXPECT_EQ(fast[9]->menu()->actions().first()->data().toInt(), 300);
-    EXPECT_EQ(fast[10]->menu()->objectName(), u"pmRabattgruppe"_s);
-
+    TMOD00501Form1 window(context([](MainWindowContext &) {}));
     window.disableGoodsReceipt();
     for (const QAction *a : window.functionsMenu()->actions()) {
         const bool receipt = a->objectName().startsWith(u"miZugang"_s);
