@@ -7,11 +7,9 @@
 #include "tests/support/lockholders.h"
 #include "tests/support/scriptedinteraction.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QItemSelectionModel>
-#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -70,17 +68,6 @@ QStringList numbersShown(const TMOD00501Form1 &window)
 }
 
 } // namespace
-
-// Started with -E the window offers no receipts; everything else stays usable.
-TEST(MainWindow, NoGoodsReceiptDisablesOnlyTheReceipts)
-{
-    TMOD00501Form1 window(context([](MainWindowContext &) {}));
-    window.disableGoodsReceipt();
-    for (const QAction *a : window.functionsMenu()->actions()) {
-        const bool receipt = a->objectName().startsWith(u"miZugang"_s);
-        EXPECT_EQ(a->isEnabled(), !receipt) << a->objectName().toStdString();
-    }
-}
 
 // The right is checked first; an empty selection only alerts.
 TEST(MainWindow, MissingRightRefusesOnlyItsCommandsAndEmptySelectionAlerts)
