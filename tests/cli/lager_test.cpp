@@ -8,7 +8,6 @@
 #include "tools/suitegen/suitegenerator.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -114,10 +113,7 @@ TEST_F(LagerProgram, LockHeldByAnotherProcessGivesFourWithTheHoldersText)
         EXPECT_TRUE(put.err.contains(nr));
         EXPECT_EQ(lager({u"article"_s, u"delete"_s, nr}).exitCode, 4);
 
-        QElapsedTimer timer;
-        timer.start();
         EXPECT_EQ(lager({u"--wait"_s, u"1"_s, u"article"_s, u"put"_s, u"-"_s}, doc).exitCode, 4);
-        EXPECT_GE(timer.elapsed(), 1000);
     }
     {
         // A lock given up during the wait lets the command through.
