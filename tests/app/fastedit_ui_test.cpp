@@ -10,6 +10,7 @@
 #include "stock/ui/lageranzeigenframe.h"
 #include "stock/ui/lagerartikelframe1.h"
 #include "suite/systemeinstellungen.h"
+#include "tests/support/articles.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QApplication>
@@ -52,15 +53,8 @@ protected:
         config.Artikelgruppen = numbered(u"G"_s, 150);
         config.Rabattgruppen.Add(u"RG1"_s, u"Rohre"_s);
         config.SaveToFile(TLagerConfig::FileNameIn(stockDir));
-        IModLagerDBServerObj db;
-        db.Open(stockDir);
-        TLagerServerObj a;
-        for (const QString &nr : {u"A1"_s, u"B2"_s, u"C3"_s}) {
-            a.Clear();
-            a.LagerArtikelNr = nr;
-            a.Lagerort = u"Platz 1"_s;
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
+        writeArticles(stockDir, {u"A1"_s, u"B2"_s, u"C3"_s},
+                      [](TLagerServerObj &a) { a.Lagerort = u"Platz 1"_s; });
     }
 
     std::unique_ptr<TMOD00501Form1> window()

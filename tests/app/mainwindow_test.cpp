@@ -4,6 +4,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
+#include "tests/support/articles.h"
 #include "tests/support/lockholders.h"
 #include "tests/support/scriptedinteraction.h"
 
@@ -31,17 +32,8 @@ MainWindowContext context(const std::function<void(MainWindowContext &)> &set)
 // A stock with these articles, shown selected in the window's list.
 void fillStockList(TMOD00501Form1 &window, const QString &dir, const QStringList &numbers)
 {
-    {
-        IModLagerDBServerObj db;
-        db.Open(dir);
-        TLagerServerObj a;
-        for (const QString &n : numbers) {
-            a.Clear();
-            a.LagerArtikelNr = n;
-            a.Bezeichnung = u"ARTIKEL "_s + n;
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
-    }
+    writeArticles(dir, numbers,
+                  [](TLagerServerObj &a) { a.Bezeichnung = u"ARTIKEL "_s + a.LagerArtikelNr; });
     auto *frame = new TLagerAnzeigenFrame(&window, dir, IniFile(), 0, u"Ich"_s);
     window.attachStock(nullptr, nullptr, frame);
     window.stockList()->selectAll();

@@ -1,6 +1,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "tests/cli/lagerprogram.h"
+#include "tests/support/articles.h"
 
 #include <QJsonArray>
 
@@ -17,16 +18,11 @@ protected:
     void SetUp() override
     {
         LagerProgram::SetUp();
-        IModLagerDBServerObj db;
-        db.Open(stockDir());
-        for (const auto &[nr, serial] : {std::pair{u"PLAIN"_s, false}, std::pair{u"SER"_s, true}}) {
-            TLagerServerObj a;
-            a.LagerArtikelNr = nr;
-            a.BuchungsBestand = serial ? 0 : 4;
+        writeArticles(stockDir(), {u"PLAIN"_s, u"SER"_s}, [](TLagerServerObj &a) {
+            a.SNPflicht = a.LagerArtikelNr == u"SER";
+            a.BuchungsBestand = a.SNPflicht ? 0 : 4;
             a.EKPreis = Money::fromDouble(10);
-            a.SNPflicht = serial;
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
+        });
     }
 
     QJsonArray history(const QString &nr)

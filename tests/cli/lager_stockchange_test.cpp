@@ -3,6 +3,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "tests/cli/lagerprogram.h"
+#include "tests/support/articles.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QFile>
@@ -25,16 +26,12 @@ protected:
     {
         generate(0);
         stockDir = LagerProgram::stockDir() + u'/';
+        writeArticles(stockDir, {u"PLAIN"_s, u"SER"_s}, [](TLagerServerObj &a) {
+            a.SNPflicht = a.LagerArtikelNr == u"SER";
+            a.BuchungsBestand = a.SNPflicht ? 3 : 2;
+        });
         IModLagerDBServerObj db;
         db.Open(stockDir);
-        for (const auto &[nr, stock, serial] :
-             {std::tuple{u"PLAIN"_s, 2.0, false}, std::tuple{u"SER"_s, 3.0, true}}) {
-            TLagerServerObj a;
-            a.LagerArtikelNr = nr;
-            a.BuchungsBestand = stock;
-            a.SNPflicht = serial;
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
         for (const QString &sn : {u"S1"_s, u"S2"_s, u"S3"_s}) {
             TSeriennummer s;
             s.SN = sn;
