@@ -5,6 +5,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
+#include "tests/support/articles.h"
 #include "tests/support/childprocess.h"
 #include "tests/support/installation.h"
 #include "tests/support/lockholders.h"
@@ -44,17 +45,12 @@ protected:
     {
         ASSERT_TRUE(generateInstallation(tmp.path()));
         stockDir = tmp.filePath(u"DATA/DEMO/LAGER/"_s);
-        IModLagerDBServerObj db;
-        db.Open(stockDir);
-        for (const QString &nr : {u"A0099"_s, u"B1"_s}) {
-            TLagerServerObj a;
-            a.LagerArtikelNr = nr;
-            a.Bezeichnung = u"ARTIKEL "_s + nr;
+        writeArticles(stockDir, {u"A0099"_s, u"B1"_s}, [](TLagerServerObj &a) {
+            a.Bezeichnung = u"ARTIKEL "_s + a.LagerArtikelNr;
             a.EKPreis = Money::fromUnits(125000);
             a.Created = a.Changed = 40000;
             a.CreatedBy = a.ChangedBy = u"ALT"_s;
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
+        });
     }
 
     std::unique_ptr<TMOD00501Form1> openWindow(std::function<bool(const QString &)> rights = {})

@@ -10,6 +10,7 @@
 #include "stock/ui/lageranzeigenframe.h"
 #include "stock/ui/lagerartikelframe1.h"
 #include "suite/systemeinstellungen.h"
+#include "tests/support/articles.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QApplication>
@@ -52,15 +53,8 @@ protected:
         config.Artikelgruppen = numbered(u"G"_s, 150);
         config.Rabattgruppen.Add(u"RG1"_s, u"Rohre"_s);
         config.SaveToFile(TLagerConfig::FileNameIn(stockDir));
-        IModLagerDBServerObj db;
-        db.Open(stockDir);
-        TLagerServerObj a;
-        for (const QString &nr : {u"A1"_s, u"B2"_s, u"C3"_s}) {
-            a.Clear();
-            a.LagerArtikelNr = nr;
-            a.Lagerort = u"Platz 1"_s;
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
+        writeArticles(stockDir, {u"A1"_s, u"B2"_s, u"C3"_s},
+                      [](TLagerServerObj &a) { a.Lagerort = u"Platz 1"_s; });
     }
 
     std::unique_ptr<TMOD00501Form1> window()
@@ -105,13 +99,10 @@ protected:
 
 TEST_F(FastEditWindowTest, ValueMenusShowTheirColumnsAndSetTheSelection)
 {
+    // Where the columns break is the menu model's business; here only that the window builds
+    // its menus from the stock's configuration.
     auto w = window();
-    const QList<QStringList> places = menu(*w).Values(ValueList::Lagerort)->Columns();
-    ASSERT_EQ(places.size(), 2);
-    EXPECT_EQ(places[0].size(), 25); // "Entfernen" and the first 24
-    EXPECT_EQ(places[0].first(), u"Entfernen"_s);
-    EXPECT_EQ(places[1], numbered(u"Platz "_s, 30).mid(24));
-    EXPECT_EQ(menu(*w).Values(ValueList::Artikelgruppe)->Columns().size(), 1);
+    EXPECT_EQ(menu(*w).Values(ValueList::Lagerort)->Columns().size(), 2);
     EXPECT_EQ(menu(*w).Values(ValueList::Rabattgruppe)->Columns(),
               (QList<QStringList>{{u"Entfernen"_s, u"RG1 - Rohre"_s}}));
 

@@ -4,6 +4,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
+#include "tests/support/articles.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QTemporaryDir>
@@ -34,13 +35,7 @@ TEST(MainWindowReceipt, BooksTheSelectedArticleAndKeepsTheSupplierText)
         return true;
     };
     TMOD00501Form1 window(c);
-    {
-        IModLagerDBServerObj db;
-        db.Open(dir.path());
-        TLagerServerObj a;
-        a.LagerArtikelNr = u"A1"_s;
-        ASSERT_EQ(db.WriteArticle(&a), 0);
-    }
+    writeArticles(dir.path(), {u"A1"_s});
     window.attachStock(nullptr, nullptr,
                        new TLagerAnzeigenFrame(&window, dir.path(), IniFile(), 0, u"Ich"_s));
     window.stockList()->selectAll();

@@ -7,6 +7,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
+#include "tests/support/articles.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QPushButton>
@@ -22,16 +23,7 @@ TEST(MainWindowLabels, EnterAndEditAddToTheOpenLabelWindowAndOpenNoEditor)
     ScriptedInteraction scripted;
     ScopedInteraction scope(&scripted);
     QTemporaryDir dir;
-    {
-        IModLagerDBServerObj db;
-        db.Open(dir.path());
-        TLagerServerObj a;
-        for (const QString &nr : {u"A1"_s, u"B2"_s}) {
-            a.Clear();
-            a.LagerArtikelNr = nr;
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
-    }
+    writeArticles(dir.path(), {u"A1"_s, u"B2"_s});
     int editorOpened = 0;
     MainWindowContext c;
     c.etcDir = dir.path();

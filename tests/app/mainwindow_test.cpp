@@ -4,14 +4,13 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/ui/lageranzeigenframe.h"
+#include "tests/support/articles.h"
 #include "tests/support/lockholders.h"
 #include "tests/support/scriptedinteraction.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QItemSelectionModel>
-#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -33,17 +32,8 @@ MainWindowContext context(const std::function<void(MainWindowContext &)> &set)
 // A stock with these articles, shown selected in the window's list.
 void fillStockList(TMOD00501Form1 &window, const QString &dir, const QStringList &numbers)
 {
-    {
-        IModLagerDBServerObj db;
-        db.Open(dir);
-        TLagerServerObj a;
-        for (const QString &n : numbers) {
-            a.Clear();
-            a.LagerArtikelNr = n;
-            a.Bezeichnung = u"ARTIKEL "_s + n;
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
-    }
+    writeArticles(dir, numbers,
+                  [](TLagerServerObj &a) { a.Bezeichnung = u"ARTIKEL "_s + a.LagerArtikelNr; });
     auto *frame = new TLagerAnzeigenFrame(&window, dir, IniFile(), 0, u"Ich"_s);
     window.attachStock(nullptr, nullptr, frame);
     window.stockList()->selectAll();
@@ -69,54 +59,7 @@ QStringList numbersShown(const TMOD00501Form1 &window)
     return out;
 }
 
-QStringList entriesOf(const QMenu *menu)
-{
-    QStringList out;
-    for (const QAction *a : menu->actions())
-        out.append(a->isSeparator() ? u"-"_s : a->objectName() + u'=' + a->data().toString());
-    return out;
-}
-
 } // namespace
-
-TEST(MainWindow, LayoutOfButtonsAndMenus)
-{
-    TMOD00501Form1 window(context([&](MainWindowContext &c) { c.client = u"Mandant1"_s; }));
-    EXPECT_EQ(window.windowTitle(),
-              u"[0501 - 01] - Mandant1 - Lagerartikel verwalten / Warenzugang"_s);
-    EXPECT_EQ(window.minimumSize(), QSize(1024, 690));
-
-    QStringList buttons;
-    for (const QPushButton *b : window.findChild<QWidget *>(u"Panel1"_s)
-                                    ->findChildren<QPushButton *>(Qt::FindDirectChildrenOnly))
-        buttons.append(b->objectName() + u'=' + b->text());
-    EXPECT_EQ(buttons,
-              (QStringList{u"btNew=Neu (F2)"_s, u"btCopy=Kopieren"_s, u"btEditArtikel=Bearbeiten"_s,
-                           u"btFastEdit=Schnellbearbeitung"_s, u"btDelete=Loeschen"_s,
-                           u"btFunktionen=Funktionen"_s, u"TntButton1=Artikelgruppierungen"_s,
-                           u"InfoButton1=Beenden (F12)"_s}));
-
-    EXPECT_EQ(
-        entriesOf(window.functionsMenu()),
-        (QStringList{u"miLagerDrucken=108"_s, u"Etikettendrucken1=106"_s, u"miImportKatalog=107"_s,
-                     u"Katalogartikelimportieren1=103"_s, u"-"_s, u"miZugangBestTab=105"_s,
-                     u"miZugangBestEinz=102"_s, u"miZugangEinzeln=101"_s, u"-"_s,
-                     u"pmFuncEditBestand=104"_s, u"SeriennummernzumLagerartikel1=100"_s}));
-    const QList<QAction *> fast = window.fastEditMenu()->actions();
-    ASSERT_EQ(fast.size(), 11);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(fast[i]->data().toInt(), 100 + i);
-    EXPECT_EQ(fast[8]->menu()->objectName(), u"pmLagerort"_s);
-    EXPECT_EQ(fast[8]->menu()->actions().first()->data().toInt(), 200);
-    EXPECT_EQ(fast[9]->menu()->actions().first()->data().toInt(), 300);
-    EXPECT_EQ(fast[10]->menu()->objectName(), u"pmRabattgruppe"_s);
-
-    window.disableGoodsReceipt();
-    for (const QAction *a : window.functionsMenu()->actions()) {
-        const bool receipt = a->objectName().startsWith(u"miZugang"_s);
-        EXPECT_EQ(a->isEnabled(), !receipt) << a->objectName().toStdString();
-    }
-}
 
 // The right is checked first; an empty selection only alerts.
 TEST(MainWindow, MissingRightRefusesOnlyItsCommandsAndEmptySelectionAlerts)

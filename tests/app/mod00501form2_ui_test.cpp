@@ -1,6 +1,4 @@
 #include "app/ui/mod00501form2.h"
-#include "base/inifile.h"
-#include "base/ui/windowstyle.h"
 #include "stock/lagerserverobj.h"
 #include "stock/ui/lagerartikelframe1.h"
 #include "suite/systemeinstellungen.h"
@@ -64,7 +62,6 @@ TEST_F(ArticleWindowTest, OkNeedsANumberWhichOnlyANewArticleMayChange)
     a.LagerArtikelNr = u"4711"_s;
     a.MwStSatz = 1;
     auto w = open(a, true);
-    EXPECT_EQ(w->windowTitle(), u"[0501 - 02] - Lagerartikel bearbeiten"_s);
     auto *number = static_cast<QLineEdit *>(child(w.get(), "edArtikelnummer"));
     EXPECT_EQ(number->text(), u"4711"_s);
     EXPECT_TRUE(number->isReadOnly());
@@ -122,50 +119,4 @@ TEST_F(ArticleWindowTest, NoVatClassAsksAndNoReturnsToThePrices)
     clickOK(again.get());
     EXPECT_EQ(ui.messages.size(), 2);
     EXPECT_EQ(again->result(), QDialog::Accepted);
-}
-
-TEST_F(ArticleWindowTest, RemembersItsSizeAndPosition)
-{
-    const QString ini = dir.filePath(u"MOD00501.INI"_s);
-    TLagerServerObj a;
-    a.LagerArtikelNr = u"4711"_s;
-    a.MwStSatz = 1;
-    QRect closedAt;
-    {
-        auto w = open(a, true, ini);
-        w->setGeometry(QRect(37, 53, 1000, 720));
-        closedAt = w->geometry();
-        static_cast<QPushButton *>(child(w.get(), "btCancel"))->click();
-    }
-    auto w = std::make_unique<TMOD00501Form2>(context, ini);
-    EXPECT_EQ(w->geometry().size(), closedAt.size());
-    EXPECT_EQ(w->geometry().topLeft(), closedAt.topLeft());
-}
-
-TEST_F(ArticleWindowTest, CaptionAndColourSchemeOfTheMainWindow)
-{
-    IniFile ini;
-    ini.setText(u"[Colors-DEMO]\nColor1=255\nColor3=65280\nColor4=16711680\n"_s);
-    QWidget main;
-    ApplyWindowStyle(&main, true, ini, u"DEMO"_s);
-    TMOD00501Form2 w(context, QString());
-    EXPECT_EQ(w.windowTitle(), u"[0501 - 02] - Lagerartikel bearbeiten"_s);
-    const std::pair<const char *, QColor> expected[] = {
-        {"tsPreise", QColor(0, 0, 255)},
-        {"tsBilder", QColor(0, 0, 255)},
-        {"gbKopf", QColor(0, 255, 0)},
-        {"gbBestand", QColor(0, 255, 0)},
-        {"imgPreview", QColor(0x84, 0x82, 0x84)}, // Color5's default
-    };
-    for (const auto &[name, colour] : expected) {
-        QWidget *c = child(&w, name);
-        ASSERT_NE(c, nullptr) << name;
-        EXPECT_TRUE(c->autoFillBackground()) << name;
-        EXPECT_EQ(c->palette().color(c->backgroundRole()), colour) << name;
-    }
-    // the button row
-    auto *ok = static_cast<QPushButton *>(child(&w, "btOK"));
-    EXPECT_EQ(ok->parentWidget()->palette().color(ok->parentWidget()->backgroundRole()),
-              QColor(255, 0, 0));
-    ApplyWindowStyle(&main, true, IniFile(), QString()); // no scheme for the tests after
 }

@@ -9,7 +9,6 @@
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
-#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -83,22 +82,6 @@ TEST(QtInteraction, AlertAppearsAtTheWindowItBelongsTo)
     for (const Case &c : cases)
         EXPECT_EQ(alertPosition(c.owner, QSize(300, 100), screen), c.expected) << c.what;
 
-    // The real alert, with the window the user works in.
-    QWidget owner;
-    owner.setGeometry(50, 40, 600, 400); // well inside the offscreen 800 x 600 screen
-    owner.show();
-    owner.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
-    QtInteraction ui;
-    ui.desktopAlert(u"Information"_s, u"Waehlen Sie erst eine oder mehrere Zeilen aus!"_s, 100,
-                    3000);
-    auto *alert = owner.findChild<QWidget *>(u"DesktopAlert"_s);
-    ASSERT_TRUE(alert);
-    EXPECT_TRUE(alert->isVisible());
-    EXPECT_TRUE(owner.frameGeometry().contains(alert->frameGeometry()));
-    EXPECT_EQ(alert->frameGeometry().bottomRight(),
-              owner.frameGeometry().bottomRight() - QPoint(12, 12));
-    delete alert;
 }
 
 TEST(QtInteraction, QtsOwnDialogsSpeakGerman)

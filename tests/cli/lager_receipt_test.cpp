@@ -1,6 +1,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "tests/cli/lagerprogram.h"
+#include "tests/support/articles.h"
 
 #include <QJsonArray>
 
@@ -17,16 +18,11 @@ protected:
     void SetUp() override
     {
         LagerProgram::SetUp();
-        IModLagerDBServerObj db;
-        db.Open(stockDir());
-        for (const auto &[nr, serial] : {std::pair{u"PLAIN"_s, false}, std::pair{u"SER"_s, true}}) {
-            TLagerServerObj a;
-            a.LagerArtikelNr = nr;
-            a.BuchungsBestand = serial ? 0 : 4;
+        writeArticles(stockDir(), {u"PLAIN"_s, u"SER"_s}, [](TLagerServerObj &a) {
+            a.SNPflicht = a.LagerArtikelNr == u"SER";
+            a.BuchungsBestand = a.SNPflicht ? 0 : 4;
             a.EKPreis = Money::fromDouble(10);
-            a.SNPflicht = serial;
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
+        });
     }
 
     QJsonArray history(const QString &nr)
@@ -81,20 +77,14 @@ TEST_F(LagerReceipt, BooksAndListsTheHistoryNewestFirst)
     EXPECT_EQ(lager({u"history"_s, u"PLAIN"_s, u"--format"_s, u"xml"_s}).exitCode, 1);
 }
 
-TEST_F(LagerReceipt, RefusesWhatTheDialogRefuses)
+// Which receipts are refused is the receipt's own business; here only that a refusal reaches
+// the script as its exit code and books nothing.
+TEST_F(LagerReceipt, RefusalsExitWithTheirCodeAndBookNothing)
 {
-    const QList<std::pair<QStringList, int>> cases{
-        {{u"PLAIN"_s, u"-1"_s, u"--price"_s, u"1"_s}, 5},
-        {{u"PLAIN"_s, u"1"_s}, 5}, // no price
-        {{u"PLAIN"_s, u"1"_s, u"--price"_s, u"zehn"_s}, 5},
-        {{u"PLAIN"_s, u"1"_s, u"--price"_s, u"1"_s, u"--discount"_s, u"120"_s}, 5},
-        {{u"PLAIN"_s, u"1e300"_s, u"--price"_s, u"1"_s}, 5},
-        {{u"SER"_s, u"2,5"_s, u"--price"_s, u"1"_s}, 5},
-        {{u"SER"_s, u"2"_s, u"--price"_s, u"1"_s, u"--serials"_s, u"A"_s}, 5},
-        {{u"NICHTDA"_s, u"1"_s, u"--price"_s, u"1"_s}, 3},
-    };
-    for (const auto &[args, code] : cases)
-        EXPECT_EQ(receipt(args), code) << qPrintable(args.join(u' '));
+    EXPECT_EQ(receipt({u"PLAIN"_s, u"1"_s}), 5); // no price
+    EXPECT_EQ(receipt({u"PLAIN"_s, u"1"_s, u"--price"_s, u"zehn"_s}), 5);
+    EXPECT_EQ(receipt({u"SER"_s, u"2,5"_s, u"--price"_s, u"1"_s}), 5);
+    EXPECT_EQ(receipt({u"NICHTDA"_s, u"1"_s, u"--price"_s, u"1"_s}), 3);
     EXPECT_TRUE(history(u"PLAIN"_s).isEmpty());
     EXPECT_EQ(lager({u"history"_s, u"SER"_s}).out.count('\n'), 1); // the header only
 }

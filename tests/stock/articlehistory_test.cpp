@@ -1,6 +1,7 @@
 #include "stock/articlecommands.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/support/articles.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QTemporaryDir>
@@ -18,12 +19,9 @@ TEST(ArticleHistory, NewAndCopiedArticlesOpenTheirHistory)
     QTemporaryDir dir;
     ScriptedInteraction ui;
     ScopedInteraction scope(&ui);
+    writeArticles(dir.path(), {u"SRC"_s}, [](TLagerServerObj &a) { a.BuchungsBestand = 4; });
     IModLagerDBServerObj db;
     db.Open(dir.path());
-    TLagerServerObj source;
-    source.LagerArtikelNr = u"SRC"_s;
-    source.BuchungsBestand = 4;
-    ASSERT_EQ(db.WriteArticle(&source), 0);
 
     bool confirm = true;
     ArticleCommands::Hooks h;

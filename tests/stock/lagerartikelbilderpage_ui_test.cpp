@@ -91,13 +91,6 @@ TEST_F(PicturePage, CopiesIntoTheImagesDirectoryAsksBeforeOverwritingListsWhatIs
     EXPECT_TRUE(scripted.messages.isEmpty());
     ASSERT_EQ(article.Bilder.Count(), 2);
     EXPECT_EQ(article.Bilder.Item(1).Value, u"flansch.png"_s);
-
-    // The preview keeps the picture's proportions within the label.
-    page.resize(600, 400);
-    const QPixmap shown = page.preview()->pixmap();
-    ASSERT_FALSE(shown.isNull());
-    EXPECT_NEAR(double(shown.width()) / shown.height(), 4.0, 0.1);
-    EXPECT_LE(shown.width(), page.preview()->width());
 }
 
 TEST_F(PicturePage, MissingFilesAreReported)

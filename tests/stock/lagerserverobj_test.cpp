@@ -4,7 +4,6 @@
 
 #include "tests/support/articles.h"
 #include "tests/support/documents.h"
-#include "tests/support/scriptedinteraction.h"
 
 #include <gtest/gtest.h>
 
@@ -189,36 +188,6 @@ TEST(LagerArtikelXml, ExtensionDataComesBackUnchanged)
         obj.GetXMLText(true).contains(u"<extensiondata><![CDATA[<x>\n</x>]]></extensiondata>"_s));
 }
 
-TEST(LagerArtikelXml, MalformedTextKeepsWhatWasReadAndReportsWhere)
-{
-    ScriptedInteraction ui;
-    ScopedInteraction scope(&ui);
-    TLagerServerObj read;
-    read.LoadFromXMLText(u"<lagerartikel c=\"1\">\r\n"
-                         u"  <ainfo gew=\"2,5\" />\r\n"
-                         u"  <lt>erster Teil\r\n"
-                         u"  <pinfo pe=\"5\" />\r\n"
-                         u"  <kt>zu</lt>\r\n"
-                         u"  <minfo orab=\"-1\" />\r\n"_s);
-    EXPECT_EQ(read.Gewicht, 2.5);
-    EXPECT_EQ(read.PE, 5);
-    EXPECT_EQ(read.Langtext, u"erster Teil\n  "_s);
-    EXPECT_FALSE(read.OhneRabatt); // after the error
-    ASSERT_TRUE(read.HasError());
-    EXPECT_TRUE(read.ErrorText().contains(u" Line 5 Column 11\n"_s))
-        << read.ErrorText().toStdString();
-    EXPECT_TRUE(read.ErrorText().contains(u"TLagerServerObj"_s));
-    ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages[0].type, MsgDlgType::Error);
-
-    // The next load starts clean.
-    ASSERT_TRUE(read.LoadFromXMLText(document(QString())));
-    EXPECT_FALSE(read.HasError());
-    EXPECT_EQ(read.Gewicht, 0.0);
-}
-
-// Values below 0.00001 and beyond 15 integer digits are written in exponent form; the tolerant
-// filter alone would read "5E-6" as -6 or 56 and lose them (found by the fuzzer).
 TEST(LagerArtikelXml, ExponentFormValuesReadBack)
 {
     TLagerServerObj obj;

@@ -1,5 +1,9 @@
 #include "tests/support/articles.h"
 
+#include "stock/modlagerdbserverobj.h"
+
+#include <gtest/gtest.h>
+
 using namespace Qt::StringLiterals;
 
 TLagerArtikelDaten fullArticle()
@@ -61,4 +65,18 @@ TLagerArtikelDaten fullArticle()
     a.KatRefs.Add(u"[10001_2]"_s, u"[B-77]"_s);
     a.ExtensionData = u"<ext a=\"1\">x & y</ext>"_s;
     return a;
+}
+
+void writeArticles(const QString &stockDir, const QStringList &numbers,
+                   const std::function<void(TLagerServerObj &)> &edit)
+{
+    IModLagerDBServerObj db;
+    db.Open(stockDir);
+    for (const QString &nr : numbers) {
+        TLagerServerObj a;
+        a.LagerArtikelNr = nr;
+        if (edit)
+            edit(a);
+        EXPECT_EQ(db.WriteArticle(&a), 0) << qPrintable(nr);
+    }
 }
