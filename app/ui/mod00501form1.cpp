@@ -3,12 +3,14 @@
 #include "app/ui/fasteditmenu.h"
 #include "app/ui/mod00501form2.h"
 #include "base/ui/listeditdialog.h"
+#include "base/ui/windowstyle.h"
 #include "base/inifile.h"
 #include "base/interaction.h"
 #include "base/messages.h"
 #include "base/translation.h"
 #include "catalogs/katalogdbpool.h"
 #include "catalogs/katalogtransfer.h"
+#include "catalogs/ui/ukat2artikelauswahlform1.h"
 #include "catalogs/ui/ukatkatalogauswahl.h"
 #include "movements/groupingeditor.h"
 #include "movements/orderreceiptcommand.h"
@@ -124,11 +126,7 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
                                 txNoop("Seriennummern zum Lagerartikel anzeigen"), 100);
 
     connect(importAll, &QAction::triggered, this, &TMOD00501Form1::importWholeCatalog);
-    // The carrying-out window comes later; the right check already applies.
-    for (QAction *a : {importSome})
-        connect(a, &QAction::triggered, this, [this] {
-            checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!"));
-        });
+    connect(importSome, &QAction::triggered, this, &TMOD00501Form1::importCatalogArticles);
     connect(m_functions->findChild<QAction *>(u"miZugangBestEinz"_s), &QAction::triggered, this,
             &TMOD00501Form1::receiveOrderLines);
     connect(m_functions->findChild<QAction *>(u"miZugangBestTab"_s), &QAction::triggered, this,
@@ -214,6 +212,14 @@ void TMOD00501Form1::attachStock(std::unique_ptr<TKatalogDBPool> pool, IModLager
         stockDb->ReadBookings(nr, rows);
         return rows;
     };
+    m_context.editContext.chooseCatalogArticles = [this](const QString &searchText) {
+        QList<std::pair<QString, QString>> chosen;
+        const std::unique_ptr<TKatalogDBClipBoard> clip =
+            articleChoice()->Select(tx("Hinzufuegen eines konkreten Artikels"), searchText);
+        for (qsizetype i = 0; i < clip->Count(); ++i)
+            chosen.append({clip->KatalogName(i), clip->ArtikelNr(i)});
+        return chosen;
+    };
     if (!m_receiptWindow) {
         const auto chooseAddress = m_context.editContext.chooseAddress;
         m_receiptWindow = new TMOD00501Form3(
@@ -254,6 +260,8 @@ void TMOD00501Form1::attachStock(std::unique_ptr<TKatalogDBPool> pool, IModLager
 
 void TMOD00501Form1::freeStock()
 {
+    delete m_articleChoice;
+    m_articleChoice = nullptr;
     delete m_receiptWindow;
     m_receiptWindow = nullptr;
     delete m_articleWindow;
@@ -345,6 +353,39 @@ void TMOD00501Form1::importWholeCatalog()
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     transfer.ImportCatalog();
     QGuiApplication::restoreOverrideCursor();
+}
+
+TUKAT2ArtikelAuswahlForm1 *TMOD00501Form1::articleChoice()
+{
+    if (!m_articleChoice) {
+        m_articleChoice = new TUKAT2ArtikelAuswahlForm1(
+            *m_pool,
+            m_context.etcDir.isEmpty() ? IniFile()
+                                       : IniFile(QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s)),
+            this);
+        ApplyWindowStyle(m_articleChoice, false, 1);
+    }
+    return m_articleChoice;
+}
+
+void TMOD00501Form1::importCatalogArticles()
+{
+    if (!m_pool)
+        return;
+    KatalogTransfer::Hooks hooks;
+    hooks.selectArticles = [this](const QString &caption) {
+        return articleChoice()->Select(caption);
+    };
+    hooks.showArticleWindow = [this](TLagerServerObj &record) {
+        return showArticleWindow(record, false);
+    };
+    hooks.updateArticle = [this](const TLagerServerObj &a) { m_frame->UpdateArticle(a); };
+    hooks.gotoArticle = [this](const QString &nr) { m_frame->GotoArticle(nr); };
+    KatalogTransfer::Settings settings = KatalogTransfer::Settings::FromSystem();
+    settings.userFullName = m_context.userFullName;
+    KatalogTransfer transfer(*m_pool, m_db ? *m_db : m_frame->Database(), settings,
+                             std::move(hooks));
+    transfer.ImportArticles();
 }
 
 bool TMOD00501Form1::showArticleWindow(TLagerServerObj &record, bool existing, int focusMode)
