@@ -8,8 +8,10 @@
 #include "base/interaction.h"
 #include "base/messages.h"
 #include "base/translation.h"
+#include "catalogs/datanorm/datanormimportcommand.h"
 #include "catalogs/katalogdbpool.h"
 #include "catalogs/katalogtransfer.h"
+#include "catalogs/ui/datanormimportdialog.h"
 #include "catalogs/ui/ukat2artikelauswahlform1.h"
 #include "catalogs/ui/ukatkatalogauswahl.h"
 #include "movements/groupingeditor.h"
@@ -112,6 +114,8 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
         addEntry(m_functions, "miImportKatalog", txNoop("Kompletten Katalog importieren"), 107);
     QAction *importSome = addEntry(m_functions, "Katalogartikelimportieren1",
                                    txNoop("Katalogartikel importieren"), 103);
+    QAction *importDatanorm = m_functions->addAction(tx("DATANORM-Katalog importieren"));
+    importDatanorm->setObjectName(u"miImportDatanorm"_s);
     m_functions->addSeparator();
     addEntry(m_functions, "miZugangBestTab",
              txNoop("Warenzugang auf Grundlage einer Bestellung - tabellarisch"), 105);
@@ -127,6 +131,7 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
 
     connect(importAll, &QAction::triggered, this, &TMOD00501Form1::importWholeCatalog);
     connect(importSome, &QAction::triggered, this, &TMOD00501Form1::importCatalogArticles);
+    connect(importDatanorm, &QAction::triggered, this, &TMOD00501Form1::importDatanorm);
     connect(m_functions->findChild<QAction *>(u"miZugangBestEinz"_s), &QAction::triggered, this,
             &TMOD00501Form1::receiveOrderLines);
     connect(m_functions->findChild<QAction *>(u"miZugangBestTab"_s), &QAction::triggered, this,
@@ -148,7 +153,7 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
     connect(btFast, &QPushButton::clicked, this, &TMOD00501Form1::fastEdit);
     connect(btDelete, &QPushButton::clicked, this, &TMOD00501Form1::deleteArticles);
     connect(btFunc, &QPushButton::clicked, this, [this, btFunc] {
-        m_functions->popup(menuPositionAbove(btFunc->mapToGlobal(QPoint(0, 0)), 9, 2));
+        m_functions->popup(menuPositionAbove(btFunc->mapToGlobal(QPoint(0, 0)), 10, 2));
     });
     connect(btGroupings, &QPushButton::clicked, this, &TMOD00501Form1::editGroupings);
     connect(m_btQuit, &QPushButton::clicked, this, &QWidget::close);
@@ -386,6 +391,25 @@ void TMOD00501Form1::importCatalogArticles()
     KatalogTransfer transfer(*m_pool, m_db ? *m_db : m_frame->Database(), settings,
                              std::move(hooks));
     transfer.ImportArticles();
+}
+
+void TMOD00501Form1::importDatanorm()
+{
+    if (!m_pool || !checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!")))
+        return;
+    const auto chooseAddress = m_context.editContext.chooseAddress;
+    std::function<QString()> chooseSupplier;
+    if (chooseAddress)
+        chooseSupplier = [chooseAddress] {
+            const std::unique_ptr<TCustomerAddress> address = chooseAddress();
+            return address ? address->Id : QString();
+        };
+    DatanormImportCommand command(m_pool->CatalogBaseDir,
+                                  [this, chooseSupplier](DatanormImportCommand::Request &r) {
+                                      TDatanormImportDialog dialog(chooseSupplier, this);
+                                      return dialog.Ask(r);
+                                  });
+    command.Run();
 }
 
 bool TMOD00501Form1::showArticleWindow(TLagerServerObj &record, bool existing, int focusMode)

@@ -89,6 +89,8 @@ public:
     void showLabelWindow();
     void importWholeCatalog(); // command 107
     void importCatalogArticles(); // command 103
+    // A DATANORM delivery into a new or existing catalog, through the import dialog.
+    void importDatanorm();
     // The article selection, created on first use and kept with its opened catalogs.
     TUKAT2ArtikelAuswahlForm1 *articleChoice();
     TMOD00501Form9 *labelWindow() const { return m_labelWindow; }

@@ -99,7 +99,8 @@ TEST(MainWindow, LayoutOfButtonsAndMenus)
     EXPECT_EQ(
         entriesOf(window.functionsMenu()),
         (QStringList{u"miLagerDrucken=108"_s, u"Etikettendrucken1=106"_s, u"miImportKatalog=107"_s,
-                     u"Katalogartikelimportieren1=103"_s, u"-"_s, u"miZugangBestTab=105"_s,
+                     u"Katalogartikelimportieren1=103"_s, u"miImportDatanorm="_s, u"-"_s,
+                     u"miZugangBestTab=105"_s,
                      u"miZugangBestEinz=102"_s, u"miZugangEinzeln=101"_s, u"-"_s,
                      u"pmFuncEditBestand=104"_s, u"SeriennummernzumLagerartikel1=100"_s}));
     const QList<QAction *> fast = window.fastEditMenu()->actions();
