@@ -99,7 +99,9 @@ TUKAT2ArtikelAuswahlForm1::TUKAT2ArtikelAuswahlForm1(TKatalogDBPool &pool, IniFi
     splitter->addWidget(left);
     splitter->addWidget(right);
     splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(1, 2);
+    // The Speicher lines carry catalog, number and text: wide enough to tell them apart.
+    splitter->setSizes({680, 420});
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch(1);
@@ -122,7 +124,7 @@ TUKAT2ArtikelAuswahlForm1::TUKAT2ArtikelAuswahlForm1(TKatalogDBPool &pool, IniFi
     auto *f8 = new QShortcut(QKeySequence(Qt::Key_F8), this);
     connect(f8, &QShortcut::activated, this, &TUKAT2ArtikelAuswahlForm1::Take);
     connect(m_pages, &QTabWidget::currentChanged, this, [this] { updateEnabled(); });
-    resize(980, 600);
+    resize(1120, 600);
     updateEnabled();
 }
 
