@@ -71,6 +71,7 @@ KatalogTransfer::Settings settings(const QString &base, const QString &stock)
     s.stockDir = stock;
     s.imagesDir = stock + u"IMAGES/"_s;
     s.userFullName = u"Bench"_s;
+    s.minBatchMs = 250; // as the program runs it
     return s;
 }
 

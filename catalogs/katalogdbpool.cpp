@@ -6,6 +6,7 @@
 #include "stock/modlagerdbserverobj.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace
 {
@@ -43,7 +44,16 @@ TKatalogDBPoolItem::TKatalogDBPoolItem(const QString &directory,
         Kind = kkStock;
         return;
     }
-    const IniFile ini(Directory + QStringLiteral("SUPPLIER.INI"));
+    const QString iniFile = Directory + QStringLiteral("SUPPLIER.INI");
+    if (!QFileInfo::exists(iniFile)) {
+        // Without a description only the tables tell what the directory is. Opening a
+        // directory that holds none as a simple catalog would create one in it; a stock
+        // database under a catalog's name is no catalog either.
+        const quint8 kind = TUKATKatalogTypeHelper::KindOfDirectory(Directory);
+        Kind = kind == kkSimple || kind == kkDatanorm || kind == kkEldanorm ? kind : quint8(kkNone);
+        return;
+    }
+    const IniFile ini(iniFile);
     SupplierID =
         SupplierIdWithoutSub(ini.readString(QStringLiteral("Supplier"), QStringLiteral("ID")));
     SupplierSubID = ini.readString(QStringLiteral("Supplier"), QStringLiteral("SUBID"));

@@ -17,6 +17,7 @@
 #include "suite/systemeinstellungen.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -57,6 +58,7 @@ KatalogTransfer::Settings KatalogTransfer::Settings::FromSystem()
     s.fontName = sys.TextFormats[0].FontName;
     s.fontSize = sys.TextFormats[0].FontSize;
     s.prices = TKatalogPreisEinstellungen::FromSystem();
+    s.minBatchMs = 250;
     return s;
 }
 
@@ -88,8 +90,11 @@ KatalogTransfer::BuildStockArticle(const TKatalogDBClipBoardMergeObj &m, const Q
     r->LagerArtikelNr = nr;
     r->EAN = m.EAN;
     r->Inventurartikel = true;
-    r->InitPeriods(s.stockDir + u"STDMB.TXT"_s);
-    r->Created = DateTime::now();
+    if (s.minStockPeriods)
+        r->MindestBestand = *s.minStockPeriods;
+    else
+        r->InitPeriods(s.stockDir + u"STDMB.TXT"_s);
+    r->Created = s.created != 0 ? s.created : DateTime::now();
     r->CreatedBy = s.userFullName;
     r->Katalog = m.Katalog;
     r->KatRefs.Add(m.Katalog, m.ArtikelNr);
@@ -309,7 +314,16 @@ int KatalogTransfer::ImportWholeCatalog(const QString &catalog, bool *cancelled)
     bool failed = false;
     const double now = DateTime::now();
     const QString user = TLagerBuchung::CurrentUser();
+    Settings settings = m_settings;
+    settings.created = now;
+    TLagerServerObj periods;
+    periods.InitPeriods(m_settings.stockDir + u"STDMB.TXT"_s);
+    settings.minStockPeriods = periods.MindestBestand;
     m_db.Refresh();
+    // Numbers are unique in a catalog: into an empty stock every article is new, and the
+    // look-up per article can go.
+    const bool emptyStock = m_db.ArticleCount() == 0;
+    QElapsedTimer batchClock;
     try {
         WalkCatalog(*item, m_settings.prices, [&](const TKatalogDBClipBoardMergeObj &merge) {
             if (progress->cancelled()) {
@@ -317,14 +331,16 @@ int KatalogTransfer::ImportWholeCatalog(const QString &catalog, bool *cancelled)
                     *cancelled = true;
                 return false;
             }
-            if (inBatch == 0)
+            if (inBatch == 0) {
                 database.StartTransaction();
+                batchClock.start();
+            }
             std::unique_ptr<TLagerServerObj> record =
-                BuildStockArticle(merge, merge.ArtikelNr, m_settings);
+                BuildStockArticle(merge, merge.ArtikelNr, settings);
             // The overwritten article's stock goes with it; the history row says so, so that
             // the history still adds up to the stored stock.
-            const double before = m_db.GetArticleValue(merge.ArtikelNr, u"BuchungsBestand"_s);
-            if (m_db.WriteArticle(record.get()) != 0 ||
+            double before = 0;
+            if (m_db.ReplaceArticle(*record, before, !emptyStock) != 0 ||
                 m_db.AppendBooking(TLagerBuchung::Change(TLagerBuchung::Import, merge.ArtikelNr,
                                                          before, record->BuchungsBestand, now,
                                                          user)) != 0) {
@@ -332,7 +348,7 @@ int KatalogTransfer::ImportWholeCatalog(const QString &catalog, bool *cancelled)
                 return false;
             }
             ++written;
-            if (++inBatch >= m_settings.batchSize) {
+            if (++inBatch >= m_settings.batchSize && batchClock.elapsed() >= m_settings.minBatchMs) {
                 database.Commit();
                 inBatch = 0;
             }

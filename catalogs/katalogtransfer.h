@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <memory>
 
 class IModLagerDBServerObj;
@@ -33,7 +34,15 @@ public:
         int fontSize = 8;
         TKatalogPreisEinstellungen prices;
         int batchSize = kBatchSize;
-        // The running program's directories, text font and price settings.
+        // A batch also lasts at least this long: each commit waits for the disk, and a fast
+        // machine would otherwise spend the import on them. Readers wait no longer than that.
+        int minBatchMs = 0;
+        // Set by the whole-catalog import, which builds every article alike: the minimum-stock
+        // period template read once, and one creation time. Unset: read and taken per article.
+        std::optional<QStringList> minStockPeriods;
+        double created = 0;
+        // The running program's directories, text font and price settings; batches of at
+        // least 250 ms.
         static Settings FromSystem();
     };
     struct Hooks {

@@ -424,6 +424,29 @@ int IModLagerDBServerObj::WriteArticle(TLagerServerObj *record)
     return result;
 }
 
+int IModLagerDBServerObj::ReplaceArticle(TLagerServerObj &record, double &stockBefore,
+                                         bool mayExist)
+{
+    stockBefore = 0;
+    TTdbTable &t = *m_lager;
+    ControlsDisabled guard(t);
+    try {
+        if (mayExist && locateArticle(record.LagerArtikelNr)) {
+            stockBefore = t.FieldByName(cBestand).AsFloat();
+            t.Edit();
+        } else {
+            t.Append();
+        }
+        WriteRow(record);
+        t.Post();
+        return 0;
+    } catch (const std::exception &e) {
+        cancelEdit(t);
+        ReportError(&e, u"SetLagerArtikel\n"_s + errorText(e));
+    }
+    return -1;
+}
+
 int IModLagerDBServerObj::ArticleExists(const QString &nr)
 {
     int result = 0;

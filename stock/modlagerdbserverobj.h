@@ -55,6 +55,10 @@ public:
     int ReadArticle(TLagerServerObj *record);
     // 0 written (edited or appended); -1 no record or failure.
     int WriteArticle(TLagerServerObj *record);
+    // WriteArticle for bulk writes under the database lock: one look-up per article, which
+    // also tells the stock the row held before (0 for a new one), none when the caller knows
+    // the number is new; the cursor stays on the row. 0 written; -1 failure (reported).
+    int ReplaceArticle(TLagerServerObj &record, double &stockBefore, bool mayExist = true);
     // 1 when a row has exactly this number. Leaves "001" as the current index.
     int ArticleExists(const QString &nr);
     // 0 deleted; -1 otherwise.

@@ -2,13 +2,13 @@
 #include "base/messages.h"
 #include "base/translation.h"
 #include "catalogs/datanorm/datanormimport.h"
+#include "catalogs/datanorm/datanormimportcommand.h"
 #include "catalogs/katalogdbpool.h"
 #include "catalogs/katalogtransfer.h"
 #include "persistence/engine/engineerror.h"
 #include "stock/modlagerdbserverobj.h"
 #include "suite/systemeinstellungen.h"
 
-#include <QRegularExpression>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -72,14 +72,17 @@ int CatalogImportDatanorm(LagerSession &session, const LagerArgs &args)
 {
     if (!session.RequireRight(u"41"_s, "Sie sind nicht berechtigt, Artikel anzulegen!"))
         return LagerExit::Denied;
-    const QString name = args.Option(u"--name"_s).trimmed().toUpper();
-    // The name becomes a directory beside the other catalogs and nothing else.
-    static const QRegularExpression valid(u"^[A-Z0-9_\\-]{1,40}$"_s);
-    if (!valid.match(name).hasMatch() || name == u"LAGER"_s) {
-        ShowError(formatText(tx("Ungueltiger Katalogname \"%s\"."), {name}));
+    const QString name = DatanormImportCommand::CatalogDirectoryName(args.Option(u"--name"_s));
+    if (name.isEmpty()) {
+        ShowError(formatText(tx("Ungueltiger Katalogname \"%s\"."),
+                             {args.Option(u"--name"_s).trimmed().toUpper()}));
         return LagerExit::Usage;
     }
     const QString dir = TSystemEinstellungen::instance().KatalogeDir + name + u'/';
+    if (DatanormImportCommand::HoldsAnotherCatalog(dir)) {
+        ShowError(formatText(tx("Der Katalog \"%s\" ist kein DATANORM-Katalog."), {name}));
+        return LagerExit::Invalid;
+    }
     const DatanormImport::Result r =
         DatanormImport::Import(args.positional.at(0), dir, args.Option(u"--supplier"_s));
     if (!r.ok) {

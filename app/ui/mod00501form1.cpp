@@ -3,12 +3,16 @@
 #include "app/ui/fasteditmenu.h"
 #include "app/ui/mod00501form2.h"
 #include "base/ui/listeditdialog.h"
+#include "base/ui/windowstyle.h"
 #include "base/inifile.h"
 #include "base/interaction.h"
 #include "base/messages.h"
 #include "base/translation.h"
+#include "catalogs/datanorm/datanormimportcommand.h"
 #include "catalogs/katalogdbpool.h"
 #include "catalogs/katalogtransfer.h"
+#include "catalogs/ui/datanormimportdialog.h"
+#include "catalogs/ui/ukat2artikelauswahlform1.h"
 #include "catalogs/ui/ukatkatalogauswahl.h"
 #include "movements/freelinearticle.h"
 #include "movements/groupingeditor.h"
@@ -113,6 +117,8 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
         addEntry(m_functions, "miImportKatalog", txNoop("Kompletten Katalog importieren"), 107);
     QAction *importSome = addEntry(m_functions, "Katalogartikelimportieren1",
                                    txNoop("Katalogartikel importieren"), 103);
+    QAction *importDatanorm = m_functions->addAction(tx("DATANORM-Katalog importieren"));
+    importDatanorm->setObjectName(u"miImportDatanorm"_s);
     m_functions->addSeparator();
     addEntry(m_functions, "miZugangBestTab",
              txNoop("Warenzugang auf Grundlage einer Bestellung - tabellarisch"), 105);
@@ -127,11 +133,8 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
                                 txNoop("Seriennummern zum Lagerartikel anzeigen"), 100);
 
     connect(importAll, &QAction::triggered, this, &TMOD00501Form1::importWholeCatalog);
-    // The carrying-out window comes later; the right check already applies.
-    for (QAction *a : {importSome})
-        connect(a, &QAction::triggered, this, [this] {
-            checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!"));
-        });
+    connect(importSome, &QAction::triggered, this, &TMOD00501Form1::importCatalogArticles);
+    connect(importDatanorm, &QAction::triggered, this, &TMOD00501Form1::importDatanorm);
     connect(m_functions->findChild<QAction *>(u"miZugangBestEinz"_s), &QAction::triggered, this,
             &TMOD00501Form1::receiveOrderLines);
     connect(m_functions->findChild<QAction *>(u"miZugangBestTab"_s), &QAction::triggered, this,
@@ -155,7 +158,7 @@ TMOD00501Form1::TMOD00501Form1(MainWindowContext context, QWidget *parent)
     connect(btFast, &QPushButton::clicked, this, &TMOD00501Form1::fastEdit);
     connect(btDelete, &QPushButton::clicked, this, &TMOD00501Form1::deleteArticles);
     connect(btFunc, &QPushButton::clicked, this, [this, btFunc] {
-        m_functions->popup(menuPositionAbove(btFunc->mapToGlobal(QPoint(0, 0)), 9, 2));
+        m_functions->popup(menuPositionAbove(btFunc->mapToGlobal(QPoint(0, 0)), 10, 2));
     });
     connect(btGroupings, &QPushButton::clicked, this, &TMOD00501Form1::editGroupings);
     connect(m_btQuit, &QPushButton::clicked, this, &QWidget::close);
@@ -219,6 +222,14 @@ void TMOD00501Form1::attachStock(std::unique_ptr<TKatalogDBPool> pool, IModLager
         stockDb->ReadBookings(nr, rows);
         return rows;
     };
+    m_context.editContext.chooseCatalogArticles = [this](const QString &searchText) {
+        QList<std::pair<QString, QString>> chosen;
+        const std::unique_ptr<TKatalogDBClipBoard> clip =
+            articleChoice()->Select(tx("Hinzufuegen eines konkreten Artikels"), searchText);
+        for (qsizetype i = 0; i < clip->Count(); ++i)
+            chosen.append({clip->KatalogName(i), clip->ArtikelNr(i)});
+        return chosen;
+    };
     if (!m_receiptWindow) {
         const auto chooseAddress = m_context.editContext.chooseAddress;
         m_receiptWindow = new TMOD00501Form3(
@@ -259,6 +270,8 @@ void TMOD00501Form1::attachStock(std::unique_ptr<TKatalogDBPool> pool, IModLager
 
 void TMOD00501Form1::freeStock()
 {
+    delete m_articleChoice;
+    m_articleChoice = nullptr;
     delete m_receiptWindow;
     m_receiptWindow = nullptr;
     delete m_articleWindow;
@@ -350,6 +363,58 @@ void TMOD00501Form1::importWholeCatalog()
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     transfer.ImportCatalog();
     QGuiApplication::restoreOverrideCursor();
+}
+
+TUKAT2ArtikelAuswahlForm1 *TMOD00501Form1::articleChoice()
+{
+    if (!m_articleChoice) {
+        m_articleChoice = new TUKAT2ArtikelAuswahlForm1(
+            *m_pool,
+            m_context.etcDir.isEmpty() ? IniFile()
+                                       : IniFile(QDir(m_context.etcDir).filePath(u"MOD00501.INI"_s)),
+            this);
+        ApplyWindowStyle(m_articleChoice, false, 1);
+    }
+    return m_articleChoice;
+}
+
+void TMOD00501Form1::importCatalogArticles()
+{
+    if (!m_pool)
+        return;
+    KatalogTransfer::Hooks hooks;
+    hooks.selectArticles = [this](const QString &caption) {
+        return articleChoice()->Select(caption);
+    };
+    hooks.showArticleWindow = [this](TLagerServerObj &record) {
+        return showArticleWindow(record, false);
+    };
+    hooks.updateArticle = [this](const TLagerServerObj &a) { m_frame->UpdateArticle(a); };
+    hooks.gotoArticle = [this](const QString &nr) { m_frame->GotoArticle(nr); };
+    KatalogTransfer::Settings settings = KatalogTransfer::Settings::FromSystem();
+    settings.userFullName = m_context.userFullName;
+    KatalogTransfer transfer(*m_pool, m_db ? *m_db : m_frame->Database(), settings,
+                             std::move(hooks));
+    transfer.ImportArticles();
+}
+
+void TMOD00501Form1::importDatanorm()
+{
+    if (!m_pool || !checkRight(u"41"_s, txNoop("Sie sind nicht berechtigt, Artikel anzulegen!")))
+        return;
+    const auto chooseAddress = m_context.editContext.chooseAddress;
+    std::function<QString()> chooseSupplier;
+    if (chooseAddress)
+        chooseSupplier = [chooseAddress] {
+            const std::unique_ptr<TCustomerAddress> address = chooseAddress();
+            return address ? address->Id : QString();
+        };
+    DatanormImportCommand command(m_pool->CatalogBaseDir,
+                                  [this, chooseSupplier](DatanormImportCommand::Request &r) {
+                                      TDatanormImportDialog dialog(chooseSupplier, this);
+                                      return dialog.Ask(r);
+                                  });
+    command.Run();
 }
 
 bool TMOD00501Form1::showArticleWindow(TLagerServerObj &record, bool existing, int focusMode)

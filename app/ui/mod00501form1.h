@@ -19,6 +19,7 @@ struct TLagerArtikelDaten;
 class TMOD00501Form2;
 class TMOD00501Form3;
 class TMOD00501Form9;
+class TUKAT2ArtikelAuswahlForm1;
 class ArticleCommands;
 class FastEditCommands;
 class TFastEditMenu;
@@ -91,6 +92,11 @@ public:
     // Opens the label window (command 106); while it is open, edit adds to its list instead.
     void showLabelWindow();
     void importWholeCatalog(); // command 107
+    void importCatalogArticles(); // command 103
+    // A DATANORM delivery into a new or existing catalog, through the import dialog.
+    void importDatanorm();
+    // The article selection, created on first use and kept with its opened catalogs.
+    TUKAT2ArtikelAuswahlForm1 *articleChoice();
     TMOD00501Form9 *labelWindow() const { return m_labelWindow; }
     QTreeView *stockList() const;
     QMenu *functionsMenu() const { return m_functions; }
@@ -130,6 +136,7 @@ private:
     TMOD00501Form3 *m_receiptWindow = nullptr; // created with the stock, kept until the end
     QString m_supplier; // the receipts' supplier text; a receipt may change it
     TMOD00501Form9 *m_labelWindow = nullptr;   // the same
+    TUKAT2ArtikelAuswahlForm1 *m_articleChoice = nullptr; // the same; its views use the pool
     class QVBoxLayout *m_centralLayout = nullptr;
     QMenu *m_functions = nullptr;
     TFastEditMenu *m_fastEdit = nullptr;

@@ -3,9 +3,11 @@
 #include "ordering/customeraddress.h"
 #include "stock/lagerbuchung.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class TSystemEinstellungen;
 
@@ -22,4 +24,9 @@ struct TLagerArtikelEditContext {
     // The article's booking history for the tab "Buchungen"; empty hides nothing but shows no
     // rows (the receipt dialog's frame has no use for it).
     std::function<TLagerBuchungList(const QString &nr)> bookings = nullptr;
+    // The catalog article selection, opened with a search text; the chosen articles as pairs
+    // of catalog name and article number. Null leaves "Hinzufuegen eines konkreten Artikels"
+    // disabled: the catalogs belong to a layer above the editor.
+    std::function<QList<std::pair<QString, QString>>(const QString &searchText)>
+        chooseCatalogArticles = nullptr;
 };

@@ -382,6 +382,10 @@ QWidget *TLagerArtikelFrame1::buildSuppliers()
     QWidget *w = page("tsLieferanten");
     auto *layout = new QVBoxLayout(w);
     m_supplierPage = new TLagerArtikelLieferantenPage(m_context);
+    m_supplierPage->SearchText = [this] {
+        return (edArtikelnummer->text().trimmed() + u' ' + edBezeichnung->text().trimmed())
+            .trimmed();
+    };
     layout->addWidget(m_supplierPage);
     return w;
 }

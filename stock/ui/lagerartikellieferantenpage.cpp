@@ -74,8 +74,7 @@ TLagerArtikelLieferantenPage::TLagerArtikelLieferantenPage(const TLagerArtikelEd
     layout->addLayout(buttons, 0, 1);
     layout->addLayout(last, 1, 0, 1, 2);
 
-    // Choosing catalog articles needs the catalog selection, which this editor does not have.
-    m_addArticle->setEnabled(false);
+    connect(m_addArticle, &QPushButton::clicked, this, [this] { addCatalogArticles(); });
     connect(m_addSupplier, &QPushButton::clicked, this, [this] { addSupplier(); });
     connect(m_addOrderNr, &QPushButton::clicked, this, [this] { addSupplierWithOrderNumber(); });
     connect(m_remove, &QPushButton::clicked, this, [this] { removeSelected(); });
@@ -136,6 +135,17 @@ bool TLagerArtikelLieferantenPage::addCatalogArticle(const QString &catalog,
     return true;
 }
 
+void TLagerArtikelLieferantenPage::addCatalogArticles()
+{
+    if (!m_article || !m_context.chooseCatalogArticles)
+        return;
+    const QString search =
+        SearchText ? SearchText()
+                   : (m_article->LagerArtikelNr + u' ' + m_article->Bezeichnung).trimmed();
+    for (const auto &[catalog, nr] : m_context.chooseCatalogArticles(search))
+        addCatalogArticle(catalog, nr);
+}
+
 void TLagerArtikelLieferantenPage::addSupplier()
 {
     if (!m_article || !chooseSupplier())
@@ -182,6 +192,7 @@ void TLagerArtikelLieferantenPage::fillList(int select)
 void TLagerArtikelLieferantenPage::updateEnabled()
 {
     const int row = m_list->currentRow();
+    m_addArticle->setEnabled(m_article && m_context.chooseCatalogArticles);
     m_addSupplier->setEnabled(m_article != nullptr);
     m_addOrderNr->setEnabled(m_article != nullptr);
     m_remove->setEnabled(m_article && row >= 0);

@@ -3,6 +3,7 @@
 #include "stock/ui/lagerartikeleditcontext.h"
 
 #include <QWidget>
+#include <functional>
 
 class QLineEdit;
 class QListWidget;
@@ -38,10 +39,16 @@ public:
     QPushButton *makeStandardButton() const { return m_standard; }
     QLineEdit *lastSupplierEdit() const { return m_lastEdit; }
     QToolButton *clearLastSupplierButton() const { return m_clearLast; }
+    // What the catalog article selection searches for: the number and description as typed in
+    // the editor, which the record does not hold yet. Empty: the record's.
+    std::function<QString()> SearchText;
 
     // What the catalog article selection hands over: catalog name and the article number in
     // that catalog; false when refused (the user has been told).
     bool addCatalogArticle(const QString &catalog, const QString &articleNr);
+    // "Hinzufuegen eines konkreten Artikels": the catalog article selection, searching for
+    // SearchText; every chosen article that is not refused becomes a reference.
+    void addCatalogArticles();
     void addSupplier();
     void addSupplierWithOrderNumber();
     void removeSelected();

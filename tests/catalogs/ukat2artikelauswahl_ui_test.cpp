@@ -1,0 +1,165 @@
+#include "base/inifile.h"
+#include "catalogs/katalog1artikel.h"
+#include "catalogs/katalogdbpool.h"
+#include "catalogs/katalogviewmodel.h"
+#include "catalogs/ui/ukat2artikelauswahlform1.h"
+#include "catalogs/ui/ukatkatalogviewframe.h"
+#include "tests/support/scriptedinteraction.h"
+#include "tools/suitegen/cataloggenerator.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+constexpr int kArticles = 30;
+
+// Two DATANORM catalogs generated from one seed hold the same article numbers: the case of a
+// number that two suppliers both sell. A simple catalog beside them has numbers of its own.
+struct ArticleChoice : ::testing::Test {
+    QTemporaryDir tmp;
+    QString base = tmp.path() + u"/"_s;
+    ScriptedInteraction ui;
+    ScopedInteraction scope{&ui};
+    std::unique_ptr<TKatalogDBPool> pool;
+    std::unique_ptr<TUKAT2ArtikelAuswahlForm1> window;
+
+    void SetUp() override
+    {
+        QString error;
+        for (const QString &name : {u"MUELLER"_s, u"HUBER"_s}) {
+            ASSERT_TRUE(
+                CatalogGenerator::GenerateDatanormCatalog(base + name, kArticles, 3, &error))
+                << error.toStdString();
+            IniFile ini;
+            ini.writeInteger(u"Catalog"_s, u"Type"_s, 1);
+            ASSERT_TRUE(ini.saveAs(base + name + u"/SUPPLIER.INI"_s));
+        }
+        ASSERT_TRUE(
+            CatalogGenerator::GenerateSimpleCatalog(base + u"KOEHLER"_s, kArticles, 3, &error))
+            << error.toStdString();
+        pool = std::make_unique<TKatalogDBPool>(base, base + u"LAGER"_s, nullptr);
+        window = std::make_unique<TUKAT2ArtikelAuswahlForm1>(*pool, IniFile());
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    QStringList lines() const
+    {
+        QStringList result;
+        for (int i = 0; i < window->ClipboardList()->count(); ++i)
+            result << window->ClipboardList()->item(i)->text();
+        return result;
+    }
+    // Enter on the focused row of the current page, as the user adds an article.
+    void enterOnRow(int row)
+    {
+        QTableView *grid = window->CurrentView()->Grid();
+        grid->setCurrentIndex(grid->model()->index(row, 0));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Return);
+    }
+};
+} // namespace
+
+TEST_F(ArticleChoice, SameNumberFromTwoCatalogsOnlyOnceAndEachPageOnce)
+{
+    window->Begin(u"Katalogartikel importieren"_s);
+    EXPECT_EQ(window->windowTitle(),
+              u"[UKAT2 - KA1] - Artikelauswahl: Katalogartikel importieren"_s);
+    ASSERT_TRUE(window->OpenCatalog(u"mueller"_s));
+    ASSERT_TRUE(window->OpenCatalog(u"HUBER"_s));
+    ASSERT_TRUE(window->OpenCatalog(u"MUELLER"_s)); // shows the open page again
+    ASSERT_EQ(window->Pages()->count(), 2);
+    EXPECT_EQ(window->Pages()->tabText(0), u"MUELLER"_s);
+    EXPECT_EQ(window->Pages()->currentIndex(), 0);
+
+    enterOnRow(1);
+    ASSERT_EQ(window->Clipboard().Count(), 1);
+    const QString nr = window->Clipboard().ArtikelNr(0);
+    EXPECT_EQ(lines(), QStringList({u"MUELLER: %1 - %2"_s.arg(nr, window->Clipboard().Text(0))}));
+    // Read fully, with what only the whole article carries.
+    const auto &first = dynamic_cast<const TKatalog1Artikel &>(window->Clipboard().Item(0));
+    EXPECT_EQ(first.Katalog, u"MUELLER"_s);
+    EXPECT_FALSE(first.Langtext.isEmpty());
+
+    enterOnRow(1); // the same again
+    window->Pages()->setCurrentIndex(1);
+    enterOnRow(1); // the same number from the other supplier
+    enterOnRow(2);
+    ASSERT_EQ(window->Clipboard().Count(), 2);
+    EXPECT_EQ(window->Clipboard().KatalogName(1), u"HUBER"_s);
+    EXPECT_NE(window->Clipboard().ArtikelNr(1), nr);
+
+    // Enter in the search field searches; it neither adds nor closes the window.
+    window->CurrentView()->SearchEdit()->setFocus();
+    QTest::keyClick(window->CurrentView()->SearchEdit(), Qt::Key_Return);
+    EXPECT_EQ(window->Clipboard().Count(), 2);
+    EXPECT_TRUE(window->isVisible());
+
+    window->CloseCatalog();
+    EXPECT_EQ(window->Pages()->count(), 1);
+    EXPECT_EQ(window->Clipboard().Count(), 2); // chosen articles stay with their catalog gone
+}
+
+TEST_F(ArticleChoice, TakeCancelAndWhatTheWindowKeepsBetweenUses)
+{
+    window->Begin(u"Test"_s);
+    ASSERT_TRUE(window->OpenCatalog(u"KOEHLER"_s));
+    window->CurrentView()->Grid()->setCurrentIndex(window->CurrentView()->Model().index(3, 0));
+    const QString focused = window->CurrentView()->FocusedArticleNr();
+
+    // F8 with an empty Speicher takes the focused article.
+    QTest::keyClick(window.get(), Qt::Key_F8);
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+    std::unique_ptr<TKatalogDBClipBoard> taken = window->TakeClipboard();
+    ASSERT_EQ(taken->Count(), 1);
+    EXPECT_EQ(taken->ArtikelNr(0), focused);
+    EXPECT_EQ(taken->KatalogName(0), u"KOEHLER"_s);
+
+    // The next use starts with an empty Speicher on the pages of the last, the search text
+    // in the first page's field.
+    window->show();
+    window->Begin(u"Hinzufuegen eines konkreten Artikels"_s, u"4711 Rohr"_s);
+    EXPECT_EQ(window->ClipboardList()->count(), 0);
+    ASSERT_EQ(window->Pages()->count(), 1);
+    EXPECT_EQ(window->CurrentView()->SearchEdit()->text(), u"4711 Rohr"_s);
+
+    // F8 with a full Speicher takes just what it holds.
+    enterOnRow(0);
+    window->CurrentView()->Grid()->setCurrentIndex(window->CurrentView()->Model().index(5, 0));
+    window->Take();
+    taken = window->TakeClipboard();
+    ASSERT_EQ(taken->Count(), 1);
+    EXPECT_NE(taken->ArtikelNr(0), window->CurrentView()->FocusedArticleNr());
+
+    window->show();
+    window->Begin(u"Test"_s);
+    enterOnRow(0);
+    enterOnRow(1);
+    window->ClearClipboard();
+    EXPECT_TRUE(lines().isEmpty());
+    enterOnRow(2);
+    window->Cancel();
+    EXPECT_EQ(window->result(), QDialog::Rejected);
+    EXPECT_TRUE(window->TakeClipboard()->IsEmpty());
+}
+
+TEST_F(ArticleChoice, CatalogThatCannotBeOpenedGetsNoPage)
+{
+    window->ChooseCatalog = [] { return u"GIBTESNICHT"_s; };
+    window->OpenCatalog();
+    EXPECT_EQ(window->Pages()->count(), 0);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, u"Katalog \"GIBTESNICHT\" nicht gefunden."_s);
+    // Without a page there is nothing to take.
+    window->Take();
+    EXPECT_TRUE(window->TakeClipboard()->IsEmpty());
+}

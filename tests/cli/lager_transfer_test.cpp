@@ -1,0 +1,130 @@
+#include "catalogs/katalog2db.h"
+#include "tests/cli/lagerprogram.h"
+#include "tools/suitegen/datanormgenerator.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+int simpleCatalogSize(const QString &dir)
+{
+    TKatalog2DB db;
+    db.Open(dir);
+    return db.Table().RecordCount();
+}
+} // namespace
+
+TEST_F(LagerProgram, CatalogTakeExitCodes)
+{
+    const struct {
+        QStringList args;
+        QString user;
+        int exitCode;
+    } cases[] = {
+        {{u"MUELLER"_s, u"D0000001"_s}, u"ADMIN"_s, 0},
+        {{u"MUELLER"_s, u"D0000001"_s}, u"ADMIN"_s, 5}, // the number is taken now
+        {{u"mueller"_s, u"D0000001"_s, u"--number"_s, u"  NEU-1 "_s}, u"ADMIN"_s, 0},
+        {{u"MUELLER"_s, u"D0000002"_s, u"--number"_s, QString(21, u'X')}, u"ADMIN"_s, 5},
+        {{u"KOEHLER"_s, u"K0000002"_s}, u"ADMIN"_s, 0},
+        {{u"KOEHLER"_s, u"D0000002"_s}, u"ADMIN"_s, 3},
+        {{u"NIRGENDS"_s, u"D0000002"_s}, u"ADMIN"_s, 3},
+        {{u"LAGER"_s, u"K0000002"_s}, u"ADMIN"_s, 3},
+        {{u"KOEHLER"_s}, u"ADMIN"_s, 1},
+    };
+    for (const auto &c : cases) {
+        const Outcome r = lager(QStringList{u"catalog"_s, u"take"_s} + c.args, {}, c.user);
+        EXPECT_EQ(r.exitCode, c.exitCode) << qPrintable(c.args.join(u' ')) << qPrintable(r.err);
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.constData();
+    }
+    const QJsonObject taken = getJson(u"NEU-1"_s);
+    EXPECT_EQ(taken[u"Katalog"_s].toString(), u"MUELLER"_s);
+    EXPECT_EQ(getJson(u"K0000002"_s)[u"Katalog"_s].toString(), u"KOEHLER"_s);
+}
+
+TEST_F(LagerProgram, CatalogTakeAllCountsWhatItWrote)
+{
+    const QString koehler = file(u"DATA/DEMO/KATALOGE/KOEHLER"_s);
+    const int size = simpleCatalogSize(koehler);
+    ASSERT_GT(size, 0);
+    const struct {
+        QString catalog;
+        QString user;
+        int exitCode;
+        QByteArray out;
+    } cases[] = {
+        {u"NIRGENDS"_s, u"ADMIN"_s, 3, {}},
+        {u"KOEHLER"_s, u"ADMIN"_s, 0, QByteArray::number(size) + '\n'},
+        // Again: every article is overwritten, none added.
+        {u"KOEHLER"_s, u"ADMIN"_s, 0, QByteArray::number(size) + '\n'},
+    };
+    for (const auto &c : cases) {
+        const Outcome r = lager({u"catalog"_s, u"take-all"_s, c.catalog}, {}, c.user);
+        EXPECT_EQ(r.exitCode, c.exitCode) << qPrintable(c.catalog) << qPrintable(r.err);
+        EXPECT_EQ(r.out, c.out);
+    }
+    const Outcome list = lager({u"list"_s});
+    qsizetype fromCatalog = 0;
+    for (const QByteArray &line : list.out.split('\n'))
+        fromCatalog += line.startsWith('K') ? 1 : 0;
+    EXPECT_EQ(fromCatalog, size);
+}
+
+TEST_F(LagerProgram, ImportDatanormExitCodesAndABrokenDeliveryLeavesTheCatalog)
+{
+    const QString delivery = file(u"LIEFERUNG"_s);
+    QString error;
+    ASSERT_TRUE(DatanormGenerator::GenerateDelivery(delivery, 25, 3, &error)) << qPrintable(error);
+    const QString cut = file(u"KAPUTT"_s);
+    QDir().mkpath(cut);
+    for (const QString &name : QDir(delivery).entryList(QDir::Files)) {
+        QFile in(delivery + u'/' + name);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        QByteArray bytes = in.readAll();
+        if (name == u"DATANORM.001"_s)
+            bytes.chop(bytes.size() - bytes.lastIndexOf('\n') + 20); // mid-record
+        QFile out(cut + u'/' + name);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    }
+    const QString gh = file(u"DATA/DEMO/KATALOGE/GH/CATALOG.DAT"_s);
+    const struct {
+        QStringList args;
+        QString user;
+        int exitCode;
+        QByteArray out;
+        QString err; // a part of it
+    } cases[] = {
+        {{delivery, u"--name"_s, u"../GH"_s}, u"ADMIN"_s, 1, {}, u"Katalogname \"../GH\""_s},
+        {{delivery, u"--name"_s, u"lager"_s}, u"ADMIN"_s, 1, {}, u"\"LAGER\""_s},
+        {{delivery, u"--name"_s, u"KOEHLER"_s},
+         u"ADMIN"_s,
+         5,
+         {},
+         u"\"KOEHLER\" ist kein DATANORM-Katalog"_s},
+        {{delivery, u"--name"_s, u"gh"_s, u"--supplier"_s, u"70003"_s},
+         u"ADMIN"_s,
+         0,
+         "25\t0\t0\n",
+         {}},
+        {{cut, u"--name"_s, u"GH"_s}, u"ADMIN"_s, 5, {}, u"DATANORM.001"_s},
+        {{file(u"NICHTDA"_s), u"--name"_s, u"GH"_s}, u"ADMIN"_s, 5, {}, {}},
+    };
+    QByteArray before;
+    for (const auto &c : cases) {
+        if (QFileInfo::exists(gh) && before.isEmpty()) {
+            QFile f(gh);
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            before = f.readAll();
+        }
+        const Outcome r =
+            lager(QStringList{u"catalog"_s, u"import-datanorm"_s} + c.args, {}, c.user);
+        EXPECT_EQ(r.exitCode, c.exitCode) << qPrintable(c.args.join(u' ')) << qPrintable(r.err);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_TRUE(r.err.contains(c.err)) << qPrintable(r.err);
+    }
+    EXPECT_FALSE(QFileInfo::exists(file(u"DATA/DEMO/KATALOGE/KOEHLER/CATALOG.DAT"_s)));
+    QFile after(gh);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before) << "the broken delivery changed the catalog";
+}
