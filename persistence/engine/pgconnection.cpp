@@ -2,6 +2,7 @@
 
 #include "persistence/engine/engineerror.h"
 
+#include <cstring>
 #include <postgresql/libpq-fe.h>
 #include <vector>
 
@@ -55,8 +56,12 @@ bool PgResult::isNull(int row, int col) const
 
 QString PgResult::text(int row, int col) const
 {
-    return QString::fromUtf8(PQgetvalue(m_result.get(), row, col),
-                             PQgetlength(m_result.get(), row, col));
+    const char *text = PQgetvalue(m_result.get(), row, col);
+    const int size = PQgetlength(m_result.get(), row, col);
+    // fromUtf8 skips a leading byte-order mark; XML texts keep theirs.
+    if (size >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0)
+        return QString(QChar(0xFEFF)) + QString::fromUtf8(text + 3, size - 3);
+    return QString::fromUtf8(text, size);
 }
 
 qint64 PgResult::integer(int row, int col) const
@@ -93,14 +98,18 @@ QString pgPlaceholders(const QString &sql)
     out.reserve(sql.size() + 8);
     int n = 0;
     QChar quote;
-    for (const QChar c : sql) {
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql[i];
         if (!quote.isNull()) {
             if (c == quote)
                 quote = QChar();
         } else if (c == u'\'' || c == u'"') {
             quote = c;
         } else if (c == u'?') {
-            out += u'$' + QString::number(++n);
+            out += u'$';
+            if (i + 1 < sql.size() && sql[i + 1].isDigit())
+                continue;
+            out += QString::number(++n);
             continue;
         }
         out += c;
@@ -154,6 +163,26 @@ PgResult PgConnection::exec(const QString &sql, const QVariantList &params)
         throw EngineError(u"%1 (%2)"_s.arg(msg, sql.left(200)));
     }
     return result;
+}
+
+PgResult PgConnection::execGuarded(const QString &sql, const QVariantList &params)
+{
+    if (m_depth == 0)
+        return exec(sql, params);
+    exec(u"SAVEPOINT tdb_statement"_s);
+    try {
+        PgResult r = exec(sql, params);
+        exec(u"RELEASE SAVEPOINT tdb_statement"_s);
+        return r;
+    } catch (...) {
+        PQclear(PQexec(m_conn, "ROLLBACK TO SAVEPOINT tdb_statement"));
+        throw;
+    }
+}
+
+void PgConnection::setLockTimeout(int ms)
+{
+    exec(u"SET lock_timeout = %1"_s.arg(qMax(ms, 1)));
 }
 
 void PgConnection::begin()

@@ -45,10 +45,32 @@ public:
     PgConnection &operator=(const PgConnection &) = delete;
 
     PgResult exec(const QString &sql, const QVariantList &params = {});
+    // A statement that may fail (a unique key) without ending the surrounding transaction,
+    // as a failed statement leaves an SQLite transaction intact.
+    PgResult execGuarded(const QString &sql, const QVariantList &params = {});
     void begin();
     void commit();
     void rollback();
     bool inTransaction() const { return m_depth > 0; }
+    int depth() const { return m_depth; }
+    // Incremented whenever this connection wrote, so cursors can tell that their batch is old.
+    quint64 writeCount() const { return m_writes; }
+    void noteWrite() { ++m_writes; }
+    // How long a statement waits for another connection's lock before it fails.
+    void setLockTimeout(int ms);
+
+    template <class Fn> void transaction(Fn &&fn)
+    {
+        begin();
+        try {
+            fn();
+            noteWrite();
+            commit();
+        } catch (...) {
+            rollback();
+            throw;
+        }
+    }
 
     // The server process of this connection: what its advisory locks belong to.
     int backendPid() const;
@@ -58,7 +80,9 @@ public:
 private:
     pg_conn *m_conn = nullptr;
     int m_depth = 0;
+    quint64 m_writes = 0;
 };
 
-// '?' placeholders outside quotes and identifiers as $1, $2, ...
+// '?' placeholders outside quotes and identifiers as $1, $2, ...; SQLite's numbered ones
+// (?3) keep their number.
 QString pgPlaceholders(const QString &sql);

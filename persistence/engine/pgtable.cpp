@@ -39,7 +39,26 @@ bool isText(FieldType type)
     return isTextType(type);
 }
 
-QVariant fromServer(const PgResult &r, int row, int col, FieldType type)
+QString sqlType(FieldType type)
+{
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Byte:
+    case FieldType::Boolean:
+        return u"bigint"_s;
+    case FieldType::Float:
+    case FieldType::DateTime:
+        return u"double precision"_s;
+    case FieldType::Blob:
+        return u"bytea"_s;
+    default:
+        return u"text"_s;
+    }
+}
+
+} // namespace
+
+QVariant PgTable::value(const PgResult &r, int row, int col, FieldType type)
 {
     switch (type) {
     case FieldType::Integer:
@@ -56,8 +75,6 @@ QVariant fromServer(const PgResult &r, int row, int col, FieldType type)
         return r.text(row, col);
     }
 }
-
-} // namespace
 
 QString pgSchemaName(const QString &relativeDir)
 {
@@ -141,25 +158,18 @@ bool PgTable::exists()
 
 QString PgTable::columnSql(const TFieldDef &d) const
 {
-    QString type;
-    switch (d.type) {
-    case FieldType::Integer:
-    case FieldType::Byte:
-    case FieldType::Boolean:
-        type = u"bigint NOT NULL DEFAULT 0"_s;
-        break;
-    case FieldType::Float:
-    case FieldType::DateTime:
-        type = u"double precision NOT NULL DEFAULT 0"_s;
-        break;
-    case FieldType::Blob:
-        type = u"bytea NOT NULL DEFAULT ''"_s;
-        break;
-    default:
-        type = u"text COLLATE \"C\" NOT NULL DEFAULT ''"_s;
-        break;
-    }
-    return sqlName(d.name) + u' ' + type;
+    const QString type = sqlType(d.type);
+    QString def = u"0"_s;
+    if (type == u"text"_s)
+        return sqlName(d.name) + u" text COLLATE \"C\" NOT NULL DEFAULT ''"_s;
+    if (type == u"bytea"_s)
+        def = u"''"_s;
+    return sqlName(d.name) + u' ' + type + u" NOT NULL DEFAULT "_s + def;
+}
+
+QString PgTable::indexName(const QString &index) const
+{
+    return sqlName(serverName(m_table + u'$' + index.toUpper()));
 }
 
 void PgTable::createIndex(const TIndexDef &def)
@@ -178,9 +188,9 @@ void PgTable::createIndex(const TIndexDef &def)
     // The row id ends every index: keyset paging orders by it after the keys.
     if (!(def.options & ixUnique))
         cols.append(u"tdb_rowid"_s);
-    m_c.exec(u"CREATE %1INDEX %2 ON %3 (%4)"_s.arg(
-        (def.options & ixUnique) ? u"UNIQUE "_s : QString(),
-        sqlName(serverName(m_table + u'$' + def.name.toUpper())), sqlTable(), cols.join(u", "_s)));
+    m_c.exec(
+        u"CREATE %1INDEX %2 ON %3 (%4)"_s.arg((def.options & ixUnique) ? u"UNIQUE "_s : QString(),
+                                              indexName(def.name), sqlTable(), cols.join(u", "_s)));
 }
 
 void PgTable::create(const TFieldDefs &fields, const TIndexDefs &indexes)
@@ -195,16 +205,7 @@ void PgTable::create(const TFieldDefs &fields, const TIndexDefs &indexes)
         m_c.exec(u"CREATE TABLE %1 (%2)"_s.arg(sqlTable(), cols.join(u", "_s)));
         for (const TIndexDef &d : indexes.list())
             createIndex(d);
-        const QString defs = qualified(m_schema, u"tdb_fields"_s);
-        for (int i = 0; i < fields.Count(); ++i) {
-            const TFieldDef &d = fields[i];
-            m_c.exec(u"INSERT INTO %1 VALUES (?, ?, ?, ?, ?, ?, ?)"_s.arg(defs),
-                     {m_table, i, d.name, int(d.type), d.size, d.required, d.precision});
-        }
-        for (const TIndexDef &d : indexes.list())
-            m_c.exec(u"INSERT INTO %1(tbl, name, fields, options) VALUES (?, ?, ?, ?)"_s.arg(
-                         qualified(m_schema, u"tdb_indexes"_s)),
-                     {m_table, d.name, d.FieldList().join(u';'), d.options});
+        writeDefinitions();
         m_c.commit();
     } catch (...) {
         m_c.rollback();
@@ -254,11 +255,29 @@ void PgTable::open()
     readDefinitions();
 }
 
-void PgTable::alter(const TFieldDefs &wanted)
+void PgTable::writeDefinitions()
+{
+    const QString defs = qualified(m_schema, u"tdb_fields"_s);
+    const QString indexes = qualified(m_schema, u"tdb_indexes"_s);
+    m_c.exec(u"DELETE FROM %1 WHERE tbl = ?"_s.arg(defs), {m_table});
+    m_c.exec(u"DELETE FROM %1 WHERE tbl = ?"_s.arg(indexes), {m_table});
+    for (int i = 0; i < m_fields.Count(); ++i) {
+        const TFieldDef &d = m_fields[i];
+        m_c.exec(u"INSERT INTO %1 VALUES (?, ?, ?, ?, ?, ?, ?)"_s.arg(defs),
+                 {m_table, i, d.name, int(d.type), d.size, d.required, d.precision});
+    }
+    for (const TIndexDef &d : m_indexes.list())
+        m_c.exec(u"INSERT INTO %1(tbl, name, fields, options) VALUES (?, ?, ?, ?)"_s.arg(indexes),
+                 {m_table, d.name, d.FieldList().join(u';'), d.options});
+}
+
+void PgTable::alter(const TFieldDefs &wanted, const TIndexDefs &wantedIndexes)
 {
     const TFieldDefs old = m_fields;
-    m_c.begin();
-    try {
+    const TIndexDefs oldIndexes = m_indexes;
+    m_c.transaction([&] {
+        for (const TIndexDef &d : oldIndexes.list())
+            m_c.exec(u"DROP INDEX IF EXISTS %1.%2"_s.arg(sqlName(m_schema), indexName(d.name)));
         // Rows and their ids stay where they are; only columns come, go or change type.
         for (const TFieldDef &d : old.list()) {
             if (!wanted.Contains(d.name))
@@ -266,30 +285,75 @@ void PgTable::alter(const TFieldDefs &wanted)
         }
         for (const TFieldDef &d : wanted.list()) {
             const int was = old.IndexOf(d.name);
+            const QString col = sqlName(old.Contains(d.name) ? old[was].name : d.name);
             if (was < 0) {
                 m_c.exec(u"ALTER TABLE %1 ADD COLUMN %2"_s.arg(sqlTable(), columnSql(d)));
-            } else if (old[was].type != d.type && isText(old[was].type) != isText(d.type)) {
-                throw EngineError(u"Column %1 of %2 cannot change between text and number"_s.arg(
-                    d.name, m_table));
-            } else if (isText(d.type) && d.size > 0 &&
-                       (old[was].size == 0 || d.size < old[was].size)) {
-                m_c.exec(u"UPDATE %1 SET %2 = left(%2, %3)"_s.arg(sqlTable(), sqlName(d.name))
-                             .arg(d.size));
+                continue;
             }
+            if (old[was].name != d.name)
+                m_c.exec(u"ALTER TABLE %1 RENAME COLUMN %2 TO %3"_s.arg(sqlTable(), col,
+                                                                        sqlName(d.name)));
+            const QString name = sqlName(d.name);
+            const QString from = sqlType(old[was].type);
+            const QString to = sqlType(d.type);
+            if (from != to) {
+                // Texts that do not read as numbers become 0, as SQLite's conversion has it.
+                QString cast = u"%1::%2"_s.arg(name, to);
+                if (from == u"text"_s && to != u"bytea"_s)
+                    cast = u"CASE WHEN %1 ~ '^\\s*[-+]?[0-9]+(\\.[0-9]*)?\\s*$' THEN "
+                           "trim(%1)::double precision ELSE 0 END"_s.arg(name);
+                else if (to == u"bigint"_s)
+                    cast = u"trunc(%1)::bigint"_s.arg(name);
+                m_c.exec(u"ALTER TABLE %1 ALTER COLUMN %2 DROP DEFAULT, ALTER COLUMN %2 TYPE %3 "
+                         "USING %4"_s.arg(sqlTable(), name, to, cast));
+                m_c.exec(u"ALTER TABLE %1 ALTER COLUMN %2 SET DEFAULT %3"_s.arg(
+                    sqlTable(), name, to == u"text"_s || to == u"bytea"_s ? u"''"_s : u"0"_s));
+                if (to == u"text"_s)
+                    m_c.exec(u"ALTER TABLE %1 ALTER COLUMN %2 TYPE text COLLATE \"C\""_s.arg(
+                        sqlTable(), name));
+            }
+            if (isText(d.type) && d.size > 0 &&
+                (old[was].size == 0 || d.size < old[was].size || !isText(old[was].type)))
+                m_c.exec(
+                    u"UPDATE %1 SET %2 = left(%2, %3) WHERE length(%2) > %3"_s.arg(sqlTable(), name)
+                        .arg(d.size));
         }
-        const QString defs = qualified(m_schema, u"tdb_fields"_s);
-        m_c.exec(u"DELETE FROM %1 WHERE tbl = ?"_s.arg(defs), {m_table});
-        for (int i = 0; i < wanted.Count(); ++i) {
-            const TFieldDef &d = wanted[i];
-            m_c.exec(u"INSERT INTO %1 VALUES (?, ?, ?, ?, ?, ?, ?)"_s.arg(defs),
-                     {m_table, i, d.name, int(d.type), d.size, d.required, d.precision});
-        }
-        m_c.commit();
-    } catch (...) {
-        m_c.rollback();
-        throw;
-    }
-    m_fields = wanted;
+        m_fields = wanted;
+        m_indexes = wantedIndexes;
+        for (const TIndexDef &d : wantedIndexes.list())
+            createIndex(d);
+        writeDefinitions();
+    });
+}
+
+void PgTable::addIndex(const TIndexDef &index)
+{
+    m_c.transaction([&] {
+        createIndex(index);
+        m_indexes.Add(index.name, index.FieldList().join(u';'), index.options);
+        writeDefinitions();
+    });
+}
+
+void PgTable::dropIndex(const QString &name)
+{
+    m_c.transaction([&] {
+        m_c.exec(u"DROP INDEX IF EXISTS %1.%2"_s.arg(sqlName(m_schema), indexName(name)));
+        const int pos = m_indexes.IndexOf(name);
+        if (pos >= 0)
+            m_indexes.Delete(pos);
+        writeDefinitions();
+    });
+}
+
+QStringList PgTable::tableNames(PgConnection &c, const QString &schema)
+{
+    const PgResult r = c.exec(
+        u"SELECT DISTINCT tbl FROM %1 ORDER BY tbl"_s.arg(qualified(schema, u"tdb_fields"_s)));
+    QStringList names;
+    for (int i = 0; i < r.rows(); ++i)
+        names.append(r.text(i, 0));
+    return names;
 }
 
 qint64 PgTable::append(const QList<QVariant> &values)
@@ -365,7 +429,7 @@ QList<PgTable::Row> PgTable::fetch(const QString &index, const CompiledFilter *f
         Row row;
         row.rowid = r.integer(i, 0);
         for (int c = 0; c < m_fields.Count(); ++c)
-            row.values.append(fromServer(r, i, c + 1, m_fields[c].type));
+            row.values.append(value(r, i, c + 1, m_fields[c].type));
         rows.append(std::move(row));
     }
     return rows;

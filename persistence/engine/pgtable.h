@@ -7,6 +7,7 @@
 #include <QVariant>
 
 class PgConnection;
+class PgResult;
 struct CompiledFilter;
 
 // The server's place for a database directory: one schema per directory, named by the
@@ -42,8 +43,12 @@ public:
     void drop();
     // Loads the stored definitions; throws EngineError when the table is missing.
     void open();
-    // Rebuilds the columns after FieldDefs changed (matched by name, row ids kept).
-    void alter(const TFieldDefs &wanted);
+    // Rebuilds the columns after FieldDefs changed (matched by name, values converted to the
+    // new type and width, row ids kept) and the indexes as wanted.
+    void alter(const TFieldDefs &wanted, const TIndexDefs &wantedIndexes);
+    void alter(const TFieldDefs &wanted) { alter(wanted, m_indexes); }
+    void addIndex(const TIndexDef &index);
+    void dropIndex(const QString &name);
 
     const TFieldDefs &fields() const { return m_fields; }
     const TIndexDefs &indexes() const { return m_indexes; }
@@ -57,11 +62,17 @@ public:
     int count(const CompiledFilter *filter = nullptr);
 
     QString sqlTable() const; // schema-qualified, quoted
+    // The tables of a schema, as their definitions name them.
+    static QStringList tableNames(PgConnection &c, const QString &schema);
+    // A column of a result as the value type of the engine's field type.
+    static QVariant value(const PgResult &r, int row, int col, FieldType type);
 
 private:
     void readDefinitions();
     void createIndex(const TIndexDef &def);
     QString columnSql(const TFieldDef &def) const;
+    QString indexName(const QString &index) const;
+    void writeDefinitions();
 
     PgConnection &m_c;
     QString m_schema;
