@@ -64,6 +64,12 @@ QString PgResult::text(int row, int col) const
     return QString::fromUtf8(text, size);
 }
 
+QByteArrayView PgResult::utf8(int row, int col) const
+{
+    return QByteArrayView(PQgetvalue(m_result.get(), row, col),
+                          PQgetlength(m_result.get(), row, col));
+}
+
 qint64 PgResult::integer(int row, int col) const
 {
     const char *v = PQgetvalue(m_result.get(), row, col);

@@ -20,6 +20,7 @@ public:
     qint64 integer(int row, int col) const;
     double real(int row, int col) const;
     QByteArray bytes(int row, int col) const; // a bytea column
+    QByteArrayView utf8(int row, int col) const; // the text as the server sent it
     // Rows changed by an INSERT, UPDATE or DELETE.
     int affected() const;
 
