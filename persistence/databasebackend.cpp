@@ -1,6 +1,5 @@
 #include "persistence/databasebackend.h"
 
-#include "base/inifile.h"
 #include "base/translation.h"
 
 #include <postgresql/libpq-fe.h>
@@ -41,10 +40,4 @@ DatabaseBackend parseDatabaseBackend(const QString &backend, const QString &conn
     }
     PQconninfoFree(options);
     return result;
-}
-
-DatabaseBackend readDatabaseBackend(const IniFile &sysData)
-{
-    return parseDatabaseBackend(sysData.readString(u"Datenbank"_s, u"Backend"_s),
-                                sysData.readString(u"Datenbank"_s, u"Verbindung"_s));
 }

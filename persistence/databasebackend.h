@@ -2,10 +2,9 @@
 
 #include <QString>
 
-class IniFile;
-
 // Where a client's tables live: SQLite files in the data directories (the default), or a
-// PostgreSQL server. The client's SYSDATA.INI names it in section [Datenbank]:
+// PostgreSQL server. The client's SYSDATA.INI names it in section [Datenbank], protected as
+// its other values are:
 //   Backend=PostgreSQL
 //   Verbindung=host=db.firma.local dbname=lager user=lager
 // The connection string never carries a password: the server's password file (~/.pgpass or
@@ -23,4 +22,3 @@ struct DatabaseBackend {
 };
 
 DatabaseBackend parseDatabaseBackend(const QString &backend, const QString &connection);
-DatabaseBackend readDatabaseBackend(const IniFile &sysData);

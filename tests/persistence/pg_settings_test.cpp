@@ -2,8 +2,6 @@
 #include "persistence/engine/pgconnection.h"
 #include "persistence/engine/pgtable.h"
 
-#include "base/inifile.h"
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -50,17 +48,6 @@ TEST(DatabaseBackendSetting, ChoosesTheBackendAndFailsClosed)
             EXPECT_TRUE(b.ok()) << b.error.toStdString();
         }
     }
-}
-
-TEST(DatabaseBackendSetting, ReadFromTheClientsSysData)
-{
-    IniFile ini;
-    ini.setText(u"[Datenbank]\nBackend=PostgreSQL\nVerbindung=host=db dbname=lager\n"_s);
-    const DatabaseBackend b = readDatabaseBackend(ini);
-    EXPECT_TRUE(b.ok());
-    EXPECT_EQ(b.kind, DatabaseBackend::PostgreSql);
-    EXPECT_EQ(b.connection, u"host=db dbname=lager"_s);
-    EXPECT_EQ(readDatabaseBackend(IniFile()).kind, DatabaseBackend::Sqlite);
 }
 
 TEST(ServerNames, SchemasFollowTheDirectoryAndStayWithinTheServersLimit)
