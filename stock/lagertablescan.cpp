@@ -1,11 +1,14 @@
 #include "stock/lagertablescan.h"
 
 #include "persistence/engine/engineerror.h"
+#include "persistence/engine/pgconnection.h"
+#include "persistence/engine/pgtable.h"
 #include "persistence/engine/sqliteconnection.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
 #include "stock/dblagersearchresult.h"
 
+#include <optional>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -38,7 +41,7 @@ namespace
 {
 // The ORDER BY of the cursor: the index columns (without regard to ASCII case when the index
 // says so) and the row id that breaks ties; row id order without an index.
-bool orderClause(TTdbTable &table, QString &order)
+bool orderClause(TTdbTable &table, QString &order, bool server = false)
 {
     const QString indexName = table.IndexName();
     order.clear();
@@ -48,13 +51,17 @@ bool orderClause(TTdbTable &table, QString &order)
             return false;
         const TIndexDef &def = table.IndexDefs()[ix];
         for (const QString &field : def.FieldList()) {
-            order += sqlName(field);
-            if (def.options & ixCaseInsensitive)
-                order += u" COLLATE NOCASE"_s;
+            const int col = table.FieldDefs().IndexOf(field);
+            const bool folded = (def.options & ixCaseInsensitive) && col >= 0 &&
+                                isTextType(table.FieldDefs()[col].type);
+            if (server)
+                order += folded ? pgFoldAscii(sqlName(field)) : sqlName(field);
+            else
+                order += sqlName(field) + (folded ? u" COLLATE NOCASE"_s : QString());
             order += u", "_s;
         }
     }
-    order += u"rowid"_s;
+    order += server ? u"tdb_rowid"_s : u"rowid"_s;
     return true;
 }
 
@@ -92,6 +99,51 @@ QString combinedText(QByteArrayView nr, QByteArrayView bez, qint32 &nrLength)
     nrLength = qint32(n.size());
     return n + QString::fromUtf8(bez);
 }
+// The same search on the database server: one query, the rows come in one result.
+bool scanOnServer(TTdbTable &table, const QString &text, const QString &group,
+                  bool withoutNotStockArticles, bool onlyStockTakingArticles,
+                  TDBLagerSearchResultObjectList &result)
+{
+    QString order;
+    if (!orderClause(table, order, true))
+        return false;
+    const auto pg = table.Database()->serverConnection();
+    const PgTable server(*pg, table.Database()->serverSchema(), table.TableName());
+    QString sql = u"SELECT \"LagerArtikelNr\", \"Bezeichnung\", \"Gruppe\""_s;
+    if (onlyStockTakingArticles)
+        sql += u", \"Inventurartikel\""_s;
+    if (withoutNotStockArticles)
+        sql += u", \"ISNOTBESTANDSARTIKEL\""_s;
+    sql += u" FROM "_s + server.sqlTable() + u" ORDER BY "_s + order;
+    std::optional<PgResult> rows;
+    try {
+        rows.emplace(pg->execGuarded(sql));
+    } catch (const EngineError &) {
+        return false; // a column this reader expects is not there
+    }
+    const TLagerSearchMatcher matcher(text, group);
+    TLagerGroupTexts groups;
+    const int inventurColumn = onlyStockTakingArticles ? 3 : -1;
+    const int notStockColumn = withoutNotStockArticles ? (onlyStockTakingArticles ? 4 : 3) : -1;
+    for (int i = 0; i < rows->rows(); ++i) {
+        if (inventurColumn >= 0 && rows->integer(i, inventurColumn) == 0)
+            continue;
+        if (notStockColumn >= 0 && rows->integer(i, notStockColumn) != 0)
+            continue;
+        const QString &grp = groups.shared(rows->utf8(i, 2));
+        if (matcher.HasGroup() && !matcher.MatchesGroup(grp))
+            continue;
+        const QByteArrayView bez = rows->utf8(i, 1);
+        if (matcher.HasText() && !matcher.MatchesDescription(QString::fromUtf8(bez)))
+            continue;
+        qint32 nrLength = 0;
+        QString combined = combinedText(rows->utf8(i, 0), bez, nrLength);
+        result.Add(
+            std::make_unique<TDBLagerSearchResult>(i + 1, std::move(combined), nrLength, grp));
+    }
+    return true;
+}
+
 } // namespace
 
 bool ScanLagerTable(TTdbTable &table, const QString &text, const QString &group,
@@ -101,6 +153,9 @@ bool ScanLagerTable(TTdbTable &table, const QString &text, const QString &group,
     if (!table.Active() || table.State() != DataSetState::Browse || table.Filtered() ||
         !table.Database())
         return false;
+    if (table.Database()->onServer())
+        return scanOnServer(table, text, group, withoutNotStockArticles, onlyStockTakingArticles,
+                            result);
     QString order;
     if (!orderClause(table, order))
         return false;

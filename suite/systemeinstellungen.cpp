@@ -5,6 +5,8 @@
 #include "base/messages.h"
 #include "base/regularfile.h"
 #include "base/translation.h"
+#include "persistence/databasebackend.h"
+#include "persistence/engine/tdbdatabase.h"
 #include "suite/benutzereinstellungen.h"
 #include "suite/environment.h"
 #include "suite/inifilesec.h"
@@ -139,6 +141,32 @@ void TSystemEinstellungen::SetEnvironment(const EnvironmentDirs &d)
         ReportMessage(MessageKind::Warning, notRegularFileMessage(m_applicationIni.fileName()));
 }
 
+void TSystemEinstellungen::readDatabaseBackend(const TIniFileSec &ini, QStringList &errors)
+{
+    // Protected like the directories: a damaged value must neither send the client's tables
+    // to another place nor quietly back to the files.
+    const QString section = QStringLiteral("Datenbank");
+    QString backend;
+    QString connection;
+    for (const auto &[key, value] : {std::pair{QStringLiteral("Backend"), &backend},
+                                     std::pair{QStringLiteral("Verbindung"), &connection}}) {
+        if (ini.Read(section, key, *value) == TIniFileSec::State::Damaged) {
+            errors.append(formatText(tx("Fehlerhafte Datei \"%s\": Eintrag \"%s\" ist ungueltig"),
+                                     {ini.FileName(), key}));
+            return;
+        }
+    }
+    const DatabaseBackend choice = parseDatabaseBackend(backend, connection);
+    if (!choice.ok()) {
+        errors.append(choice.error);
+        return;
+    }
+    DatabaseServer = choice.kind == DatabaseBackend::PostgreSql ? choice.connection : QString();
+    // A program logs on once; without a setting the tables stay in the files.
+    if (!DatabaseServer.isEmpty())
+        TTdbDatabase::UseServer(DatabaseServer, RootDir);
+}
+
 void TSystemEinstellungen::ReadSysData(const TIniFileSec &ini)
 {
     QStringList errors;
@@ -229,6 +257,7 @@ void TSystemEinstellungen::ReadSysData(const TIniFileSec &ini)
     for (int i = 0; i < 8; ++i)
         TemplateDirs[size_t(i)] = vtnt + QString::number(102 + i) + u'/';
 
+    readDatabaseBackend(ini, errors);
     if (!errors.isEmpty())
         throw std::runtime_error(errors.join(u'\n').toStdString());
 }

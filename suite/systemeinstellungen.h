@@ -90,7 +90,12 @@ public:
     std::array<QString, 8> TemplateDirs;
     // 11.
     QStringList Strings;
+    // The client's tables on a database server (connection string without password), or
+    // empty for the SQLite files of the data directories.
+    QString DatabaseServer;
 
 private:
+    void readDatabaseBackend(const TIniFileSec &ini, QStringList &errors);
+
     IniFile m_applicationIni;
 };

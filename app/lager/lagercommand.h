@@ -79,6 +79,8 @@ int GroupingsAdd(LagerSession &session, const LagerArgs &args);
 int GroupingsDelete(LagerSession &session, const LagerArgs &args);
 int ReceiptBook(LagerSession &session, const LagerArgs &args);
 int HistoryList(LagerSession &session, const LagerArgs &args);
+int DbMigrate(LagerSession &session, const LagerArgs &args);
+int DbCheck(LagerSession &session, const LagerArgs &args);
 int OrderList(LagerSession &session, const LagerArgs &args);
 int OrderShow(LagerSession &session, const LagerArgs &args);
 int OrderReceive(LagerSession &session, const LagerArgs &args);

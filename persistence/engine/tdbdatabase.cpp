@@ -1,6 +1,8 @@
 #include "persistence/engine/tdbdatabase.h"
 
 #include "persistence/engine/engineerror.h"
+#include "persistence/engine/pgconnection.h"
+#include "persistence/engine/pgtable.h"
 #include "persistence/engine/sqliteconnection.h"
 #include "persistence/engine/tdbtable.h"
 
@@ -13,10 +15,35 @@ using namespace Qt::StringLiterals;
 namespace
 {
 int g_autoNameCounter = 0;
+QString g_server;
+QString g_suiteRoot;
 const auto kTableSuffix = u".DAT"_s;
 } // namespace
 
 TTdbDatabase::TTdbDatabase() = default;
+
+void TTdbDatabase::UseServer(const QString &conninfo, const QString &suiteRoot)
+{
+    g_server = conninfo;
+    g_suiteRoot = suiteRoot;
+}
+
+QString TTdbDatabase::Server()
+{
+    return g_server;
+}
+
+bool TTdbDatabase::onServer() const
+{
+    return m_connected ? bool(m_pg) : (m_type == Directory && !g_server.isEmpty());
+}
+
+std::shared_ptr<PgConnection> TTdbDatabase::serverConnection()
+{
+    if (!m_connected)
+        Connect();
+    return m_pg;
+}
 
 TTdbDatabase::~TTdbDatabase()
 {
@@ -97,6 +124,20 @@ void TTdbDatabase::Connect()
     } else if (!QFileInfo::exists(m_location)) {
         throw EngineError(u"Database file does not exist: %1"_s.arg(m_location));
     }
+    if (m_type == Directory && !g_server.isEmpty()) {
+        // The directory stays: INI files, word indexes and pictures keep living in it.
+        const QString dir = QFileInfo(m_location).canonicalFilePath();
+        QString relative = dir;
+        if (!g_suiteRoot.isEmpty()) {
+            const QString root = QFileInfo(g_suiteRoot).canonicalFilePath();
+            if (dir.startsWith(root + u'/'))
+                relative = dir.mid(root.size() + 1);
+        }
+        auto pg = std::make_shared<PgConnection>(g_server);
+        pg->setLockTimeout(m_busyTimeout);
+        m_schema = pgSchemaFor(*pg, relative);
+        m_pg = std::move(pg);
+    }
     m_connected = true;
 }
 
@@ -111,12 +152,26 @@ void TTdbDatabase::Disconnect()
     m_transactionDepth = 0;
     m_connections.clear();
     m_joint.reset();
+    if (m_pg)
+        m_pg->rollback();
+    m_pg.reset();
     m_connected = false;
 }
 
 void TTdbDatabase::GetTableNames(QStringList &names) const
 {
     names.clear();
+    if (onServer()) {
+        if (m_pg) {
+            names = PgTable::tableNames(*m_pg, m_schema);
+        } else {
+            TTdbDatabase probe;
+            probe.SetLocation(m_location);
+            probe.Connect();
+            names = PgTable::tableNames(*probe.m_pg, probe.m_schema);
+        }
+        return;
+    }
     if (m_type == Directory) {
         const QDir dir(m_location);
         const QStringList files = dir.entryList(QDir::Files);
@@ -149,6 +204,10 @@ void TTdbDatabase::JoinTables(const QStringList &tables)
         throw EngineError(u"Only the tables of a directory database can be joined"_s);
     QStringList upper;
     for (const QString &table : tables) {
+        for (const TTdbTable *open : std::as_const(m_tables)) {
+            if (open->Active() && open->TableName().compare(table, Qt::CaseInsensitive) == 0)
+                throw EngineError(u"Table %1 is open already and cannot be joined"_s.arg(table));
+        }
         if (!m_connections.value(QFileInfo(tableFilePath(table)).absoluteFilePath()).expired())
             throw EngineError(u"Table %1 is open already and cannot be joined"_s.arg(table));
         upper.append(table.toUpper());
@@ -223,6 +282,26 @@ void TTdbDatabase::StartTransaction()
 {
     if (m_transactionDepth++ > 0)
         return;
+    if (m_pg) {
+        m_pg->begin();
+        // As a transaction over the SQLite files holds each file's write lock: other writers
+        // of the open tables wait, in one order for everyone.
+        QStringList open;
+        for (const TTdbTable *table : std::as_const(m_tables)) {
+            if (table->Active())
+                open.append(PgTable(*m_pg, m_schema, table->TableName()).sqlTable());
+        }
+        open.sort();
+        open.removeDuplicates();
+        try {
+            if (!open.isEmpty())
+                m_pg->exec(u"LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE"_s.arg(open.join(u", "_s)));
+        } catch (...) {
+            Rollback();
+            throw;
+        }
+        return;
+    }
     try {
         for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it) {
             // A joined connection stands under each of its files' names; it begins once.
@@ -243,6 +322,10 @@ void TTdbDatabase::Commit()
         throw EngineError(u"Commit without transaction"_s);
     if (--m_transactionDepth > 0)
         return;
+    if (m_pg) {
+        m_pg->commit();
+        return;
+    }
     const auto conns = std::exchange(m_inTransaction, {});
     for (const auto &conn : conns)
         conn->commit();
@@ -254,6 +337,10 @@ void TTdbDatabase::Rollback()
     const auto conns = std::exchange(m_inTransaction, {});
     for (const auto &conn : conns)
         conn->rollback();
+    if (m_pg) {
+        m_pg->rollback();
+        m_pg->noteWrite();
+    }
     for (TTdbTable *table : std::as_const(m_tables)) {
         if (table->Active())
             table->invalidateBuffer();

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <memory>
 
+class PgConnection;
 class SqliteConnection;
 class TTdbTable;
 
@@ -17,6 +18,13 @@ class TTdbDatabase
 {
 public:
     enum Type { Directory = 0, SingleFile = 1 };
+
+    // Where the tables of directory databases live from now on in this process: on the
+    // database server of conninfo, one schema per directory named by its path relative to
+    // suiteRoot (the absolute path when the directory lies outside it). An empty conninfo
+    // returns to SQLite files. Databases already connected keep their backend.
+    static void UseServer(const QString &conninfo, const QString &suiteRoot = {});
+    static QString Server();
 
     TTdbDatabase();
     ~TTdbDatabase();
@@ -75,6 +83,10 @@ public:
     bool InTransaction() const;
 
     // Engine internals for the tables of this database.
+    // The server connection of a directory database on the server, else null.
+    std::shared_ptr<PgConnection> serverConnection();
+    QString serverSchema() const { return m_schema; }
+    bool onServer() const;
     QString tableFilePath(const QString &tableName) const;
     std::shared_ptr<SqliteConnection> connectionFor(const QString &tableName, bool create);
     void registerTable(TTdbTable *table);
@@ -100,4 +112,8 @@ private:
     std::weak_ptr<SqliteConnection> m_joint;
     std::shared_ptr<SqliteConnection> jointConnection();
     QList<TTdbTable *> m_tables;
+    // On the server: one connection for every table of the database, so that a transaction
+    // or table lock spans them all, as joined tables do on SQLite.
+    std::shared_ptr<PgConnection> m_pg;
+    QString m_schema;
 };

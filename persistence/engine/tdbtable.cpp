@@ -2,6 +2,8 @@
 
 #include "persistence/engine/engineerror.h"
 #include "persistence/engine/filterparser.h"
+#include "persistence/engine/pgconnection.h"
+#include "persistence/engine/pgtable.h"
 #include "persistence/engine/sqliteconnection.h"
 #include "persistence/engine/tableschema.h"
 #include "persistence/engine/tdbdatabase.h"
@@ -64,6 +66,66 @@ SqliteConnection &TTdbTable::conn() const
     return *m_conn;
 }
 
+bool TTdbTable::onServer() const
+{
+    return m_pg || (m_database && m_database->onServer());
+}
+
+PgTable TTdbTable::serverTable() const
+{
+    if (!m_database)
+        throw EngineError(u"Table %1 has no database"_s.arg(m_tableName));
+    if (m_tableName.trimmed().isEmpty())
+        throw EngineError(u"Table without name"_s);
+    const auto pg = m_pg ? m_pg : m_database->serverConnection();
+    return PgTable(*pg, m_database->serverSchema(), m_tableName);
+}
+
+QString TTdbTable::rowidName() const
+{
+    return m_pg ? u"tdb_rowid"_s : u"rowid"_s;
+}
+
+QString TTdbTable::noCase(const QString &expr) const
+{
+    return m_pg ? pgFoldAscii(expr) : expr + u" COLLATE NOCASE"_s;
+}
+
+QString TTdbTable::tableSql() const
+{
+    return m_pg ? serverTable().sqlTable() : TableSchema::sqlTable(m_tableName);
+}
+
+std::unique_ptr<CompiledFilter> TTdbTable::compileFilter(const QString &text) const
+{
+    auto compiled = std::make_unique<CompiledFilter>(FilterParser(m_fieldDefs).parse(text));
+    if (m_pg)
+        compiled->sql = pgFilterSql(compiled->sql);
+    return compiled;
+}
+
+quint64 TTdbTable::writes() const
+{
+    return m_pg ? m_pg->writeCount() : m_conn->writeCount();
+}
+
+QList<TTdbTable::Row> TTdbTable::serverRows(const QString &sql, const QVariantList &params) const
+{
+    const PgResult r = m_pg->exec(sql, params);
+    QList<Row> rows;
+    rows.reserve(r.rows());
+    const int n = FieldCount();
+    for (int i = 0; i < r.rows(); ++i) {
+        Row row;
+        row.rowid = r.integer(i, 0);
+        row.values.reserve(n);
+        for (int c = 0; c < n; ++c)
+            row.values.append(PgTable::value(r, i, c + 1, m_fieldDefs[c].type));
+        rows.append(std::move(row));
+    }
+    return rows;
+}
+
 void TTdbTable::requireActive(const char *operation) const
 {
     if (!Active())
@@ -102,6 +164,8 @@ std::shared_ptr<SqliteConnection> TTdbTable::schemaConnection() const
 
 bool TTdbTable::Exists() const
 {
+    if (m_database && !m_tableName.trimmed().isEmpty() && onServer())
+        return serverTable().exists();
     if (!m_database || m_tableName.trimmed().isEmpty() || !QFileInfo::exists(FileName()))
         return false;
     return TableSchema::exists(*schemaConnection(), m_tableName);
@@ -109,6 +173,13 @@ bool TTdbTable::Exists() const
 
 void TTdbTable::ReadDefinitions()
 {
+    if (onServer()) {
+        PgTable t = serverTable();
+        t.open();
+        m_fieldDefs = t.fields();
+        m_indexDefs = t.indexes();
+        return;
+    }
     TableSchema::read(*schemaConnection(), m_tableName, m_fieldDefs, m_indexDefs);
 }
 
@@ -120,6 +191,10 @@ void TTdbTable::CreateTable()
         throw EngineError(u"Table %1 has no field definitions"_s.arg(m_tableName));
     if (Exists())
         throw EngineError(u"Table %1 exists already"_s.arg(m_tableName));
+    if (onServer()) {
+        serverTable().create(m_fieldDefs, m_indexDefs);
+        return;
+    }
     TableSchema::create(*connectionOf(m_database, m_tableName, true), m_tableName, m_fieldDefs,
                         m_indexDefs);
 }
@@ -127,14 +202,21 @@ void TTdbTable::CreateTable()
 void TTdbTable::DeleteTable()
 {
     Close();
-    if (Exists())
+    if (Exists() && onServer())
+        serverTable().drop();
+    else if (Exists())
         TableSchema::drop(*schemaConnection(), m_tableName);
 }
 
 void TTdbTable::EmptyTable()
 {
-    auto c = schemaConnection();
-    c->transaction([&] { c->exec(u"DELETE FROM "_s + TableSchema::sqlTable(m_tableName)); });
+    if (onServer()) {
+        const auto pg = m_pg ? m_pg : m_database->serverConnection();
+        pg->transaction([&] { pg->exec(u"DELETE FROM "_s + serverTable().sqlTable()); });
+    } else {
+        auto c = schemaConnection();
+        c->transaction([&] { c->exec(u"DELETE FROM "_s + TableSchema::sqlTable(m_tableName)); });
+    }
     if (Active()) {
         clearCurrent();
         m_eof = m_bof = true;
@@ -150,7 +232,13 @@ void TTdbTable::AlterTable()
     if (wasActive && m_state != DataSetState::Browse)
         Cancel();
     invalidateBuffer();
-    TableSchema::rebuild(*schemaConnection(), m_tableName, m_fieldDefs, m_indexDefs);
+    if (onServer()) {
+        PgTable t = serverTable();
+        t.open();
+        t.alter(m_fieldDefs, m_indexDefs);
+    } else {
+        TableSchema::rebuild(*schemaConnection(), m_tableName, m_fieldDefs, m_indexDefs);
+    }
     if (!wasActive)
         return;
     buildFields();
@@ -171,8 +259,14 @@ void TTdbTable::AddIndex(const QString &name, const QString &fields, IndexOption
         ReadDefinitions();
     if (m_indexDefs.IndexOf(name) >= 0)
         throw EngineError(u"Index %1 of table %2 exists already"_s.arg(name, m_tableName));
-    TableSchema::addIndex(*schemaConnection(), m_tableName, m_fieldDefs,
-                          TIndexDef{name, fields, options});
+    if (onServer()) {
+        PgTable t = serverTable();
+        t.open();
+        t.addIndex(TIndexDef{name, fields, options});
+    } else {
+        TableSchema::addIndex(*schemaConnection(), m_tableName, m_fieldDefs,
+                              TIndexDef{name, fields, options});
+    }
     m_indexDefs.Add(name, fields, options);
 }
 
@@ -185,7 +279,13 @@ void TTdbTable::DeleteIndex(const QString &name)
     const int pos = m_indexDefs.IndexOf(name);
     if (pos < 0)
         throw EngineError(u"Table %1 has no index %2"_s.arg(m_tableName, name));
-    TableSchema::dropIndex(*schemaConnection(), m_tableName, name);
+    if (onServer()) {
+        PgTable t = serverTable();
+        t.open();
+        t.dropIndex(name);
+    } else {
+        TableSchema::dropIndex(*schemaConnection(), m_tableName, name);
+    }
     m_indexDefs.Delete(pos);
     if (Active() && m_indexName.compare(name, Qt::CaseInsensitive) == 0)
         SetIndexName(QString());
@@ -198,7 +298,11 @@ void TTdbTable::Open()
     if (Active())
         return;
     m_keyedUpdate = {}; // built for the columns the table had before
-    m_conn = connectionOf(m_database, m_tableName, false);
+    if (onServer()) {
+        serverTable(); // checks database and name as connectionOf does
+        m_pg = m_database->serverConnection();
+    } else
+        m_conn = connectionOf(m_database, m_tableName, false);
     try {
         ReadDefinitions();
         buildFields();
@@ -207,13 +311,15 @@ void TTdbTable::Open()
         prepareCursorSql();
         m_filter.reset();
         if (!m_filterText.trimmed().isEmpty())
-            m_filter =
-                std::make_unique<CompiledFilter>(FilterParser(m_fieldDefs).parse(m_filterText));
+            m_filter = compileFilter(m_filterText);
     } catch (...) {
         m_conn.reset();
+        m_pg.reset();
         m_fields.clear();
         throw;
     }
+    if (m_pg && m_database->InTransaction() && !m_readOnly && !m_database->ReadOnly())
+        m_pg->exec(u"LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE"_s.arg(tableSql()));
     m_state = DataSetState::Browse;
     m_tableLocks = 0;
     m_transactions = 0;
@@ -230,6 +336,8 @@ void TTdbTable::Close()
         // given up rather than half-committed.
         m_conn->rollback();
     }
+    if ((m_tableLocks > 0 || m_transactions > 0) && m_pg)
+        m_pg->rollback();
     m_tableLocks = 0;
     m_transactions = 0;
     m_state = DataSetState::Inactive;
@@ -238,6 +346,7 @@ void TTdbTable::Close()
     m_fields.clear();
     m_filter.reset();
     m_conn.reset();
+    m_pg.reset();
 }
 
 void TTdbTable::buildFields()
@@ -249,15 +358,17 @@ void TTdbTable::buildFields()
         m_fields.push_back(std::make_unique<TField>(this, i, m_fieldDefs[i]));
         m_fieldIndex.insert(m_fieldDefs[i].name, i);
     }
-    QStringList cols{u"rowid"_s};
+    QStringList cols{rowidName()};
     for (const TFieldDef &d : m_fieldDefs.list())
         cols.append(sqlName(d.name));
     m_selectList = cols.join(u", "_s);
     QStringList params;
     for (int i = 0; i < m_fieldDefs.Count(); ++i)
         params.append(u"?%1"_s.arg(i + 1));
-    m_insertSql = u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
-        TableSchema::sqlTable(m_tableName), cols.mid(1).join(u", "_s), params.join(u", "_s));
+    m_insertSql = u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(tableSql(), cols.mid(1).join(u", "_s),
+                                                           params.join(u", "_s));
+    if (m_pg)
+        m_insertSql += u" RETURNING tdb_rowid"_s;
 }
 
 void TTdbTable::prepareCursorSql()
@@ -279,22 +390,29 @@ void TTdbTable::prepareCursorSql()
             m_keyColumns.append(col);
             QString e = sqlName(m_fieldDefs[col].name);
             if (m_keyNoCase && isTextType(m_fieldDefs[col].type))
-                e += u" COLLATE NOCASE"_s;
+                e = noCase(e);
             keyExprs.append(e);
         }
     }
     m_keyExprs = keyExprs;
+    // SQLite's NOCASE folds both sides of a comparison; the server's folded key must be
+    // compared with a folded value.
+    m_keyMarks.clear();
+    for (const int col : std::as_const(m_keyColumns))
+        m_keyMarks.append(m_pg && m_keyNoCase && isTextType(m_fieldDefs[col].type)
+                              ? pgFoldAscii(u"?"_s)
+                              : u"?"_s);
     QStringList asc;
     QStringList desc;
     for (const QString &e : keyExprs) {
         asc.append(e);
         desc.append(e + u" DESC"_s);
     }
-    asc.append(u"rowid"_s);
-    desc.append(u"rowid DESC"_s);
+    asc.append(rowidName());
+    desc.append(rowidName() + u" DESC"_s);
     m_orderAsc = asc.join(u", "_s);
     m_orderDesc = desc.join(u", "_s);
-    keyExprs.append(u"rowid"_s);
+    keyExprs.append(rowidName());
     m_keyTuple = u'(' + keyExprs.join(u", "_s) + u')';
 }
 
@@ -335,13 +453,12 @@ int TTdbTable::fetch(bool forward, const Row *from, bool inclusive, int limit, Q
     if (from) {
         const QString op =
             forward ? (inclusive ? u">="_s : u">"_s) : (inclusive ? u"<="_s : u"<"_s);
-        QStringList params;
-        for (int i = 0; i <= m_keyColumns.size(); ++i)
-            params.append(u"?"_s);
+        QStringList params = m_keyMarks;
+        params.append(u"?"_s);
         // The extra range on the first key column lets SQLite seek in the index when it
         // cannot do so from the row value alone (it cannot with a NOCASE column).
         if (!m_keyColumns.isEmpty())
-            conds.append(m_keyExprs[0] + (forward ? u" >= ?"_s : u" <= ?"_s));
+            conds.append(m_keyExprs[0] + (forward ? u" >= "_s : u" <= "_s) + m_keyMarks[0]);
         conds.append(m_keyTuple + u' ' + op + u" ("_s + params.join(u", "_s) + u')');
     }
     const QString filter = whereClause(true);
@@ -349,12 +466,35 @@ int TTdbTable::fetch(bool forward, const Row *from, bool inclusive, int limit, Q
         conds.append(filter);
     if (extra)
         conds.append(u'(' + extra->sql + u')');
-    QString sql = u"SELECT "_s + m_selectList + u" FROM "_s + TableSchema::sqlTable(m_tableName);
+    QString sql = u"SELECT "_s + m_selectList + u" FROM "_s + tableSql();
     if (!conds.isEmpty())
         sql += u" WHERE "_s + conds.join(u" AND "_s);
     sql += u" ORDER BY "_s + (forward ? m_orderAsc : m_orderDesc) + u" LIMIT ?"_s;
     if (offset > 0)
         sql += u" OFFSET ?"_s;
+
+    if (m_pg) {
+        QVariantList params;
+        if (from) {
+            if (!m_keyColumns.isEmpty())
+                params.append(from->values[m_keyColumns[0]]);
+            for (int col : std::as_const(m_keyColumns))
+                params.append(from->values[col]);
+            params.append(from->rowid);
+        }
+        if (!filter.isEmpty())
+            params += m_filter->params;
+        if (extra)
+            params += extra->params;
+        params.append(limit);
+        if (offset > 0)
+            params.append(offset);
+        out = serverRows(sql, params);
+        if (!forward)
+            std::reverse(out.begin(), out.end());
+        m_windowWrites = writes();
+        return int(out.size());
+    }
 
     sqlite3_stmt *stmt = conn().prepare(sql);
     StatementReset reset{stmt};
@@ -435,8 +575,8 @@ void TTdbTable::Last()
 
 bool TTdbTable::windowValid() const
 {
-    return m_windowPos >= 0 && m_windowPos < m_window.size() &&
-           m_windowWrites == conn().writeCount() && m_window[m_windowPos].rowid == m_current.rowid;
+    return m_windowPos >= 0 && m_windowPos < m_window.size() && m_windowWrites == writes() &&
+           m_window[m_windowPos].rowid == m_current.rowid;
 }
 
 void TTdbTable::Next()
@@ -523,11 +663,13 @@ int TTdbTable::MoveBy(int distance)
 bool TTdbTable::IsEmpty()
 {
     requireActive("IsEmpty");
-    QString sql = u"SELECT 1 FROM "_s + TableSchema::sqlTable(m_tableName);
+    QString sql = u"SELECT 1 FROM "_s + tableSql();
     const QString filter = whereClause(true);
     if (!filter.isEmpty())
         sql += u" WHERE "_s + filter;
     sql += u" LIMIT 1"_s;
+    if (m_pg)
+        return m_pg->exec(sql, filter.isEmpty() ? QVariantList() : m_filter->params).rows() == 0;
     sqlite3_stmt *stmt = conn().prepare(sql);
     StatementReset reset{stmt};
     int p = 1;
@@ -544,18 +686,30 @@ int TTdbTable::countWhere(const QString &extraCond, const Row *before)
     if (!filter.isEmpty())
         conds.append(filter);
     if (before) {
-        QStringList params;
-        for (int i = 0; i <= m_keyColumns.size(); ++i)
-            params.append(u"?"_s);
+        QStringList params = m_keyMarks;
+        params.append(u"?"_s);
         if (!m_keyColumns.isEmpty())
-            conds.append(m_keyExprs[0] + u" <= ?"_s);
+            conds.append(m_keyExprs[0] + u" <= "_s + m_keyMarks[0]);
         conds.append(m_keyTuple + u" < ("_s + params.join(u", "_s) + u')');
     }
     if (!extraCond.isEmpty())
         conds.append(extraCond);
-    QString sql = u"SELECT count(*) FROM "_s + TableSchema::sqlTable(m_tableName);
+    QString sql = u"SELECT count(*) FROM "_s + tableSql();
     if (!conds.isEmpty())
         sql += u" WHERE "_s + conds.join(u" AND "_s);
+    if (m_pg) {
+        QVariantList params;
+        if (!filter.isEmpty())
+            params += m_filter->params;
+        if (before) {
+            if (!m_keyColumns.isEmpty())
+                params.append(before->values[m_keyColumns[0]]);
+            for (int col : std::as_const(m_keyColumns))
+                params.append(before->values[col]);
+            params.append(before->rowid);
+        }
+        return int(m_pg->exec(sql, params).integer(0, 0));
+    }
     sqlite3_stmt *stmt = conn().prepare(sql);
     StatementReset reset{stmt};
     int p = 1;
@@ -638,7 +792,7 @@ bool TTdbTable::locate(const QVariantList &keys, bool exact)
     QStringList rhs;
     for (int i = 0; i < keys.size(); ++i) {
         lhs.append(m_keyExprs[i]);
-        rhs.append(u"?"_s);
+        rhs.append(m_keyMarks[i]);
         cond.params.append(searchValue(m_keyColumns[i], keys[i]));
     }
     cond.sql =
@@ -739,6 +893,15 @@ void TTdbTable::Append()
 
 bool TTdbTable::rereadCurrent()
 {
+    if (m_pg) {
+        const QList<Row> rows =
+            serverRows(u"SELECT %1 FROM %2 WHERE tdb_rowid = ?"_s.arg(m_selectList, tableSql()),
+                       {m_current.rowid});
+        if (rows.isEmpty())
+            return false;
+        m_current = rows.first();
+        return true;
+    }
     sqlite3_stmt *stmt = conn().prepare(u"SELECT %1 FROM %2 WHERE rowid = ?1"_s.arg(
         m_selectList, TableSchema::sqlTable(m_tableName)));
     StatementReset reset{stmt};
@@ -787,6 +950,10 @@ void TTdbTable::Post()
     row.values.reserve(n);
     for (int i = 0; i < n; ++i)
         row.values.append(m_edit[i].isValid() ? m_edit[i] : emptyValue(m_fieldDefs[i].type));
+    if (m_pg) {
+        postOnServer(row);
+        return;
+    }
     SqliteConnection &c = conn();
     if (m_state == DataSetState::Insert) {
         sqlite3_stmt *stmt = c.prepare(m_insertSql);
@@ -837,6 +1004,46 @@ void TTdbTable::Post()
     m_eof = m_bof = false;
 }
 
+void TTdbTable::postOnServer(Row &row)
+{
+    const int n = FieldCount();
+    try {
+        if (m_state == DataSetState::Insert) {
+            row.rowid =
+                m_pg->execGuarded(m_insertSql, QVariantList(row.values.begin(), row.values.end()))
+                    .integer(0, 0);
+        } else {
+            row.rowid = m_current.rowid;
+            QStringList sets;
+            QVariantList params;
+            for (int i = 0; i < n; ++i) {
+                if (row.values[i] != m_current.values[i]) {
+                    sets.append(sqlName(m_fieldDefs[i].name) + u" = ?"_s);
+                    params.append(row.values[i]);
+                }
+            }
+            if (!sets.isEmpty()) {
+                params.append(row.rowid);
+                const PgResult r = m_pg->execGuarded(
+                    u"UPDATE %1 SET %2 WHERE tdb_rowid = ?"_s.arg(tableSql(), sets.join(u", "_s)),
+                    params);
+                if (r.affected() == 0)
+                    throw EngineError(
+                        u"the row of table %1 was deleted by another user"_s.arg(m_tableName));
+            }
+        }
+    } catch (const EngineError &e) {
+        throw EngineError(u"Post: %1"_s.arg(e.message()));
+    }
+    m_pg->noteWrite();
+    m_edit.clear();
+    m_state = DataSetState::Browse;
+    setCurrent(row);
+    invalidateBuffer();
+    m_recNo = 0;
+    m_eof = m_bof = false;
+}
+
 int TTdbTable::SetFieldByKey(const QString &indexName, const QVariantList &keys,
                              const QString &field, const QVariant &value)
 {
@@ -862,15 +1069,30 @@ int TTdbTable::SetFieldByKey(const QString &indexName, const QVariantList &keys,
         for (int i = 0; i < keys.size(); ++i) {
             const int col = m_fieldDefs.IndexOf(keyFields[i]);
             QString e = sqlName(m_fieldDefs[col].name);
-            if ((def.options & ixCaseInsensitive) && isTextType(m_fieldDefs[col].type))
-                e += u" COLLATE NOCASE"_s;
-            conds.append(e + u" = ?"_s);
+            const bool folded =
+                (def.options & ixCaseInsensitive) && isTextType(m_fieldDefs[col].type);
+            if (folded)
+                e = noCase(e);
+            conds.append(e + (folded && m_pg ? u" = "_s + pgFoldAscii(u"?"_s) : u" = ?"_s));
             built.keyColumns.append(col);
         }
-        built.sql = u"UPDATE %1 SET %2 = ? WHERE %3"_s.arg(TableSchema::sqlTable(m_tableName),
-                                                          sqlName(m_fieldDefs[target].name),
-                                                          conds.join(u" AND "_s));
+        built.sql = u"UPDATE %1 SET %2 = ? WHERE %3"_s.arg(
+            tableSql(), sqlName(m_fieldDefs[target].name), conds.join(u" AND "_s));
         u = std::move(built);
+    }
+    if (m_pg) {
+        QVariantList params{m_fields[size_t(u.target)]->normalised(value)};
+        for (int i = 0; i < keys.size(); ++i)
+            params.append(searchValue(u.keyColumns[i], keys[i]));
+        int changed = 0;
+        try {
+            changed = m_pg->execGuarded(u.sql, params).affected();
+        } catch (const EngineError &e) {
+            throw EngineError(u"SetFieldByKey: %1"_s.arg(e.message()));
+        }
+        if (changed > 0)
+            m_pg->noteWrite();
+        return changed;
     }
     SqliteConnection &c = conn();
     sqlite3_stmt *stmt = c.prepare(u.sql);
@@ -907,15 +1129,18 @@ void TTdbTable::Delete()
         Cancel();
     if (!m_hasRow)
         throw EngineError(u"Delete: table %1 has no current row"_s.arg(m_tableName));
-    SqliteConnection &c = conn();
-    {
+    if (m_pg) {
+        m_pg->exec(u"DELETE FROM %1 WHERE tdb_rowid = ?"_s.arg(tableSql()), {m_current.rowid});
+        m_pg->noteWrite();
+    } else {
+        SqliteConnection &c = conn();
         sqlite3_stmt *stmt =
             c.prepare(u"DELETE FROM %1 WHERE rowid = ?1"_s.arg(TableSchema::sqlTable(m_tableName)));
         StatementReset reset{stmt};
         SqliteConnection::bind(stmt, 1, m_current.rowid);
         c.step(stmt);
+        c.noteWrite();
     }
-    c.noteWrite();
     const int recNo = m_recNo;
     invalidateBuffer();
     // Stand on the following row, or on the previous one after deleting the last.
@@ -946,7 +1171,7 @@ void TTdbTable::SetFilter(const QString &filter)
     if (Active()) {
         std::unique_ptr<CompiledFilter> compiled;
         if (!filter.trimmed().isEmpty())
-            compiled = std::make_unique<CompiledFilter>(FilterParser(m_fieldDefs).parse(filter));
+            compiled = compileFilter(filter);
         checkBrowseMode();
         m_filter = std::move(compiled);
         m_filterText = filter;
@@ -973,11 +1198,11 @@ bool TTdbTable::findWith(bool forward, bool fromCurrent)
     if (m_filterText.trimmed().isEmpty())
         return fromCurrent ? (forward ? (Next(), !m_eof) : (Prior(), !m_bof))
                            : (forward ? (First(), m_hasRow) : (Last(), m_hasRow));
-    const CompiledFilter cond = FilterParser(m_fieldDefs).parse(m_filterText);
+    const auto cond = compileFilter(m_filterText);
     if (fromCurrent && !m_hasRow)
         return false;
     QList<Row> rows;
-    fetch(forward, fromCurrent ? &m_current : nullptr, false, 1, rows, &cond);
+    fetch(forward, fromCurrent ? &m_current : nullptr, false, 1, rows, cond.get());
     if (rows.isEmpty())
         return false;
     standOn(std::move(rows), 0);
@@ -1060,10 +1285,27 @@ void TTdbTable::EnableControls()
 
 // ---- locks and transactions ------------------------------------------------------------
 
+void TTdbTable::beginWriting()
+{
+    if (!m_pg) {
+        conn().begin();
+        return;
+    }
+    m_pg->begin();
+    try {
+        // What BEGIN IMMEDIATE is to an SQLite file: other writers of the table wait,
+        // readers go on.
+        m_pg->exec(u"LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE"_s.arg(tableSql()));
+    } catch (...) {
+        m_pg->rollback();
+        throw;
+    }
+}
+
 void TTdbTable::LockTable(int)
 {
     requireWritable("LockTable");
-    conn().begin();
+    beginWriting();
     ++m_tableLocks;
     // What was fetched before the lock may be older than what the lock now protects.
     invalidateBuffer();
@@ -1081,7 +1323,10 @@ void TTdbTable::UnlockTable(int)
 void TTdbTable::commitLevel()
 {
     try {
-        conn().commit();
+        if (m_pg)
+            m_pg->commit();
+        else
+            conn().commit();
     } catch (...) {
         // A failed commit has rolled the connection back, all levels of it.
         m_tableLocks = 0;
@@ -1094,7 +1339,7 @@ void TTdbTable::commitLevel()
 void TTdbTable::StartTransaction()
 {
     requireWritable("StartTransaction");
-    conn().begin();
+    beginWriting();
     ++m_transactions;
 }
 
@@ -1112,9 +1357,14 @@ void TTdbTable::Rollback()
     requireActive("Rollback");
     if (m_state != DataSetState::Browse)
         Cancel();
-    conn().rollback();
+    if (m_pg) {
+        m_pg->rollback();
+        m_pg->noteWrite();
+    } else {
+        conn().rollback();
+        conn().noteWrite();
+    }
     m_tableLocks = 0;
     m_transactions = 0;
-    conn().noteWrite();
     Refresh();
 }

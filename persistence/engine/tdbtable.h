@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class PgConnection;
+class PgTable;
 class SqliteConnection;
 struct sqlite3_stmt;
 class TTdbDatabase;
@@ -182,6 +184,8 @@ private:
     QVariant searchValue(int col, const QVariant &key) const;
     std::shared_ptr<SqliteConnection> schemaConnection() const;
     void commitLevel();
+    void beginWriting();
+    void postOnServer(Row &row);
     bool findWith(bool forward, bool fromCurrent);
 
     TTdbDatabase *m_database = nullptr;
@@ -195,6 +199,17 @@ private:
     TIndexDefs m_indexDefs;
 
     std::shared_ptr<SqliteConnection> m_conn;
+    // On the database server instead of an SQLite file: the database's connection.
+    std::shared_ptr<PgConnection> m_pg;
+    bool onServer() const;
+    PgTable serverTable() const;
+    QString rowidName() const;
+    QString noCase(const QString &expr) const;
+    quint64 writes() const;
+    // Runs a row query on the server and returns its rows.
+    QList<Row> serverRows(const QString &sql, const QVariantList &params) const;
+    QString tableSql() const; // the quoted data table of the current backend
+    std::unique_ptr<CompiledFilter> compileFilter(const QString &text) const;
     DataSetState m_state = DataSetState::Inactive;
     std::vector<std::unique_ptr<TField>> m_fields;
     QHash<QString, int> m_fieldIndex;                              // exact spellings
@@ -208,6 +223,7 @@ private:
     QString m_orderAsc;
     QString m_orderDesc;
     QStringList m_keyExprs;
+    QStringList m_keyMarks; // the placeholder each key column is compared with
     QString m_keyTuple;
 
     // Cursor: the current row and a window of rows fetched around it.

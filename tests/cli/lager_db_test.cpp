@@ -1,0 +1,83 @@
+// Moving a client onto the database server: what the client lists, exports and orders must
+// not change, and a bad target is refused before anything is copied.
+#include "persistence/engine/pgconnection.h"
+#include "persistence/engine/sqliteconnection.h"
+#include "suite/inifilesec.h"
+#include "tests/cli/lagerprogram.h"
+#include "tests/support/pgserver.h"
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+class LagerDb : public LagerProgram
+{
+protected:
+    // The schemas are named by the directories below the installation root, the same for
+    // every generated installation: whatever an earlier run left there goes first.
+    void dropClientSchemas(PgConnection &pg)
+    {
+        const PgResult r = pg.exec(u"SELECT schema_name FROM public.tdb_schemas WHERE "
+                                   "directory LIKE 'DATA/DEMO%'"_s);
+        for (int i = 0; i < r.rows(); ++i)
+            pg.exec(u"DROP SCHEMA IF EXISTS %1 CASCADE"_s.arg(sqlName(r.text(i, 0))));
+        pg.exec(u"DELETE FROM public.tdb_schemas WHERE directory LIKE 'DATA/DEMO%'"_s);
+    }
+
+    QByteArray exported(const QString &name)
+    {
+        const Outcome r = lager({u"export"_s, file(name)});
+        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+        QFile f(file(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+} // namespace
+
+TEST_F(LagerDb, ABadTargetIsRefusedBeforeAnythingIsCopied)
+{
+    for (const QString &target : {u"postgresql://lager:geheim@db/lager"_s, u"hots=db"_s, u""_s}) {
+        const Outcome r = lager({u"db"_s, u"migrate"_s, u"--to"_s, target});
+        EXPECT_EQ(r.exitCode, 5) << qPrintable(target);
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    EXPECT_TRUE(lager({u"db"_s, u"migrate"_s, u"--to"_s, u"host=db password=x"_s})
+                    .err.contains(u"Kennwort"_s));
+}
+
+TEST_F(LagerDb, AMigratedClientListsAndExportsTheSameBytes)
+{
+    const QString server = testServer();
+    if (server.isEmpty())
+        GTEST_SKIP() << "no database server (STOCK_TEST_PG)";
+    PgConnection pg(server);
+    dropClientSchemas(pg);
+
+    const QByteArray listBefore = lager({u"list"_s}).out;
+    const QByteArray ordersBefore = lager({u"order"_s, u"list"_s}).out;
+    const QByteArray exportBefore = exported(u"before.csv"_s);
+    ASSERT_FALSE(exportBefore.isEmpty());
+
+    const Outcome migrated = lager({u"db"_s, u"migrate"_s, u"--to"_s, server});
+    ASSERT_EQ(migrated.exitCode, 0) << qPrintable(migrated.err);
+    EXPECT_TRUE(migrated.out.contains("DATA/DEMO/LAGER/LAGER\t")) << migrated.out.constData();
+    const Outcome checked = lager({u"db"_s, u"check"_s, u"--to"_s, server});
+    EXPECT_EQ(checked.exitCode, 0) << qPrintable(checked.err);
+    // Copying twice would double the rows.
+    EXPECT_EQ(lager({u"db"_s, u"migrate"_s, u"--to"_s, server}).exitCode, 5);
+
+    TIniFileSecWriter w(file(u"DATA/DEMO/ETC/SYSDATA.INI"_s));
+    w.writeString(u"Datenbank"_s, u"Backend"_s, u"PostgreSQL"_s);
+    w.writeString(u"Datenbank"_s, u"Verbindung"_s, server);
+    ASSERT_TRUE(w.save());
+    // From now on the files are not read: emptying them must not change what is listed.
+    QFile::remove(file(u"DATA/DEMO/LAGER/LAGER.DAT"_s));
+    EXPECT_EQ(lager({u"list"_s}).out, listBefore);
+    EXPECT_EQ(lager({u"order"_s, u"list"_s}).out, ordersBefore);
+    EXPECT_EQ(exported(u"after.csv"_s), exportBefore);
+    // A client on the server has nothing left to migrate.
+    EXPECT_EQ(lager({u"db"_s, u"check"_s, u"--to"_s, server}).exitCode, 5);
+    dropClientSchemas(pg);
+}
