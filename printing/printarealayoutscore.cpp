@@ -16,6 +16,7 @@
 #include <QProcess>
 
 using namespace Qt::StringLiterals;
+using printxml::appendAttr;
 using printxml::attr;
 
 namespace
@@ -43,10 +44,11 @@ struct Evaluated {
 
 // Asks the area for each variable in order; stops at kind 8 as the layouts expect.
 Evaluated evaluate(const TPrintAreaInstance &area, const TPrintAreaRowLayout &row,
-                   const QString &variables, bool textsOnly, const QString &formsDir)
+                   const QStringList &variables, bool textsOnly, const QString &formsDir)
 {
     Evaluated e;
-    for (const QString &name : names(variables)) {
+    e.Arguments.reserve(size_t(variables.size()));
+    for (const QString &name : variables) {
         TPrintValue v;
         const int kind = area.Values ? (area.Values(name, v) & 0x7F) : pvNone;
         if (textsOnly) {
@@ -161,7 +163,11 @@ TPrintAreaLayoutsCore::Create(const TLayoutsetManager &manager, const QString &f
     return job;
 }
 
-TPrintAreaLayoutsCore::~TPrintAreaLayoutsCore() = default;
+TPrintAreaLayoutsCore::~TPrintAreaLayoutsCore()
+{
+    // A job dropped without closing still leaves what it wrote, as an unbuffered one would.
+    Flush();
+}
 
 TPrintAreaInstance *TPrintAreaLayoutsCore::FindArea(std::vector<TPrintAreaInstance> &areas,
                                                     const QString &target, int instance)
@@ -189,6 +195,8 @@ bool TPrintAreaLayoutsCore::OpenDocument(const QString &fileName)
 {
     m_writer.reset();
     m_writeFailed = false;
+    m_pending.resize(0);
+    m_pending.reserve(kFlushChars + 1024);
     try {
         m_writer = TDBXMLCoreWriter::CreateForFile(fileName);
     } catch (const EStreamError &) {
@@ -203,18 +211,32 @@ bool TPrintAreaLayoutsCore::OpenDocument(const QString &fileName)
     return true;
 }
 
-void TPrintAreaLayoutsCore::Line(int level, const QString &text)
+void TPrintAreaLayoutsCore::Line(int level, QStringView text)
 {
     if (!m_writer || m_writeFailed)
         return;
+    m_pending.resize(m_pending.size() + level * 2, u' ');
+    m_pending.append(text);
+    m_pending.append(u"\r\n");
+    // A list print writes millions of short lines; handing each to the file costs more than
+    // building it.
+    if (m_pending.size() >= kFlushChars)
+        Flush();
+}
+
+void TPrintAreaLayoutsCore::Flush()
+{
+    if (!m_writer || m_writeFailed || m_pending.isEmpty())
+        return;
     try {
-        m_writer->WriteLine(QString(level * 2, u' ') + text);
+        m_writer->Write(m_pending);
     } catch (const EStreamError &) {
         // A full disk mid-run: one message, and the print program is not started on half a
         // document.
         m_writeFailed = true;
         ReportMessage(MessageKind::Error, tx("Druckdatei kann nicht geschrieben werden !"));
     }
+    m_pending.resize(0); // keeps the buffer
 }
 
 void TPrintAreaLayoutsCore::WriteHead()
@@ -259,18 +281,15 @@ void TPrintAreaLayoutsCore::SetPrintAreaHeader(bool enabled)
     Line(1, u"<printpaheader"_s + attr("enabled", enabled) + u" />"_s);
 }
 
-QString TPrintAreaLayoutsCore::RowElement(const TPrintAreaInstance &area,
-                                          const TPrintAreaRowLayout &row, bool &skip) const
+bool TPrintAreaLayoutsCore::RowElement(QString &s, const TPrintAreaInstance &area,
+                                       const TPrintAreaRowLayout &row) const
 {
-    skip = false;
     if (!row.PrintIfTarget.isEmpty() && TargetCounter) {
         long long sum = 0;
         for (const QString &t : names(row.PrintIfTarget))
             sum += TargetCounter(t);
-        if (sum == 0) {
-            skip = true;
-            return {};
-        }
+        if (sum == 0)
+            return false;
     }
     const bool refused =
         row.RequestForPrint && Question && !Question(row.RequestFor, row.RequestStdResult);
@@ -278,81 +297,103 @@ QString TPrintAreaLayoutsCore::RowElement(const TPrintAreaInstance &area,
     QString text, preparam;
     Evaluated values;
     if (!refused) {
-        std::function<QString(double)> money = FormatMoney;
-        if (!money)
-            money = [](double v) {
-                return TSystemEinstellungen::instance().FormatMoney(Money::fromDouble(v));
-            };
-        values = evaluate(area, row, row.Param, false, FormsDir);
-        text = FormatRowText(row.Pattern, values.Arguments, money);
+        static const std::function<QString(double)> suiteMoney = [](double v) {
+            return TSystemEinstellungen::instance().FormatMoney(Money::fromDouble(v));
+        };
+        values = evaluate(area, row, Names(row.Param), false, FormsDir);
+        text = FormatRowText(row.Pattern, values.Arguments, FormatMoney ? FormatMoney : suiteMoney);
         if (!row.PreParam.isEmpty())
-            preparam = FormatRowText(row.PreParamContent,
-                                     evaluate(area, row, row.PreParam, true, FormsDir).Arguments);
+            preparam =
+                FormatRowText(row.PreParamContent,
+                              evaluate(area, row, Names(row.PreParam), true, FormsDir).Arguments);
     }
 
-    QString s = u"<row"_s;
+    s += u"<row";
     if (row.Background != 0xFFFFFF)
-        s += attr("bkcol", (long long)row.Background);
+        appendAttr(s, "bkcol", (long long)row.Background);
     if (row.OriginalRtf)
-        s += attr("ortf", true);
+        appendAttr(s, "ortf", true);
     if (row.AsBarcode)
-        s += attr("abc", true);
+        appendAttr(s, "abc", true);
     if (row.BarcodeHeight != 100)
-        s += attr("bch", row.BarcodeHeight);
+        appendAttr(s, "bch", row.BarcodeHeight);
     if (row.BarcodeType != 3)
-        s += attr("bct", row.BarcodeType);
+        appendAttr(s, "bct", row.BarcodeType);
     if (row.BarcodeShowText != 0)
-        s += attr("bcshowtxt", row.BarcodeShowText);
+        appendAttr(s, "bcshowtxt", row.BarcodeShowText);
     if (row.ForceFreeLine)
-        s += attr("ffl", true);
+        appendAttr(s, "ffl", true);
     if (row.ForceFreeLineHeight > 0)
-        s += attr("fflh", row.ForceFreeLineHeight);
+        appendAttr(s, "fflh", row.ForceFreeLineHeight);
     if (row.ReplaceFont) {
-        s += attr("rplf", true) + attr("f", row.Font) + attr("fc", (long long)row.FontColor) +
-             attr("fst", row.FontStyle);
+        appendAttr(s, "rplf", true);
+        appendAttr(s, "f", row.Font);
+        appendAttr(s, "fc", (long long)row.FontColor);
+        appendAttr(s, "fst", row.FontStyle);
         if (row.FontSize != 0)
-            s += attr("fs", row.FontSize);
+            appendAttr(s, "fs", row.FontSize);
     }
     if (row.WordWrap)
-        s += attr("ww", true);
+        appendAttr(s, "ww", true);
     if (row.Underline > 0)
-        s += attr("ul", row.Underline);
+        appendAttr(s, "ul", row.Underline);
     if (row.Align != TPrintAlign::Left)
-        s += attr("al", int(row.Align));
+        appendAttr(s, "al", int(row.Align));
     if (row.ReplaceTextParam)
-        s += attr("replacetextparam", true);
+        appendAttr(s, "replacetextparam", true);
     if (!values.ContentType.isEmpty()) {
-        s += attr("rct", values.ContentType) + attr("rctid", values.ContentId);
+        appendAttr(s, "rct", values.ContentType);
+        appendAttr(s, "rctid", values.ContentId);
         if (!values.Stretch)
-            s += attr("simg", 0);
+            appendAttr(s, "simg", 0);
     }
     if (!preparam.isEmpty())
-        s += attr("preparam", preparam);
-    return s + u'>' + EncodeXMLText(text) + u"</row>"_s;
+        appendAttr(s, "preparam", preparam);
+    s += u'>';
+    AppendEncodedXMLText(s, text);
+    s += u"</row>";
+    return true;
+}
+
+const QStringList &TPrintAreaLayoutsCore::Names(const QString &list) const
+{
+    // The same few variable lists come back for every article.
+    auto it = m_names.constFind(list);
+    if (it == m_names.cend())
+        it = m_names.insert(list, names(list));
+    return *it;
 }
 
 void TPrintAreaLayoutsCore::OutputArea(const TPrintAreaInstance &area, bool newPage)
 {
-    QString open = u"<parow"_s;
+    // Emptied with resize(0), not clear() or assignment: the buffer's memory is reused.
+    QString &s = m_line;
+    s.resize(0);
+    s += u"<parow";
     if (area.Layout.MarginTop != 0)
-        open += attr("mt", area.Layout.MarginTop);
+        appendAttr(s, "mt", area.Layout.MarginTop);
     if (area.Layout.MarginBottom != 0)
-        open += attr("mb", area.Layout.MarginBottom);
+        appendAttr(s, "mb", area.Layout.MarginBottom);
     if (newPage)
-        open += attr("np", 1);
-    Line(1, open + u'>');
+        appendAttr(s, "np", 1);
+    s += u'>';
+    Line(1, s);
     for (const TPrintAreaColumnLayout &c : area.Layout.Columns) {
-        Line(2, u"<col"_s + attr("w", c.Width) + attr("ml", c.MarginLeft) +
-                    attr("mr", c.MarginRight) + u'>');
+        s.resize(0);
+        s += u"<col";
+        appendAttr(s, "w", c.Width);
+        appendAttr(s, "ml", c.MarginLeft);
+        appendAttr(s, "mr", c.MarginRight);
+        s += u'>';
+        Line(2, s);
         for (const TPrintAreaRowLayout &r : c.Rows) {
-            bool skip = false;
-            const QString element = RowElement(area, r, skip);
-            if (!skip)
-                Line(3, element);
+            s.resize(0);
+            if (RowElement(s, area, r))
+                Line(3, s);
         }
-        Line(2, u"</col>"_s);
+        Line(2, u"</col>");
     }
-    Line(1, u"</parow>"_s);
+    Line(1, u"</parow>");
 }
 
 void TPrintAreaLayoutsCore::WriteSeparatorLine()
@@ -363,6 +404,7 @@ void TPrintAreaLayoutsCore::WriteSeparatorLine()
 bool TPrintAreaLayoutsCore::CloseDocument()
 {
     Line(0, u"</printpreview>"_s);
+    Flush();
     const bool ok = m_writer && !m_writeFailed;
     m_writer.reset();
     return ok;

@@ -2,6 +2,7 @@
 
 #include "printing/printarealayout.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -107,11 +108,17 @@ public:
 
 private:
     TPrintAreaLayoutsCore() = default;
-    void Line(int level, const QString &text);
-    QString RowElement(const TPrintAreaInstance &area, const TPrintAreaRowLayout &row,
-                       bool &skip) const;
+    void Line(int level, QStringView text);
+    void Flush();
+    // Appends the row's element; false when the row is left out.
+    bool RowElement(QString &out, const TPrintAreaInstance &area,
+                    const TPrintAreaRowLayout &row) const;
+    const QStringList &Names(const QString &list) const;
 
+    static constexpr qsizetype kFlushChars = 32 * 1024;
     std::unique_ptr<TDBXMLCoreWriter> m_writer;
+    QString m_pending, m_line;
+    mutable QHash<QString, QStringList> m_names;
     QString m_documentFileName;
     bool m_writeFailed = false;
 };

@@ -142,6 +142,30 @@ TEST_F(StockListRun, ACancelAfterTheFirstArticleStillPrintsItsTotals)
     EXPECT_TRUE(document.endsWith(u"</printpreview>\r\n"_s));
 }
 
+// Long enough that the document is written in several pieces: no row may be lost, doubled or
+// cut where one piece ends and the next begins.
+TEST_F(StockListRun, ALongListWritesEveryArticleWhole)
+{
+    constexpr int kCount = 150;
+    QStringList numbers;
+    for (int i = 0; i < kCount; ++i) {
+        numbers << u"N"_s + QString::number(i).rightJustified(4, u'0');
+        add(numbers.last(), u"Rohre"_s, u"R01"_s, 2.5, 1.25);
+    }
+    const QString document = print(choice());
+    EXPECT_EQ(printedNumbers(document), numbers);
+    const QStringList blocks = document.split(u"<line />"_s);
+    ASSERT_EQ(blocks.size(), kCount + 1);
+    const qsizetype head = blocks[0].indexOf(u"  <parow"_s);
+    ASSERT_GE(head, 0);
+    const QString first = blocks[0].mid(head);
+    for (int i = 1; i < kCount; ++i)
+        ASSERT_EQ(QString(blocks[i]).replace(numbers[i], numbers[0]).toStdString(),
+                  (u"\r\n"_s + first).toStdString())
+            << "article " << i;
+    EXPECT_TRUE(document.endsWith(u"</printpreview>\r\n"_s));
+}
+
 TEST_F(StockListRun, AMissingLayoutStopsBeforeAnythingIsWritten)
 {
     addMixed();
