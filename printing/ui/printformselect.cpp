@@ -6,6 +6,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TPrintFormSelect::TPrintFormSelect(const TPrintForms &forms, const QList<int> &allowedGroups,
                                    const QString &current, QWidget *parent)
     : QFrame(parent, Qt::Popup), m_list(new QListWidget(this)), m_chosen(current)
@@ -22,11 +24,19 @@ TPrintFormSelect::TPrintFormSelect(const TPrintForms &forms, const QList<int> &a
     const int preselected = PreselectedForm(choices, current);
     if (preselected >= 0)
         m_list->setCurrentRow(preselected);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+    // The list takes the keys as soon as the popup opens, not only after a click into it.
+    m_list->setFocus();
+    // Activation is a double click and Enter as well, so the keyboard can choose a form too.
+    connect(m_list, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
         m_chosen = item->data(Qt::UserRole).toString();
         close();
     });
-    resize(300, 500);
+    // Wide enough to read the longest entry (name, description, orientation, paper) and no
+    // taller than its entries need.
+    const int frame = 2 * m_list->frameWidth() + 2;
+    const int rows = std::max(1, int(choices.size()));
+    resize(std::max(300, m_list->sizeHintForColumn(0) + frame + 8),
+           std::clamp(rows * m_list->sizeHintForRow(0) + frame + 4, 60, 500));
 }
 
 QString TPrintFormSelect::Select(QWidget *anchor, const QString &current,

@@ -20,7 +20,7 @@ void readGoldenForms(TPrintForms &forms)
 }
 } // namespace
 
-TEST(PrintFormSelect, DoubleClickChoosesClosingKeepsTheName)
+TEST(PrintFormSelect, DoubleClickOrEnterChoosesClosingKeepsTheName)
 {
     TPrintForms forms;
     readGoldenForms(forms);
@@ -43,4 +43,12 @@ TEST(PrintFormSelect, DoubleClickChoosesClosingKeepsTheName)
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first.center());
     EXPECT_EQ(popup.Chosen(), u"Liste Hoch"_s);
     EXPECT_FALSE(popup.isVisible());
+
+    TPrintFormSelect keyboard(forms, {0, 9}, u"Liste Hoch"_s);
+    keyboard.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&keyboard));
+    QTest::keyClick(keyboard.List(), Qt::Key_Down);
+    QTest::keyClick(keyboard.List(), Qt::Key_Return);
+    EXPECT_EQ(keyboard.Chosen(), u"Liste Quer"_s);
+    EXPECT_FALSE(keyboard.isVisible());
 }
