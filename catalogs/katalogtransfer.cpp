@@ -10,6 +10,7 @@
 #include "persistence/datetime.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
+#include "stock/articlecommands.h"
 #include "stock/lagerbuchung.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
@@ -201,23 +202,11 @@ bool KatalogTransfer::mayCreate() const
 
 QString KatalogTransfer::askNumber(const QString &proposal)
 {
-    QString value = proposal;
-    for (;;) {
-        if (!interaction().inputBox(tx("Neuer Artikel"), tx("Lagerartikel-Nr."), value))
-            return {};
-        value = value.trimmed().left(kMaxNumberLength).trimmed();
-        if (value.isEmpty())
-            return {};
-        const int exists = m_db.ArticleExists(value);
-        if (exists < 0)
-            return {};
-        if (exists == 0)
-            return value;
-        if (ShowMessageBoxFmt(tx("Der Artikel \"%s\" existiert bereits. Artikelnummer aendern?"),
-                              {value}, MsgDlgType::Confirmation,
-                              MsgButton::YesNo) != ModalResult::Yes)
-            return {};
-    }
+    QString nr;
+    return ArticleCommands::AskNewNumber(m_db, proposal, nr) ==
+                   ArticleCommands::NumberAnswer::Chosen
+               ? nr
+               : QString();
 }
 
 int KatalogTransfer::ImportArticles()
@@ -348,7 +337,8 @@ int KatalogTransfer::ImportWholeCatalog(const QString &catalog, bool *cancelled)
                 return false;
             }
             ++written;
-            if (++inBatch >= m_settings.batchSize && batchClock.elapsed() >= m_settings.minBatchMs) {
+            if (++inBatch >= m_settings.batchSize &&
+                batchClock.elapsed() >= m_settings.minBatchMs) {
                 database.Commit();
                 inBatch = 0;
             }

@@ -5,6 +5,7 @@
 #include "base/translation.h"
 #include "ordering/bestellserverobj.h"
 #include "persistence/conversions.h"
+#include "stock/articlecommands.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 
@@ -17,24 +18,15 @@ namespace FreeLineArticle
 Answer AskNumber(IModLagerDBServerObj &db, const QString &proposal,
                  const std::function<bool(const QString &)> &takenHere, QString &nr)
 {
-    nr = proposal;
-    for (;;) {
-        if (!interaction().inputBox(tx("Neuer Artikel"), tx("Lagerartikel-Nr."), nr))
-            return Answer::Declined;
-        // The number column holds 20 characters; a longer answer would be cut on writing
-        // and could then name another article.
-        nr = nr.trimmed().left(20);
-        if (nr.isEmpty())
-            return Answer::Declined;
-        const int exists = takenHere && takenHere(nr) ? 1 : db.ArticleExists(nr);
-        if (exists < 0)
-            return Answer::Failed;
-        if (exists == 0)
-            return Answer::Chosen;
-        if (ShowMessageBoxFmt(tx("Der Artikel \"%s\" existiert bereits. Artikelnummer aendern?"),
-                              {nr}, MsgDlgType::Confirmation, MsgButton::YesNo) != ModalResult::Yes)
-            return Answer::Declined;
+    switch (ArticleCommands::AskNewNumber(db, proposal, nr, takenHere)) {
+    case ArticleCommands::NumberAnswer::Chosen:
+        return Answer::Chosen;
+    case ArticleCommands::NumberAnswer::Failed:
+        return Answer::Failed;
+    case ArticleCommands::NumberAnswer::Declined:
+        break;
     }
+    return Answer::Declined;
 }
 
 void Build(TLagerServerObj &article, const QString &nr, const TBestellServerObj &order,

@@ -40,28 +40,38 @@ ArticleCommands::ArticleCommands(IModLagerDBServerObj &db, const QString &stockD
 {
 }
 
-QString ArticleCommands::askNewNumber(const QString &proposal)
+ArticleCommands::NumberAnswer
+ArticleCommands::AskNewNumber(IModLagerDBServerObj &db, const QString &proposal, QString &nr,
+                              const std::function<bool(const QString &)> &takenHere)
 {
-    QString value = proposal;
+    nr = proposal;
     for (;;) {
-        if (!interaction().inputBox(tx("Neuer Artikel"), tx("Lagerartikel-Nr."), value))
-            return {};
+        if (!interaction().inputBox(tx("Neuer Artikel"), tx("Lagerartikel-Nr."), nr))
+            return NumberAnswer::Declined;
         // The table keeps no more than this; a longer answer would be cut on writing and
         // could then hit an existing article unasked.
-        value = value.trimmed().left(kMaxNumberLength).trimmed();
-        if (value.isEmpty())
-            return {};
-        if (const QString problem = InputChecks::ArticleNumberProblem(value); !problem.isEmpty()) {
+        nr = nr.trimmed().left(kMaxNumberLength).trimmed();
+        if (nr.isEmpty())
+            return NumberAnswer::Declined;
+        if (const QString problem = InputChecks::ArticleNumberProblem(nr); !problem.isEmpty()) {
             ShowMessageBox(problem, MsgDlgType::Error, MsgButton::OK);
             continue;
         }
-        if (m_db.ArticleExists(value) != 1)
-            return value;
+        const int exists = takenHere && takenHere(nr) ? 1 : db.ArticleExists(nr);
+        if (exists < 0)
+            return NumberAnswer::Failed;
+        if (exists == 0)
+            return NumberAnswer::Chosen;
         if (ShowMessageBoxFmt(tx("Der Artikel \"%s\" existiert bereits. Artikelnummer aendern?"),
-                              {value}, MsgDlgType::Confirmation,
-                              MsgButton::YesNo) != ModalResult::Yes)
-            return {};
+                              {nr}, MsgDlgType::Confirmation, MsgButton::YesNo) != ModalResult::Yes)
+            return NumberAnswer::Declined;
     }
+}
+
+QString ArticleCommands::askNewNumber(const QString &proposal)
+{
+    QString nr;
+    return AskNewNumber(m_db, proposal, nr) == NumberAnswer::Chosen ? nr : QString();
 }
 
 bool ArticleCommands::readCurrent(const QString &nr, TLagerServerObj &record)
@@ -146,10 +156,10 @@ bool ArticleCommands::NewArticle()
     if (record.LagerArtikelNr != nr)
         m_db.DeleteArticle(nr);
     // The history starts here rather than with the placeholder row, which a cancel deletes.
-    if (m_db.BookArticle(record, TLagerBuchung::Change(TLagerBuchung::Opening,
-                                                       record.LagerArtikelNr, 0,
-                                                       record.BuchungsBestand, DateTime::now(),
-                                                       TLagerBuchung::CurrentUser())) != 0)
+    if (m_db.BookArticle(record,
+                         TLagerBuchung::Change(TLagerBuchung::Opening, record.LagerArtikelNr, 0,
+                                               record.BuchungsBestand, DateTime::now(),
+                                               TLagerBuchung::CurrentUser())) != 0)
         return false;
     m_hooks.updateArticle(record);
     m_hooks.gotoArticle(record.LagerArtikelNr);

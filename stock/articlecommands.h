@@ -36,6 +36,14 @@ public:
     // The longest article number the stock table keeps.
     static constexpr int kMaxNumberLength = 20;
 
+    enum class NumberAnswer { Chosen, Declined, Failed };
+    // The question for a new article's number, shared by every way an article is made (new,
+    // copy, catalog transfer, free order lines): asked again while the number is refused or
+    // taken and the user wants to change it. takenHere names numbers the caller has already
+    // claimed; nr is the trimmed answer on Chosen; Failed when the table could not be read.
+    static NumberAnswer AskNewNumber(IModLagerDBServerObj &db, const QString &proposal, QString &nr,
+                                     const std::function<bool(const QString &)> &takenHere = {});
+
 private:
     // Asks for a number that does not exist yet; empty when the user gave up.
     QString askNewNumber(const QString &proposal);
