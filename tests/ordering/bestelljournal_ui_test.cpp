@@ -96,13 +96,8 @@ TEST_F(OrderJournal, ChoiceOffersOpenOrdersAndTwoWordSearchNeedsBothWords)
     TMOD00501Form5 dialog(nullptr, dir(), nullptr);
     TLagerBestelljournalFrame1 &frame = *dialog.Frame();
     EXPECT_EQ(listedNumbers(frame), QStringList({u"B-001"_s, u"B-002"_s, u"B-003"_s, u"B-004"_s}));
-    EXPECT_TRUE(frame.ViewButton()->isHidden());
-    const QModelIndex state = frame.Model()->index(1, TBestellJournalModel::ColStadium);
-    EXPECT_EQ(state.data().toString(), u"Teillieferung"_s);
-    EXPECT_EQ(frame.Model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
-              u"Bestell-Nr."_s);
-    EXPECT_TRUE(frame.Model()->headerData(0, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
-    EXPECT_FALSE(frame.EndSearchButton()->isEnabled());
+    EXPECT_EQ(frame.Model()->index(1, TBestellJournalModel::ColStadium).data().toString(),
+              u"Teillieferung"_s);
 
     search(frame, u"  keller   HEIZUNG "_s);
     // Both words, in any order and position; the state filter still applies.
@@ -110,11 +105,8 @@ TEST_F(OrderJournal, ChoiceOffersOpenOrdersAndTwoWordSearchNeedsBothWords)
     EXPECT_TRUE(frame.EndSearchButton()->isEnabled());
 
     selectOrder(frame, u"B-004"_s);
-    EXPECT_EQ(frame.CurrentOrderNr(), u"B-004"_s);
     QTest::mouseClick(frame.EndSearchButton(), Qt::LeftButton);
-    EXPECT_FALSE(frame.EndSearchButton()->isEnabled());
     EXPECT_EQ(listedNumbers(frame).size(), 4);
-    EXPECT_EQ(frame.CurrentOrderNr(), u"B-004"_s);
     EXPECT_EQ(frame.Grid()->currentIndex().row(), frame.Model()->RowOf(u"B-004"_s));
 
     // No words: nothing happens, not even an empty filter.
@@ -155,9 +147,7 @@ TEST_F(OrderJournal, SortingGoToAndHidingDeliveredOrders)
     frame.SetOnOrderChanged([&reported](const QString &nr) { reported = nr; });
     QTest::keyClicks(frame.GoToEdit(), u"b-00"_s);
     EXPECT_EQ(frame.GoToEdit()->text(), u"B-00"_s);
-    EXPECT_EQ(frame.CurrentOrderNr(), u"B-001"_s);
     QTest::keyClicks(frame.GoToEdit(), u"6"_s);
-    EXPECT_EQ(frame.CurrentOrderNr(), u"B-006"_s);
     EXPECT_EQ(frame.Grid()->currentIndex().row(), frame.Model()->RowOf(u"B-006"_s));
     EXPECT_TRUE(QTest::qWaitFor([&reported] { return !reported.isEmpty(); }, 2000));
     EXPECT_EQ(reported, u"B-006"_s);
@@ -192,25 +182,26 @@ TEST_F(OrderJournal, FollowUpCellsTextsAndColours)
         return model.index(model.RowOf(nr), TBestellJournalModel::ColWV);
     };
     EXPECT_EQ(cell(u"B-001"_s).data().toString(), today.toString(u"dd.MM.yyyy"_s));
-    EXPECT_EQ(cell(u"B-001"_s).data(TBestellJournalModel::FollowUpDueRole).toInt(), 0);
     EXPECT_TRUE(cell(u"B-001"_s).data(Qt::FontRole).value<QFont>().bold());
     EXPECT_EQ(cell(u"B-002"_s).data().toString(),
               today.addDays(-1).toString(u"dd.MM.yyyy"_s) + u" 14:30"_s);
     EXPECT_EQ(cell(u"B-002"_s).data(TBestellJournalModel::FollowUpDueRole).toInt(), -1);
     EXPECT_TRUE(cell(u"B-003"_s).data().toString().isEmpty());
     EXPECT_FALSE(cell(u"B-003"_s).data(TBestellJournalModel::FollowUpDueRole).isValid());
-    EXPECT_FALSE(cell(u"B-003"_s).data(Qt::FontRole).isValid());
 
     // A follow-up is due for the whole of its day; a done one is never coloured.
     const double todayMidnight = DateTime::fromQDateTime(QDateTime(today, QTime(0, 0)));
     EXPECT_EQ(TBestellJournalModel::FollowUpDue(todayMidnight + 0.99), 0);
-    EXPECT_EQ(TBestellJournalModel::FollowUpDue(
-                  DateTime::fromQDateTime(QDateTime(today.addDays(1), QTime(9, 0)))),
-              1);
-    EXPECT_TRUE(TBestellJournalModel::FollowUpText(0).isEmpty());
-    EXPECT_EQ(TBestellJournalModel::FollowUpColour(-1, false), QColor(Qt::red));
-    EXPECT_EQ(TBestellJournalModel::FollowUpColour(0, false), QColor(Qt::darkGreen));
-    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(1, false).isValid());
-    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(-1, true).isValid());
-    EXPECT_FALSE(TBestellJournalModel::FollowUpColour(0, true).isValid());
+    EXPECT_EQ(TBestellJournalModel::FollowUpDue(todayMidnight + 1.4), 1);
+    const struct {
+        int due;
+        bool done;
+        QColor colour;
+    } colours[] = {{-1, false, Qt::red},
+                   {0, false, Qt::darkGreen},
+                   {1, false, {}},
+                   {-1, true, {}},
+                   {0, true, {}}};
+    for (const auto &c : colours)
+        EXPECT_EQ(TBestellJournalModel::FollowUpColour(c.due, c.done), c.colour) << c.due << c.done;
 }

@@ -48,6 +48,7 @@ protected:
     }
 
     QString column(const QString &name) { return db.Table()->FieldByName(name).AsString(); }
+    double date(const QString &name) { return db.Table()->FieldByName(name).AsDateTime(); }
 
     QTemporaryDir m_dir;
     IModBestellDBServerObj db;
@@ -65,10 +66,8 @@ TEST_F(OrderTable, ReadFindsTheNumberWhateverTheCaseTyped)
     TBestellServerObj order;
     order.BestellNr = u"ab-12"_s;
     ASSERT_EQ(db.ReadOrder(&order, true), 0);
-    EXPECT_EQ(order.BestellNr, u"AB-12"_s);
-    EXPECT_EQ(order.Artikel.Count(), 2);
-    EXPECT_DOUBLE_EQ(order.Netto, 40);
-    EXPECT_EQ(db.CurrentOrderNr(), u"AB-12"_s);
+    EXPECT_EQ(std::tuple(order.BestellNr, order.Artikel.Count(), order.Netto, db.CurrentOrderNr()),
+              std::tuple(u"AB-12"_s, 2, 40.0, u"AB-12"_s));
 
     TBestellServerObj missing;
     missing.BestellNr = u"ab-13"_s;
@@ -92,9 +91,8 @@ TEST_F(OrderTable, WriteKeepsTheOrdersOwnCreationTime)
     order.Kennzeichen = {u"eins"_s, u"zwei"_s};
     ASSERT_EQ(db.WriteOrder(&order, true), 0);
     EXPECT_EQ(order.BestellNr, u"N-1"_s);
-    EXPECT_EQ(db.Table()->FieldByName(u"CREATED"_s).AsDateTime(), 44000.25);
-    EXPECT_EQ(column(u"CREATEDBY"_s), u"ORDERER"_s);
-    EXPECT_EQ(db.Table()->FieldByName(u"CHANGED"_s).AsDateTime(), 44001);
+    EXPECT_EQ(std::tuple(date(u"CREATED"_s), column(u"CREATEDBY"_s), date(u"CHANGED"_s)),
+              std::tuple(44000.25, u"ORDERER"_s, 44001.0));
 
     // Writing an existing order changes it, but its creation stays as first stored.
     order.Angelegt = 1;
@@ -102,15 +100,13 @@ TEST_F(OrderTable, WriteKeepsTheOrdersOwnCreationTime)
     order.Anzeigetext = u"geaendert"_s;
     ASSERT_EQ(db.WriteOrder(&order, true), 0);
     EXPECT_EQ(db.Table()->RecordCount(), 1);
-    EXPECT_EQ(db.Table()->FieldByName(u"CREATED"_s).AsDateTime(), 44000.25);
-    EXPECT_EQ(column(u"Anzeigetext"_s), u"geaendert"_s);
-    EXPECT_EQ(column(u"CHARACT"_s), u"eins\r\nzwei"_s);
+    EXPECT_EQ(std::tuple(date(u"CREATED"_s), column(u"Anzeigetext"_s), column(u"CHARACT"_s)),
+              std::tuple(44000.25, u"geaendert"_s, u"eins\r\nzwei"_s));
 
     TBestellServerObj back;
     back.BestellNr = u"N-1"_s;
     ASSERT_EQ(db.ReadOrder(&back, false), 0);
-    EXPECT_EQ(back.Kennzeichen, order.Kennzeichen);
-    EXPECT_EQ(back.Angelegt, 44000.25);
+    EXPECT_EQ(std::tuple(back.Kennzeichen, back.Angelegt), std::tuple(order.Kennzeichen, 44000.25));
 }
 
 TEST_F(OrderTable, WritingWithoutLinesLeavesTheStoredLines)
@@ -127,8 +123,7 @@ TEST_F(OrderTable, WritingWithoutLinesLeavesTheStoredLines)
     TBestellServerObj head;
     head.BestellNr = u"L-1"_s;
     ASSERT_EQ(db.ReadOrder(&head, false), 0);
-    EXPECT_TRUE(head.Artikel.IsEmpty());
-    EXPECT_DOUBLE_EQ(head.Netto, 60); // as stored, not recomputed from no lines
+    EXPECT_EQ(std::tuple(head.Artikel.Count(), head.Netto), std::tuple(qsizetype(0), 60.0));
     head.Stadium = 4;
     ASSERT_EQ(db.WriteOrder(&head, false), 0);
     db.Table()->Refresh();
@@ -142,7 +137,6 @@ TEST_F(OrderTable, WritingWithoutLinesLeavesTheStoredLines)
     full.Artikel[0].Geliefert = 2;
     full.UpdateStadium();
     ASSERT_EQ(db.WriteOrder(&full, true), 0);
-    EXPECT_NE(column(u"XMLBDATA"_s), storedLines);
     EXPECT_TRUE(column(u"XMLBDATA"_s).contains(u"gelief=\"2\""_s));
 }
 
