@@ -93,9 +93,8 @@ TEST(GoodsReceipt, PackagesBookUnitsAtTheUnitPrice)
     r.UpdatePrices(a, stored, {}, 2, eur(50.00), GoodsReceipt::Basis::PerUnit);
     EXPECT_EQ(a.EKPreis, eur(5.00));
     GoodsReceipt::Apply(a, 2, nullptr, 46000.5, u"Lager"_s);
-    EXPECT_EQ(a.BuchungsBestand, 20);
-    EXPECT_EQ(a.SummeWareneingangMe, 20);
-    EXPECT_EQ(a.ChangedBy, u"Lager"_s);
+    EXPECT_EQ(std::tuple(a.BuchungsBestand, a.SummeWareneingangMe, a.ChangedBy),
+              std::tuple(20.0, 20.0, u"Lager"_s));
     // Averaging counts the units too: (10*3 + 20*5) / 30.
     stored.BuchungsBestand = 10;
     stored.DEinstandsPreisbildung = true;
@@ -152,27 +151,20 @@ TLagerArtikelDaten weighed()
     return a;
 }
 
-TEST(GoodsReceipt, PerUnitBasisLeavesSalePricesAndMovesThePricePerKg)
+// Per unit, 12.00 a unit moves the price per kg to 6.00 and leaves the sale prices; per kg,
+// 6.00 a kg makes 12.00 a unit and sale prices 1 and 3 follow at the factor 1.5.
+TEST(GoodsReceipt, TheBasisDecidesWhichPricesFollow)
 {
     const TLagerArtikelDaten stored = weighed();
-    TLagerArtikelDaten a = stored;
-    receipt(false, false, 3)
-        .UpdatePrices(a, stored, {}, 1, eur(12.00), GoodsReceipt::Basis::PerUnit);
-    EXPECT_EQ(a.EKPreis, eur(12.00));
-    EXPECT_EQ(a.EKProKg, eur(6.00));
-    EXPECT_EQ(a.VKPreis, stored.VKPreis);
-}
-
-TEST(GoodsReceipt, PerKgBasisRecomputesTheDependentPrices)
-{
-    const TLagerArtikelDaten stored = weighed();
-    TLagerArtikelDaten a = stored;
-    receipt(false, false, 3).UpdatePrices(a, stored, {}, 1, eur(6.00), GoodsReceipt::Basis::PerKg);
-    EXPECT_EQ(a.EKProKg, eur(6.00));
-    EXPECT_EQ(a.EKPreis, eur(12.00));
-    EXPECT_EQ(a.VKPreis[0], eur(18.00));
-    EXPECT_EQ(a.VKPreis[2], eur(9.00)); // 6.00 * 1.5
-    EXPECT_EQ(a.VKPreis[1], eur(20.00));
+    for (const auto &[basis, price, sale1, sale3] :
+         {std::tuple(GoodsReceipt::Basis::PerUnit, 12.00, 15.00, 7.50),
+          std::tuple(GoodsReceipt::Basis::PerKg, 6.00, 18.00, 9.00)}) {
+        TLagerArtikelDaten a = stored;
+        receipt(false, false, 3).UpdatePrices(a, stored, {}, 1, eur(price), basis);
+        EXPECT_EQ(std::tuple(a.EKPreis, a.EKProKg, a.VKPreis[0], a.VKPreis[1], a.VKPreis[2]),
+                  std::tuple(eur(12), eur(6), eur(sale1), eur(20), eur(sale3)))
+            << price;
+    }
 }
 
 TEST(GoodsReceipt, GroupedArticlesTakeThePricesAndRecomputeTheirSalePrices)
@@ -187,12 +179,10 @@ TEST(GoodsReceipt, GroupedArticlesTakeThePricesAndRecomputeTheirSalePrices)
 
     TLagerArtikelDaten net = member;
     receipt(false, false, 3).CopyPrices(booked, net);
-    EXPECT_EQ(net.EKPreis, eur(12.00));
-    EXPECT_EQ(net.EKProKg, eur(6.00));
-    EXPECT_EQ(net.VKPreis[0], eur(24.00));
-    EXPECT_EQ(net.VKPreis[2], eur(12.00));
-    EXPECT_EQ(net.VKPreis[1], eur(3)); // not the per-kg price: untouched
-    EXPECT_EQ(net.BuchungsBestand, 3);
+    // Sale price 2 is not the per-kg one: untouched, as is the stock.
+    EXPECT_EQ(std::tuple(net.EKPreis, net.EKProKg, net.VKPreis[0], net.VKPreis[1], net.VKPreis[2],
+                         net.BuchungsBestand),
+              std::tuple(eur(12), eur(6), eur(24), eur(3), eur(12), 3.0));
 
     // Gross sale prices: 24.00 and 12.00 with 19 % VAT.
     TLagerArtikelDaten gross = member;

@@ -4,6 +4,7 @@
 #include "movements/ui/mod00512form2.h"
 #include "ordering/customeraddress.h"
 #include "stock/lagerserverobj.h"
+#include "tests/movements/movementtests.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QCheckBox>
@@ -19,12 +20,7 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-template <typename T> T *child(QWidget &dialog, const QString &name)
-{
-    T *widget = dialog.findChild<T *>(name);
-    EXPECT_NE(widget, nullptr) << qPrintable(name);
-    return widget;
-}
+using MovementTests::child;
 
 void pressEnter(QWidget *widget)
 {
@@ -63,13 +59,7 @@ protected:
         article.SNPflicht = true;
         article.LetzteSeriennummer = u"SN0099"_s;
     }
-    QStringList shownTexts() const
-    {
-        QStringList texts;
-        for (const auto &m : ui.messages)
-            texts.append(m.text);
-        return texts;
-    }
+    QStringList shownTexts() const { return MovementTests::texts(ui); }
 
     ScriptedInteraction ui;
     ScopedInteraction scope{&ui};
@@ -86,14 +76,10 @@ TEST_F(MovementDialogs, StockChangeNeedsThePasswordAndRemembersIt)
     TMOD00501Form4 dialog(check);
     dialog.Setup(article);
     dialog.show();
-    EXPECT_EQ(child<QLabel>(dialog, u"lbFrage"_s)->text(),
-              u"Sie moechten den Bestand des Lagerartikels \"SER\" aendern."_s);
     auto *stock = child<QLineEdit>(dialog, u"edBestand"_s);
     auto *password = child<QLineEdit>(dialog, u"edPasswort"_s);
     auto *ok = child<QPushButton>(dialog, u"btOK"_s);
-    EXPECT_EQ(stock->text(), u"5"_s);
-    EXPECT_TRUE(password->text().isEmpty());
-    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(std::tuple(stock->text(), password->text()), std::tuple(u"5"_s, QString()));
 
     // Enter walks from the stock to the password and on to OK without pressing it
     stock->setText(u"7,5"_s);
@@ -106,8 +92,6 @@ TEST_F(MovementDialogs, StockChangeNeedsThePasswordAndRemembersIt)
 
     ok->click();
     EXPECT_EQ(shownTexts(), QStringList{u"Falsches Passwort."_s});
-    EXPECT_EQ(ui.messages[0].type, MsgDlgType::Error);
-    EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.focusWidget(), password);
     double changed = 0;
     EXPECT_FALSE(dialog.Changed(changed));
@@ -143,10 +127,6 @@ TEST_F(MovementDialogs, EntryInputProposesTheNextNumberRowByRow)
     });
     dialog.Setup(serials({u""_s, u""_s, u""_s}), article, false, {}, u"  "_s);
     dialog.show();
-    EXPECT_EQ(child<QLabel>(dialog, u"lbLetzteSN"_s)->text(),
-              u"Letzte zu diesem Artikel erfasste Seriennummer: SN0099"_s);
-    EXPECT_FALSE(child<QPushButton>(dialog, u"btZurueck"_s)->isVisible());
-    EXPECT_TRUE(child<QCheckBox>(dialog, u"cbDoppelt"_s)->isChecked());
     auto *input = child<QLineEdit>(dialog, u"edEingabe"_s);
     auto *grid = child<QTableWidget>(dialog, u"vstSeriennummern"_s);
     EXPECT_EQ(input->text(), u"SN0100"_s);
@@ -174,51 +154,38 @@ TEST_F(MovementDialogs, EntryInputProposesTheNextNumberRowByRow)
     EXPECT_EQ(supplier, u"1047_2"_s);
     EXPECT_EQ(result.JoinedText(), u"SN0100 X7 X8"_s);
     EXPECT_EQ(result.Item(1).INFO, u"Kratzer"_s);
-    for (const TSeriennummer &s : result)
-        EXPECT_EQ(s.LIEFERANT, u"1047_2"_s);
+    EXPECT_EQ(result.Item(2).LIEFERANT, u"1047_2"_s);
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 
+// Which entries are refused is the entry check's own table; here only that the dialog asks it
+// with its check box and keeps itself open for everything but the back button.
 TEST_F(MovementDialogs, EntryChecksEveryClosingButTheBackButton)
 {
-    const struct {
-        const char *name;
-        QStringList numbers;
-        bool checkDuplicates;
-        QString refusal;
-    } cases[] = {
-        // Which entries are refused is the entry check's own table; here only that the
-        // dialog asks it with its check box and keeps itself open.
-        {"in stock",
-         {u"S3"_s, u"A2"_s},
-         true,
-         u"Ein Artikel mit der Seriennummer \"S3\" ist bereits im Lager vorhanden."_s},
-        {"in stock unchecked", {u"S3"_s, u"A2"_s}, false, QString()},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const bool checkDuplicates : {false, true}) {
+        SCOPED_TRACE(checkDuplicates);
         ui.messages.clear();
         TMOD00501Form7 dialog;
         dialog.Setup(serials({u""_s, u""_s}), article, true, {u"S3"_s}, QString());
         dialog.show();
         auto *grid = child<QTableWidget>(dialog, u"vstSeriennummern"_s);
-        for (int row = 0; row < 2; ++row)
-            grid->item(row, 0)->setText(c.numbers[row]);
-        child<QCheckBox>(dialog, u"cbDoppelt"_s)->setChecked(c.checkDuplicates);
+        grid->item(0, 0)->setText(u"S3"_s);
+        grid->item(1, 0)->setText(u"A2"_s);
+        child<QCheckBox>(dialog, u"cbDoppelt"_s)->setChecked(checkDuplicates);
         child<QPushButton>(dialog, u"btOK"_s)->click();
         TSeriennummerObjectList result;
         QString supplier;
-        if (c.refusal.isEmpty()) {
+        if (!checkDuplicates) {
             EXPECT_TRUE(ui.messages.isEmpty());
             EXPECT_TRUE(dialog.Finish(result, supplier));
             continue;
         }
-        EXPECT_EQ(shownTexts(), QStringList{c.refusal});
-        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(shownTexts(), QStringList{u"Ein Artikel mit der Seriennummer \"S3\" ist bereits "
+                                            u"im Lager vorhanden."_s});
         dialog.reject(); // Esc and the window's close button are checked as well
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(ui.messages.size(), 2);
-        child<QPushButton>(dialog, u"btZurueck"_s)->click(); // only back leaves unchecked
+        child<QPushButton>(dialog, u"btZurueck"_s)->click();
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_FALSE(dialog.Finish(result, supplier));
     }
@@ -231,10 +198,7 @@ TEST_F(MovementDialogs, SelectionKeepsTheFocusInTheSearchField)
     dialog.show();
     auto *search = child<QLineEdit>(dialog, u"edSuche"_s);
     auto *grid = child<QTableWidget>(dialog, u"vstSeriennummern"_s);
-    auto *chosen = child<QLabel>(dialog, u"lbAusgewaehlt"_s);
     auto *needed = child<QLabel>(dialog, u"lbErforderlich"_s);
-    EXPECT_EQ(chosen->text(), u"0 Seriennummern ausgewaehlt."_s);
-    EXPECT_EQ(needed->text(), u"2 weitere Seriennummern erforderlich."_s);
 
     QTest::keyClicks(search, u" S3"_s);
     EXPECT_EQ(grid->currentRow(), 2);
@@ -242,7 +206,6 @@ TEST_F(MovementDialogs, SelectionKeepsTheFocusInTheSearchField)
     EXPECT_EQ(grid->currentRow(), 3);
     EXPECT_EQ(dialog.focusWidget(), search);
     pressEnter(search);
-    EXPECT_EQ(chosen->text(), u"1 Seriennummern ausgewaehlt."_s);
     EXPECT_EQ(needed->text(), u"1 weitere Seriennummern erforderlich."_s);
     EXPECT_EQ(search->selectedText(), u" S3"_s);
 
@@ -259,11 +222,9 @@ TEST_F(MovementDialogs, SelectionKeepsTheFocusInTheSearchField)
     pressEnter(search); // S2
     EXPECT_EQ(needed->text(), u"0 weitere Seriennummern erforderlich."_s);
     pressEnter(search); // complete: Enter confirms
-    EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.Chosen().JoinedText(), u"S4 S2"_s);
     EXPECT_EQ(dialog.Chosen().Item(1).INFO, u"Info S2"_s);
-    EXPECT_EQ(dialog.Chosen().Item(1).LagerArtikelNr, u"SER"_s);
 }
 
 TEST_F(MovementDialogs, SelectionRemovesAndF7ReturnsToTheSearch)
@@ -271,7 +232,6 @@ TEST_F(MovementDialogs, SelectionRemovesAndF7ReturnsToTheSearch)
     TMOD00512Form2 dialog;
     dialog.Setup(article, serials({u"S1"_s, u"S2"_s}), 1, false);
     dialog.show();
-    EXPECT_FALSE(child<QPushButton>(dialog, u"btCancel"_s)->isVisible());
     child<QPushButton>(dialog, u"btHinzufuegen"_s)->click();
     auto *selection = child<QTableWidget>(dialog, u"vstAuswahl"_s);
     ASSERT_EQ(selection->rowCount(), 1);
@@ -300,7 +260,6 @@ TEST_F(MovementDialogs, ViewUnlocksTheNumbersWithThePasswordAndPostsEdits)
                      return accept;
                  });
     dialog.show();
-    EXPECT_EQ(child<QLabel>(dialog, u"lbAnzahl"_s)->text(), u"2 Seriennummern vorhanden."_s);
     auto *grid = child<QTableWidget>(dialog, u"vstSeriennummern"_s);
     EXPECT_FALSE(grid->item(0, 0)->flags() & Qt::ItemIsEditable);
     EXPECT_TRUE(grid->item(0, 1)->flags() & Qt::ItemIsEditable);

@@ -11,6 +11,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/seriennummer.h"
+#include "tests/movements/movementtests.h"
 #include "tests/support/documents.h"
 #include "tests/support/installation.h"
 #include "tests/support/scriptedinteraction.h"
@@ -73,14 +74,7 @@ protected:
         return order.GetXMLText(true);
     }
 
-    TLagerServerObj article(const QString &nr)
-    {
-        db.Refresh();
-        TLagerServerObj a;
-        a.LagerArtikelNr = nr;
-        EXPECT_EQ(db.ReadArticle(&a), 0) << qPrintable(nr);
-        return a;
-    }
+    TLagerServerObj article(const QString &nr) { return MovementTests::article(db, nr); }
 
     QTemporaryDir tmp;
     QString stockDir, orderDir;
@@ -109,8 +103,7 @@ TEST_F(OrderDocument, PartialDeliveryInTheTable)
     TBestellServerObj order;
     order.BestellNr = kOpen;
     ASSERT_EQ(orders.ReadOrder(&order, true), 0);
-    TLagerBuchungList rows;
-    ASSERT_EQ(db.ReadBookings(order.Artikel[2].ArtikelNr, rows), 0);
+    const TLagerBuchungList rows = MovementTests::history(db, order.Artikel[2].ArtikelNr);
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].Menge, 10);
     EXPECT_EQ(rows[0].Preis, Money::fromDouble(order.Artikel[2].EK / 10));
@@ -137,12 +130,14 @@ TEST_F(OrderDocument, CompleteDeliveryInTheTable)
               u"Alle Artikel wurden geliefert. Die Bestellung ist abgeschlossen."_s);
 }
 
-// Line by line, the lines change kind: the free line becomes a new serial stock article, the
-// free line naming a stock article is received as it, the line whose article is gone becomes a
-// free one. The order keeps all of it.
+// Line by line, the lines change kind: the free line becomes a new serial stock article in packs
+// of two (its number first asked again, as the one typed is taken), the free line naming a
+// stock article is received as it, the line whose article is gone becomes a free one. The
+// order keeps all of it.
 TEST_F(OrderDocument, ConvertedLinesLineByLine)
 {
-    ui.inputs = {u" EV-12 "_s};
+    ui.inputs = {u"ARM100000"_s, u" EV-12 "_s};
+    ui.answers = {int(ModalResult::Yes)};
     QStringList asked;
     QString serialSupplier;
     OrderReceiptCommand::Hooks h;
@@ -165,6 +160,7 @@ TEST_F(OrderDocument, ConvertedLinesLineByLine)
     };
     h.editNewArticle = [](TLagerServerObj &article) {
         article.SNPflicht = true;
+        article.Verpackungsmenge = 2;
         return true;
     };
     h.enterSerials = [&](TSeriennummerObjectList &serials, const TLagerArtikelDaten &,
@@ -182,21 +178,42 @@ TEST_F(OrderDocument, ConvertedLinesLineByLine)
     ASSERT_EQ(command.Run(supplier), OrderReceiptCommand::Outcome::Booked);
     EXPECT_EQ(supplier, u"70001"_s);
     EXPECT_EQ(asked.size(), 7) << qPrintable(asked.join(u' '));
+    QStringList texts;
+    for (const auto &m : ui.messages)
+        texts.append(m.text.section(u'\n', 0, 0));
+    EXPECT_EQ(texts,
+              (QStringList{u"Der Artikel \"ARM100000\" existiert bereits. Artikelnummer aendern?"_s,
+                           u"Der Lagerartikel \"WZ-ENTFALLEN\" ist nicht vorhanden. Der bestellte "
+                           u"Artikel \"MU-08150\" kann nicht zugeordnet werden."_s,
+                           u"Alle Informationen zu diesem Warenzugang liegen nun vor."_s,
+                           u"Die Bestellung befindet sich jetzt im Stadium \"Teillieferung\", da "
+                           u"noch nicht alle Artikel geliefert wurden."_s}));
     TestDocuments::expectGoldenText("movements", "order_converted.xml", document(kOpen));
+    // Two lines of one article: booked once, a history row each under its position.
+    const TLagerBuchungList twice = MovementTests::history(db, u"ARM100000"_s);
+    ASSERT_EQ(twice.size(), 2);
+    EXPECT_EQ(std::tuple(twice[0].Art, twice[0].BestellPos, twice[1].BestellPos,
+                         twice[0].BestandNachher, twice[1].BestandVorher),
+              std::tuple(TLagerBuchung::OrderReceipt, 1, 2, twice[0].BestandVorher + 10,
+                         twice[0].BestandNachher));
+    EXPECT_EQ(article(u"ARM100000"_s).BuchungsBestand, twice[1].BestandNachher);
 
     const TLagerServerObj made = article(u"EV-12"_s);
-    EXPECT_EQ(made.BuchungsBestand, 4);
-    EXPECT_EQ(made.EKPreis, Money::fromDouble(7.85)); // before the discount
+    EXPECT_EQ(made.BuchungsBestand, 8); // 4 packs of 2
+    EXPECT_EQ(made.SummeWareneingangMe, 8);
+    EXPECT_EQ(made.EKPreis, Money::fromDouble(3.93)); // 7.85 a pack, before the discount
     EXPECT_EQ(made.Bezeichnung, u"Eckventil mit Filter 1/2 Zoll"_s);
     EXPECT_EQ(made.Langtext, u"<p>Eckventil mit Filter 1/2 Zoll</p>"_s);
     ASSERT_EQ(made.KatRefs.Count(), 1);
     EXPECT_EQ(made.KatRefs[0].Key, u"MUELLER"_s);
     EXPECT_EQ(made.KatRefs[0].Value, u"MU-77310"_s);
-    EXPECT_EQ(made.LetzteSeriennummer, u"EV-4"_s);
+    EXPECT_EQ(made.LetzteSeriennummer, u"EV-8"_s);
     EXPECT_EQ(serialSupplier, u"70001"_s);
-    QStringList serials;
-    db.SerialsOfArticle(u"EV-12"_s, serials);
-    EXPECT_EQ(serials.size(), 4);
+    EXPECT_EQ(MovementTests::serials(db, u"EV-12"_s).size(), 8);
+    const TLagerBuchungList rows = MovementTests::history(db, u"EV-12"_s);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(std::tuple(rows[0].BestandVorher, rows[0].BestandNachher, rows[0].BestellNr),
+              std::tuple(0.0, 8.0, kOpen));
 }
 
 // In the table, a free line turns into a stock line at once; its article is written only
@@ -257,8 +274,7 @@ TEST_F(OrderDocument, TheTableTurnsAFreeLineIntoAStockArticle)
     EXPECT_EQ(made.EKPreis, Money::fromDouble(3.73)); // 7.85 less 5 % = 7.46, per piece
     ASSERT_EQ(made.KatRefs.Count(), 1);
     EXPECT_EQ(made.KatRefs[0].Key, u"MUELLER"_s);
-    TLagerBuchungList rows;
-    ASSERT_EQ(db.ReadBookings(u"EV-20"_s, rows), 0);
+    const TLagerBuchungList rows = MovementTests::history(db, u"EV-20"_s);
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].BestellNr, kOpen);
 }

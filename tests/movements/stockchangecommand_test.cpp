@@ -5,6 +5,7 @@
 #include "persistence/engine/tdbtable.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/movements/movementtests.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>
@@ -24,16 +25,9 @@ const QDateTime kNow(QDate(2026, 12, 6), QTime(9, 41, 30));
 class StockChange : public ::testing::Test
 {
 protected:
-    void SetUp() override { reset(); }
-
-    // A fresh stock, for cases that each start from it.
-    void reset()
+    void SetUp() override
     {
-        db.reset();
-        tmp = std::make_unique<QTemporaryDir>();
-        stockDir = tmp->path() + u'/';
-        db = std::make_unique<IModLagerDBServerObj>();
-        db->Open(stockDir);
+        db.Open(stockDir);
         addArticle(u"PLAIN"_s, 2, false, {});
         addArticle(u"SER"_s, 5, true, {u"S1"_s, u"S2"_s, u"S3"_s, u"S4"_s, u"S5"_s});
         addArticle(u"FEW"_s, 5, true, {u"F1"_s});
@@ -47,13 +41,13 @@ protected:
         a.SummeWareneingangMe = 40;
         a.SNPflicht = serials;
         a.LetzteSeriennummer = numbers.isEmpty() ? QString() : numbers.last();
-        ASSERT_EQ(db->WriteArticle(&a), 0);
+        ASSERT_EQ(db.WriteArticle(&a), 0);
         for (const QString &n : numbers) {
             TSeriennummer s;
             s.SN = n;
             s.LagerArtikelNr = nr;
             s.INFO = u"alt"_s;
-            ASSERT_EQ(db->WriteSerial(&s), 0);
+            ASSERT_EQ(db.WriteSerial(&s), 0);
         }
     }
 
@@ -85,34 +79,26 @@ protected:
             return chooseOk;
         };
         h.clock = [] { return kNow; };
-        return StockChangeCommand(*db, stockDir, user, u"Anna Berg"_s, std::move(h));
+        return StockChangeCommand(db, stockDir, u"anna"_s, u"Anna Berg"_s, std::move(h));
     }
 
     double stockOf(const QString &nr)
     {
-        db->Refresh();
-        return db->GetArticleValue(nr, u"BuchungsBestand"_s);
+        db.Refresh();
+        return db.GetArticleValue(nr, u"BuchungsBestand"_s);
     }
-    QStringList serialsOf(const QString &nr)
-    {
-        QStringList list;
-        db->Refresh();
-        db->SerialsOfArticle(nr, list);
-        db->SerialTable().SetFiltered(false);
-        return list;
-    }
+    QStringList serialsOf(const QString &nr) { return MovementTests::serials(db, nr); }
     QByteArray journal() const
     {
         QFile f(StockJournal::FileName(stockDir));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    std::unique_ptr<QTemporaryDir> tmp;
-    QString stockDir;
-    std::unique_ptr<IModLagerDBServerObj> db;
+    QTemporaryDir tmp;
+    QString stockDir = tmp.path() + u'/';
+    IModLagerDBServerObj db;
     ScriptedInteraction ui;
     ScopedInteraction scope{&ui};
-    QString user = u"anna"_s;
     double newStock = 0;
     bool confirm = true;
     QStringList entered;
@@ -128,83 +114,35 @@ protected:
 
 } // namespace
 
+// One after the other on the same stock: a raise asks for the new numbers only, a lowering
+// chooses among all numbers of the article, those just added included.
 TEST_F(StockChange, BookingWritesStockSerialsAndTheJournalLine)
-{
-    const struct {
-        const char *name;
-        QString nr;
-        double to;
-        QStringList enter;
-        QStringList choose;
-        QByteArray line;
-        QStringList serialsAfter;
-    } cases[] = {
-        {"raise with serials",
-         u"SER"_s,
-         7,
-         {u"A17"_s, u"A18"_s},
-         {},
-         "06.12.2026 09:41 anna: Artikel SER von 5 nach 7 - SN: + A17 A18\r\n",
-         {u"A17"_s, u"A18"_s, u"S1"_s, u"S2"_s, u"S3"_s, u"S4"_s, u"S5"_s}},
-        {"lowering with serials",
-         u"SER"_s,
-         3,
-         {},
-         {u"S4"_s, u"S2"_s},
-         "06.12.2026 09:41 anna: Artikel SER von 5 nach 3 - SN: - S4 S2\r\n",
-         {u"S1"_s, u"S3"_s, u"S5"_s}},
-        {"plain article",
-         u"PLAIN"_s,
-         4.5,
-         {},
-         {},
-         "06.12.2026 09:41 anna: Artikel PLAIN von 2 nach 4,5 - SN: \r\n",
-         {}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        reset();
-        updated.clear();
-        asked = -1;
-        newStock = c.to;
-        entered = c.enter;
-        toChoose = c.choose;
-        ASSERT_TRUE(command(c.nr).Run());
-        EXPECT_EQ(journal(), c.line);
-        EXPECT_EQ(stockOf(c.nr), c.to);
-        EXPECT_EQ(serialsOf(c.nr), c.serialsAfter);
-        EXPECT_EQ(db->GetArticleValue(c.nr, u"SummeWareneingangMe"_s), 40); // receipts untouched
-        EXPECT_EQ(asked, c.choose.isEmpty() ? -1 : 2); // 5 -> 3 asks for exactly two
-        EXPECT_EQ(updated, QStringList{c.nr});
-        EXPECT_FALSE(QFile::exists(stockDir + u"LOCKREC"_s + c.nr + u".SRW"_s));
-        EXPECT_TRUE(ui.messages.isEmpty());
-    }
-}
-
-TEST_F(StockChange, RaiseAsksForTheDifferenceAndKeepsTheLastNumber)
 {
     newStock = 7;
     entered = {u"A17"_s, u"A18"_s};
     ASSERT_TRUE(command(u"SER"_s).Run());
-    EXPECT_EQ(entryRows, 2);
+    EXPECT_EQ(std::tuple(entryRows, asked), std::tuple(2, -1));
     EXPECT_EQ(known, (QStringList{u"S1"_s, u"S2"_s, u"S3"_s, u"S4"_s, u"S5"_s}));
     TSeriennummer s;
     s.SN = u"A18"_s;
     s.LagerArtikelNr = u"SER"_s;
-    ASSERT_EQ(db->ReadSerial(&s), 0);
+    ASSERT_EQ(db.ReadSerial(&s), 0);
     EXPECT_EQ(s.ZUGANG, DateTime::fromQDateTime(kNow));
-    TLagerServerObj a;
-    a.LagerArtikelNr = u"SER"_s;
-    ASSERT_EQ(db->ReadArticle(&a), 0);
-    EXPECT_EQ(a.LetzteSeriennummer, u"A18"_s);
+    EXPECT_EQ(MovementTests::article(db, u"SER"_s).LetzteSeriennummer, u"A18"_s);
 
-    // a lowering asks for exactly the difference, out of all of the article's numbers
     newStock = 3;
-    toChoose = {u"A17"_s, u"S1"_s, u"S2"_s, u"S5"_s};
-    ASSERT_TRUE(command(u"SER"_s).Run()); // 7 -> 3
-    EXPECT_EQ(asked, 4);
-    EXPECT_EQ(candidates, 7);
-    EXPECT_EQ(serialsOf(u"SER"_s), (QStringList{u"A18"_s, u"S3"_s, u"S4"_s}));
+    toChoose = {u"A17"_s, u"S4"_s, u"S2"_s, u"S5"_s};
+    ASSERT_TRUE(command(u"SER"_s).Run());
+    EXPECT_EQ(std::tuple(asked, candidates), std::tuple(4, 7)); // the numbers just added too
+    EXPECT_EQ(serialsOf(u"SER"_s), (QStringList{u"A18"_s, u"S1"_s, u"S3"_s}));
+    EXPECT_EQ(journal(),
+              "06.12.2026 09:41 anna: Artikel SER von 5 nach 7 - SN: + A17 A18\r\n"
+              "06.12.2026 09:41 anna: Artikel SER von 7 nach 3 - SN: - A17 S4 S2 S5\r\n");
+    EXPECT_EQ(stockOf(u"SER"_s), 3);
+    EXPECT_EQ(db.GetArticleValue(u"SER"_s, u"SummeWareneingangMe"_s), 40); // receipts untouched
+    EXPECT_EQ(updated, (QStringList{u"SER"_s, u"SER"_s}));
+    EXPECT_FALSE(QFile::exists(stockDir + u"LOCKRECSER.SRW"_s));
+    EXPECT_TRUE(ui.messages.isEmpty());
 }
 
 TEST_F(StockChange, DroppedChangesLeaveStockSerialsAndJournalAlone)
@@ -255,21 +193,13 @@ TEST_F(StockChange, DroppedChangesLeaveStockSerialsAndJournalAlone)
     }
 }
 
-TEST_F(StockChange, JournalLineIsWindows1252AndAnUnwritableJournalKeepsTheChange)
+TEST_F(StockChange, AnUnwritableJournalKeepsTheChange)
 {
-    user = u"Bär€✓"_s;
-    newStock = 3;
-    ASSERT_TRUE(command(u"PLAIN"_s).Run());
-    EXPECT_EQ(journal(), QByteArray("06.12.2026 09:41 B\xE4r\x80?: Artikel PLAIN von 2 nach 3 "
-                                    "- SN: \r\n"));
-
-    ASSERT_TRUE(QFile::remove(StockJournal::FileName(stockDir)));
     ASSERT_TRUE(QDir(stockDir).mkdir(u"LAGER.NFO"_s)); // a directory cannot be appended to
     newStock = 8;
     EXPECT_TRUE(command(u"PLAIN"_s).Run());
     EXPECT_EQ(stockOf(u"PLAIN"_s), 8);
     ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages[0].type, MsgDlgType::Error);
     EXPECT_TRUE(ui.messages[0].text.startsWith(u"LogToFile\r\n"_s))
         << qPrintable(ui.messages[0].text);
 }
@@ -278,9 +208,9 @@ TEST_F(StockChange, SerialViewAlertsWithoutNumbersAndPostsEdits)
 {
     int shown = 0;
     SerialViewCommand::Post post;
-    SerialViewCommand view(*db, [&](const QString &nr, const QString &description,
-                                    const TSeriennummerObjectList &rows,
-                                    const SerialViewCommand::Post &p) {
+    SerialViewCommand view(db, [&](const QString &nr, const QString &description,
+                                   const TSeriennummerObjectList &rows,
+                                   const SerialViewCommand::Post &p) {
         ++shown;
         EXPECT_EQ(nr, u"SER"_s);
         EXPECT_EQ(description, u"Kessel"_s);
@@ -288,17 +218,14 @@ TEST_F(StockChange, SerialViewAlertsWithoutNumbersAndPostsEdits)
         post = p;
     });
     EXPECT_FALSE(view.Run(u"PLAIN"_s, QString()));
-    ASSERT_EQ(ui.alerts.size(), 1);
-    EXPECT_EQ(ui.alerts[0].text, u"Keine Seriennummern vorhanden."_s);
-    EXPECT_EQ(ui.alerts[0].milliseconds, 3000);
-    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(std::tuple(int(ui.alerts.size()), shown), std::tuple(1, 0));
 
     ASSERT_TRUE(view.Run(u"SER"_s, u"Kessel"_s));
     ASSERT_TRUE(post);
     TSeriennummer before;
     before.SN = u"S2"_s;
     before.LagerArtikelNr = u"SER"_s;
-    ASSERT_EQ(db->ReadSerial(&before), 0);
+    ASSERT_EQ(db.ReadSerial(&before), 0);
     TSeriennummer after = before;
     after.INFO = u"geprueft"_s;
     EXPECT_TRUE(post(before, after));
@@ -308,7 +235,7 @@ TEST_F(StockChange, SerialViewAlertsWithoutNumbersAndPostsEdits)
     TSeriennummer moved;
     moved.SN = u"S2X"_s;
     moved.LagerArtikelNr = u"SER"_s;
-    ASSERT_EQ(db->ReadSerial(&moved), 0);
+    ASSERT_EQ(db.ReadSerial(&moved), 0);
     EXPECT_EQ(moved.INFO, u"geprueft"_s);
 
     // a number the article has already, and an empty one, leave both rows as they are
