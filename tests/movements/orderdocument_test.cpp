@@ -269,9 +269,9 @@ TEST_F(OrderDocument, TheTableTurnsAFreeLineIntoAStockArticle)
                        }),
               TableReceiptCommand::Outcome::Booked);
     const TLagerServerObj made = article(u"EV-20"_s);
-    EXPECT_EQ(made.BuchungsBestand, 8); // 4 packs of 2
-    EXPECT_EQ(made.SummeWareneingangMe, 8);
-    EXPECT_EQ(made.EKPreis, Money::fromDouble(3.73)); // 7.85 less 5 % = 7.46, per piece
+    // 4 packs of 2; 7.85 less 5 % is 7.46 a pack, 3.73 a piece.
+    EXPECT_EQ(std::tuple(made.BuchungsBestand, made.SummeWareneingangMe, made.EKPreis),
+              std::tuple(8.0, 8.0, Money::fromDouble(3.73)));
     ASSERT_EQ(made.KatRefs.Count(), 1);
     EXPECT_EQ(made.KatRefs[0].Key, u"MUELLER"_s);
     const TLagerBuchungList rows = MovementTests::history(db, u"EV-20"_s);
