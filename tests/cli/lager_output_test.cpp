@@ -46,7 +46,6 @@ TEST_F(LagerOutput, HelpAndErrorsGoWhereScriptsLookForThem)
         {{u"DEMO"_s, u"ADMIN"_s, u"-h"_s}, 0, true, nullptr},
         {{}, 1, false, "Aufruf: lager"},
         {{u"DEMO"_s, u"ADMIN"_s, u"zeigen"_s}, 1, false, "Aufruf: lager"},
-        {{u"DEMO"_s, u"ADMIN"_s, u"article"_s, u"get"_s}, 1, false, "Aufruf: lager"},
         {{u"DEMO"_s, u"ADMIN"_s, u"list"_s, u"--format"_s, u"xls"_s}, 1, false, "xls"},
         {{u""_s, u"ADMIN"_s, u"list"_s}, 2, false, "Der Mandant fehlt."},
         {{u"DEMO"_s, u"  "_s, u"list"_s}, 2, false, "Der Benutzer fehlt."},
