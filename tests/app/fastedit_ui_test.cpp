@@ -40,8 +40,7 @@ QStringList numbered(const QString &prefix, int count)
     return out;
 }
 
-// A stock of three articles and a configuration with 30 storage places and 150 groups: one
-// list breaks into columns, the other must not.
+// A stock of three articles and a configuration with 30 storage places and 150 groups.
 class FastEditWindowTest : public ::testing::Test
 {
 protected:
@@ -51,7 +50,6 @@ protected:
         TLagerConfig config;
         config.Lagerorte = numbered(u"Platz "_s, 30);
         config.Artikelgruppen = numbered(u"G"_s, 150);
-        config.Rabattgruppen.Add(u"RG1"_s, u"Rohre"_s);
         config.SaveToFile(TLagerConfig::FileNameIn(stockDir));
         writeArticles(stockDir, {u"A1"_s, u"B2"_s, u"C3"_s},
                       [](TLagerServerObj &a) { a.Lagerort = u"Platz 1"_s; });
@@ -97,46 +95,29 @@ protected:
 
 } // namespace
 
-TEST_F(FastEditWindowTest, ValueMenusShowTheirColumnsAndSetTheSelection)
+// What a value or a list edit does is the quick edit's business; here that the window builds
+// its menus from the stock's configuration, sets the selected rows and hands an edited list to
+// every holder.
+TEST_F(FastEditWindowTest, MenusSetTheSelectionAndAnEditedListReachesEveryHolder)
 {
-    // Where the columns break is the menu model's business; here only that the window builds
-    // its menus from the stock's configuration.
     auto w = window();
-    EXPECT_EQ(menu(*w).Values(ValueList::Lagerort)->Columns().size(), 2);
-    EXPECT_EQ(menu(*w).Values(ValueList::Rabattgruppe)->Columns(),
-              (QList<QStringList>{{u"Entfernen"_s, u"RG1 - Rohre"_s}}));
-
-    // The rows show their place (details loaded), then two of them get another one.
-    EXPECT_EQ(placeShown(*w, 0), u"Platz 1"_s);
-    EXPECT_EQ(placeShown(*w, 2), u"Platz 1"_s);
-    w->stockList()->selectionModel()->select(w->stockFrame()->Model().index(0, 0),
-                                             QItemSelectionModel::ClearAndSelect |
-                                                 QItemSelectionModel::Rows);
-    w->stockList()->selectionModel()->select(w->stockFrame()->Model().index(1, 0),
-                                             QItemSelectionModel::Select |
-                                                 QItemSelectionModel::Rows);
+    EXPECT_EQ(placeShown(*w, 0), u"Platz 1"_s); // details loaded
+    QItemSelectionModel *selection = w->stockList()->selectionModel();
+    selection->select(w->stockFrame()->Model().index(0, 0),
+                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selection->select(w->stockFrame()->Model().index(1, 0),
+                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
     menu(*w).Values(ValueList::Lagerort)->Button(26)->click();
     EXPECT_EQ(placeShown(*w, 0), u"Platz 27"_s);
     EXPECT_EQ(placeShown(*w, 1), u"Platz 27"_s);
     EXPECT_EQ(placeShown(*w, 2), u"Platz 1"_s);
-    ASSERT_EQ(ui.alerts.size(), 1);
-    EXPECT_EQ(ui.alerts[0].text, u"Fertig!"_s);
-}
 
-TEST_F(FastEditWindowTest, EditedListReachesEveryHolder)
-{
-    auto w = window();
     QSignalSpy told(w.get(), &TMOD00501Form1::stockConfigChanged);
     auto *filter = w->stockFrame()->findChild<QComboBox *>(u"cbArtGrp"_s);
     ASSERT_EQ(filter->count(), 151);
     w->fastEditMenu()->findChild<QAction *>(u"miArtikelgruppeListe"_s)->trigger();
-
     EXPECT_EQ(captions, QStringList{u"Artikelgruppe"_s});
-    TLagerConfig saved;
-    saved.LoadFromFile(TLagerConfig::FileNameIn(stockDir));
-    EXPECT_EQ(saved.Artikelgruppen.size(), 151);
     EXPECT_EQ(filter->count(), 152);
-    EXPECT_EQ(filter->itemText(0), u"Alle"_s);
     EXPECT_EQ(filter->itemText(151), u"Neu"_s);
     EXPECT_EQ(menu(*w).Values(ValueList::Artikelgruppe)->Columns()[0].last(), u"Neu"_s);
     EXPECT_EQ(told.count(), 1);

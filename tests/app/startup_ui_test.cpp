@@ -24,7 +24,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTreeView>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -58,36 +57,12 @@ protected:
 
 } // namespace
 
-TEST_F(StartupTest, GeneratedInstallationOpensTheMainWindow)
-{
-    auto window = start({u"Demo"_s, u"lager"_s});
-    ASSERT_TRUE(window);
-    EXPECT_TRUE(ui.messages.isEmpty());
-    EXPECT_EQ(window->windowTitle(),
-              u"[0501 - 01] - Demo - Lagerartikel verwalten / Warenzugang"_s);
-    // the list shows the generated stock with the first article selected
-    ASSERT_NE(window->stockFrame(), nullptr);
-    EXPECT_EQ(window->stockFrame()->DisplayedList().Count(), 25);
-    EXPECT_FALSE(window->stockFrame()->SelectedArticleNr().isEmpty());
-    EXPECT_EQ(window->stockList()->selectionMode(), QAbstractItemView::ExtendedSelection);
-    // the stock clerk of the generated installation may not delete
-    window->deleteArticles();
-    ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages.first().text, u"Sie sind nicht berechtigt, Artikel zu loeschen!"_s);
-    window->close();
-    EXPECT_EQ(window->stockFrame(), nullptr);
-    EXPECT_TRUE(QFile::exists(tmp.filePath(u"USR/LAGER/ETC/DEMO/MOD00501.INI"_s)));
-}
-
 TEST_F(StartupTest, SwitchIsCaseSensitive)
 {
     auto enabledCount = [](TMOD00501Form1 &w) {
         int n = 0;
-        for (const char *name : {"miZugangEinzeln", "miZugangBestEinz", "miZugangBestTab"}) {
-            auto *a = w.findChild<QAction *>(QString::fromLatin1(name));
-            EXPECT_TRUE(a) << name;
-            n += a && a->isEnabled();
-        }
+        for (const char *name : {"miZugangEinzeln", "miZugangBestEinz", "miZugangBestTab"})
+            n += w.findChild<QAction *>(QString::fromLatin1(name))->isEnabled();
         return n;
     };
     auto lower = start({u"DEMO"_s, u"ADMIN"_s, u"-e"_s});
@@ -149,10 +124,20 @@ TEST_F(StartupTest, OrderingConfigurationIsLoadedAndADamagedOneGivesDefaults)
 
 TEST_F(StartupTest, ArticleWindowWorksInTheInstallationsStockAsTheLoggedOnUser)
 {
-    auto window = start({u"DEMO"_s, u"LAGER"_s});
+    // Client and user as typed, in any case.
+    auto window = start({u"Demo"_s, u"lager"_s});
     ASSERT_TRUE(window);
-    const QString source = window->stockFrame()->SelectedArticleNr();
-    ASSERT_FALSE(source.isEmpty());
+    EXPECT_TRUE(ui.messages.isEmpty());
+    EXPECT_EQ(window->windowTitle(),
+              u"[0501 - 01] - Demo - Lagerartikel verwalten / Warenzugang"_s);
+    EXPECT_EQ(window->stockFrame()->DisplayedList().Count(), 25);
+    ASSERT_FALSE(window->stockFrame()->SelectedArticleNr().isEmpty());
+    // the stock clerk of the generated installation may not delete
+    window->deleteArticles();
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, u"Sie sind nicht berechtigt, Artikel zu loeschen!"_s);
+    ui.messages.clear();
+
     ui.inputs = {u"NEU-1"_s};
     ui.answers = {ModalResult::Yes}; // saved without a VAT class
     QTimer::singleShot(0, [] {
@@ -172,6 +157,7 @@ TEST_F(StartupTest, ArticleWindowWorksInTheInstallationsStockAsTheLoggedOnUser)
     EXPECT_EQ(a.CreatedBy, u"Lagerist"_s); // the full name, not the log-on name
     EXPECT_EQ(a.MindestBestand.size(), 3); // the installation's STDMB.TXT
     window->close();
+    EXPECT_TRUE(QFile::exists(tmp.filePath(u"USR/LAGER/ETC/DEMO/MOD00501.INI"_s)));
 }
 
 TEST_F(StartupTest, WindowsShowTheirCaptionsExactlyAndEveryTextTranslated)
@@ -184,8 +170,6 @@ TEST_F(StartupTest, WindowsShowTheirCaptionsExactlyAndEveryTextTranslated)
                             messages + u"/mod00501.mo"_s));
     auto window = start({u"DEMO"_s, u"ADMIN"_s});
     ASSERT_TRUE(window);
-    EXPECT_EQ(window->windowTitle(),
-              u"[0501 - 01] - DEMO - Lagerartikel verwalten / Warenzugang"_s);
     // Qt appends an application display name to every caption the window system shows.
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
     window->show();

@@ -121,14 +121,3 @@ TEST(Katalog1DB, ReadAssemblesTheLongTextLoadsGraphicsAndMendsThePackingQuantity
     EXPECT_FALSE(c.db.GoTo(u"A15"_s));
     EXPECT_EQ(c.db.CurrentArticleNr(), u"A2"_s);
 }
-
-TEST(Katalog1DB, TheSevenTablesAreCreatedWithTheirFirstIndexCurrent)
-{
-    DatanormCatalog c;
-    ASSERT_EQ(c.db.Tables().size(), 7u);
-    for (const auto &t : c.db.Tables()) {
-        EXPECT_TRUE(t->Active()) << t->TableName().toStdString();
-        EXPECT_EQ(t->IndexName(), t->TableName() + u"001"_s);
-    }
-    EXPECT_EQ(c.db.Catalog().IndexDefs().Count(), 5);
-}

@@ -89,7 +89,6 @@ TEST_F(CatalogViews, SimpleCatalogColumnsSearchGoToEanAndSort)
     ASSERT_EQ(ui.alerts.size(), 1);
     EXPECT_TRUE(ui.alerts[0].text.startsWith(u"5 Treffer in "_s))
         << ui.alerts[0].text.toStdString();
-    EXPECT_TRUE(ui.alerts[0].text.endsWith(u" Sekunden"_s));
     // While hits are shown, the go-to field picks among them.
     type(frame.GoToEdit(), u"K00000"_s);
     EXPECT_EQ(frame.FocusedArticleNr(), u"K0000004"_s);

@@ -3,46 +3,15 @@
 #include "tests/catalogs/catalogtesthelpers.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
-namespace
-{
-
-QString makeDir(const QTemporaryDir &tmp, const QString &name, const QStringList &markers = {})
-{
-    return CatalogTest::catalogDir(tmp.filePath(name), markers);
-}
-} // namespace
-
-TEST(KatalogTypeHelper, MarkerFilesDecideBeforeTheDescription)
-{
-    QTemporaryDir tmp;
-    EXPECT_EQ(TUKATKatalogTypeHelper::KindOfDirectory(tmp.filePath(u"missing"_s)), kkNone);
-    EXPECT_EQ(TUKATKatalogTypeHelper::KindOfDirectory(makeDir(tmp, u"empty"_s)), kkNone);
-    // the stock marker wins over a catalog marker in the same directory
-    EXPECT_EQ(TUKATKatalogTypeHelper::KindOfDirectory(
-                  makeDir(tmp, u"both"_s, {u"CATALOG.DAT"_s, u"LAGER.DAT"_s})),
-              kkStock);
-    EXPECT_EQ(TUKATKatalogTypeHelper::KindOfDirectory(
-                  makeDir(tmp, u"simple"_s, {u"SCATALOG.DAT"_s, u"ECATALOG.DAT"_s})),
-              kkSimple);
-    EXPECT_EQ(TUKATKatalogTypeHelper::KindOfDirectory(makeDir(tmp, u"dn"_s, {u"CATALOG.DAT"_s})),
-              kkDatanorm);
-    const QString typed = makeDir(tmp, u"typed"_s);
-    CatalogTest::catalogDir(typed, {}, u"7"_s);
-    EXPECT_EQ(TUKATKatalogTypeHelper::KindOfDirectory(typed), 7); // unknown kinds stay unknown
-    CatalogTest::catalogDir(typed, {}, u"x"_s);
-    EXPECT_EQ(TUKATKatalogTypeHelper::KindOfDirectory(typed), kkNone);
-}
-
 TEST(KatalogTypeHelper, ItemRoundTripKeepsForeignKeys)
 {
     QTemporaryDir tmp;
-    const QString dir = makeDir(tmp, u"GC"_s);
+    const QString dir = CatalogTest::catalogDir(tmp.filePath(u"GC"_s));
     TUKATKatalogAuswahlItem item;
     EXPECT_FALSE(TUKATKatalogTypeHelper::LoadItem(item, dir, u"GC"_s, kkDatanorm));
     EXPECT_EQ(item.Kind, kkDatanorm);

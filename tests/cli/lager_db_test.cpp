@@ -24,14 +24,6 @@ protected:
             pg.exec(u"DROP SCHEMA IF EXISTS %1 CASCADE"_s.arg(sqlName(r.text(i, 0))));
         pg.exec(u"DELETE FROM public.tdb_schemas WHERE directory LIKE 'DATA/DEMO%'"_s);
     }
-
-    QByteArray exported(const QString &name)
-    {
-        const Outcome r = lager({u"export"_s, file(name)});
-        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
-        QFile f(file(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 };
 
 } // namespace
@@ -57,14 +49,12 @@ TEST_F(LagerDb, AMigratedClientListsAndExportsTheSameBytes)
 
     const QByteArray listBefore = lager({u"list"_s}).out;
     const QByteArray ordersBefore = lager({u"order"_s, u"list"_s}).out;
-    const QByteArray exportBefore = exported(u"before.csv"_s);
+    const QByteArray exportBefore = exportBytes(u"before.csv"_s);
     ASSERT_FALSE(exportBefore.isEmpty());
 
-    const Outcome migrated = lager({u"db"_s, u"migrate"_s, u"--to"_s, server});
-    ASSERT_EQ(migrated.exitCode, 0) << qPrintable(migrated.err);
+    const Outcome migrated = expect(0, {u"db"_s, u"migrate"_s, u"--to"_s, server});
     EXPECT_TRUE(migrated.out.contains("DATA/DEMO/LAGER/LAGER\t")) << migrated.out.constData();
-    const Outcome checked = lager({u"db"_s, u"check"_s, u"--to"_s, server});
-    EXPECT_EQ(checked.exitCode, 0) << qPrintable(checked.err);
+    const Outcome checked = expect(0, {u"db"_s, u"check"_s, u"--to"_s, server});
     // Copying twice would double the rows.
     EXPECT_EQ(lager({u"db"_s, u"migrate"_s, u"--to"_s, server}).exitCode, 5);
 
@@ -76,7 +66,7 @@ TEST_F(LagerDb, AMigratedClientListsAndExportsTheSameBytes)
     QFile::remove(file(u"DATA/DEMO/LAGER/LAGER.DAT"_s));
     EXPECT_EQ(lager({u"list"_s}).out, listBefore);
     EXPECT_EQ(lager({u"order"_s, u"list"_s}).out, ordersBefore);
-    EXPECT_EQ(exported(u"after.csv"_s), exportBefore);
+    EXPECT_EQ(exportBytes(u"after.csv"_s), exportBefore);
     // A client on the server has nothing left to migrate.
     EXPECT_EQ(lager({u"db"_s, u"check"_s, u"--to"_s, server}).exitCode, 5);
     dropClientSchemas(pg);

@@ -31,32 +31,18 @@ TEST_F(LagerGroupings, AddsListsAndDeletesGroupings)
 {
     const QStringList nr = numbers(5);
     ASSERT_EQ(nr.size(), 5);
-    Outcome r = groupings({u"add"_s, nr[0], u" "_s + nr[1] + u" "_s});
-    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
-    EXPECT_EQ(r.out, "1\n");
-    r = groupings({u"add"_s, nr[2], nr[3], nr[4]});
-    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
-    EXPECT_EQ(r.out, "2\n");
-    EXPECT_TRUE(groupingFile().startsWith("\xFF\xFE"));
+    EXPECT_EQ(expect(0, {u"groupings"_s, u"add"_s, nr[0], u" "_s + nr[1] + u" "_s}).out, "1\n");
+    EXPECT_EQ(expect(0, {u"groupings"_s, u"add"_s, nr[2], nr[3], nr[4]}).out, "2\n");
 
-    r = groupings({u"list"_s});
-    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
-    const QList<QByteArray> lines = r.out.split('\n');
+    const QList<QByteArray> lines = expect(0, {u"groupings"_s, u"list"_s}).out.split('\n');
     ASSERT_EQ(lines.size(), 7); // head, five members, the empty rest
-    EXPECT_EQ(lines[0], "Gruppierung\tLagerartikel-Nr.\tBezeichnung");
     EXPECT_TRUE(lines[3].startsWith("2\t" + nr[2].toUtf8() + '\t')) << lines[3].constData();
     EXPECT_GT(lines[3].size(), nr[2].size() + 3) << "the description is missing";
 
-    r = groupings({u"list"_s, u"--format"_s, u"json"_s});
-    const QJsonArray json = QJsonDocument::fromJson(r.out).array();
-    ASSERT_EQ(json.size(), 2);
-    EXPECT_EQ(json[1][u"Gruppierung"_s].toInt(), 2);
-    EXPECT_EQ(json[1][u"Artikel"_s][2][u"LagerArtikelNr"_s].toString(), nr[4]);
-
     // The later grouping moves up when an earlier one goes.
     EXPECT_EQ(groupings({u"delete"_s, u"1"_s}).exitCode, 0);
-    r = groupings({u"list"_s, u"--format"_s, u"json"_s});
-    const QJsonArray left = QJsonDocument::fromJson(r.out).array();
+    const QJsonArray left =
+        QJsonDocument::fromJson(groupings({u"list"_s, u"--format"_s, u"json"_s}).out).array();
     ASSERT_EQ(left.size(), 1);
     EXPECT_EQ(left[0][u"Gruppierung"_s].toInt(), 1);
     EXPECT_EQ(left[0][u"Artikel"_s][0][u"LagerArtikelNr"_s].toString(), nr[2]);
@@ -85,9 +71,7 @@ TEST_F(LagerGroupings, RefusesWhatCannotBeGroupedAndLeavesTheFile)
         {{u"list"_s, u"--format"_s, u"xml"_s}, 1},
     };
     for (const auto &c : cases) {
-        const Outcome r = groupings(c.args);
-        EXPECT_EQ(r.exitCode, c.exitCode) << qPrintable(c.args.join(u' ') + u": "_s + r.err);
-        EXPECT_FALSE(r.err.isEmpty()) << qPrintable(c.args.join(u' '));
+        EXPECT_FALSE(expect(c.exitCode, QStringList{u"groupings"_s} + c.args).err.isEmpty());
         EXPECT_EQ(groupingFile(), before) << qPrintable(c.args.join(u' '));
     }
 }
@@ -100,11 +84,9 @@ TEST_F(LagerGroupings, WaitsForTheDatabaseLockAndGivesFour)
     DatabaseLockHolder holder(stockDir(), u"Kollegin Schulz"_s);
     ASSERT_TRUE(holder.holding());
     for (const QStringList &args :
-         {QStringList{u"add"_s, nr[2], nr[3]}, QStringList{u"delete"_s, u"1"_s}}) {
-        const Outcome r = groupings(args);
-        EXPECT_EQ(r.exitCode, 4) << qPrintable(r.err);
-        EXPECT_TRUE(r.err.contains(u"Kollegin Schulz"_s)) << qPrintable(r.err);
-    }
+         {QStringList{u"add"_s, nr[2], nr[3]}, QStringList{u"delete"_s, u"1"_s}})
+        EXPECT_TRUE(
+            expect(4, QStringList{u"groupings"_s} + args).err.contains(u"Kollegin Schulz"_s));
     EXPECT_EQ(groupingFile(), before);
     // Reading needs no lock.
     EXPECT_EQ(groupings({u"list"_s}).exitCode, 0);

@@ -1,6 +1,7 @@
 // What the command line takes from outside: amounts, article numbers, CSV cells and files.
 // Every refusal leaves the stock as it was.
 #include "tests/cli/lagerprogram.h"
+#include "tests/support/articles.h"
 #include "tests/support/locales.h"
 
 #include <QDir>
@@ -15,10 +16,6 @@ namespace
 class LagerInput : public LagerProgram
 {
 protected:
-    Outcome put(const QJsonObject &doc)
-    {
-        return lager({u"article"_s, u"put"_s, u"-"_s}, QJsonDocument(doc).toJson());
-    }
     QStringList exportLines()
     {
         return QString::fromUtf8(exportBytes().mid(3)).split(u"\r\n"_s, Qt::SkipEmptyParts);
@@ -99,8 +96,7 @@ TEST_F(LagerInput, ReimportedExportWritesOnlyTheRowsThatDiffer)
     const Outcome dry = importFile(u"one.csv"_s, withBom(lines.join(u"\r\n"_s)), {u"--dry-run"_s});
     EXPECT_TRUE(dry.err.contains(u"0 Artikel würden angelegt, 1 geändert, 39 bleiben"_s))
         << qPrintable(dry.err);
-    const Outcome one = lager({u"import"_s, file(u"one.csv"_s)});
-    ASSERT_EQ(one.exitCode, 0) << qPrintable(one.err);
+    const Outcome one = expect(0, {u"import"_s, file(u"one.csv"_s)});
     EXPECT_TRUE(one.err.contains(u"0 Artikel angelegt, 1 geändert, 39 unverändert."_s))
         << qPrintable(one.err);
     EXPECT_EQ(getJson(nr)[u"Bezeichnung"_s].toString(), u"GEAENDERT"_s);
@@ -112,7 +108,6 @@ TEST_F(LagerInput, ReimportedExportWritesOnlyTheRowsThatDiffer)
 // that starts with one, so that every text, one with its own apostrophe too, comes back.
 TEST_F(LagerInput, FormulaTextsAreProtectedInTheExportAndComeBackExactly)
 {
-    QJsonObject doc = getJson(firstArticle());
     const struct {
         const char16_t *nr;
         const char16_t *text;
@@ -127,11 +122,11 @@ TEST_F(LagerInput, FormulaTextsAreProtectedInTheExportAndComeBackExactly)
         {u"F-6", u"Rohr = Leitung", u"Rohr = Leitung"},
         {u"-7", u"negativ", u"negativ"},
     };
-    for (const auto &c : cases) {
-        doc[u"LagerArtikelNr"_s] = QString::fromUtf16(c.nr);
-        doc[u"Bezeichnung"_s] = QString::fromUtf16(c.text);
-        ASSERT_EQ(put(doc).exitCode, 0) << QString::fromUtf16(c.nr).toStdString();
-    }
+    QHash<QString, QString> texts;
+    for (const auto &c : cases)
+        texts.insert(QString::fromUtf16(c.nr), QString::fromUtf16(c.text));
+    writeArticles(stockDir(), texts.keys(),
+                  [&](TLagerServerObj &a) { a.Bezeichnung = texts[a.LagerArtikelNr]; });
     const QByteArray exported = exportBytes();
     const QStringList lines = QString::fromUtf8(exported.mid(3)).split(u"\r\n"_s);
     for (const auto &c : cases) {
@@ -143,14 +138,11 @@ TEST_F(LagerInput, FormulaTextsAreProtectedInTheExportAndComeBackExactly)
         EXPECT_TRUE(line->contains(u';' + QString::fromUtf16(c.cell) + u';'))
             << line->toStdString();
     }
-    // Deleting them and importing the export brings every text back as it was.
-    for (const auto &c : cases)
-        ASSERT_EQ(lager({u"article"_s, u"delete"_s, QString::fromUtf16(c.nr)}).exitCode, 0);
-    const Outcome back = importFile(u"back.csv"_s, exported);
-    ASSERT_EQ(back.exitCode, 0) << qPrintable(back.err);
-    for (const auto &c : cases)
-        EXPECT_EQ(getJson(QString::fromUtf16(c.nr))[u"Bezeichnung"_s].toString(),
-                  QString::fromUtf16(c.text));
+    // Changed meanwhile, the import of the export brings every text back as it was.
+    writeArticles(stockDir(), texts.keys(), [](TLagerServerObj &a) { a.Bezeichnung = u"x"_s; });
+    ASSERT_EQ(importFile(u"back.csv"_s, exported).exitCode, 0);
+    for (auto it = texts.begin(); it != texts.end(); ++it)
+        EXPECT_EQ(getJson(it.key())[u"Bezeichnung"_s].toString(), it.value());
 }
 
 TEST_F(LagerInput, ErrorListsAreCutToTheFirstHundredAndEchoesShortened)
@@ -185,13 +177,10 @@ TEST_F(LagerInput, ErrorListsAreCutToTheFirstHundredAndEchoesShortened)
 
 TEST_F(LagerInput, FileFailuresNameTheirCauseAndExitSix)
 {
-    const Outcome missing = lager({u"import"_s, file(u"fehlt.csv"_s)});
-    EXPECT_EQ(missing.exitCode, 6);
+    const Outcome missing = expect(6, {u"import"_s, file(u"fehlt.csv"_s)});
     EXPECT_TRUE(missing.err.contains(u"nicht gefunden"_s)) << qPrintable(missing.err);
-    const Outcome putMissing = lager({u"article"_s, u"put"_s, file(u"fehlt.json"_s)});
-    EXPECT_EQ(putMissing.exitCode, 6);
-    const Outcome exportNowhere = lager({u"export"_s, file(u"fehlt/export.csv"_s)});
-    EXPECT_EQ(exportNowhere.exitCode, 6);
+    const Outcome putMissing = expect(6, {u"article"_s, u"put"_s, file(u"fehlt.json"_s)});
+    const Outcome exportNowhere = expect(6, {u"export"_s, file(u"fehlt/export.csv"_s)});
     EXPECT_TRUE(exportNowhere.err.contains(u"export.csv\" kann nicht geschrieben werden: "_s))
         << qPrintable(exportNowhere.err);
 

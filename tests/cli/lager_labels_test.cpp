@@ -27,9 +27,8 @@ TEST_F(LagerProgram, LabelsGoIntoAPdfOnePerNamedArticle)
     for (int p = 1; p <= 20; ++p)
         inactive.append(QString::number(p));
     const Outcome r =
-        lager({u"labels"_s, u"--sheet"_s, kSheet, u"--inactive"_s, inactive.join(u','), nr, nr, nr,
-               nr, nr, u"--copies"_s, u"2"_s, u"--pdf"_s, file(u"labels.pdf"_s)});
-    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
+        expect(0, {u"labels"_s, u"--sheet"_s, kSheet, u"--inactive"_s, inactive.join(u','), nr, nr,
+                   nr, nr, nr, u"--copies"_s, u"2"_s, u"--pdf"_s, file(u"labels.pdf"_s)});
     EXPECT_EQ(r.out, "10 Etiketten auf 4 Seiten geschrieben.\n");
     EXPECT_EQ(pdfPages(file(u"labels.pdf"_s)), 4);
 }
@@ -53,8 +52,7 @@ TEST_F(LagerProgram, LabelsRefuseWhatTheyCannotPrint)
         {{u"--sheet"_s, kSheet, nr}, 1},
     };
     for (const Case &c : cases) {
-        const Outcome r = lager(QStringList{u"labels"_s} + c.args);
-        EXPECT_EQ(r.exitCode, c.exitCode) << qPrintable(c.args.join(u' ')) << qPrintable(r.err);
+        expect(c.exitCode, QStringList{u"labels"_s} + c.args);
         EXPECT_FALSE(QFileInfo::exists(pdf)) << qPrintable(c.args.join(u' '));
     }
 }

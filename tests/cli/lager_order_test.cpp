@@ -54,8 +54,7 @@ protected:
 
     QJsonObject show(const QString &nr)
     {
-        const Outcome r = lager({u"order"_s, u"show"_s, nr, u"--format"_s, u"json"_s});
-        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+        const Outcome r = expect(0, {u"order"_s, u"show"_s, nr, u"--format"_s, u"json"_s});
         return QJsonDocument::fromJson(r.out).object();
     }
 
@@ -69,8 +68,7 @@ protected:
 
     int receive(const QStringList &args)
     {
-        const Outcome r = lager(QStringList{u"order"_s, u"receive"_s} + args);
-        return r.exitCode;
+        return lager(QStringList{u"order"_s, u"receive"_s} + args).exitCode;
     }
 };
 
@@ -116,8 +114,7 @@ TEST_F(LagerOrder, AHeldArticleIsSkippedAndTheRestBooked)
     {
         ArticleLockHolder holder(stockDir(), u"PLAIN"_s, u"Kollege Meier"_s);
         const Outcome r =
-            lager({u"order"_s, u"receive"_s, u"T-1"_s, u"--all"_s, u"--serials"_s, u"3=A,B"_s});
-        EXPECT_EQ(r.exitCode, 4) << qPrintable(r.err);
+            expect(4, {u"order"_s, u"receive"_s, u"T-1"_s, u"--all"_s, u"--serials"_s, u"3=A,B"_s});
         EXPECT_TRUE(r.err.contains(u"Kann Artikel \"PLAIN\" nicht sperren."_s));
     }
     EXPECT_EQ(delivered(u"T-1"_s), (QList<double>{0, 3, 2}));

@@ -27,8 +27,7 @@ protected:
 
     QJsonArray history(const QString &nr)
     {
-        const Outcome r = lager({u"history"_s, nr, u"--format"_s, u"json"_s});
-        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+        const Outcome r = expect(0, {u"history"_s, nr, u"--format"_s, u"json"_s});
         return QJsonDocument::fromJson(r.out).array();
     }
 
@@ -62,19 +61,14 @@ TEST_F(LagerReceipt, BooksAndListsTheHistoryNewestFirst)
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0][u"change"_s].toDouble(), 1.5);
     EXPECT_EQ(rows[0][u"price"_s].toDouble(), 0);
-    EXPECT_EQ(rows[1][u"kind"_s].toString(), u"receipt"_s);
-    EXPECT_EQ(rows[1][u"before"_s].toDouble(), 4);
-    EXPECT_EQ(rows[1][u"after"_s].toDouble(), 10);
     EXPECT_EQ(rows[1][u"price"_s].toDouble(), 12.5);
     EXPECT_EQ(rows[1][u"user"_s].toString(), u"ADMIN"_s);
 
-    const Outcome tsv = lager({u"history"_s, u"PLAIN"_s});
-    const QList<QByteArray> lines = tsv.out.trimmed().split('\n');
+    const QList<QByteArray> lines = lager({u"history"_s, u"PLAIN"_s}).out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[0].startsWith("Zeit\tBenutzer\tArt\tMenge"));
     EXPECT_TRUE(lines[1].contains("\treceipt\t1.5\t10\t11.5\t0.0000\t"));
-    EXPECT_EQ(lager({u"history"_s, u"NICHTDA"_s}).exitCode, 3);
-    EXPECT_EQ(lager({u"history"_s, u"PLAIN"_s, u"--format"_s, u"xml"_s}).exitCode, 1);
+    expect(3, {u"history"_s, u"NICHTDA"_s});
+    expect(1, {u"history"_s, u"PLAIN"_s, u"--format"_s, u"xml"_s});
 }
 
 // Which receipts are refused is the receipt's own business; here only that a refusal reaches
@@ -83,10 +77,8 @@ TEST_F(LagerReceipt, RefusalsExitWithTheirCodeAndBookNothing)
 {
     EXPECT_EQ(receipt({u"PLAIN"_s, u"1"_s}), 5); // no price
     EXPECT_EQ(receipt({u"PLAIN"_s, u"1"_s, u"--price"_s, u"zehn"_s}), 5);
-    EXPECT_EQ(receipt({u"SER"_s, u"2,5"_s, u"--price"_s, u"1"_s}), 5);
     EXPECT_EQ(receipt({u"NICHTDA"_s, u"1"_s, u"--price"_s, u"1"_s}), 3);
     EXPECT_TRUE(history(u"PLAIN"_s).isEmpty());
-    EXPECT_EQ(lager({u"history"_s, u"SER"_s}).out.count('\n'), 1); // the header only
 }
 
 TEST_F(LagerReceipt, SerialNumbersComeWithTheReceipt)
@@ -105,20 +97,14 @@ TEST_F(LagerReceipt, SerialNumbersComeWithTheReceipt)
     EXPECT_EQ(getJson(u"SER"_s).value(u"BuchungsBestand"_s).toDouble(), 3);
 }
 
-// The held main article ends the command; a held grouped one only keeps its prices.
-TEST_F(LagerReceipt, HeldArticles)
+// What a held grouped article does is the receipt's business; a held main article ends the
+// command with its own exit code.
+TEST_F(LagerReceipt, AHeldArticleGivesFourAndBooksNothing)
 {
-    ASSERT_EQ(lager({u"groupings"_s, u"add"_s, u"PLAIN"_s, u"SER"_s}).exitCode, 0);
-    for (const QString &held : {u"PLAIN"_s, u"SER"_s}) {
-        ArticleLockHolder holder(stockDir(), held, u"Kollege Meier"_s);
-        const Outcome r = lager({u"receipt"_s, u"PLAIN"_s, u"1"_s, u"--price"_s, u"20"_s});
-        EXPECT_EQ(r.exitCode, held == u"PLAIN" ? 4 : 0) << qPrintable(r.err);
-        EXPECT_TRUE(r.err.contains(held == u"PLAIN" ? u"Kollege Meier"_s
-                                                    : u"Kann Artikel \"SER\" nicht sperren."_s))
-            << qPrintable(r.err);
-    }
-    EXPECT_EQ(history(u"PLAIN"_s).size(), 1);
-    EXPECT_EQ(getJson(u"SER"_s).value(u"EKPreis"_s).toDouble(), 10);
+    ArticleLockHolder holder(stockDir(), u"PLAIN"_s, u"Kollege Meier"_s);
+    const Outcome r = expect(4, {u"receipt"_s, u"PLAIN"_s, u"1"_s, u"--price"_s, u"20"_s});
+    EXPECT_TRUE(r.err.contains(u"Kollege Meier"_s)) << qPrintable(r.err);
+    EXPECT_TRUE(history(u"PLAIN"_s).isEmpty());
 }
 
 TEST_F(LagerReceipt, EveryPathThatSetsStockKeepsTheHistoryChained)
@@ -126,18 +112,17 @@ TEST_F(LagerReceipt, EveryPathThatSetsStockKeepsTheHistoryChained)
     // A new article: its opening stock opens the chain.
     QJsonObject fresh{
         {u"LagerArtikelNr"_s, u"NEU-1"_s}, {u"BuchungsBestand"_s, 7}, {u"Bezeichnung"_s, u"Neu"_s}};
-    ASSERT_EQ(lager({u"article"_s, u"put"_s, u"-"_s}, QJsonDocument(fresh).toJson()).exitCode, 0);
+    ASSERT_EQ(put(fresh).exitCode, 0);
     EXPECT_EQ(history(u"NEU-1"_s)[0][u"kind"_s].toString(), u"opening"_s);
     // Putting an existing article keeps its stock: only bookings move it.
     QJsonObject changed = getJson(u"NEU-1"_s);
     changed[u"BuchungsBestand"_s] = 999;
-    ASSERT_EQ(lager({u"article"_s, u"put"_s, u"-"_s}, QJsonDocument(changed).toJson()).exitCode, 0);
+    ASSERT_EQ(put(changed).exitCode, 0);
     EXPECT_EQ(getJson(u"NEU-1"_s).value(u"BuchungsBestand"_s).toDouble(), 7);
     EXPECT_EQ(history(u"NEU-1"_s).size(), 1);
 
     EXPECT_EQ(receipt({u"NEU-1"_s, u"3"_s, u"--price"_s, u"2"_s}), 0);
-    const Outcome set = lager({u"stock"_s, u"set"_s, u"NEU-1"_s, u"4"_s}, "admin\n");
-    ASSERT_EQ(set.exitCode, 0) << qPrintable(set.err);
+    expect(0, {u"stock"_s, u"set"_s, u"NEU-1"_s, u"4"_s}, "admin\n");
     const QJsonArray rows = history(u"NEU-1"_s);
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0][u"kind"_s].toString(), u"manual"_s);
@@ -145,11 +130,9 @@ TEST_F(LagerReceipt, EveryPathThatSetsStockKeepsTheHistoryChained)
     EXPECT_EQ(rows[0][u"change"_s].toDouble(), -6);
 
     // An import creating an article opens its chain; one changing an article adds nothing.
-    QFile csv(file(u"neu.csv"_s));
-    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write(withBom(u"Artikel-Nr.;Bezeichnung;Bestand\r\nNEU-2;Zwei;5\r\nNEU-1;Eins;50\r\n"_s));
-    csv.close();
-    const Outcome imported = lager({u"import"_s, file(u"neu.csv"_s)});
+    const Outcome imported = importFile(
+        u"neu.csv"_s,
+        withBom(u"Artikel-Nr.;Bezeichnung;Bestand\r\nNEU-2;Zwei;5\r\nNEU-1;Eins;50\r\n"_s));
     ASSERT_EQ(imported.exitCode, 0) << qPrintable(imported.err);
     EXPECT_EQ(history(u"NEU-2"_s)[0][u"kind"_s].toString(), u"import"_s);
     EXPECT_EQ(history(u"NEU-1"_s).size(), 3);

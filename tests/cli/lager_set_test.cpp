@@ -14,14 +14,12 @@ protected:
     // Number -> the list's row as JSON, for every article.
     QHash<QString, QJsonObject> rows()
     {
-        const Outcome r = lager({u"list"_s, u"--format"_s, u"json"_s});
-        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+        const Outcome r = expect(0, {u"list"_s, u"--format"_s, u"json"_s});
         QHash<QString, QJsonObject> out;
         for (const QJsonValue &v : QJsonDocument::fromJson(r.out).array())
             out.insert(v[u"LagerArtikelNr"_s].toString(), v.toObject());
         return out;
     }
-    Outcome set(const QStringList &args) { return lager(QStringList{u"set"_s} + args); }
 };
 
 } // namespace
@@ -33,11 +31,9 @@ TEST_F(LagerSet, SetsOneColumnOfTheChosenArticles)
     nr.sort();
     const QByteArray xml = lager({u"article"_s, u"get"_s, nr[0], u"--format"_s, u"xml"_s}).out;
 
-    Outcome r = set({u"Lagerort"_s, u"R14-F08"_s, nr[0], u" "_s + nr[1], nr[0]});
-    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
-    EXPECT_EQ(r.out, "2\n");
-    r = set({u"rabattgruppe"_s, u"RG5"_s, nr[1]}); // the field name in any case
-    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
+    EXPECT_EQ(expect(0, {u"set"_s, u"Lagerort"_s, u"R14-F08"_s, nr[0], u" "_s + nr[1], nr[0]}).out,
+              "2\n");
+    expect(0, {u"set"_s, u"rabattgruppe"_s, u"RG5"_s, nr[1]}); // the field name in any case
 
     QHash<QString, QJsonObject> after = rows();
     EXPECT_EQ(after[nr[0]][u"Lagerort"_s].toString(), u"R14-F08"_s);
@@ -54,9 +50,8 @@ TEST_F(LagerSet, SetsOneColumnOfTheChosenArticles)
     qsizetype inGroup = 0;
     for (const QJsonObject &o : before)
         inGroup += o[u"Gruppe"_s].toString() == group;
-    r = set({u"Gruppe"_s, u"--clear"_s, u"--in-group"_s, group});
-    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.err);
-    EXPECT_EQ(r.out, QByteArray::number(inGroup) + '\n');
+    EXPECT_EQ(expect(0, {u"set"_s, u"Gruppe"_s, u"--clear"_s, u"--in-group"_s, group}).out,
+              QByteArray::number(inGroup) + '\n');
     after = rows();
     for (auto it = before.begin(); it != before.end(); ++it)
         EXPECT_EQ(after[it.key()][u"Gruppe"_s].toString(),
@@ -82,11 +77,8 @@ TEST_F(LagerSet, RefusesWhatItCannotSetAndChangesNothing)
         {{u"Lagerort"_s, u"R01-F01"_s, nr[0], u"--search"_s, u"x"_s}, 1}, // both ways at once
         {{u"Lagerort"_s}, 1},
     };
-    for (const auto &c : cases) {
-        const Outcome r = set(c.args);
-        EXPECT_EQ(r.exitCode, c.exitCode) << qPrintable(c.args.join(u' ') + u'\n' + r.err);
-        EXPECT_FALSE(r.err.isEmpty()) << qPrintable(c.args.join(u' '));
-    }
+    for (const auto &c : cases)
+        EXPECT_FALSE(expect(c.exitCode, QStringList{u"set"_s} + c.args).err.isEmpty());
     EXPECT_EQ(rows(), before);
 }
 
@@ -96,8 +88,7 @@ TEST_F(LagerSet, WaitsForTheDatabaseLockThenGivesUp)
     const QHash<QString, QJsonObject> before = rows();
     FileLockHolder colleague(stockDir() + u"/LOCKDB.SRW"_s, u"Kollege"_s);
     ASSERT_TRUE(colleague.holding());
-    const Outcome r = set({u"Lagerort"_s, u"--clear"_s, nr});
-    EXPECT_EQ(r.exitCode, 4) << qPrintable(r.err);
+    const Outcome r = expect(4, {u"set"_s, u"Lagerort"_s, u"--clear"_s, nr});
     EXPECT_TRUE(r.err.contains(u"Kollege"_s)) << qPrintable(r.err);
     EXPECT_EQ(rows(), before);
 }

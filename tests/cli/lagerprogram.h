@@ -73,6 +73,21 @@ protected:
         return run(QStringList{QStringLiteral("DEMO"), user} + args, input);
     }
 
+    // The program's outcome, its exit code checked.
+    Outcome expect(int exitCode, const QStringList &args, const QByteArray &input = {},
+                   const QString &user = QStringLiteral("ADMIN"))
+    {
+        Outcome r = lager(args, input, user);
+        EXPECT_EQ(r.exitCode, exitCode) << qPrintable(args.join(u' ') + u'\n' + r.err);
+        return r;
+    }
+
+    Outcome put(const QJsonObject &doc)
+    {
+        return lager({QStringLiteral("article"), QStringLiteral("put"), QStringLiteral("-")},
+                     QJsonDocument(doc).toJson());
+    }
+
     QJsonObject getJson(const QString &nr)
     {
         const Outcome r = lager({QStringLiteral("article"), QStringLiteral("get"), nr});
