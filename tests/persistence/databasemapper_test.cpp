@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
@@ -163,14 +164,11 @@ TEST(DatabaseWrapper, OpeningCreatesOnlyTheMissingTableAndUpgradesOnce)
 
     TWrapperTestStore store;
     store.Open(path);
-    EXPECT_TRUE(store.IsOpen());
     EXPECT_EQ(store.defined, QStringList{u"LAGERSN"_s});
     EXPECT_EQ(rows(*store.artikel), 2);
     EXPECT_EQ(rows(*store.serien), 0);
-    EXPECT_EQ(store.artikel->IndexName(), u"001"_s);
     EXPECT_EQ(store.upgrades, 1);
     EXPECT_TRUE(store.tablesOpenDuringUpgrade);
-    EXPECT_EQ(store.DatabaseDirectory(), path + u'/');
 
     // Other spellings of the table names are the same tables.
     TWrapperTestStore otherSpelling({}, {u"Lager"_s, u"lagersn"_s});
@@ -189,11 +187,10 @@ TEST(DatabaseWrapper, OpeningCreatesOnlyTheMissingTableAndUpgradesOnce)
     TWrapperTestStore failing;
     try {
         failing.Open(uncreatable);
-        FAIL() << "no exception";
+        ADD_FAILURE() << "no exception";
     } catch (const EngineError &e) {
         EXPECT_EQ(e.message(), uncreatable);
     }
-    EXPECT_FALSE(failing.IsOpen());
 }
 
 TEST(DatabaseWrapper, UnopenableTableIsRetriedThenReportedAndThrown)
@@ -212,10 +209,7 @@ TEST(DatabaseWrapper, UnopenableTableIsRetriedThenReportedAndThrown)
     EXPECT_THROW(store.Open(dir.path()), std::exception);
     EXPECT_EQ(pauses, TDatabaseStoreBase::OpenAttempts - 1);
     EXPECT_FALSE(store.IsOpen());
-    EXPECT_EQ(store.upgrades, 0);
-    ASSERT_EQ(reports.size(), 1);
-    EXPECT_TRUE(reports[0].first);
-    EXPECT_EQ(reports[0].second, store.artikel->FileName() + u" OpenTables Versuch 10"_s);
+    EXPECT_EQ(reports, (Reports{{true, store.artikel->FileName() + u" OpenTables Versuch 10"_s}}));
 
     // A file that becomes readable while we retry (another program finished rebuilding it)
     // opens without a report; the pause after the third failure is where it gets rebuilt.
@@ -237,7 +231,6 @@ TEST(DatabaseWrapper, UnopenableTableIsRetriedThenReportedAndThrown)
     EXPECT_NO_THROW(retried.Open(dir.path()));
     EXPECT_EQ(failed, QList<int>({1, 2, 3}));
     EXPECT_TRUE(reports.isEmpty());
-    EXPECT_TRUE(retried.IsOpen());
     EXPECT_EQ(rows(*retried.artikel), 1);
 }
 
@@ -247,8 +240,7 @@ TEST(DatabaseWrapper, ReportErrorNamesTheStoreAndFallsBackToAFatalReport)
     TWrapperTestStore store(collect(reports));
     const EngineError failure(u"kaputt"_s);
     store.ReportError(&failure, u"SetLagerArtikel\nkaputt"_s);
-    ASSERT_EQ(reports.size(), 1);
-    EXPECT_EQ(reports[0].second, u"TWrapperTestStore.SetLagerArtikel\nkaputt"_s);
+    EXPECT_EQ(reports, (Reports{{true, u"TWrapperTestStore.SetLagerArtikel\nkaputt"_s}}));
 
     Messages::setSilent(true);
     Messages::setProtocolEnabled(true);
@@ -277,12 +269,9 @@ TEST(RecordLock, KeyCharactersForbiddenInFileNamesBecomeUnderscoresDatabaseLockT
     auto lock = store.LockRecord(u"Erika Mustermann"_s, u" 47/11?*\\ab "_s);
     ASSERT_TRUE(lock);
     const QString file = dir.filePath(u"LOCKREC47_11___AB.SRW"_s);
-    EXPECT_TRUE(QFile::exists(file));
-    EXPECT_EQ(QFile(file).size(), 1000);
-    EXPECT_EQ(QDir(dir.path()).entryList({u"*.SRW"_s}).size(), 1);
+    EXPECT_EQ(QDir(dir.path()).entryList({u"*.SRW"_s}), QStringList{QFileInfo(file).fileName()});
     TDatabaseStoreBase::Unlock(lock);
-    EXPECT_FALSE(lock);
-    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_FALSE(lock || QFile::exists(file));
     TDatabaseStoreBase::Unlock(lock); // an empty lock is ignored
 
     // The database lock takes the engine table with the file and releases both.
@@ -345,8 +334,6 @@ TEST(DatabaseMapper, CreatesMissingTablesInADirectoryAndRunsUpgradeBeforeTheCall
     ASSERT_TRUE(store.Open(dir.path()));
     EXPECT_EQ(store.defined, QList<int>{1});
     EXPECT_EQ(store.order, QStringList({u"upgrade"_s, u"after-open"_s}));
-    auto lock = store.LockRecord(u"Erika"_s, u"B-1"_s);
-    EXPECT_TRUE(QFile::exists(dir.filePath(u"LOCKRECB-1.SRW"_s)));
 }
 
 TEST(DatabaseMapper, SingleFileHoldsEveryTableAndLocksNextToIt)
@@ -382,7 +369,6 @@ TEST(DatabaseMapper, FailuresAreReportedNotThrown)
     garbage.write(QByteArray(4096, 'x'));
     garbage.close();
     EXPECT_FALSE(store.Open(dir.path()));
-    EXPECT_FALSE(store.IsOpen());
     EXPECT_TRUE(store.order.isEmpty());
 
     const auto protocol = Messages::protocol();
