@@ -5,6 +5,7 @@
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
 #include "tests/support/childprocess.h"
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>
@@ -181,8 +182,7 @@ TEST(DatabaseWrapper, OpeningCreatesOnlyTheMissingTableAndUpgradesOnce)
     EXPECT_THROW(store.LockDatabase(u"Erika"_s), EngineError);
 
     // A directory that cannot be created is an error naming it.
-    QFile blocker(dir.filePath(u"DATEI"_s));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(TestDocuments::writeFile(dir.filePath(u"DATEI"_s), {}));
     const QString uncreatable = dir.filePath(u"DATEI/LAGER"_s);
     TWrapperTestStore failing;
     try {
@@ -197,11 +197,7 @@ TEST(DatabaseWrapper, UnopenableTableIsRetriedThenReportedAndThrown)
 {
     QTemporaryDir dir;
     const QString broken = dir.filePath(u"LAGER.DAT"_s);
-    {
-        QFile garbage(broken);
-        ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-        garbage.write(QByteArray(4096, 'x'));
-    }
+    ASSERT_TRUE(TestDocuments::writeFile(broken, QByteArray(4096, 'x')));
     Reports reports;
     TWrapperTestStore store(collect(reports));
     int pauses = 0;
@@ -356,18 +352,14 @@ TEST(DatabaseMapper, SingleFileHoldsEveryTableAndLocksNextToIt)
 TEST(DatabaseMapper, FailuresAreReportedNotThrown)
 {
     QTemporaryDir dir;
-    QFile blocker(dir.filePath(u"DATEI"_s));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(TestDocuments::writeFile(dir.filePath(u"DATEI"_s), {}));
     Messages::setSilent(true);
     Messages::setProtocolEnabled(true);
     TMapperTestStore store;
     const QString uncreatable = dir.filePath(u"DATEI/BESTELL"_s);
     EXPECT_FALSE(store.Open(uncreatable));
 
-    QFile garbage(dir.filePath(u"BESTELL.DAT"_s));
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write(QByteArray(4096, 'x'));
-    garbage.close();
+    ASSERT_TRUE(TestDocuments::writeFile(dir.filePath(u"BESTELL.DAT"_s), QByteArray(4096, 'x')));
     EXPECT_FALSE(store.Open(dir.path()));
     EXPECT_TRUE(store.order.isEmpty());
 
