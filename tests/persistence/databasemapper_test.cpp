@@ -168,6 +168,8 @@ TEST(DatabaseWrapper, OpeningCreatesOnlyTheMissingTableAndUpgradesOnce)
     EXPECT_EQ(store.defined, QStringList{u"LAGERSN"_s});
     EXPECT_EQ(rows(*store.artikel), 2);
     EXPECT_EQ(rows(*store.serien), 0);
+    EXPECT_EQ(store.artikel->IndexName(), u"001"_s); // the old file extension went
+    EXPECT_EQ(store.DatabaseDirectory(), path + u'/');
     EXPECT_EQ(store.upgrades, 1);
     EXPECT_TRUE(store.tablesOpenDuringUpgrade);
 
@@ -205,6 +207,7 @@ TEST(DatabaseWrapper, UnopenableTableIsRetriedThenReportedAndThrown)
     EXPECT_THROW(store.Open(dir.path()), std::exception);
     EXPECT_EQ(pauses, TDatabaseStoreBase::OpenAttempts - 1);
     EXPECT_FALSE(store.IsOpen());
+    EXPECT_EQ(store.upgrades, 0);
     EXPECT_EQ(reports, (Reports{{true, store.artikel->FileName() + u" OpenTables Versuch 10"_s}}));
 
     // A file that becomes readable while we retry (another program finished rebuilding it)
@@ -266,6 +269,7 @@ TEST(RecordLock, KeyCharactersForbiddenInFileNamesBecomeUnderscoresDatabaseLockT
     ASSERT_TRUE(lock);
     const QString file = dir.filePath(u"LOCKREC47_11___AB.SRW"_s);
     EXPECT_EQ(QDir(dir.path()).entryList({u"*.SRW"_s}), QStringList{QFileInfo(file).fileName()});
+    EXPECT_EQ(QFile(file).size(), 1000); // the holder record other programs read
     TDatabaseStoreBase::Unlock(lock);
     EXPECT_FALSE(lock || QFile::exists(file));
     TDatabaseStoreBase::Unlock(lock); // an empty lock is ignored

@@ -152,8 +152,10 @@ TEST_F(EngineTest, NavigatesInIndexOrderAcrossFetchBatches)
     // with a case-insensitive index, whose seek SQLite plans differently.
     t->AddIndex(u"003"_s, u"Gruppe"_s, ixCaseInsensitive);
     t->SetIndexName(u"003"_s);
-    for (const QStringList &seen : {walk(*t), walkBack(*t)})
+    for (const QStringList &seen : {walk(*t), walkBack(*t)}) {
+        EXPECT_EQ(seen.size(), 1500);
         EXPECT_EQ(QSet<QString>(seen.begin(), seen.end()).size(), 1500);
+    }
     t->FindNearest({u"g1"_s});
     EXPECT_EQ(t->FieldByName(u"Gruppe"_s).AsString(), u"G1"_s);
     EXPECT_EQ(t->RecordNo(), 501);

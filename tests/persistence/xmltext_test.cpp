@@ -215,6 +215,7 @@ TEST(SharedContainers, LookupsAreExactAndCopiesDeep)
     EXPECT_EQ(list.Add(s(u"[12_1]"), s(u"[B-7]")), 2);
     EXPECT_EQ(list.ValueOf(s(u"[12_1]")), s(u"Firma")); // the first of equal keys
     EXPECT_EQ(list.ValueOf(s(u"kat")), QString());
+    EXPECT_EQ(list.IndexOfKey(s(u"kat")), -1);
     EXPECT_EQ(list.IndexOfKeyValue(s(u"[12_1]"), s(u"[B-7]")), 2);
     EXPECT_EQ(list.IndexOfKeyValue(s(u"[12_1]"), s(u"[b-7]")), -1);
 
