@@ -76,18 +76,6 @@ int holdLock(const QStringList &args)
 }
 STOCK_CHILD_ENTRY("engine-hold-lock", holdLock);
 
-void createBookings(TTdbDatabase &db, const QString &dir)
-{
-    db.SetLocation(dir);
-    db.Connect();
-    TTdbTable t(&db);
-    t.SetTableName(u"BUCHUNG"_s);
-    t.FieldDefs().Add(u"Nr"_s, FieldType::WideString, 20, true);
-    t.FieldDefs().Add(u"Wert"_s, FieldType::Integer);
-    t.IndexDefs().Add(u"001"_s, u"Nr"_s, ixUnique);
-    t.CreateTable();
-}
-
 QString ramDirBase()
 {
     // On a RAM file system when there is one: these tests are about locking, and thousands
@@ -95,19 +83,32 @@ QString ramDirBase()
     return QFileInfo(u"/dev/shm"_s).isWritable() ? u"/dev/shm"_s : QDir::tempPath();
 }
 
+class EngineProcesses : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        db.SetLocation(dir.path());
+        db.Connect();
+        t.SetTableName(u"BUCHUNG"_s);
+        t.FieldDefs().Add(u"Nr"_s, FieldType::WideString, 20, true);
+        t.FieldDefs().Add(u"Wert"_s, FieldType::Integer);
+        t.IndexDefs().Add(u"001"_s, u"Nr"_s, ixUnique);
+        t.CreateTable();
+        t.SetIndexName(u"001"_s);
+        t.Open();
+    }
+
+    QTemporaryDir dir{ramDirBase() + u"/engine-XXXXXX"_s};
+    TTdbDatabase db;
+    TTdbTable t{&db};
+};
+
 } // namespace
 
-TEST(EngineProcesses, WritesWaitForAnotherProcesssLock)
+TEST_F(EngineProcesses, WritesWaitForAnotherProcesssLock)
 {
-    QTemporaryDir dir(ramDirBase() + u"/engine-XXXXXX"_s);
-    ASSERT_TRUE(dir.isValid());
-    TTdbDatabase db;
-    createBookings(db, dir.path());
-    TTdbTable t(&db);
-    t.SetTableName(u"BUCHUNG"_s);
-    t.SetIndexName(u"001"_s);
-    t.Open();
-
     auto child = ChildProcess::start(u"engine-hold-lock"_s, {dir.path()});
     child->setReadChannel(QProcess::StandardOutput);
     ASSERT_TRUE(child->waitForReadyRead(20000));
@@ -130,16 +131,8 @@ TEST(EngineProcesses, WritesWaitForAnotherProcesssLock)
     EXPECT_EQ(t.FieldByName(u"Neu"_s).AsString(), QString());
 }
 
-TEST(EngineProcesses, TwoWritersLoseNoRowAndNoUpdate)
+TEST_F(EngineProcesses, TwoWritersLoseNoRowAndNoUpdate)
 {
-    QTemporaryDir dir(ramDirBase() + u"/engine-XXXXXX"_s);
-    ASSERT_TRUE(dir.isValid());
-    TTdbDatabase db;
-    createBookings(db, dir.path());
-    TTdbTable t(&db);
-    t.SetTableName(u"BUCHUNG"_s);
-    t.SetIndexName(u"001"_s);
-    t.Open();
     t.Append();
     t.FieldByName(u"Nr"_s).SetAsString(kCounter);
     t.Post();
@@ -151,8 +144,7 @@ TEST(EngineProcesses, TwoWritersLoseNoRowAndNoUpdate)
     ASSERT_TRUE(a->waitForFinished(300000));
     ASSERT_TRUE(b->waitForFinished(300000));
     EXPECT_EQ(a->exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(a->exitCode(), 0);
-    EXPECT_EQ(b->exitCode(), 0);
+    EXPECT_EQ(a->exitCode() + b->exitCode(), 0);
 
     db.RefreshDataSets();
     EXPECT_EQ(t.RecordCount(), 2 * kRounds + 1);

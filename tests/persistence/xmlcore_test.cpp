@@ -10,10 +10,9 @@
 #include "tests/support/scriptedinteraction.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -22,11 +21,7 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-class TTestRecord : public TDBXMLCoreObject
-{
-public:
-    TTestRecord() { TTestRecord::Clear(); }
-
+struct TestRecordFields {
     QString Name;
     Money Price;
     double Quantity = 0;
@@ -34,6 +29,11 @@ public:
     int Count = 1;
     QString Note;
     TDoubleStringListObjectList Items;
+};
+
+class TTestRecord : public TDBXMLCoreObject, public TestRecordFields
+{
+public:
     // Throws from StartElement when that element comes, to exercise the failure paths.
     QString ThrowAt;
     bool Cancel = false;
@@ -72,16 +72,7 @@ public:
             Items.Last()->Value = CharacterText();
         CurrentElement.clear();
     }
-    void Clear() override
-    {
-        Name.clear();
-        Price = Money();
-        Quantity = 0;
-        Locked = false;
-        Count = 1;
-        Note.clear();
-        Items.Clear();
-    }
+    void Clear() override { static_cast<TestRecordFields &>(*this) = {}; }
     void WriteXML(bool complete, const QString &indent) override
     {
         WriteFmtLine(indent + u"<rec name=\"%s\" price=\"%s\" qty=\"%s\" locked=\"%s\">"_s,
@@ -108,33 +99,17 @@ void fillSample(TTestRecord &r)
 }
 
 using TestDocuments::utf16File;
-QByteArray utf16Bytes(const QString &text)
+
+// The record writes every field it reads: the same document means the same record.
+void expectSameRecord(TTestRecord &a, TTestRecord &b)
 {
-    return TestDocuments::utf16(text);
+    EXPECT_EQ(a.GetXMLText(true), b.GetXMLText(true));
 }
 
-void expectSameRecord(const TTestRecord &a, const TTestRecord &b)
-{
-    EXPECT_EQ(a.Name, b.Name);
-    EXPECT_EQ(a.Price, b.Price);
-    EXPECT_DOUBLE_EQ(a.Quantity, b.Quantity);
-    EXPECT_EQ(a.Locked, b.Locked);
-    EXPECT_EQ(a.Note, b.Note);
-    ASSERT_EQ(a.Items.Count(), b.Items.Count());
-    for (qsizetype i = 0; i < a.Items.Count(); ++i) {
-        EXPECT_EQ(a.Items[i].Key, b.Items[i].Key);
-        EXPECT_EQ(a.Items[i].Value, b.Items[i].Value);
-    }
-}
-
+// The sample as a file holds it: every character that needs escaping, CR LF in the note.
 const QString kGolden =
-    u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
-    u"<rec name=\"Rohr &lt;DN 15&gt; &amp; &quot;Bogen&quot; &apos;verzinkt&apos;\" "
-    u"price=\"12,3456\" qty=\"2,5\" locked=\"-1\">\r\n"
-    u"  <note>Zeile 1&#13;&#10;Zeile 2 \u00e4\u00f6\u00fc\u00df \U0001F527</note>\r\n"
-    u"  <item key=\"img\">a.png</item>\r\n"
-    u"  <item key=\"\">b&amp;c.png</item>\r\n"
-    u"</rec>\r\n"_s;
+    QString::fromUtf8(TestDocuments::golden("persistence", "xmlcore_record.xml"))
+        .replace(u"\n"_s, u"\r\n"_s);
 
 // Collects what is reported instead of showing it.
 class ReportCatcher
@@ -151,28 +126,7 @@ private:
 
 } // namespace
 
-TEST(XMLCoreDocument, FileIsUtf16LEWithMarkDeclarationAndCrLf)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(u"rec.xml"_s);
-    TTestRecord r;
-    fillSample(r);
-    r.SaveToFile(file);
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
-    EXPECT_EQ(bytes.left(6), QByteArray("\xFF\xFE<\0?\0", 6));
-    EXPECT_EQ(bytes, utf16File(kGolden));
-
-    TTestRecord back;
-    back.Items.Add(u"stale"_s, u"from before"_s);
-    back.LoadFromFile(file);
-    EXPECT_FALSE(back.HasError()) << qPrintable(back.ErrorText());
-    expectSameRecord(back, r);
-    EXPECT_EQ(back.Price.raw(), 123456);
-}
-
-TEST(XMLCoreDocument, TextFragmentStreamsAndCopiesAgree)
+TEST(XMLCoreDocument, FileTextAndStreamWriteAndReadTheSameDocument)
 {
     TTestRecord r;
     fillSample(r);
@@ -180,52 +134,34 @@ TEST(XMLCoreDocument, TextFragmentStreamsAndCopiesAgree)
     EXPECT_EQ(text, QChar(0xFEFF) + kGolden);
     // The incomplete form is the subclass's business; here it leaves out the note.
     EXPECT_FALSE(r.GetXMLText(false).contains(u"<note>"_s));
-
-    const QString fragment = r.GetXMLFragment(true, u"\t"_s);
-    EXPECT_FALSE(fragment.startsWith(QChar(0xFEFF)));
-    EXPECT_FALSE(fragment.contains(u"<?xml"_s));
-    for (const QString &line : fragment.split(u"\r\n"_s, Qt::SkipEmptyParts))
-        EXPECT_TRUE(line.startsWith(u'\t')) << qPrintable(line);
-
-    TTestRecord fromText;
-    EXPECT_TRUE(fromText.LoadFromXMLText(text));
-    expectSameRecord(fromText, r);
-    // A fragment parses as well (no mark, no declaration).
-    TTestRecord fromFragment;
-    EXPECT_TRUE(fromFragment.LoadFromXMLText(fragment));
-    expectSameRecord(fromFragment, r);
-
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"rec.xml"_s);
+    r.SaveToFile(file);
+    EXPECT_EQ(TestDocuments::fileBytes(file), utf16File(kGolden));
     QBuffer stream;
     stream.open(QIODevice::ReadWrite);
     r.SaveToStream(&stream);
     EXPECT_EQ(stream.data(), utf16File(kGolden));
-    TTestRecord fromStream;
-    fromStream.LoadFromStream(&stream); // from the beginning, whatever the position
-    expectSameRecord(fromStream, r);
 
-    // A document in the middle of a stream: only the given bytes are parsed.
-    QBuffer parts;
-    parts.open(QIODevice::ReadWrite);
-    parts.write("JUNK");
-    const QByteArray doc = utf16Bytes(text);
-    parts.write(doc);
-    parts.write("<<more junk");
-    parts.seek(4);
-    TTestRecord fromPart;
-    EXPECT_TRUE(fromPart.LoadFromStreamPart(&parts, doc.size()));
-    EXPECT_FALSE(fromPart.HasError());
-    expectSameRecord(fromPart, r);
-    EXPECT_EQ(parts.pos(), 4 + doc.size());
+    TTestRecord fromFile, fromText, fromStream;
+    fromFile.Items.Add(u"stale"_s, u"from before"_s);
+    fromFile.LoadFromFile(file);
+    EXPECT_TRUE(fromText.LoadFromXMLText(text));
+    fromStream.LoadFromStream(&stream); // from the beginning, wherever it stands
+    for (TTestRecord *back : {&fromFile, &fromText, &fromStream}) {
+        EXPECT_FALSE(back->HasError()) << qPrintable(back->ErrorText());
+        expectSameRecord(*back, r);
+    }
 
     // Copies are independent records, and the parse state is not part of the record.
     ReportCatcher catcher;
-    fromPart.LoadFromXMLText(u"<rec><note>open"_s);
-    ASSERT_TRUE(fromPart.HasError());
-    fillSample(fromPart);
-    TTestRecord edited = fromPart;
+    fromStream.LoadFromXMLText(u"<rec><note>open"_s);
+    ASSERT_TRUE(fromStream.HasError());
+    fillSample(fromStream);
+    TTestRecord edited = fromStream;
     EXPECT_FALSE(edited.HasError());
     edited.Items[0].Value = u"changed.png"_s;
-    EXPECT_NE(fromPart.GetXMLText(true), edited.GetXMLText(true));
+    EXPECT_NE(fromStream.GetXMLText(true), edited.GetXMLText(true));
 }
 
 TEST(XMLCoreDocument, UnknownThingsAreIgnoredAndEveryLoadStartsCleared)
@@ -243,27 +179,21 @@ TEST(XMLCoreDocument, UnknownThingsAreIgnoredAndEveryLoadStartsCleared)
     ASSERT_EQ(r.Items.Count(), 1);
 
     EXPECT_TRUE(r.LoadFromXMLText(u"<rec name=\"y\"/>"_s));
-    EXPECT_EQ(r.Name, u"y"_s);
-    EXPECT_EQ(r.Items.Count(), 0);
-    EXPECT_TRUE(r.Note.isEmpty());
+    EXPECT_EQ(r.Items.Count() + r.Note.size(), 0);
 
-    r.Name = u"set"_s;
-    EXPECT_FALSE(r.LoadFromXMLText(QString()));
-    EXPECT_TRUE(r.Name.isEmpty());
-
+    // Empty input, no stream and a missing file clear the record without a message.
     QBuffer empty;
     empty.open(QIODevice::ReadOnly);
-    r.Name = u"set"_s;
-    r.LoadFromStream(&empty);
-    r.LoadFromStream(nullptr);
-    EXPECT_TRUE(r.Name.isEmpty());
-
-    // A missing file clears without a message.
     QTemporaryDir dir;
-    fillSample(r);
-    r.LoadFromFile(dir.filePath(u"none.xml"_s));
-    EXPECT_TRUE(r.Name.isEmpty());
-    EXPECT_EQ(r.Items.Count(), 0);
+    const std::function<void()> loads[] = {
+        [&] { EXPECT_FALSE(r.LoadFromXMLText(QString())); }, [&] { r.LoadFromStream(&empty); },
+        [&] { r.LoadFromStream(nullptr); }, [&] { r.LoadFromFile(dir.filePath(u"none.xml"_s)); }};
+    for (const auto &load : loads) {
+        fillSample(r);
+        load();
+        EXPECT_TRUE(r.Name.isEmpty());
+        EXPECT_EQ(r.Items.Count(), 0);
+    }
     EXPECT_FALSE(r.HasError());
     EXPECT_TRUE(catcher.reports().isEmpty());
     EXPECT_TRUE(catcher.ui.messages.isEmpty());
@@ -283,11 +213,9 @@ TEST(XMLCoreErrors, MalformedFileKeepsWhatWasReadAndReportsLineAndColumn)
                                                  u"</rec>\r\n"_s)));
     TTestRecord r;
     r.LoadFromFile(file);
-    EXPECT_EQ(r.Name, u"first"_s);
     EXPECT_EQ(r.Price.raw(), 35000);
     ASSERT_EQ(r.Items.Count(), 1);
     EXPECT_EQ(r.Items[0].Value, u"v"_s);
-
     EXPECT_TRUE(r.HasError());
     // expat stops at the mismatched end tag </rec>: line 5, the first column.
     EXPECT_TRUE(r.ErrorText().contains(u" Line 5 Column 3"_s)) << qPrintable(r.ErrorText());
@@ -296,13 +224,10 @@ TEST(XMLCoreErrors, MalformedFileKeepsWhatWasReadAndReportsLineAndColumn)
     EXPECT_EQ(catcher.reports()[0].kind, MessageKind::FatalError);
     EXPECT_EQ(catcher.reports()[0].text, r.ErrorText());
     ASSERT_EQ(catcher.ui.messages.size(), 1);
-    EXPECT_EQ(catcher.ui.messages[0].type, MsgDlgType::Error);
-    EXPECT_TRUE(r.SourceFileName().isEmpty());
 
     // The next load starts without the old error; texts carry no file name.
     EXPECT_TRUE(r.LoadFromXMLText(u"<rec name=\"ok\"/>"_s));
-    EXPECT_FALSE(r.HasError());
-    EXPECT_TRUE(r.ErrorText().isEmpty());
+    EXPECT_FALSE(r.HasError() || !r.ErrorText().isEmpty());
     r.LoadFromXMLText(u"<rec>\n<item>"_s);
     EXPECT_TRUE(r.ErrorText().endsWith(u"\nTTestRecord "_s)) << qPrintable(r.ErrorText());
 }
@@ -311,51 +236,41 @@ TEST(XMLCoreErrors, HandlerExceptionIsReportedAndCancelIsQuiet)
 {
     const QString doc = u"<rec name=\"before\"><item key=\"a\">1</item>"
                         u"<item key=\"b\">2</item><note>x</note></rec>"_s;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"rec.xml"_s);
+    TTestRecord w;
+    w.LoadFromXMLText(doc);
+    w.SaveToFile(file);
     {
         ReportCatcher catcher;
         TTestRecord r;
         r.ThrowAt = u"note"_s;
         EXPECT_FALSE(r.LoadFromXMLText(doc));
-        EXPECT_EQ(r.Name, u"before"_s);
         EXPECT_EQ(r.Items.Count(), 2);
         EXPECT_TRUE(r.Note.isEmpty());
         EXPECT_FALSE(r.HasError()); // not a parse error
-        ASSERT_EQ(catcher.reports().size(), 1);
+        r.LoadFromFile(file);
+        ASSERT_EQ(catcher.reports().size(), 2);
         EXPECT_EQ(catcher.reports()[0].kind, MessageKind::Error);
         EXPECT_EQ(catcher.reports()[0].text, u"XML-Analysefehler.\nTTestRecord"_s);
-        ASSERT_EQ(catcher.ui.messages.size(), 1);
+        EXPECT_EQ(catcher.reports()[1].text, u"XML-Analysefehler.\nTTestRecord\n"_s + file);
         // The exception's class and message travel with the report.
         EXPECT_TRUE(catcher.ui.messages[0].text.contains(u"std::runtime_error"_s));
         EXPECT_TRUE(catcher.ui.messages[0].text.contains(u"handler failed"_s));
     }
-    {
-        ReportCatcher catcher;
-        QTemporaryDir dir;
-        const QString file = dir.filePath(u"rec.xml"_s);
-        TTestRecord w;
-        w.LoadFromXMLText(doc);
-        w.SaveToFile(file);
-        TTestRecord r;
-        r.ThrowAt = u"item"_s;
-        r.LoadFromFile(file);
-        ASSERT_EQ(catcher.reports().size(), 1);
-        EXPECT_EQ(catcher.reports()[0].text, u"XML-Analysefehler.\nTTestRecord\n"_s + file);
-    }
-    {
-        ReportCatcher catcher;
-        TTestRecord r;
-        r.ThrowAt = u"item"_s;
-        r.Cancel = true;
-        EXPECT_FALSE(r.LoadFromXMLText(doc));
-        EXPECT_EQ(r.Name, u"before"_s);
-        EXPECT_EQ(r.Items.Count(), 0);
-        EXPECT_TRUE(catcher.reports().isEmpty());
-        EXPECT_TRUE(catcher.ui.messages.isEmpty());
-        // The parser is usable again after a stop.
-        r.ThrowAt.clear();
-        EXPECT_TRUE(r.LoadFromXMLText(doc));
-        EXPECT_EQ(r.Items.Count(), 2);
-    }
+    ReportCatcher catcher;
+    TTestRecord r;
+    r.ThrowAt = u"item"_s;
+    r.Cancel = true;
+    EXPECT_FALSE(r.LoadFromXMLText(doc));
+    EXPECT_EQ(r.Name, u"before"_s);
+    EXPECT_EQ(r.Items.Count(), 0);
+    EXPECT_TRUE(catcher.reports().isEmpty());
+    EXPECT_TRUE(catcher.ui.messages.isEmpty());
+    // The parser is usable again after a stop.
+    r.ThrowAt.clear();
+    EXPECT_TRUE(r.LoadFromXMLText(doc));
+    EXPECT_EQ(r.Items.Count(), 2);
 }
 
 // Input that is not what a writer of ours produces must end in a report, never in a crash,
@@ -363,9 +278,7 @@ TEST(XMLCoreErrors, HandlerExceptionIsReportedAndCancelIsQuiet)
 TEST(XMLCoreBadInput, TruncatedForeignAndWronglyEncodedInput)
 {
     ReportCatcher catcher;
-    TTestRecord sample;
-    fillSample(sample);
-    const QByteArray doc = utf16File(sample.GetXMLText(true).mid(1));
+    const QByteArray doc = utf16File(kGolden);
     for (qsizetype cut : {qsizetype(1), qsizetype(2), qsizetype(7), doc.size() / 2,
                           doc.size() / 2 + 1, doc.size() - 3}) {
         TTestRecord r;
@@ -408,9 +321,7 @@ TEST(XMLCoreBadInput, HugeValuesAndDeepNesting)
     const QString huge(8 * 1024 * 1024, u'x');
     EXPECT_TRUE(
         r.LoadFromXMLText(u"<rec name=\""_s + huge + u"\"><note>"_s + huge + u"</note></rec>"_s));
-    EXPECT_EQ(r.Name.size(), huge.size());
-    EXPECT_EQ(r.Note.size(), huge.size());
-    EXPECT_FALSE(r.HasError());
+    EXPECT_EQ(r.Name.size() + r.Note.size(), 2 * huge.size());
 
     // A number attribute of a million digits falls back to the default.
     EXPECT_TRUE(r.LoadFromXMLText(u"<rec price=\""_s + QString(1000000, u'9') + u"\" qty=\""_s +
@@ -431,7 +342,6 @@ TEST(XMLCoreBadInput, HugeValuesAndDeepNesting)
         return s + u"</rec>"_s;
     };
     EXPECT_TRUE(r.LoadFromXMLText(nested(1000)));
-    EXPECT_FALSE(r.HasError());
     EXPECT_EQ(r.Items.Count(), 1);
     EXPECT_TRUE(catcher.reports().isEmpty());
 
@@ -449,9 +359,7 @@ TEST(XMLCoreBadInput, HugeValuesAndDeepNesting)
 TEST(XMLCoreBadInput, RandomDamageNeverCrashes)
 {
     ReportCatcher catcher;
-    TTestRecord sample;
-    fillSample(sample);
-    const QByteArray doc = utf16File(sample.GetXMLText(true).mid(1));
+    const QByteArray doc = utf16File(kGolden);
     QRandomGenerator random(4711);
     TTestRecord r;
     int failed = 0;
@@ -475,15 +383,15 @@ TEST(XMLCoreBadInput, RandomDamageNeverCrashes)
         failed += r.HasError() ? 1 : 0;
     }
     EXPECT_GT(failed, 1000);
-    EXPECT_TRUE(r.LoadFromXMLText(sample.GetXMLText(true)));
-    expectSameRecord(r, sample);
+    EXPECT_TRUE(r.LoadFromXMLText(kGolden));
+    EXPECT_EQ(r.GetXMLText(true), QChar(0xFEFF) + kGolden);
 }
 
 TEST(XMLCoreBadInput, Utf16WithoutMarkAndTextPiecesAcrossChunks)
 {
     // No byte-order mark, leading blanks: still recognised as UTF-16.
     TTestRecord r;
-    TestDocuments::read(r, utf16Bytes(u"  \r\n<rec name=\"ohne BOM\"/>"_s));
+    TestDocuments::read(r, TestDocuments::utf16(u"  \r\n<rec name=\"ohne BOM\"/>"_s));
     EXPECT_FALSE(r.HasError()) << qPrintable(r.ErrorText());
     EXPECT_EQ(r.Name, u"ohne BOM"_s);
 

@@ -11,11 +11,11 @@
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <limits>
 #include <stdexcept>
+#include <tuple>
 
 namespace
 {
@@ -57,14 +57,6 @@ TEST(XMLText, TagReadersFindTheFirstMatchAndNothingElse)
     // Only the first element counts, up to its "/>".
     EXPECT_EQ(XMLTagAttribute(u"<a x=\"1\"/><a y=\"2\"/>", u"a", u"y"), QString());
     EXPECT_EQ(XMLTagAttribute(u"<a y=\"unterminated", u"a", u"y"), s(u"unterminated"));
-
-    for (const auto &[text, between] : std::initializer_list<std::pair<const char16_t *, QString>>{
-             {u"Lieferant [4711_2] x", s(u"4711_2")},
-             {u"a]b[c", {}},
-             {u"no markers", {}},
-             {u"[]", {}}})
-        EXPECT_EQ(TextBetween(text, u"[", u"]"), between) << qPrintable(s(text));
-    EXPECT_EQ(TextBetween(u"'quoted'", u"'", u"'"), s(u"quoted"));
 }
 
 TEST(TextHelpers, IncrementNumberTextCarriesAndPads)
@@ -75,80 +67,30 @@ TEST(TextHelpers, IncrementNumberTextCarriesAndPads)
         const char16_t *after;
     };
     // Never cut; beyond 64 bits the carry still works digit by digit.
-    for (const Case &c : {Case{u"A0099", 0, u"A0100"},
-                          {u"KAB", 0, u"KAB0001"},
-                          {u"Z", 0, u"Z0001"},
-                          {u"7", 0, u"8"},
-                          {u"", 0, u"0001"},
-                          {u"999", 0, u"1000"},
-                          {u"A-09", 0, u"A-10"},
-                          {u"12A", 0, u"12A0001"},
-                          {u"A12", 6, u"A000013"},
-                          {u"A0999", 2, u"A1000"},
-                          {u"", 2, u"01"},
-                          {u"N99999999999999999999", 0, u"N100000000000000000000"}})
+    // clang-format off
+    const Case cases[] = {
+        {u"A0099", 0, u"A0100"}, {u"KAB", 0, u"KAB0001"}, {u"7", 0, u"8"}, {u"", 0, u"0001"},
+        {u"999", 0, u"1000"}, {u"A-09", 0, u"A-10"}, {u"12A", 0, u"12A0001"},
+        {u"A12", 6, u"A000013"}, {u"A0999", 2, u"A1000"}, {u"", 2, u"01"},
+        {u"N99999999999999999999", 0, u"N100000000000000000000"}};
+    // clang-format on
+    for (const Case &c : cases)
         EXPECT_EQ(IncrementNumberText(c.before, c.width), s(c.after)) << qPrintable(s(c.before));
-}
-
-TEST(TextHelpers, FieldsAndCounting)
-{
-    const char16_t *tokens[] = {u"", u"a", u"b", u"", u"d", u""}; // 0 and 5 are out of range
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(TokenAt(u"a;b;;d", u';', i), s(tokens[i])) << i;
-    EXPECT_EQ(TokenAt(u"", u';', 1), QString());
-    EXPECT_EQ(TokenAt(u"abc", u';', 1), s(u"abc"));
-
-    QStringList list{s(u"old")};
-    SplitToList(u"x|y||", u'|', list, false);
-    EXPECT_EQ(list, (QStringList{s(u"old"), s(u"x"), s(u"y"), QString(), QString()}));
-    SplitToList(u"", u'|', list, true);
-    EXPECT_TRUE(list.isEmpty());
-
-    EXPECT_EQ(CountChar(u"a;b;;", u';'), 3);
-    EXPECT_EQ(CountChar(u"", u';'), 0);
-
-    EXPECT_TRUE(StartsAndEndsWith(u"LOCKREC4711.SRW", u"LOCKREC", u".srw"));
-    EXPECT_FALSE(StartsAndEndsWith(u"lockrec4711.SRW", u"LOCKREC", u".SRW"));
-    EXPECT_FALSE(StartsAndEndsWith(u"abc", u"ab", u"bc")); // overlapping does not count
-    EXPECT_TRUE(StartsAndEndsWith(u"abbc", u"ab", u"BC"));
-
-    EXPECT_EQ(QuoteIfSpaced(s(u"C:/Program Files/x"), u'"'), s(u"\"C:/Program Files/x\""));
-    EXPECT_EQ(QuoteIfSpaced(s(u"\"a b"), u'"'), s(u"\"a b"));
-    EXPECT_EQ(QuoteIfSpaced(s(u"a b\""), u'"'), s(u"a b\""));
-    EXPECT_EQ(QuoteIfSpaced(s(u"ab"), u'"'), s(u"ab"));
-}
-
-TEST(TextHelpers, NormalizeText)
-{
-    const QString text = s(u"  Rohr  DN15\r\nverzinkt 1/2\"  ");
-    EXPECT_EQ(NormalizeText(text, true, false, false), s(u"Rohr DN15 verzinkt 1/2\""));
-    EXPECT_EQ(NormalizeText(text, false, false, false), s(u"RohrDN15verzinkt1/2\""));
-    EXPECT_EQ(NormalizeText(text, true, true, false),
-              s(u"15 12")); // the line break is no blank here
-    EXPECT_EQ(NormalizeText(text, false, true, false), s(u"1512"));
-    EXPECT_EQ(NormalizeText(text, true, false, true), s(u"Rohr DN15\r\nverzinkt 1/2\""));
-    EXPECT_EQ(NormalizeText(u"", true, false, false), QString());
 }
 
 TEST(TolerantConversions, MoneyIsExactAndRejectsWhatDoesNotFit)
 {
     const Money def = Money::fromRaw(-42);
     // Beyond four decimals: to even on a tie; values a double cannot hold exactly stay exact.
-    for (const auto &[text, raw] : std::initializer_list<std::pair<const char16_t *, qint64>>{
-             {u"12,3456", 123456},
-             {u"-0,0001", -1},
-             {u",5", 5000},
-             {u"3,", 30000},
-             {u"12,34565", 123456},
-             {u"12,34575", 123458},
-             {u"12,345650001", 123457},
-             {u"922337203685477,5807", std::numeric_limits<qint64>::max()},
-             {u"922337203685477,5808", -42},
-             {u"1,2,3", -42},
-             {u"1-2", -42},
-             {u"-", -42},
-             {u",", -42},
-             {u"", -42}})
+    // clang-format off
+    const std::pair<const char16_t *, qint64> money[] = {
+        {u"12,3456", 123456}, {u"-0,0001", -1}, {u",5", 5000}, {u"3,", 30000},
+        {u"12,34565", 123456}, {u"12,34575", 123458}, {u"12,345650001", 123457},
+        {u"922337203685477,5807", std::numeric_limits<qint64>::max()},
+        {u"922337203685477,5808", -42}, {u"1,2,3", -42}, {u"1-2", -42}, {u"-", -42},
+        {u",", -42}, {u"", -42}};
+    // clang-format on
+    for (const auto &[text, raw] : money)
         EXPECT_EQ(StrToCurrTolerant(text, def).raw(), raw) << qPrintable(s(text));
 
     EXPECT_EQ(StrToIntTolerant(u"-12 Stk", 0), -12);
@@ -171,15 +113,15 @@ TEST(TolerantConversions, MoneyIsExactAndRejectsWhatDoesNotFit)
 
 TEST(TolerantConversions, BooleansFromNumbersAndWords)
 {
-    EXPECT_TRUE(StrToBoolTolerant(u"2,5", false));
-    EXPECT_FALSE(StrToBoolTolerant(u" 0 ", true));
-    EXPECT_FALSE(StrToBoolTolerant(u"fAlSe", true));
-    EXPECT_FALSE(StrToBoolTolerant(u"ja", false));
-    EXPECT_FALSE(StrToBoolTolerant(u"1 0", false)); // not one number: the default
-    EXPECT_TRUE(StrToBoolTolerant(u"", true));
-    EXPECT_TRUE(StrToBoolTolerant(u"vielleicht", true));
-    EXPECT_TRUE(StrToBoolTolerant(u"-1", false));
-    EXPECT_TRUE(StrToBoolTolerant(u"true", false));
+    // Not one number nor a known word ("1 0", "ja"): the default.
+    // clang-format off
+    const std::tuple<const char16_t *, bool, bool> cases[] = {
+        {u"2,5", false, true}, {u" 0 ", true, false}, {u"fAlSe", true, false},
+        {u"ja", false, false}, {u"1 0", false, false}, {u"", true, true},
+        {u"vielleicht", true, true}, {u"-1", false, true}, {u"true", false, true}};
+    // clang-format on
+    for (const auto &[text, fallback, expected] : cases)
+        EXPECT_EQ(StrToBoolTolerant(text, fallback), expected) << qPrintable(s(text));
     EXPECT_EQ(StrToIntTolerant(u"", 7), 7);
 }
 
@@ -204,61 +146,34 @@ TEST(MoneyRounding, HalfCentBoundaryAndSingleRoundingOfPercentages)
     EXPECT_THROW(GrossToNet(false, a, -100), std::range_error);
 }
 
-TEST(WideStringStream, ErrorTexts)
+// The XML core's character buffer; the core itself only appends whole characters, which its
+// own tests cover, so these are the ways a caller can misuse it.
+TEST(WideStringStream, RefusesHalfCharactersAndClampsSeeks)
 {
+    using Origin = TDBXMLWideStringStream::Origin;
     TDBXMLWideStringStream st;
-    const auto message = [](auto &&f) {
-        try {
-            f();
-        } catch (const EStreamError &e) {
-            return QString::fromUtf8(e.what());
-        }
-        return QString();
-    };
-    EXPECT_EQ(message([&] { st.SetSize(3); }), s(u"Odd size not valid for WideString"));
-    EXPECT_EQ(message([&] { st.SetSize(-2); }), s(u"Negative stream size invalid"));
+    EXPECT_THROW(st.SetSize(3), EStreamError);
+    EXPECT_THROW(st.SetSize(-2), EStreamError);
     st.SetSize(10);
-    EXPECT_EQ(message([&] { st.SetCapacity(8); }), s(u"Capacity cannot be less than size"));
-    st.Seek(1, TDBXMLWideStringStream::Origin::Beginning);
+    EXPECT_THROW(st.SetCapacity(8), EStreamError);
+    st.Seek(1, Origin::Beginning);
     EXPECT_THROW(st.WriteText(u"x"), EWriteError);
-    EXPECT_EQ(message([&] { st.WriteText(u"x"); }),
-              s(u"Cannot Write WideString to odd byte position"));
-}
-
-TEST(WideStringStream, GrowsSeeksAndReads)
-{
-    TDBXMLWideStringStream st;
-    st.SetSize(2);
-    EXPECT_EQ(st.Capacity(), 8); // 2 + 8, down to a multiple of 4
-    st.SetSize(100);
-    EXPECT_EQ(st.Capacity(), 124); // 100 + 25, down to a multiple of 4
     st.SetSize(0);
-    EXPECT_EQ(st.Capacity(), 124);
+    EXPECT_GE(st.Capacity(), 10); // shrinking keeps the memory
 
     // Writing past the end grows the size to the end of the write, rounded up to even.
     st.Write("abc", 3);
     EXPECT_EQ(st.Size(), 4);
-    EXPECT_EQ(st.Position(), 3);
-    EXPECT_EQ(st.Seek(1, TDBXMLWideStringStream::Origin::End), 3);      // size minus offset
-    EXPECT_EQ(st.Seek(-9, TDBXMLWideStringStream::Origin::Current), 0); // clamped
-    EXPECT_EQ(st.Seek(99, TDBXMLWideStringStream::Origin::Beginning), 4);
+    EXPECT_EQ(st.Seek(1, Origin::End), 3);      // size minus offset
+    EXPECT_EQ(st.Seek(-9, Origin::Current), 0); // clamped
+    EXPECT_EQ(st.Seek(99, Origin::Beginning), 4);
     char buf[8] = {};
-    st.Seek(1, TDBXMLWideStringStream::Origin::Beginning);
+    st.Seek(1, Origin::Beginning);
     EXPECT_EQ(st.Read(buf, 8), 3);
     EXPECT_EQ(QByteArray(buf, 2), QByteArray("bc"));
     EXPECT_EQ(st.Read(buf, 8), 0);
     st.SetSize(2);
     EXPECT_EQ(st.Position(), 2);
-
-    TDBXMLWideStringStream text(u"Gr\u00fc\u00dfe");
-    EXPECT_EQ(text.Size(), 10);
-    EXPECT_EQ(text.Position(), 0);
-    text.Seek(0, TDBXMLWideStringStream::Origin::End);
-    text.WriteText(u" \U0001F527");
-    EXPECT_EQ(text.DataString(), s(u"Gr\u00fc\u00dfe \U0001F527"));
-    text.Reset();
-    EXPECT_EQ(text.DataString(), QString());
-    EXPECT_GE(text.Capacity(), 16);
 }
 
 TEST(CoreWriter, WritesUtf16FileLineByLineAndRefusesWhatItCannotReplace)
@@ -298,24 +213,20 @@ TEST(SharedContainers, LookupsAreExactAndCopiesDeep)
     EXPECT_EQ(list.Add(s(u"Kat"), s(u"4711")), 0);
     EXPECT_EQ(list.Add(s(u"[12_1]"), s(u"Firma")), 1);
     EXPECT_EQ(list.Add(s(u"[12_1]"), s(u"[B-7]")), 2);
-    EXPECT_EQ(list.ValueOf(s(u"[12_1]")), s(u"Firma"));
+    EXPECT_EQ(list.ValueOf(s(u"[12_1]")), s(u"Firma")); // the first of equal keys
     EXPECT_EQ(list.ValueOf(s(u"kat")), QString());
     EXPECT_EQ(list.IndexOfKey(s(u"kat")), -1);
     EXPECT_EQ(list.IndexOfKeyValue(s(u"[12_1]"), s(u"[B-7]")), 2);
     EXPECT_EQ(list.IndexOfKeyValue(s(u"[12_1]"), s(u"[b-7]")), -1);
-    EXPECT_TRUE(list.HasValue(s(u"Firma")));
-    EXPECT_FALSE(list.HasValue(s(u"firma")));
 
     TDoubleStringListObjectList copy;
     list.AppendCopiesTo(copy);
     copy[0].Value = s(u"changed");
-    EXPECT_EQ(list[0].Value, s(u"4711"));
-    EXPECT_EQ(copy.Count(), 3);
     TDoubleStringListObjectList assigned = copy;
     assigned = list;
     assigned[1].Key = s(u"x");
+    EXPECT_EQ(list[0].Value + list[1].Key, s(u"4711[12_1]"));
     EXPECT_EQ(assigned.Count(), 3);
-    EXPECT_EQ(list[1].Key, s(u"[12_1]"));
 
     TStringStringlistObjectList named;
     EXPECT_EQ(named.Last(), nullptr);

@@ -100,30 +100,27 @@ TEST_F(LabelFile, FirstSheetFillsActivePositionsLaterSheetsStartAtTheFirst)
 TEST_F(LabelFile, EachEntryOfTheListGivesOneLabel)
 {
     // The same article twice, on the roll: one label per page.
-    auto list = articles(1);
-    list.push_back(list.front());
-    const TEtikettHelperLager helper(settings(false));
+    const std::vector<TLagerArtikelDaten> list(2, articles(1).front());
     TEtikettendrucker printer;
-    const auto result =
-        printer.Print(labels, *labels.FindForm(kRoll), int(list.size()), helper.Callback(list));
+    const auto result = printer.Print(labels, *labels.FindForm(kRoll), 2,
+                                      TEtikettHelperLager(settings(false)).Callback(list));
     EXPECT_EQ(result.labels, 2);
     EXPECT_EQ(printer.PageCount(), 2);
 }
 
 TEST_F(LabelFile, SheetSizeFollowsTheLayoutType)
 {
-    struct Case {
+    const struct {
         int type;
         bool portrait;
         QSizeF millimetres; // as the page lies
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0, true, {210, 297}},  // width and height of a type 0 layout say nothing
         {2, false, {297, 210}}, // any type but 1 is A4
         {1, true, {57, 32}},
         {1, false, {32, 57}},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         TPrintEtikettForm form;
         form.Type = c.type;
         form.Portrait = c.portrait;
@@ -141,10 +138,9 @@ TEST_F(LabelFile, ALayoutThatPrintsNothingStopsWithTheMessage)
     TPrintEtikettForm &form = *labels.FindForm(kSheet);
     for (TPrintEtikettHolder &h : form.Holders)
         h.Name = u"Geloeschtes Etikett"_s;
-    const auto list = articles(3);
-    const TEtikettHelperLager helper(settings(false));
     TEtikettendrucker printer;
-    const auto result = printer.Print(labels, form, 3, helper.Callback(list));
+    const auto result =
+        printer.Print(labels, form, 3, TEtikettHelperLager(settings(false)).Callback(articles(3)));
     EXPECT_TRUE(result.nothingPrinted);
     EXPECT_EQ(result.labels, 0);
     ASSERT_EQ(ui.messages.size(), 1);
@@ -158,9 +154,9 @@ TEST_F(LabelFile, ARefusedBarcodeIsLeftOutAndReportedOncePerPrint)
     for (auto &a : list)
         a.EAN = u"40063813339X1"_s;
     list[2].EAN = u"123"_s; // a second, different fault
-    const TEtikettHelperLager helper(settings(false));
     TEtikettendrucker printer;
-    const auto result = printer.Print(labels, *labels.FindForm(kSheet), 5, helper.Callback(list));
+    const auto result = printer.Print(labels, *labels.FindForm(kSheet), 5,
+                                      TEtikettHelperLager(settings(false)).Callback(list));
     EXPECT_EQ(result.labels, 5);
     EXPECT_EQ(result.barcodeErrors,
               (QStringList{u"Barcode muss numerisch sein."_s, u"EAN13: Falscher Barcodetyp"_s}));
@@ -172,50 +168,35 @@ TEST_F(LabelFile, VariablesTakeNetAndGrossFromTheSetting)
 {
     TLagerArtikelDaten a;
     a.LagerArtikelNr = u"4711"_s;
-    a.Bezeichnung = u"Kugelhahn 1/2\""_s;
+    a.Bezeichnung = u"Kugelhahn"_s;
     a.Gruppe = u"Armaturen"_s;
     a.Lagerort = u"R1-F2"_s;
     a.ME = u"Stk"_s;
+    a.Etikett = u"<p>Etikett</p>"_s;
     a.MwStSatz = 1;
     a.VKPreis = {Money::fromUnits(119), Money::fromUnits(10), Money(), Money(), Money()};
-    a.Etikett = u"<p>Etikett</p>"_s;
     a.KatRefs.Add(u"LIEF1"_s, u"KH-12"_s);
     a.KatRefs.Add(u"LIEF2"_s, u"X"_s);
-
-    struct Case {
+    const struct {
         bool gross;
         int variable;
         QString value;
+    } cases[] = {
+        // clang-format off
+        {true, 1001021, u"100,00"_s},  {true, 1001200, u"119,00"_s},  {true, 1001205, u"19,00"_s},
+        {false, 1001021, u"119,00"_s}, {false, 1001200, u"141,61"_s}, {false, 1001205, u"22,61"_s},
+        {true, 1001022, u"8,40"_s},    {true, 1001201, u"10,00"_s},   {true, 1001025, u"0,00"_s},
+        {true, 1001016, u"19 %"_s},    {true, 1001301, u"KH-12"_s},   {true, 1012006, u"EUR"_s},
+        {true, 1, u"Feldname"_s},      {true, 0, u""_s},              {true, 1001026, u""_s},
+        {true, 1001000, u"4711"_s},    {true, 1001001, u""_s},        {true, 1001012, u"Stk"_s},
+        {true, 1001002, u"Kugelhahn"_s}, {true, 1001005, u"Armaturen"_s},
+        {true, 1001006, u"R1-F2"_s},   {true, 1001047, u"<p>Etikett</p>"_s},
+        // clang-format on
     };
-    const Case cases[] = {
-        {true, 1001021, u"100,00"_s},
-        {true, 1001200, u"119,00"_s},
-        {true, 1001205, u"19,00"_s},
-        {false, 1001021, u"119,00"_s},
-        {false, 1001200, u"141,61"_s},
-        {false, 1001205, u"22,61"_s},
-        {true, 1001022, u"8,40"_s},
-        {true, 1001201, u"10,00"_s},
-        {true, 1001025, u"0,00"_s},
-        {true, 1001000, u"4711"_s},
-        {true, 1001001, u""_s},
-        {true, 1001002, u"Kugelhahn 1/2\""_s},
-        {true, 1001005, u"Armaturen"_s},
-        {true, 1001006, u"R1-F2"_s},
-        {true, 1001012, u"Stk"_s},
-        {true, 1001016, u"19 %"_s},
-        {true, 1001047, u"<p>Etikett</p>"_s},
-        {true, 1001301, u"KH-12"_s},
-        {true, 1012006, u"EUR"_s},
-        {true, 1, u"Feldname"_s},
-        {true, 0, u""_s},
-        {true, 1001026, u""_s},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases)
         EXPECT_EQ(TEtikettHelperLager(settings(c.gross)).Value(c.variable, a, u"Feldname"_s),
                   c.value)
             << c.gross << " " << c.variable;
-    }
     EXPECT_EQ(TEtikettHelperLager::VariableNumber(u"Preis"_s), 0);
     EXPECT_EQ(TEtikettHelperLager::VariableNumber(u" 1001000 "_s), 1001000);
 }

@@ -23,12 +23,10 @@ void readBody(TDBXMLCoreObject &obj, const QString &body)
 
 // First page on a portrait A4 form, the others on a landscape A5 form whose area is
 // narrower than the header's columns.
-const char *const kForms = R"(<forms>
-<form name="Erste" orientation="portrait"><printarea left="100" top="100" width="1900" height="600" printheader="-1" printheaderaftervt="-1" />
-<element name="s" left="100" top="20" width="300" height="60" type="0" var="$SeitenNr$" /></form>
-<form name="Folge" orientation="landscape" paperformat="A5"><printarea left="100" top="100" width="700" height="1200" printheader="-1" printheaderaftervt="0" />
-<element name="s" left="100" top="20" width="300" height="60" type="0" var="$SeitenNr$" /></form>
-</forms>)";
+void readForms(TPrintForms &forms)
+{
+    readBody(forms, QString::fromUtf8(TestDocuments::golden("printing", "renderer_forms.xml")));
+}
 
 QString area(const QString &text, bool newPage = false)
 {
@@ -66,7 +64,7 @@ TEST(PrintRenderer, GoldenDocumentReadsBack)
 TEST(PrintRenderer, AreasFlowOverFormsAndColumnsAreChecked)
 {
     TPrintForms forms;
-    readBody(forms, QString::fromUtf8(kForms));
+    readForms(forms);
     QString body = u"<printpreview><pageset form1=\"Erste\" form2=\"Folge\" />"
                    "<headercol w=\"600\" cap=\"Nummer\" /><headercol w=\"900\" cap=\"Text\" />"
                    "<headercol w=\"1200\" cap=\"Breit\" /><pagenr val=\"7\" />"
@@ -128,7 +126,7 @@ void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &
 TEST(PrintRenderer, PagesOfOneFormLeaveThePrintersLayoutAlone)
 {
     TPrintForms forms;
-    readBody(forms, QString::fromUtf8(kForms));
+    readForms(forms);
     QString body = u"<printpreview><pageset form1=\"Erste\" form2=\"Erste\" />"_s;
     for (int i = 1; i <= 30; ++i)
         body += area(u"Zeile %1"_s.arg(i));

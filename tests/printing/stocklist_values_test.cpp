@@ -5,6 +5,7 @@
 #include "printing/printarealayoutscore.h"
 #include "printing/printhelperlager.h"
 #include "tests/support/articles.h"
+#include "tests/support/documents.h"
 
 #include <gtest/gtest.h>
 
@@ -116,102 +117,44 @@ TEST(StockValuation, RoundsEachArticleToTheCentAndSortsItByItsStock)
     EXPECT_EQ(b.PositiveValue.raw(), 120000);
 }
 
-TEST(StockValuation, TotalsVariablesAreDecodedAfterTheirPrefix)
+// Every row variable of a fully populated article, with both decimal settings where they
+// matter, pictures and extra values by name, an article without serial numbers, and the totals'
+// variables, which count only after their prefix.
+TEST(StockListVariables, EveryRowVariableMatchesTheGoldenListing)
 {
+    TLagerArtikelDaten a = populated();
+    QString listing;
+    const auto list = [&](const QString &name, bool fourDecimals = false) {
+        QString value = row(TPrintHelperLager(settings(fourDecimals)), name, a);
+        listing += name + (fourDecimals ? u" (4)"_s : QString()) + u" = "_s +
+                   value.replace(u"\r"_s, u"\\r"_s).replace(u"\n"_s, u"\\n"_s) + u'\n';
+    };
+    for (int n = 1000; n <= 1105; n = n == 1047 ? 1100 : n + 1)
+        list(u"$100"_s + QString::number(n));
+    for (int n : {1102, 1103, 1104}) // the products follow the setting, the valuation does not
+        list(u"$100"_s + QString::number(n), true);
+    for (const char16_t *name :
+         {u"$1001043=K&2", u"$1001043=", u"$1001043=fehlt", u"$100Farbe", u"$100FARBE",
+          u"$100Anzahl", u"$100geprüft", u"$100Datum", u"$100Zeit", u"$100Stempel", u"$100Alt",
+          u"$100Gibtsnicht", u"$NameKurz$"})
+        list(QString::fromUtf16(name));
+    // Without serial numbers the variable stops the row's values without printing anything.
+    a.LagerArtikelNr = u"OHNE"_s;
+    list(u"$1001040"_s);
+    list(u"$1001041"_s);
     TLagerBewertung b;
     b.CurrencyText = u"EUR"_s;
     b.Add(stocked(3, 1.3333));
     b.Add(stocked(-2, 1.5));
-    const std::pair<QString, QString> cases[] = {
-        {u"$100102"_s, u"int:1"_s},
-        {u"$1004"_s, u"amount:4.0000"_s},
-        {u"$1001"_s, u"amount:-3.0000"_s},
-        {u"$1001100"_s, u"text:EUR"_s},
-        {u"$100"_s, u"-"_s},
-        {u"$100x"_s, u"-"_s},
-        {u"$1003"_s, u"-"_s},
-        {u"X100102"_s, u"-"_s},
-        {u"$10"_s, u"-"_s},
-        {u"$200102"_s, u"-"_s},
-    };
-    for (const auto &[name, expected] : cases) {
+    for (const char16_t *name : {u"$100102", u"$1004", u"$1001", u"$1001100", u"$100", u"$100x",
+                                 u"$1003", u"X100102", u"$10", u"$200102"}) {
         TPrintValue v;
-        const int kind = b.Resolve(name, v);
-        EXPECT_EQ(kind == pvNone ? u"-"_s : delivered(kind, v), expected) << qPrintable(name);
+        const int kind = b.Resolve(QString::fromUtf16(name), v);
+        listing += u"totals "_s + QString::fromUtf16(name) + u" = "_s +
+                   (kind == pvNone ? u"-"_s : delivered(kind, v)) + u'\n';
     }
-}
-
-TEST(StockListVariables, EveryRowVariableOfAFullyPopulatedArticle)
-{
-    const TPrintHelperLager helper(settings(false));
-    const TLagerArtikelDaten a = populated();
-    // clang-format off
-    const std::pair<int, QString> cases[] = {
-        {1000, u"text:MIT-SN"_s}, {1001, u"text:DATANORM1"_s},
-        {1002, u"text:Kupferrohr"_s}, {1003, u"text:12"_s}, {1004, u"text:2,5"_s},
-        {1005, u"text:Rohre"_s}, {1006, u"text:R01"_s}, {1007, u"bool:1"_s},
-        {1008, u"text:4"_s}, {1009, u"text:10,5"_s}, {1010, u"text:-1,5"_s},
-        {1011, u"text:RG1"_s}, {1012, u"text:m"_s}, {1013, u"bool:1"_s},
-        {1014, u"amount:1.3333"_s}, {1015, u"text:1,4"_s}, {1016, u"int:2"_s},
-        {1017, u"text:21.01.2025 12:00"_s}, {1018, u"text:M&M"_s},
-        {1019, u"text:22.01.2025 06:00"_s}, {1020, u"text:O'Neil"_s},
-        {1021, u"amount:12.3456"_s}, {1022, u"amount:-3.5000"_s},
-        {1023, u"amount:1000000.0000"_s}, {1024, u"amount:0.0001"_s},
-        {1025, u"amount:99.9900"_s}, {1026, u"text:2,5"_s}, {1027, u"text:1,5"_s},
-        {1028, u"text:3"_s}, {1029, u"text:0,00375"_s}, {1030, u"text:0"_s},
-        {1031, u"int:8"_s}, // 7.5 minutes
-        {1032, u"amount:45.5000"_s}, {1033, u"bool:1"_s}, {1034, u"bool:1"_s},
-        {1035, u"bool:1"_s}, {1036, u"bool:1"_s}, {1037, u"bool:1"_s},
-        {1038, u"rtf:$1001038|Zeile <1>\r\nZeile & \"2\""_s},
-        {1039, u"rtf:$1001039|Kurz 'ü' 😀"_s}, {1040, u"text:S1\nS2"_s},
-        {1041, u"text:S1, S2"_s}, {1047, u"rtf:$1001047|Etikett\n"_s},
-        {1100, u"text:EUR"_s}, {1101, u"text:-1,5"_s},
-        {1102, u"amount:-2.0000"_s}, // -1.99995
-        {1103, u"amount:14.0000"_s}, // 13.99965
-        {1104, u"amount:16.0000"_s}, // 15.9996
-        {1042, u"-"_s}, {1105, u"-"_s},
-    };
-    // clang-format on
-    for (const auto &[number, expected] : cases)
-        EXPECT_EQ(row(helper, u"$100"_s + QString::number(number), a), expected) << number;
-}
-
-TEST(StockListVariables, ProductsFollowTheFourDecimalSettingButTheValuationDoesNot)
-{
-    const TPrintHelperLager helper(settings(true));
-    const TLagerArtikelDaten a = populated();
-    EXPECT_EQ(row(helper, u"$1001102"_s, a), u"amount:-2.0000"_s);
-    EXPECT_EQ(row(helper, u"$1001103"_s, a), u"amount:13.9997"_s);
-    EXPECT_EQ(row(helper, u"$1001104"_s, a), u"amount:15.9996"_s);
+    TestDocuments::expectGoldenText("printing", "stocklist_variables.txt", listing);
     EXPECT_EQ(TLagerBewertung::Value(a).raw(), 160000);
-}
-
-TEST(StockListVariables, PicturesExtraValuesAndSerialNumbersByName)
-{
-    const TPrintHelperLager helper(settings(false));
-    TLagerArtikelDaten a = populated();
-    const std::pair<QString, QString> cases[] = {
-        {u"$1001043=K&2"_s, u"img:/bilder/Bild \"2\".png"_s}, // keys regardless of case
-        {u"$1001043="_s, u"img:/bilder/bild1.jpg"_s},
-        {u"$1001043=fehlt"_s, u"img:"_s}, // nothing printed, no message
-        {u"$100Farbe"_s, u"text:rot & blau\r\n"_s},
-        {u"$100FARBE"_s, u"text:rot & blau\r\n"_s},
-        {u"$100Anzahl"_s, u"int:-42"_s},
-        {u"$100geprüft"_s, u"bool:1"_s},
-        {u"$100Datum"_s, u"text:21.01.2025"_s},
-        {u"$100Zeit"_s, u"text:12:00"_s},
-        {u"$100Stempel"_s, u"text:21.01.2025 18:00"_s},
-        {u"$100Alt"_s, u"-"_s}, // a value of no known kind
-        {u"$100Gibtsnicht"_s, u"-"_s},
-        {u"$NameKurz$"_s, u"-"_s},
-    };
-    for (const auto &[name, expected] : cases)
-        EXPECT_EQ(row(helper, name, a), expected) << qPrintable(name);
-
-    // Without serial numbers the variable stops the row's values without printing anything.
-    a.LagerArtikelNr = u"OHNE"_s;
-    EXPECT_EQ(row(helper, u"$1001040"_s, a), u"img:"_s);
-    EXPECT_EQ(row(helper, u"$1001041"_s, a), u"img:"_s);
 }
 
 TEST(StockListRunParts, FirstPageSpoolNameAndSubject)
