@@ -410,18 +410,6 @@ bool TPrintAreaLayoutsCore::CloseDocument()
     return ok;
 }
 
-QString PrintProgramCommandLine(const QString &extraArgument, const QString &user,
-                                const QString &document, int mode)
-{
-    QString quoted = document;
-    quoted.replace(u"\""_s, u"\"\""_s);
-    const QStringList args = PrintProgramArguments(extraArgument, user, document, mode);
-    QString line = extraArgument + u' ' + user + u" \""_s + quoted + u"\" "_s + args.at(3);
-    if (args.size() > 4)
-        line += u' ' + args.at(4);
-    return line;
-}
-
 QStringList PrintProgramArguments(const QString &extraArgument, const QString &user,
                                   const QString &document, int mode)
 {

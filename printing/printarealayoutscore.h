@@ -123,11 +123,8 @@ private:
     bool m_writeFailed = false;
 };
 
-// The print program's command line as the suite's programs expect it: extra argument (the
-// client), user, quoted document, mode digit and " -CONTAINER" for documents in a container.
-QString PrintProgramCommandLine(const QString &extraArgument, const QString &user,
-                                const QString &document, int mode);
-// The same as separate arguments for QProcess, which quotes on its own.
+// The print program's arguments as the suite's programs expect them: extra argument (the
+// client), user, document, mode digit and "-CONTAINER" for documents in a container.
 QStringList PrintProgramArguments(const QString &extraArgument, const QString &user,
                                   const QString &document, int mode);
 // Starts the print program on a closed document; reports and returns false on failure.

@@ -77,8 +77,10 @@ TEST_F(LagerReceipt, RefusalsExitWithTheirCodeAndBookNothing)
 {
     EXPECT_EQ(receipt({u"PLAIN"_s, u"1"_s}), 5); // no price
     EXPECT_EQ(receipt({u"PLAIN"_s, u"1"_s, u"--price"_s, u"zehn"_s}), 5);
+    EXPECT_EQ(receipt({u"SER"_s, u"2,5"_s, u"--price"_s, u"1"_s}), 5); // serials count whole units
     EXPECT_EQ(receipt({u"NICHTDA"_s, u"1"_s, u"--price"_s, u"1"_s}), 3);
     EXPECT_TRUE(history(u"PLAIN"_s).isEmpty());
+    EXPECT_EQ(lager({u"history"_s, u"SER"_s}).out.count('\n'), 1); // the header only
 }
 
 TEST_F(LagerReceipt, SerialNumbersComeWithTheReceipt)
@@ -97,14 +99,20 @@ TEST_F(LagerReceipt, SerialNumbersComeWithTheReceipt)
     EXPECT_EQ(getJson(u"SER"_s).value(u"BuchungsBestand"_s).toDouble(), 3);
 }
 
-// What a held grouped article does is the receipt's business; a held main article ends the
-// command with its own exit code.
-TEST_F(LagerReceipt, AHeldArticleGivesFourAndBooksNothing)
+// The held main article ends the command; a held grouped one only keeps its prices.
+TEST_F(LagerReceipt, HeldArticles)
 {
-    ArticleLockHolder holder(stockDir(), u"PLAIN"_s, u"Kollege Meier"_s);
-    const Outcome r = expect(4, {u"receipt"_s, u"PLAIN"_s, u"1"_s, u"--price"_s, u"20"_s});
-    EXPECT_TRUE(r.err.contains(u"Kollege Meier"_s)) << qPrintable(r.err);
-    EXPECT_TRUE(history(u"PLAIN"_s).isEmpty());
+    expect(0, {u"groupings"_s, u"add"_s, u"PLAIN"_s, u"SER"_s});
+    for (const QString &held : {u"PLAIN"_s, u"SER"_s}) {
+        ArticleLockHolder holder(stockDir(), held, u"Kollege Meier"_s);
+        const Outcome r = expect(held == u"PLAIN" ? 4 : 0,
+                                 {u"receipt"_s, u"PLAIN"_s, u"1"_s, u"--price"_s, u"20"_s});
+        EXPECT_TRUE(r.err.contains(held == u"PLAIN" ? u"Kollege Meier"_s
+                                                    : u"Kann Artikel \"SER\" nicht sperren."_s))
+            << qPrintable(r.err);
+    }
+    EXPECT_EQ(history(u"PLAIN"_s).size(), 1);
+    EXPECT_EQ(getJson(u"SER"_s).value(u"EKPreis"_s).toDouble(), 10);
 }
 
 TEST_F(LagerReceipt, EveryPathThatSetsStockKeepsTheHistoryChained)

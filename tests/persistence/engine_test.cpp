@@ -432,11 +432,14 @@ TEST_F(EngineTest, FiltersRestrictNavigationCountsAndSearches)
     t->SetFiltered(false);
     EXPECT_EQ(t->RecordCount(), 4);
 
-    // FindFirst uses the filter text without filtering the table.
+    // FindFirst/FindNext use the filter text without filtering the table.
     t->SetFilter(u"Stadium >= 4"_s);
     ASSERT_TRUE(t->FindFirst());
     EXPECT_EQ(numberOf(*t), u"2"_s);
-    t->Next();
+    ASSERT_TRUE(t->FindNext());
+    EXPECT_EQ(numberOf(*t), u"4"_s);
+    EXPECT_FALSE(t->FindNext());
+    t->Prior();
     EXPECT_EQ(numberOf(*t), u"3"_s);
 }
 

@@ -126,7 +126,7 @@ private:
 
 } // namespace
 
-TEST(XMLCoreDocument, FileTextAndStreamWriteAndReadTheSameDocument)
+TEST(XMLCoreDocument, FileTextFragmentAndStreamsWriteAndReadTheSameDocument)
 {
     TTestRecord r;
     fillSample(r);
@@ -142,26 +142,39 @@ TEST(XMLCoreDocument, FileTextAndStreamWriteAndReadTheSameDocument)
     stream.open(QIODevice::ReadWrite);
     r.SaveToStream(&stream);
     EXPECT_EQ(stream.data(), utf16File(kGolden));
+    const QString fragment = r.GetXMLFragment(true, u"\t"_s);
+    EXPECT_FALSE(fragment.startsWith(QChar(0xFEFF)) || fragment.contains(u"<?xml"_s));
+    for (const QString &line : fragment.split(u"\r\n"_s, Qt::SkipEmptyParts))
+        EXPECT_TRUE(line.startsWith(u'\t')) << qPrintable(line);
+    // A document in the middle of a stream: only the given bytes are parsed.
+    QBuffer parts;
+    parts.open(QIODevice::ReadWrite);
+    const QByteArray doc = TestDocuments::utf16(text);
+    parts.write("JUNK" + doc + "<<more junk");
+    parts.seek(4);
 
-    TTestRecord fromFile, fromText, fromStream;
+    TTestRecord fromFile, fromText, fromFragment, fromStream, fromPart;
     fromFile.Items.Add(u"stale"_s, u"from before"_s);
     fromFile.LoadFromFile(file);
     EXPECT_TRUE(fromText.LoadFromXMLText(text));
-    fromStream.LoadFromStream(&stream); // from the beginning, wherever it stands
-    for (TTestRecord *back : {&fromFile, &fromText, &fromStream}) {
+    EXPECT_TRUE(fromFragment.LoadFromXMLText(fragment)); // no mark, no declaration
+    fromStream.LoadFromStream(&stream);                  // from the beginning, wherever it stands
+    EXPECT_TRUE(fromPart.LoadFromStreamPart(&parts, doc.size()));
+    EXPECT_EQ(parts.pos(), 4 + doc.size());
+    for (TTestRecord *back : {&fromFile, &fromText, &fromFragment, &fromStream, &fromPart}) {
         EXPECT_FALSE(back->HasError()) << qPrintable(back->ErrorText());
         expectSameRecord(*back, r);
     }
 
     // Copies are independent records, and the parse state is not part of the record.
     ReportCatcher catcher;
-    fromStream.LoadFromXMLText(u"<rec><note>open"_s);
-    ASSERT_TRUE(fromStream.HasError());
-    fillSample(fromStream);
-    TTestRecord edited = fromStream;
+    fromPart.LoadFromXMLText(u"<rec><note>open"_s);
+    ASSERT_TRUE(fromPart.HasError());
+    fillSample(fromPart);
+    TTestRecord edited = fromPart;
     EXPECT_FALSE(edited.HasError());
     edited.Items[0].Value = u"changed.png"_s;
-    EXPECT_NE(fromStream.GetXMLText(true), edited.GetXMLText(true));
+    EXPECT_NE(fromPart.GetXMLText(true), edited.GetXMLText(true));
 }
 
 TEST(XMLCoreDocument, UnknownThingsAreIgnoredAndEveryLoadStartsCleared)

@@ -57,6 +57,14 @@ TEST(XMLText, TagReadersFindTheFirstMatchAndNothingElse)
     // Only the first element counts, up to its "/>".
     EXPECT_EQ(XMLTagAttribute(u"<a x=\"1\"/><a y=\"2\"/>", u"a", u"y"), QString());
     EXPECT_EQ(XMLTagAttribute(u"<a y=\"unterminated", u"a", u"y"), s(u"unterminated"));
+
+    for (const auto &[text, between] : std::initializer_list<std::pair<const char16_t *, QString>>{
+             {u"Lieferant [4711_2] x", s(u"4711_2")},
+             {u"a]b[c", {}},
+             {u"no markers", {}},
+             {u"[]", {}}})
+        EXPECT_EQ(TextBetween(text, u"[", u"]"), between) << qPrintable(s(text));
+    EXPECT_EQ(TextBetween(u"'quoted'", u"'", u"'"), s(u"quoted"));
 }
 
 TEST(TextHelpers, IncrementNumberTextCarriesAndPads)
@@ -76,6 +84,46 @@ TEST(TextHelpers, IncrementNumberTextCarriesAndPads)
     // clang-format on
     for (const Case &c : cases)
         EXPECT_EQ(IncrementNumberText(c.before, c.width), s(c.after)) << qPrintable(s(c.before));
+}
+
+TEST(TextHelpers, FieldsAndCounting)
+{
+    const char16_t *tokens[] = {u"", u"a", u"b", u"", u"d", u""}; // 0 and 5 are out of range
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(TokenAt(u"a;b;;d", u';', i), s(tokens[i])) << i;
+    EXPECT_EQ(TokenAt(u"", u';', 1), QString());
+    EXPECT_EQ(TokenAt(u"abc", u';', 1), s(u"abc"));
+
+    QStringList list{s(u"old")};
+    SplitToList(u"x|y||", u'|', list, false);
+    EXPECT_EQ(list, (QStringList{s(u"old"), s(u"x"), s(u"y"), QString(), QString()}));
+    SplitToList(u"", u'|', list, true);
+    EXPECT_TRUE(list.isEmpty());
+
+    EXPECT_EQ(CountChar(u"a;b;;", u';'), 3);
+    EXPECT_EQ(CountChar(u"", u';'), 0);
+
+    EXPECT_TRUE(StartsAndEndsWith(u"LOCKREC4711.SRW", u"LOCKREC", u".srw"));
+    EXPECT_FALSE(StartsAndEndsWith(u"lockrec4711.SRW", u"LOCKREC", u".SRW"));
+    EXPECT_FALSE(StartsAndEndsWith(u"abc", u"ab", u"bc")); // overlapping does not count
+    EXPECT_TRUE(StartsAndEndsWith(u"abbc", u"ab", u"BC"));
+
+    EXPECT_EQ(QuoteIfSpaced(s(u"C:/Program Files/x"), u'"'), s(u"\"C:/Program Files/x\""));
+    EXPECT_EQ(QuoteIfSpaced(s(u"\"a b"), u'"'), s(u"\"a b"));
+    EXPECT_EQ(QuoteIfSpaced(s(u"a b\""), u'"'), s(u"a b\""));
+    EXPECT_EQ(QuoteIfSpaced(s(u"ab"), u'"'), s(u"ab"));
+}
+
+TEST(TextHelpers, NormalizeText)
+{
+    const QString text = s(u"  Rohr  DN15\r\nverzinkt 1/2\"  ");
+    EXPECT_EQ(NormalizeText(text, true, false, false), s(u"Rohr DN15 verzinkt 1/2\""));
+    EXPECT_EQ(NormalizeText(text, false, false, false), s(u"RohrDN15verzinkt1/2\""));
+    EXPECT_EQ(NormalizeText(text, true, true, false),
+              s(u"15 12")); // the line break is no blank here
+    EXPECT_EQ(NormalizeText(text, false, true, false), s(u"1512"));
+    EXPECT_EQ(NormalizeText(text, true, false, true), s(u"Rohr DN15\r\nverzinkt 1/2\""));
+    EXPECT_EQ(NormalizeText(u"", true, false, false), QString());
 }
 
 TEST(TolerantConversions, MoneyIsExactAndRejectsWhatDoesNotFit)
@@ -218,6 +266,7 @@ TEST(SharedContainers, LookupsAreExactAndCopiesDeep)
     EXPECT_EQ(list.IndexOfKey(s(u"kat")), -1);
     EXPECT_EQ(list.IndexOfKeyValue(s(u"[12_1]"), s(u"[B-7]")), 2);
     EXPECT_EQ(list.IndexOfKeyValue(s(u"[12_1]"), s(u"[b-7]")), -1);
+    EXPECT_FALSE(list.HasValue(s(u"firma")));
 
     TDoubleStringListObjectList copy;
     list.AppendCopiesTo(copy);
