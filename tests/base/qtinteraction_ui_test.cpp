@@ -62,19 +62,12 @@ TEST(QtInteraction, MessageBoxButtonsAndResultsAndProgressCancel)
 TEST(QtInteraction, AlertAppearsAtTheWindowItBelongsTo)
 {
     // Pure placement: the owner's bottom right corner, pulled back onto the screen.
+    // A window in the middle, one beyond the right and bottom edges, and none (the screen's).
     const QRect screen(0, 0, 1280, 800);
-    struct Case {
-        const char *what;
-        QRect owner;
-        QPoint expected;
-    };
-    const Case cases[] = {
-        {"window in the middle", QRect(100, 100, 800, 600), QPoint(588, 588)},
-        {"window beyond the right and bottom edges", QRect(900, 500, 800, 600), QPoint(980, 700)},
-        {"no window: the screen's corner", QRect(), QPoint(980, 700)},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(alertPosition(c.owner, QSize(300, 100), screen), c.expected) << c.what;
+    for (const auto &[owner, expected] : {std::pair{QRect(100, 100, 800, 600), QPoint(588, 588)},
+                                          {QRect(900, 500, 800, 600), QPoint(980, 700)},
+                                          {QRect(), QPoint(980, 700)}})
+        EXPECT_EQ(alertPosition(owner, QSize(300, 100), screen), expected) << owner.x();
 }
 
 TEST(QtInteraction, QtsOwnDialogsSpeakGerman)

@@ -40,19 +40,17 @@ void writeStock(const QString &dir, const QStringList &articles)
     });
 }
 
-QStringList numbersShown(const TLagerAnzeigenFrame &frame)
-{
-    return articleNumbers(frame.DisplayedList());
-}
-
 class LagerFrameTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     std::unique_ptr<TLagerAnzeigenFrame> open(int layout = 0)
     {
         return std::make_unique<TLagerAnzeigenFrame>(nullptr, dir.path(), settings, layout,
                                                      u"Ich"_s);
+    }
+    static QStringList shown(const TLagerAnzeigenFrame &f)
+    {
+        return articleNumbers(f.DisplayedList());
     }
     template <typename T> T *child(TLagerAnzeigenFrame &f, const char *name)
     {
@@ -80,7 +78,7 @@ TEST_F(LagerFrameTest, GotoFieldFollowsTyping)
     writeStock(dir.path(), {u"1000:A"_s, u"10:B"_s, u"20:C"_s});
     auto frame = open();
     frame->SortByColumn(1); // by description: 1000 before 10
-    ASSERT_EQ(numbersShown(*frame), (QStringList{u"1000"_s, u"10"_s, u"20"_s}));
+    ASSERT_EQ(shown(*frame), (QStringList{u"1000"_s, u"10"_s, u"20"_s}));
     auto *go = child<QLineEdit>(*frame, "edGoto");
 
     frame->GotoArticle(u"20"_s);
@@ -115,7 +113,7 @@ TEST_F(LagerFrameTest, SearchShowsHitsEndingReturnsToTheArticleUpdatesKeepListsI
     search->setText(u"  schraube "_s);
     QTest::keyClick(search, Qt::Key_Return);
     EXPECT_TRUE(frame->SearchShown());
-    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A1"_s, u"A3"_s}));
+    EXPECT_EQ(shown(*frame), (QStringList{u"A1"_s, u"A3"_s}));
     EXPECT_TRUE(scripted.alerts.last().text.startsWith(u"2 Treffer in "_s));
     EXPECT_TRUE(search->text().isEmpty());
     EXPECT_TRUE(end->isEnabled());
@@ -131,7 +129,7 @@ TEST_F(LagerFrameTest, SearchShowsHitsEndingReturnsToTheArticleUpdatesKeepListsI
     // Nothing found leaves the empty list shown.
     search->setText(u"MUTTER"_s);
     frame->StartSearch();
-    EXPECT_EQ(numbersShown(*frame), QStringList{u"A2"_s});
+    EXPECT_EQ(shown(*frame), QStringList{u"A2"_s});
     search->setText(u"DUEBEL"_s);
     frame->StartSearch();
     EXPECT_TRUE(frame->SearchShown());
@@ -148,10 +146,10 @@ TEST_F(LagerFrameTest, SearchShowsHitsEndingReturnsToTheArticleUpdatesKeepListsI
     a.LagerArtikelNr = u"A0"_s;
     a.Bezeichnung = u"SCHRAUBE KURZ"_s;
     frame->UpdateArticle(a);
-    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A0"_s, u"A1"_s, u"A3"_s}));
+    EXPECT_EQ(shown(*frame), (QStringList{u"A0"_s, u"A1"_s, u"A3"_s}));
     EXPECT_EQ(frame->FullList().Count(), 4);
     frame->RemoveRow(1);
-    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A0"_s, u"A3"_s}));
+    EXPECT_EQ(shown(*frame), (QStringList{u"A0"_s, u"A3"_s}));
     EXPECT_EQ(frame->FullList().FindArticle(u"A1"), nullptr);
     frame->EndSearch();
     EXPECT_EQ(frame->DisplayedList().Count(), 3);
@@ -161,7 +159,7 @@ TEST_F(LagerFrameTest, HeaderSortAndStockColumn)
 {
     writeStock(dir.path(), {u"B:ZANGE:-2"_s, u"C:AHLE:5"_s, u"A:MEISSEL"_s});
     auto frame = open();
-    EXPECT_EQ(numbersShown(*frame), (QStringList{u"A"_s, u"B"_s, u"C"_s}));
+    EXPECT_EQ(shown(*frame), (QStringList{u"A"_s, u"B"_s, u"C"_s}));
     TLagerListModel &model = frame->Model();
     int stockColumn = -1, ekColumn = -1;
     for (int c = 0; c < model.columnCount(); ++c) {
@@ -173,10 +171,10 @@ TEST_F(LagerFrameTest, HeaderSortAndStockColumn)
     ASSERT_GE(stockColumn, 0);
 
     frame->Grid()->header()->sectionClicked(1);
-    EXPECT_EQ(numbersShown(*frame), (QStringList{u"C"_s, u"A"_s, u"B"_s}));
+    EXPECT_EQ(shown(*frame), (QStringList{u"C"_s, u"A"_s, u"B"_s}));
     frame->SortByColumn(stockColumn);
     EXPECT_EQ(scripted.alerts.last().text, u"Keine Sortierung moeglich."_s);
-    EXPECT_EQ(numbersShown(*frame), (QStringList{u"C"_s, u"A"_s, u"B"_s}));
+    EXPECT_EQ(shown(*frame), (QStringList{u"C"_s, u"A"_s, u"B"_s}));
 
     // sorting by a detail column loads the details of every entry first
     ASSERT_GE(ekColumn, 0);

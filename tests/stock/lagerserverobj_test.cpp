@@ -1,6 +1,5 @@
 #include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"
-#include "stock/xmltextsink.h"
 
 #include "tests/support/articles.h"
 #include "tests/support/documents.h"
@@ -71,22 +70,6 @@ TEST(LagerArtikelXml, FullArticleWritesEveryPartInOrderAndReadsBackEqual)
     TLagerServerObj fromText;
     EXPECT_TRUE(fromText.LoadFromXMLText(fromUtf16(golden)));
     EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(fromText), expected);
-}
-
-TEST(LagerArtikelXml, IndentStartsEveryLineButExtensionDataLosesItsTwoBlanks)
-{
-    TLagerServerObj obj;
-    obj.Assign(fullArticle());
-    const QString fragment = obj.GetXMLFragment(true, u"\t"_s);
-    // The golden document with the indent in front of each line stands for the expectation.
-    QString expected;
-    const QString golden = fromUtf16(TestDocuments::golden("stock", "lagerartikel_full.xml"));
-    const QStringList lines = golden.mid(golden.indexOf(u"\r\n") + 2).split(u"\r\n"_s);
-    for (const QString &line : lines)
-        if (!line.isEmpty())
-            expected += u'\t' + line + u"\r\n"_s;
-    EXPECT_EQ(fragment.toStdString(), expected.toStdString());
-    EXPECT_TRUE(fragment.contains(u"\r\n\t<extensiondata>"));
 }
 
 // The golden documents hold the usual money and the defaults left out; here money beyond a
