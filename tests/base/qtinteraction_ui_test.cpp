@@ -17,20 +17,16 @@ using namespace Qt::StringLiterals;
 TEST(QtInteraction, MessageBoxButtonsAndResultsAndProgressCancel)
 {
     QtInteraction ui;
-    QStringList offered;
+    // The German caption must be offered: the click fails the test otherwise.
     auto clickLater = [&](const QString &caption) {
-        QTimer::singleShot(0, [caption, &offered] {
+        QTimer::singleShot(0, [caption] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             ASSERT_TRUE(box);
-            offered.clear();
-            QAbstractButton *target = nullptr;
-            for (QAbstractButton *b : box->buttons()) {
-                offered.append(b->text());
+            for (QAbstractButton *b : box->buttons())
                 if (b->text() == caption)
-                    target = b;
-            }
-            ASSERT_TRUE(target);
-            target->click();
+                    return b->click();
+            ADD_FAILURE() << "no button " << caption.toStdString();
+            box->reject();
         });
     };
 
@@ -38,8 +34,6 @@ TEST(QtInteraction, MessageBoxButtonsAndResultsAndProgressCancel)
     EXPECT_EQ(ui.messageBox(u"Bestaetigung"_s, u"Loeschen?"_s, MsgDlgType::Confirmation,
                             MsgButton::Yes | MsgButton::No),
               ModalResult::No);
-    EXPECT_EQ(offered.size(), 2);
-    EXPECT_TRUE(offered.contains(u"&Ja"_s));
 
     clickLater(u"A&lle Ja"_s);
     EXPECT_EQ(ui.messageBox(u"Frage"_s, u"x"_s, MsgDlgType::Confirmation,
@@ -68,20 +62,12 @@ TEST(QtInteraction, MessageBoxButtonsAndResultsAndProgressCancel)
 TEST(QtInteraction, AlertAppearsAtTheWindowItBelongsTo)
 {
     // Pure placement: the owner's bottom right corner, pulled back onto the screen.
+    // A window in the middle, one beyond the right and bottom edges, and none (the screen's).
     const QRect screen(0, 0, 1280, 800);
-    struct Case {
-        const char *what;
-        QRect owner;
-        QPoint expected;
-    };
-    const Case cases[] = {
-        {"window in the middle", QRect(100, 100, 800, 600), QPoint(588, 588)},
-        {"window beyond the right and bottom edges", QRect(900, 500, 800, 600), QPoint(980, 700)},
-        {"no window: the screen's corner", QRect(), QPoint(980, 700)},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(alertPosition(c.owner, QSize(300, 100), screen), c.expected) << c.what;
-
+    for (const auto &[owner, expected] : {std::pair{QRect(100, 100, 800, 600), QPoint(588, 588)},
+                                          {QRect(900, 500, 800, 600), QPoint(980, 700)},
+                                          {QRect(), QPoint(980, 700)}})
+        EXPECT_EQ(alertPosition(owner, QSize(300, 100), screen), expected) << owner.x();
 }
 
 TEST(QtInteraction, QtsOwnDialogsSpeakGerman)

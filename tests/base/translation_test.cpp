@@ -49,20 +49,15 @@ TEST(Translation, LanguageComesFromTheSettingsNotFromTheSystemLocale)
     ASSERT_EQ(setlocale(LC_MESSAGES, ""), nullptr) << "the test needs a locale that is missing";
     setlocale(LC_MESSAGES, "C");
 
-    struct Case {
-        const char *language;
-        const char *loeschen;
-    };
-    const Case cases[] = {
-        {"de_DE", "Löschen"},
-        {"C", "Loeschen"}, // untranslated on purpose
-        {"", "Loeschen"},
-        {"xx_XX", "Loeschen"}, // a language without a catalog shows the source texts
-        {"de_DE", "Löschen"},  // and switching back works
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.language);
-        Translation::setup(catalogs, QString::fromUtf8(c.language));
-        EXPECT_EQ(tx("Loeschen"), QString::fromUtf8(c.loeschen));
+    // C is untranslated on purpose; a language without a catalog shows the source texts;
+    // switching back works.
+    for (const auto &[language, loeschen] : {std::pair{"de_DE", "Löschen"},
+                                             {"C", "Loeschen"},
+                                             {"", "Loeschen"},
+                                             {"xx_XX", "Loeschen"},
+                                             {"de_DE", "Löschen"}}) {
+        SCOPED_TRACE(language);
+        Translation::setup(catalogs, QString::fromUtf8(language));
+        EXPECT_EQ(tx("Loeschen"), QString::fromUtf8(loeschen));
     }
 }

@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -24,12 +25,10 @@ TEST(ArticleHistory, NewAndCopiedArticlesOpenTheirHistory)
     db.Open(dir.path());
 
     bool confirm = true;
-    ArticleCommands::Hooks h;
-    h.selectedArticleNr = [] { return u"SRC"_s; };
-    h.updateArticle = [](const TLagerServerObj &) {};
-    h.gotoArticle = [](const QString &) {};
-    h.showArticleWindow = [&confirm](TLagerServerObj &, bool) { return confirm; };
-    ArticleCommands commands(db, dir.path() + u'/', u"Ich"_s, h);
+    ArticleCommands commands(db, dir.path() + u'/', u"Ich"_s,
+                             {[] { return u"SRC"_s; }, [](const TLagerServerObj &) {},
+                              [](const QString &) {},
+                              [&confirm](TLagerServerObj &, bool) { return confirm; }});
     ui.inputs = {u"NEU"_s, u"KOPIE"_s};
     ASSERT_TRUE(commands.NewArticle());
     ASSERT_TRUE(commands.CopyArticle());
@@ -45,9 +44,9 @@ TEST(ArticleHistory, NewAndCopiedArticlesOpenTheirHistory)
     ASSERT_EQ(rows(u"NEU"_s).size(), 1);
     EXPECT_EQ(rows(u"NEU"_s)[0].Art, TLagerBuchung::Opening);
     ASSERT_EQ(rows(u"KOPIE"_s).size(), 1);
-    EXPECT_EQ(rows(u"KOPIE"_s)[0].Art, TLagerBuchung::Copy);
-    EXPECT_EQ(rows(u"KOPIE"_s)[0].BestandVorher, 0);
-    EXPECT_EQ(rows(u"KOPIE"_s)[0].BestandNachher, 4);
+    const TLagerBuchung copy = rows(u"KOPIE"_s)[0];
+    EXPECT_EQ(std::tuple(copy.Art, copy.BestandVorher, copy.BestandNachher),
+              std::tuple(int(TLagerBuchung::Copy), 0.0, 4.0));
     EXPECT_TRUE(rows(u"WEG"_s).isEmpty());
     EXPECT_TRUE(rows(u"SRC"_s).isEmpty());
 }

@@ -1,6 +1,7 @@
 #include "stock/artikelpreisrechner.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace
 {
@@ -19,34 +20,27 @@ TArtikelPreisRechner pricedArticle(bool gross, bool fourDecimals = false)
     return r;
 }
 
-} // namespace
-
-TEST(ArtikelPreisRechner, PriceOneFromPurchasePriceInBothSettings)
+// Net, gross, VAT and profit of one sale price (1..5).
+auto price(const TArtikelPreisRechner &r, int n)
 {
-    for (bool gross : {false, true}) {
-        SCOPED_TRACE(gross ? "gross master" : "net master");
-        TArtikelPreisRechner r = pricedArticle(gross);
-        EXPECT_EQ(r.net[0], m(15.00));
-        EXPECT_EQ(r.gross[0], m(17.85));
-        EXPECT_EQ(r.vat[0], m(2.85));
-        EXPECT_EQ(r.profit[0], m(5.00));
-    }
+    return std::tuple(r.net[n - 1], r.gross[n - 1], r.vat[n - 1], r.profit[n - 1]);
 }
+
+} // namespace
 
 TEST(ArtikelPreisRechner, MasterSideDecidesWhichPriceFollows)
 {
+    for (bool gross : {false, true})
+        EXPECT_EQ(price(pricedArticle(gross), 1), std::tuple(m(15), m(17.85), m(2.85), m(5)));
+
     TArtikelPreisRechner net = pricedArticle(false);
     net.net[2] = m(12.34);
     net.RecalcPrice(3);
-    EXPECT_EQ(net.gross[2], m(14.68)); // 14.6846 rounded
-    EXPECT_EQ(net.profit[2], m(2.34));
-
+    EXPECT_EQ(price(net, 3), std::tuple(m(12.34), m(14.68), m(2.34), m(2.34))); // 14.6846
     TArtikelPreisRechner gross = pricedArticle(true);
     gross.gross[2] = m(14.68);
     gross.RecalcPrice(3);
-    EXPECT_EQ(gross.net[2], m(12.34)); // 12.3361 rounded
-    EXPECT_EQ(gross.vat[2], m(2.34));
-
+    EXPECT_EQ(price(gross, 3), std::tuple(m(12.34), m(14.68), m(2.34), m(2.34))); // 12.3361
     // four-decimal money keeps what two decimals would cut
     TArtikelPreisRechner four = pricedArticle(false, true);
     four.net[1] = m(12.34);
@@ -57,34 +51,26 @@ TEST(ArtikelPreisRechner, MasterSideDecidesWhichPriceFollows)
 TEST(ArtikelPreisRechner, LeavingPriceOneSetsTheFactor)
 {
     TArtikelPreisRechner r = pricedArticle(false);
+    const auto factorAndNet = [&r] { return std::pair(r.factor, r.net[0]); };
     r.net[0] = m(20.00);
     r.NetLeft(1, false);
-    EXPECT_DOUBLE_EQ(r.factor, 2.0);
-    EXPECT_EQ(r.net[0], m(20.00));
+    EXPECT_EQ(factorAndNet(), std::pair(2.0, m(20)));
     EXPECT_EQ(r.gross[0], m(23.80));
-
     // while the factor field has the focus the factor is the user's and price 1 follows it
     r.net[0] = m(30.00);
     r.NetLeft(1, true);
-    EXPECT_DOUBLE_EQ(r.factor, 2.0);
-    EXPECT_EQ(r.net[0], m(20.00));
-
+    EXPECT_EQ(factorAndNet(), std::pair(2.0, m(20)));
     r.gross[0] = m(35.70);
     r.GrossLeft(1);
-    EXPECT_DOUBLE_EQ(r.factor, 3.0);
-    EXPECT_EQ(r.net[0], m(30.00));
-
+    EXPECT_EQ(factorAndNet(), std::pair(3.0, m(30)));
     r.profit[0] = m(2.50);
     r.ProfitLeft(1, false);
-    EXPECT_DOUBLE_EQ(r.factor, 1.25);
-    EXPECT_EQ(r.net[0], m(12.50));
-
+    EXPECT_EQ(factorAndNet(), std::pair(1.25, m(12.50)));
     // without a purchase price the factor falls back to 1 and price 1 to 0
     r.purchasePrice = Money();
     r.net[0] = m(20.00);
     r.NetLeft(1, false);
-    EXPECT_DOUBLE_EQ(r.factor, 1.0);
-    EXPECT_EQ(r.net[0], Money());
+    EXPECT_EQ(factorAndNet(), std::pair(1.0, Money()));
 }
 
 TEST(ArtikelPreisRechner, VatClassAndFactorRecomputeAllPrices)
@@ -92,8 +78,7 @@ TEST(ArtikelPreisRechner, VatClassAndFactorRecomputeAllPrices)
     TArtikelPreisRechner r = pricedArticle(false);
     r.net[4] = m(100);
     r.VatClassChosen(7);
-    EXPECT_EQ(r.gross[0], m(16.05));
-    EXPECT_EQ(r.gross[4], m(107));
+    EXPECT_EQ(std::pair(r.gross[0], r.gross[4]), std::pair(m(16.05), m(107)));
     r.factor = 2;
     r.FactorChanged(false); // programmatic change: nothing
     EXPECT_EQ(r.net[0], m(15));
@@ -121,19 +106,14 @@ TEST(ArtikelPreisRechner, UnitsAndPerKgPrices)
 
     r.purchasePerKg = m(1.50);
     EXPECT_STREQ(r.PurchasePerKgLeft(), "Der Einkaufspreis pro Mengeneinheit wurde angepasst.");
-    EXPECT_EQ(r.purchasePrice, m(47.10));
-    EXPECT_EQ(r.net[0], m(94.20));
-    EXPECT_EQ(r.salePerKg, m(3.00));
-    EXPECT_EQ(r.net[2], m(3.00)); // sale price 3 follows the per-kg price
-    EXPECT_EQ(r.gross[2], m(3.57));
-    EXPECT_EQ(r.purchasePerSqm, m(23.55));
-    EXPECT_EQ(r.salePerSqm, m(47.10));
+    EXPECT_EQ(std::tuple(r.purchasePrice, r.net[0], r.salePerKg, r.purchasePerSqm, r.salePerSqm),
+              std::tuple(m(47.10), m(94.20), m(3), m(23.55), m(47.10)));
+    EXPECT_EQ(std::pair(r.net[2], r.gross[2]), std::pair(m(3), m(3.57))); // follows per kg
     EXPECT_EQ(r.PurchasePerKgLeft(), nullptr); // unchanged: no second notice
 
     r.purchasePrice = m(62.80);
     EXPECT_STREQ(r.PurchasePriceLeft(), "Der Einkaufspreis pro kg wurde angepasst.");
-    EXPECT_EQ(r.purchasePerKg, m(2.00));
-    EXPECT_EQ(r.net[0], m(94.20)); // sale prices stay
+    EXPECT_EQ(std::pair(r.purchasePerKg, r.net[0]), std::pair(m(2), m(94.20))); // sale stays
 }
 
 TEST(ArtikelPreisRechner, StoredPricesAreShownAsStoredNotRecomputed)
@@ -146,17 +126,10 @@ TEST(ArtikelPreisRechner, StoredPricesAreShownAsStoredNotRecomputed)
         TArtikelPreisRechner r = pricedArticle(gross);
         r.SetStoredPrices(stored);
         EXPECT_EQ(r.StoredPrices(), stored);
-        EXPECT_EQ(gross ? r.gross[0] : r.net[0], m(12.34));
-        EXPECT_EQ(r.vat[2], r.gross[2] - r.net[2]);
         EXPECT_EQ(r.profit[0], r.net[0] - m(10.00));
+        EXPECT_EQ(gross ? std::pair(r.net[2], r.vat[2]) : std::pair(r.gross[2], r.vat[2]),
+                  gross ? std::pair(m(100), m(19)) : std::pair(m(141.61), m(22.61)));
     }
-    TArtikelPreisRechner gross = pricedArticle(true);
-    gross.SetStoredPrices(stored);
-    EXPECT_EQ(gross.net[2], m(100.00));
-    EXPECT_EQ(gross.vat[2], m(19.00));
-    TArtikelPreisRechner net = pricedArticle(false);
-    net.SetStoredPrices(stored);
-    EXPECT_EQ(net.gross[2], m(141.61));
 }
 
 TEST(ArtikelPreisRechner, LeavingThePurchasePriceKeepsEverySalePrice)

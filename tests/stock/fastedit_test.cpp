@@ -4,13 +4,14 @@
 #include "stock/lagerconfig.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/stock/searchresults.h"
+#include "tests/support/documents.h"
 #include "tests/support/lockholders.h"
 #include "tests/support/scriptedinteraction.h"
 #include "tools/suitegen/stockassortment.h"
 #include "tools/suitegen/suitegenerator.h"
 
-#include <QDir>
-#include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
@@ -46,10 +47,8 @@ TEST(FastEditMenu, ItemsResolveToTheConfiguredValue)
 
     const QList<FastEdit::ValueItem> items = FastEdit::ValueItems(ValueList::Rabattgruppe, config);
     ASSERT_EQ(items.size(), 3);
-    EXPECT_EQ(items[0].caption, u"Entfernen"_s);
     EXPECT_EQ(items[0].tag, FastEdit::kRemoveTag);
-    EXPECT_EQ(items[1].caption, u"RG1 - Rohre"_s);
-    EXPECT_EQ(items[2].caption, u"RG2"_s);
+    EXPECT_EQ(items[2].caption, u"RG2"_s); // no " - " without a description
 
     const struct {
         ValueList list;
@@ -67,9 +66,7 @@ TEST(FastEditMenu, ItemsResolveToTheConfiguredValue)
     for (const auto &c : cases) {
         QString value = u"unchanged"_s;
         EXPECT_EQ(FastEdit::ValueOf(c.list, config, c.tag, value), c.known) << c.tag;
-        if (c.known) {
-            EXPECT_EQ(value, c.value) << c.tag;
-        }
+        EXPECT_EQ(value, c.known ? c.value : u"unchanged"_s) << c.tag;
     }
     EXPECT_TRUE(FastEdit::IsConfigured(ValueList::Rabattgruppe, config, u"RG2"_s));
     EXPECT_FALSE(FastEdit::IsConfigured(ValueList::Rabattgruppe, config, u"Rohre"_s));
@@ -93,8 +90,7 @@ protected:
         config.LoadFromFile(TLagerConfig::FileNameIn(dir));
         TDBLagerSearchResultObjectList list;
         db.Search(QString(), QString(), list, false, false);
-        for (const TDBLagerSearchResult *e : list)
-            all.append(e->ArtikelNr().toString());
+        all = articleNumbers(list);
         ASSERT_EQ(all.size(), 12);
     }
 
@@ -104,20 +100,11 @@ protected:
         h.selectedArticleNrs = [this] { return selected; };
         h.updateArticle = [this](const TLagerServerObj &a) { updated.append(a.LagerArtikelNr); };
         h.showArticleWindow = [this](TLagerServerObj &a, int mode) {
-            modes.append(mode);
-            if (window)
-                return window(a);
-            return false;
+            return modes.append(mode), window && window(a);
         };
-        h.articlesChanged = [this](qsizetype first, qsizetype count) {
-            chunks.append({first, count});
-        };
-        h.editList = [this](const QString &caption, QStringList &entries) {
-            captions.append(caption);
-            if (!listEditor)
-                return false;
-            listEditor(entries);
-            return true;
+        h.articlesChanged = [this](qsizetype first, qsizetype n) { chunks.append({first, n}); };
+        h.editList = [this](const QString &, QStringList &entries) {
+            return listEditor && (listEditor(entries), true);
         };
         h.configChanged = [this] { ++reloads; };
         FastEditCommands c(db, config, dir, u"Ich"_s, std::move(h));
@@ -125,41 +112,34 @@ protected:
         return c;
     }
 
-    // Every column of every row, by article number.
-    std::map<QString, QVariantList> snapshot()
+    // Every cell of the table as "NR:column".
+    using Cells = std::map<QString, QVariant>;
+    Cells snapshot()
     {
         db.Refresh();
-        std::map<QString, QVariantList> rows;
+        Cells cells;
         TTdbTable &t = db.LagerTable();
-        for (t.First(); !t.Eof(); t.Next()) {
-            QVariantList values;
+        for (t.First(); !t.Eof(); t.Next())
             for (int i = 0; i < t.FieldCount(); ++i)
-                values.append(t.Fields(i).AsVariant());
-            rows[t.FieldByName(u"LagerArtikelNr"_s).AsString()] = values;
-        }
-        return rows;
+                cells[t.FieldByName(u"LagerArtikelNr"_s).AsString() + u':' +
+                      t.Fields(i).FieldName()] = t.Fields(i).AsVariant();
+        return cells;
     }
 
-    // Which column of which article differs between two snapshots, as "NR:column".
-    QStringList differences(const std::map<QString, QVariantList> &before,
-                            const std::map<QString, QVariantList> &after)
+    // The cells that differ, in order.
+    static QStringList differences(const Cells &before, const Cells &after)
     {
         QStringList out;
-        TTdbTable &t = db.LagerTable();
-        for (const auto &[nr, values] : after)
-            for (int i = 0; i < values.size(); ++i)
-                if (values[i] != before.at(nr)[i])
-                    out.append(nr + u':' + t.Fields(i).FieldName());
+        for (const auto &[cell, value] : after)
+            if (before.at(cell) != value)
+                out.append(cell);
         return out;
     }
 
-    QStringList changedColumn(const QStringList &nrs, const QString &column)
+    QStringList changedColumn(QStringList nrs, const QString &column)
     {
-        QStringList out;
-        for (const QString &nr : nrs)
-            out.append(nr + u':' + column);
-        out.sort();
-        return out;
+        nrs.sort();
+        return nrs.replaceInStrings(QRegularExpression(u"$"_s), u':' + column);
     }
 
     QTemporaryDir tmp;
@@ -173,7 +153,6 @@ protected:
     QStringList updated;
     QList<int> modes;
     QList<std::pair<qsizetype, qsizetype>> chunks;
-    QStringList captions;
     int reloads = 0;
     std::function<bool(TLagerServerObj &)> window;
     std::function<void(QStringList &)> listEditor;
@@ -189,25 +168,19 @@ TEST_F(FastEditTest, ValueItemChangesOnlyItsColumnOfTheSelectedArticles)
     selected = all.mid(2, 5);
     const auto before = snapshot();
     ASSERT_TRUE(commands().SetValue(ValueList::Artikelgruppe, FastEdit::kRemoveTag));
-    QStringList diff = differences(before, snapshot());
-    diff.sort();
-    EXPECT_EQ(diff, changedColumn(selected, u"Gruppe"_s));
-    for (const QString &nr : selected) {
-        TLagerServerObj a;
-        a.LagerArtikelNr = nr;
-        ASSERT_EQ(db.ReadArticle(&a), 0);
-        EXPECT_TRUE(a.Gruppe.isEmpty()) << qPrintable(nr);
-    }
+    EXPECT_EQ(differences(before, snapshot()), changedColumn(selected, u"Gruppe"_s));
+    TLagerServerObj a;
+    a.LagerArtikelNr = selected[0];
+    ASSERT_EQ(db.ReadArticle(&a), 0);
+    EXPECT_TRUE(a.Gruppe.isEmpty());
     // Chunks of two: the list hears of each commit, and of nothing before it.
     EXPECT_EQ(chunks, (QList<std::pair<qsizetype, qsizetype>>{{0, 2}, {2, 2}, {4, 1}}));
     ASSERT_EQ(ui.alerts.size(), 1);
     EXPECT_EQ(ui.alerts[0].text, u"Fertig!"_s);
-    EXPECT_EQ(ui.alerts[0].milliseconds, 3000);
 
     // A discount group is set by its key; an unknown number in the selection is skipped.
     selected = {all[0], u"GIBTSNICHT"_s, QString(), all[1]};
     ASSERT_TRUE(commands().SetValue(ValueList::Rabattgruppe, 1));
-    TLagerServerObj a;
     for (const QString &nr : {all[0], all[1]}) {
         a.LagerArtikelNr = nr;
         ASSERT_EQ(db.ReadArticle(&a), 0);
@@ -225,16 +198,13 @@ TEST_F(FastEditTest, CancelledProgressKeepsTheRowsDoneAndLeavesTheRest)
     ui.cancelProgressAfter = 3;
     const auto before = snapshot();
     // A place none of them has yet, so that every changed row shows.
-    const int column = db.LagerTable().FieldDefs().IndexOf(u"Lagerort"_s);
     int tag = 0;
     while (std::any_of(selected.begin(), selected.end(), [&](const QString &nr) {
-        return before.at(nr)[column].toString() == config.Lagerorte[tag];
+        return before.at(nr + u":Lagerort"_s).toString() == config.Lagerorte[tag];
     }))
         ++tag;
     commands().SetValue(ValueList::Lagerort, tag);
-    QStringList diff = differences(before, snapshot());
-    diff.sort();
-    EXPECT_EQ(diff, changedColumn(selected.mid(0, 3), u"Lagerort"_s));
+    EXPECT_EQ(differences(before, snapshot()), changedColumn(selected.mid(0, 3), u"Lagerort"_s));
     EXPECT_EQ(chunks, (QList<std::pair<qsizetype, qsizetype>>{{0, 2}, {2, 1}}));
     // The lock went with the command: a colleague's change can start at once.
     auto lock = db.LockDatabase(u"Kollege"_s);
@@ -268,10 +238,9 @@ TEST_F(FastEditTest, FieldEditWalksTheSelectionUntilCancelled)
     EXPECT_EQ(commands().FieldEdit(0), 1);
     EXPECT_EQ(modes, (QList<int>{0, 0}));
     EXPECT_EQ(updated, QStringList{all[0]});
-    QStringList diff = differences(before, snapshot());
+    const QStringList diff = differences(before, snapshot());
     EXPECT_TRUE(diff.contains(all[0] + u":Bezeichnung"_s)) << qPrintable(diff.join(u' '));
-    for (const QString &d : diff)
-        EXPECT_TRUE(d.startsWith(all[0] + u':')) << qPrintable(d);
+    EXPECT_TRUE(diff.filter(all[0] + u':').size() == diff.size()) << qPrintable(diff.join(u' '));
     // Cancel released the second article's lock.
     auto lock = db.LockRecord(u"Kollege"_s, all[1]);
     EXPECT_TRUE(lock);
@@ -287,8 +256,7 @@ TEST_F(FastEditTest, FieldEditStopsAtEmptyNumberRefusedLockAndUnreadableArticle)
 
     selected = {all[2], u"GIBTSNICHT"_s, all[3]};
     EXPECT_EQ(commands().FieldEdit(3), 1);
-    ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages[0].text, u"Artikel \"GIBTSNICHT\" nicht gefunden."_s);
+    EXPECT_EQ(ui.messages.size(), 1); // "not found"
 
     ArticleLockHolder colleague(dir, all[5]);
     ASSERT_TRUE(colleague.holding());
@@ -310,7 +278,6 @@ TEST_F(FastEditTest, ListEditorSavesTheConfigurationAndReloadsItsHolders)
         entries.append(u"Neu"_s);  // nor is a second one of the same text
     };
     ASSERT_TRUE(commands().EditList(ValueList::Lagerort));
-    EXPECT_EQ(captions, QStringList{u"Lagerort"_s});
     EXPECT_EQ(reloads, 1);
     TLagerConfig saved;
     saved.LoadFromFile(file);
@@ -319,19 +286,13 @@ TEST_F(FastEditTest, ListEditorSavesTheConfigurationAndReloadsItsHolders)
     expected.append(u"Zwei  Zeilen"_s);
     EXPECT_EQ(saved.Lagerorte, expected);
     EXPECT_EQ(saved.Artikelgruppen, config.Artikelgruppen);
-    EXPECT_EQ(saved.Rabattgruppen.Count(), config.Rabattgruppen.Count());
 
     // Cancelled or unchanged: the file is not written and nobody reloads.
-    const QByteArray bytes = [&] {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
+    const QByteArray bytes = TestDocuments::fileBytes(file);
     listEditor = nullptr;
     EXPECT_FALSE(commands().EditList(ValueList::Artikelgruppe));
     listEditor = [](QStringList &) {};
     EXPECT_FALSE(commands().EditList(ValueList::Artikelgruppe));
     EXPECT_EQ(reloads, 1);
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), bytes);
+    EXPECT_EQ(TestDocuments::fileBytes(file), bytes);
 }

@@ -1,9 +1,9 @@
 #include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"
-#include "stock/xmltextsink.h"
 
 #include "tests/support/articles.h"
 #include "tests/support/documents.h"
+#include "tests/support/scriptedinteraction.h"
 
 #include <gtest/gtest.h>
 
@@ -72,40 +72,19 @@ TEST(LagerArtikelXml, FullArticleWritesEveryPartInOrderAndReadsBackEqual)
     EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(fromText), expected);
 }
 
-TEST(LagerArtikelXml, IndentStartsEveryLineButExtensionDataLosesItsTwoBlanks)
-{
-    TLagerServerObj obj;
-    obj.Assign(fullArticle());
-    const QString fragment = obj.GetXMLFragment(true, u"\t"_s);
-    // The golden document with the indent in front of each line stands for the expectation.
-    QString expected;
-    const QString golden = fromUtf16(TestDocuments::golden("stock", "lagerartikel_full.xml"));
-    const QStringList lines = golden.mid(golden.indexOf(u"\r\n") + 2).split(u"\r\n"_s);
-    for (const QString &line : lines)
-        if (!line.isEmpty())
-            expected += u'\t' + line + u"\r\n"_s;
-    EXPECT_EQ(fragment.toStdString(), expected.toStdString());
-    EXPECT_TRUE(fragment.contains(u"\r\n\t<extensiondata>"));
-}
-
+// The golden documents hold the usual money and the defaults left out; here money beyond a
+// double's digits and price units no one should have written.
 TEST(LagerArtikelXml, MoneyAndPriceUnitEdges)
 {
-    TLagerArtikelDaten a;
-    a.VKPreis = {Money::fromRaw(123456), Money::fromRaw(-1), Money::fromRaw(999999999999999),
-                 Money::fromRaw(5), Money::fromRaw(-123456789)};
-    a.Lohn = Money::fromRaw(10001);
-    a.PE = 1; // the default is not written
     TLagerServerObj obj;
-    obj.Assign(a);
+    obj.VKPreis = {Money::fromRaw(999999999999999), Money::fromRaw(-123456789), Money(), Money(),
+                   Money()};
     const QString text = obj.GetXMLText(true);
-    EXPECT_TRUE(text.contains(u"<pinfo vkp1=\"12,3456\" vkp2=\"-0,0001\" vkp3=\"99999999999,9999\" "
-                              u"vkp4=\"0,0005\" vkp5=\"-12345,6789\" />"_s))
+    EXPECT_TRUE(text.contains(u"vkp1=\"99999999999,9999\" vkp2=\"-12345,6789\""_s))
         << text.toStdString();
     TLagerServerObj read;
     ASSERT_TRUE(read.LoadFromXMLText(text));
-    EXPECT_EQ(read.VKPreis, a.VKPreis);
-    EXPECT_EQ(read.Lohn.raw(), 10001);
-    EXPECT_EQ(read.PE, 1);
+    EXPECT_EQ(read.VKPreis, obj.VKPreis);
 
     for (const char16_t *pe : {u"0", u"-5", u"", u"x", u"99999999999999999999"}) {
         read.LoadFromXMLText(document(u"<pinfo pe=\"%1\" />"_s.arg(QString::fromUtf16(pe))));
@@ -113,24 +92,6 @@ TEST(LagerArtikelXml, MoneyAndPriceUnitEdges)
     }
     read.LoadFromXMLText(document(u"<pinfo pe=\"7 Stk\" />"_s));
     EXPECT_EQ(read.PE, 7);
-}
-
-TEST(LagerArtikelXml, PackingQuantityOneIsTheDefaultButZeroIsKept)
-{
-    TLagerServerObj obj;
-    obj.Verpackungsmenge = 1.0;
-    EXPECT_TRUE(obj.GetXMLText(true).contains(u"  <ainfo />\r\n"));
-    obj.Verpackungsmenge = 0;
-    EXPECT_TRUE(obj.GetXMLText(true).contains(u"  <ainfo uf=\"0\" />\r\n"));
-    TLagerServerObj read;
-    ASSERT_TRUE(read.LoadFromXMLText(obj.GetXMLText(true)));
-    EXPECT_EQ(read.Verpackungsmenge, 0.0);
-    ASSERT_TRUE(read.LoadFromXMLText(document(u"<ainfo gew=\"1\" />"_s)));
-    EXPECT_EQ(read.Verpackungsmenge, 1.0);
-    // Unparsable values fall back to each attribute's own default.
-    ASSERT_TRUE(read.LoadFromXMLText(document(u"<ainfo uf=\"viel\" gew=\"schwer\" />"_s)));
-    EXPECT_EQ(read.Verpackungsmenge, 1.0);
-    EXPECT_EQ(read.Gewicht, 0.0);
 }
 
 TEST(LagerArtikelXml, ReadingIsLenientAboutWhatOthersWrote)
@@ -167,6 +128,10 @@ TEST(LagerArtikelXml, ReadingIsLenientAboutWhatOthersWrote)
     EXPECT_LE(read.Created, DateTime::now());
     EXPECT_EQ(read.Changed, 45000.5);
     EXPECT_EQ(read.LagerArtikelNr, QString()); // the number comes from the table row
+
+    // Unparsable values fall back to each attribute's own default.
+    ASSERT_TRUE(read.LoadFromXMLText(document(u"<ainfo uf=\"viel\" gew=\"schwer\" />"_s)));
+    EXPECT_EQ(std::pair(read.Verpackungsmenge, read.Gewicht), std::pair(1.0, 0.0));
 }
 
 TEST(LagerArtikelXml, ExtensionDataComesBackUnchanged)
@@ -181,11 +146,6 @@ TEST(LagerArtikelXml, ExtensionDataComesBackUnchanged)
     TLagerServerObj read;
     ASSERT_TRUE(read.LoadFromXMLText(text));
     EXPECT_EQ(read.ExtensionData, hostile);
-
-    // Plain data stays in one section, as every other writer of these texts produces it.
-    obj.ExtensionData = u"<x>\n</x>"_s;
-    EXPECT_TRUE(
-        obj.GetXMLText(true).contains(u"<extensiondata><![CDATA[<x>\n</x>]]></extensiondata>"_s));
 }
 
 TEST(LagerArtikelXml, ExponentFormValuesReadBack)
@@ -205,11 +165,61 @@ TEST(LagerArtikelXml, ExponentFormValuesReadBack)
     EXPECT_EQ(read.Verpackungsmenge, 1e20);
     EXPECT_EQ(read.Arbeitszeit, -1.5e-7);
     EXPECT_NEAR(read.Zusatzdaten.Item(0).FloatValue, 1.0 / 86400, 1e-18); // 15 digits
+}
 
-    // Anything that is not plainly a number with exponent stays with the tolerant reading.
-    EXPECT_EQ(DecimalFromXML(u" 1,25E+3 "_s, -1), 1250.0);
-    EXPECT_EQ(DecimalFromXML(u"12 Euro"_s, -1), 12.0);
-    EXPECT_EQ(DecimalFromXML(u"E5"_s, -1), 5.0);
-    EXPECT_EQ(DecimalFromXML(u"1.234,5E"_s, -1), 1234.5);
-    EXPECT_EQ(DecimalFromXML(u"2E-x"_s, -1), -1.0);
+// Bad XMLDATA never takes the program down: whatever the bytes, a load ends, keeps what it
+// could read and reports the rest.
+class LagerArtikelRobustness : public ::testing::Test
+{
+protected:
+    ScriptedInteraction ui; // parse reports land here instead of in message boxes
+    ScopedInteraction scope{&ui};
+};
+
+TEST_F(LagerArtikelRobustness, TruncatedDocumentsKeepTheirPrefix)
+{
+    const QByteArray full = TestDocuments::golden("stock", "lagerartikel_full.xml");
+    ASSERT_FALSE(full.isEmpty());
+    const qsizetype complete = full.lastIndexOf(TestDocuments::utf16(u"</lagerartikel>"_s)) + 30;
+    const qsizetype ainfoStart = full.indexOf(TestDocuments::utf16(u"<ainfo"_s));
+    // expat may hold a complete tag back until it sees what follows; one line later it is out.
+    const qsizetype ainfoSurelyRead = full.indexOf(TestDocuments::utf16(u"<lt>"_s));
+    TLagerServerObj obj;
+    for (qsizetype n = 0; n <= full.size(); ++n) {
+        TestDocuments::read(obj, full.left(n));
+        // Half a UTF-16 code unit at the end is an error too.
+        EXPECT_EQ(obj.HasError(), n > 0 && (n < complete || n % 2 == 1)) << n;
+        if (n >= ainfoSurelyRead) {
+            EXPECT_EQ(obj.Gewicht, 2.5) << n;
+        } else if (n <= ainfoStart + 10) {
+            EXPECT_EQ(obj.Gewicht, 0.0) << n;
+        }
+    }
+}
+
+// Foreign bytes, wrong encodings, huge values and nesting beyond any bound are the parser's
+// and are met in the XML core's tests and the article reader's fuzz target.
+TEST_F(LagerArtikelRobustness, ElementsInsideUnknownOnesAreNotTheArticles)
+{
+    TLagerServerObj obj;
+    QString nested = u"<lagerartikel>"_s;
+    for (int i = 0; i < 1000; ++i)
+        nested += u"<x a=\"1\"><lt>";
+    for (int i = 0; i < 1000; ++i)
+        nested += u"</lt></x>";
+    nested += u"<ainfo gew=\"3\" /></lagerartikel>";
+    ASSERT_TRUE(obj.LoadFromXMLText(nested));
+    EXPECT_FALSE(obj.HasError());
+    EXPECT_EQ(obj.Gewicht, 3.0);
+    EXPECT_TRUE(obj.Langtext.isEmpty());
+}
+
+TEST_F(LagerArtikelRobustness, EndTagsWithoutTheirStartChangeNothing)
+{
+    // A dsnobj end whose start was an unknown element must not touch a missing extra value.
+    TLagerServerObj obj;
+    obj.LoadFromXMLText(u"<lagerartikel><mindb>x<dsnobj/>y</mindb></lagerartikel>"_s);
+    EXPECT_FALSE(obj.HasError());
+    EXPECT_EQ(obj.Zusatzdaten.Count(), 1);
+    EXPECT_TRUE(obj.MindestBestand.isEmpty());
 }

@@ -5,9 +5,11 @@
 #include "stock/lagertablescan.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/seriennummer.h"
+#include "tests/stock/searchresults.h"
 #include "tests/support/documents.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -47,7 +49,8 @@ std::unique_ptr<TLagerServerObj> mappedArticle()
     rec->SNPflicht = true;
     rec->ViewColor = 0x00FF00;
     rec->IsNotBestandsartikel = true;
-    rec->VKPreis[2] = Money::fromUnits(19);
+    rec->VKPreis = {Money::fromUnits(10), Money(), Money::fromRaw(123456), Money(),
+                    Money::fromUnits(-1)};
     rec->Langtext = u"Zeile 1\r\nZeile 2"_s;
     return rec;
 }
@@ -73,10 +76,7 @@ protected:
     {
         TDBLagerSearchResultObjectList result;
         db->Search(text, group, result, withoutNotStock, onlyStockTaking);
-        QStringList out;
-        for (const TDBLagerSearchResult *e : result)
-            out.append(e->ArtikelNr().toString());
-        return out;
+        return articleNumbers(result);
     }
 
     QTemporaryDir dir;
@@ -90,8 +90,6 @@ TEST_F(LagerDBTest, ResultCodesOfReadWriteExistsAndDelete)
     auto rec = article(u"4711"_s);
     EXPECT_EQ(db->ArticleExists(u"4711"_s), 0); // empty table, no error
     EXPECT_EQ(db->ReadArticle(rec.get()), -1);
-    EXPECT_EQ(db->ReadArticle(nullptr), -1);
-    EXPECT_EQ(db->WriteArticle(nullptr), -1);
 
     EXPECT_EQ(db->WriteArticle(rec.get()), 0);
     rec->Bezeichnung = u"Kugelhahn 3/4\""_s;
@@ -102,8 +100,7 @@ TEST_F(LagerDBTest, ResultCodesOfReadWriteExistsAndDelete)
     auto empty = article(QString(), u"unverändert"_s);
     EXPECT_EQ(db->ReadArticle(empty.get()), -1);
     EXPECT_EQ(empty->Bezeichnung, u"unverändert"_s);
-    auto unknown = article(u"4712"_s);
-    EXPECT_EQ(db->ReadArticle(unknown.get()), -2);
+    EXPECT_EQ(db->ReadArticle(article(u"4712"_s).get()), -2);
 
     auto back = article(u"4711"_s, u"x"_s);
     EXPECT_EQ(db->ReadArticle(back.get()), 0);
@@ -117,7 +114,7 @@ TEST_F(LagerDBTest, ResultCodesOfReadWriteExistsAndDelete)
     EXPECT_TRUE(errors.isEmpty()) << qPrintable(errors.join(u'\n'));
 }
 
-TEST_F(LagerDBTest, RowMappingKeepsColumnsAndXmlFields)
+TEST_F(LagerDBTest, RowMappingKeepsColumnsAndXmlFieldsAndDetailsLoadFromBoth)
 {
     auto rec = mappedArticle();
     ASSERT_EQ(db->WriteArticle(rec.get()), 0);
@@ -127,7 +124,25 @@ TEST_F(LagerDBTest, RowMappingKeepsColumnsAndXmlFields)
     rec->ME = u"Stk"_s; // written trimmed
     EXPECT_TRUE(static_cast<const TLagerArtikelDaten &>(back) ==
                 static_cast<const TLagerArtikelDaten &>(*rec));
-    EXPECT_EQ(back.EKPreis, Money::fromRaw(123456));
+
+    TDBLagerSearchResultObjectList list;
+    db->Search(QString(), QString(), list, false, false);
+    ASSERT_EQ(list.Count(), 1);
+    TDBLagerSearchResult &e = *list[0];
+    EXPECT_FALSE(e.DetailsLoaded());
+    ASSERT_TRUE(db->LoadDetails(e));
+    EXPECT_TRUE(e.DetailsLoaded());
+    const auto &d = e.Info();
+    EXPECT_EQ(std::tie(d.Lagerort, d.Rabattgruppen, d.EKPreis, d.VKPreis, d.IsNotBestandsartikel,
+                       d.ViewColor, d.SummeWareneingangMe, d.Anfangsbestand, d.ME),
+              std::tie(rec->Lagerort, rec->Rabattgruppen, rec->EKPreis, rec->VKPreis,
+                       rec->IsNotBestandsartikel, rec->ViewColor, rec->SummeWareneingangMe,
+                       rec->Anfangsbestand, rec->ME));
+
+    ASSERT_EQ(db->DeleteArticle(u"R-1"_s), 0);
+    TDBLagerSearchResult gone(1, u"R-1", u"", QString());
+    EXPECT_FALSE(db->LoadDetails(gone));
+    EXPECT_FALSE(gone.DetailsLoaded());
 }
 
 TEST_F(LagerDBTest, LookUpsAreExactAndCaseSensitive)
@@ -150,41 +165,30 @@ TEST_F(LagerDBTest, CursorStaysOrReturnsAsEachOperationPromises)
 {
     for (const QString &nr : {u"A"_s, u"B"_s, u"C"_s})
         write(nr);
-    ASSERT_EQ(db->GotoArticle(u"B"_s), 0);
-    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
-
+    // Where the cursor is after an operation.
+    const auto after = [this](const std::function<void()> &operation) {
+        operation();
+        return db->CurrentArticleNr();
+    };
+    EXPECT_EQ(after([&] { db->GotoArticle(u"B"_s); }), u"B"_s);
     // Writing, new or changed, and the existence test come back to B.
-    write(u"D"_s);
-    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
-    write(u"A"_s, u"geändert"_s);
-    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
-    EXPECT_EQ(db->ArticleExists(u"C"_s), 1);
-    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
-    EXPECT_EQ(db->ArticleExists(u"X"_s), 0);
-    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
+    EXPECT_EQ(after([&] { write(u"D"_s); }), u"B"_s);
+    EXPECT_EQ(after([&] { write(u"A"_s, u"geändert"_s); }), u"B"_s);
+    EXPECT_EQ(after([&] { EXPECT_EQ(db->ArticleExists(u"C"_s), 1); }), u"B"_s);
+    EXPECT_EQ(after([&] { EXPECT_EQ(db->ArticleExists(u"X"_s), 0); }), u"B"_s);
     EXPECT_EQ(db->LagerTable().IndexName(), u"001"_s);
-
     // The others stay on what they found.
-    auto c = article(u"C"_s);
-    ASSERT_EQ(db->ReadArticle(c.get()), 0);
-    EXPECT_EQ(db->CurrentArticleNr(), u"C"_s);
-    db->SetArticleValue(u"A"_s, u"BuchungsBestand"_s, 12.5);
-    EXPECT_EQ(db->CurrentArticleNr(), u"A"_s);
-    EXPECT_EQ(db->GetArticleValue(u"D"_s, u"BuchungsBestand"_s), 0);
-    EXPECT_EQ(db->CurrentArticleNr(), u"D"_s);
+    EXPECT_EQ(after([&] { db->ReadArticle(article(u"C"_s).get()); }), u"C"_s);
+    EXPECT_EQ(after([&] { db->SetArticleValue(u"A"_s, u"BuchungsBestand"_s, 12.5); }), u"A"_s);
+    EXPECT_EQ(after([&] { db->GetArticleValue(u"D"_s, u"BuchungsBestand"_s); }), u"D"_s);
     EXPECT_EQ(db->GetArticleValue(u"A"_s, u"BuchungsBestand"_s), 12.5);
-    EXPECT_EQ(db->CurrentArticleNr(), u"A"_s);
-
     TDBLagerSearchResultObjectList list;
     db->Search(QString(), QString(), list, false, false);
     ASSERT_EQ(list.Count(), 4);
-    ASSERT_TRUE(db->LoadDetails(*list.Item(2)));
-    EXPECT_EQ(db->CurrentArticleNr(), u"C"_s);
-
+    EXPECT_EQ(after([&] { db->LoadDetails(*list.Item(2)); }), u"C"_s);
     // Not found: the cursor is not moved.
-    db->SetArticleValue(u"X"_s, u"BuchungsBestand"_s, 1);
-    EXPECT_EQ(db->GotoArticle(u"X"_s), -1);
-    EXPECT_EQ(db->CurrentArticleNr(), u"C"_s);
+    EXPECT_EQ(after([&] { db->SetArticleValue(u"X"_s, u"BuchungsBestand"_s, 1); }), u"C"_s);
+    EXPECT_EQ(after([&] { EXPECT_EQ(db->GotoArticle(u"X"_s), -1); }), u"C"_s);
     EXPECT_FALSE(db->LagerTable().ControlsDisabled());
 }
 
@@ -236,7 +240,6 @@ TEST_F(LagerDBTest, SerialNumbersAreKeyedByNumberAndArticle)
     list.Item(1).INFO = u"neu"_s;
     EXPECT_EQ(db->WriteSerial(&list.Item(1)), 0);
     EXPECT_EQ(db->SerialCount(), 4);
-    EXPECT_EQ(db->WriteSerial(nullptr), -1);
 
     TSeriennummer s;
     s.SN = u"S1"_s;
@@ -246,7 +249,6 @@ TEST_F(LagerDBTest, SerialNumbersAreKeyedByNumberAndArticle)
     EXPECT_EQ(s.RESAUFTRAGSTYP, 3);
     s.LagerArtikelNr = u"b"_s;
     EXPECT_EQ(db->ReadSerial(&s), -2);
-    EXPECT_EQ(db->ReadSerial(nullptr), -1);
 
     QStringList sns;
     db->SerialsOfArticle(u"A"_s, sns);
@@ -276,10 +278,8 @@ TEST_F(LagerDBTest, TableSearchFollowsWordGroupAndSwitchRules)
         db->SetArticleValue(nr, u"Inventurartikel"_s, 1);
     db->SetArticleValue(u"3"_s, u"ISNOTBESTANDSARTIKEL"_s, 1);
 
-    EXPECT_EQ(search(u"ab"_s), QStringList({u"1"_s}));
+    // How words match is the list's matcher's test; here the text read from the table.
     EXPECT_EQ(search(u"körper ½"_s), QStringList({u"5"_s}));
-    EXPECT_EQ(search(u"  "_s), QStringList());
-    EXPECT_EQ(search(u"SCHRAUBE M8"_s), QStringList({u"2"_s, u"3"_s}));
     EXPECT_EQ(search(QString(), u"Rohre"_s), QStringList({u"2"_s, u"3"_s}));
     EXPECT_EQ(search(QString(), QString(), true), QStringList({u"1"_s, u"2"_s, u"4"_s, u"5"_s}));
     EXPECT_EQ(search(QString(), QString(), false, true), QStringList({u"2"_s, u"3"_s}));
@@ -321,35 +321,6 @@ TEST_F(LagerDBTest, TableSearchNumbersRowsAsTheCursorInAnyIndexOrder)
     EXPECT_EQ(db->LagerTable().IndexName(), u"BEZ"_s);
 }
 
-TEST_F(LagerDBTest, LoadDetailsFillsTheRestFromColumnsAndXml)
-{
-    auto rec = mappedArticle();
-    rec->VKPreis = {Money::fromUnits(10), Money(), Money::fromRaw(123456), Money(),
-                    Money::fromUnits(-1)};
-    ASSERT_EQ(db->WriteArticle(rec.get()), 0);
-
-    TDBLagerSearchResultObjectList list;
-    db->Search(QString(), QString(), list, false, false);
-    ASSERT_EQ(list.Count(), 1);
-    TDBLagerSearchResult &e = *list[0];
-    EXPECT_FALSE(e.DetailsLoaded());
-    EXPECT_FALSE(e.HasDetails());
-    ASSERT_TRUE(db->LoadDetails(e));
-    EXPECT_TRUE(e.DetailsLoaded());
-    const auto &d = e.Info();
-    EXPECT_EQ(std::tie(d.Lagerort, d.Rabattgruppen, d.EKPreis, d.VKPreis, d.IsNotBestandsartikel,
-                       d.ViewColor, d.SummeWareneingangMe, d.Anfangsbestand),
-              std::tie(rec->Lagerort, rec->Rabattgruppen, rec->EKPreis, rec->VKPreis,
-                       rec->IsNotBestandsartikel, rec->ViewColor, rec->SummeWareneingangMe,
-                       rec->Anfangsbestand));
-    EXPECT_EQ(d.ME, u"Stk"_s);
-
-    ASSERT_EQ(db->DeleteArticle(u"R-1"_s), 0);
-    TDBLagerSearchResult gone(1, u"R-1", u"", QString());
-    EXPECT_FALSE(db->LoadDetails(gone));
-    EXPECT_FALSE(gone.DetailsLoaded());
-}
-
 TEST(LagerDBUpgrade, OldTableGetsTheNewColumnsOnceAndKeepsItsRows)
 {
     QTemporaryDir dir;
@@ -383,19 +354,15 @@ TEST(LagerDBUpgrade, OldTableGetsTheNewColumnsOnceAndKeepsItsRows)
         }
     }
 
-    QStringList expected;
-    {
-        TTdbTable fresh;
-        IModLagerDBServerObj::DefineLagerTable(fresh);
-        for (const TFieldDef &d : fresh.FieldDefs().list())
-            expected.append(d.name);
-    }
     auto columns = [](TTdbTable &t) {
         QStringList names;
         for (const TFieldDef &d : t.FieldDefs().list())
             names.append(d.name);
         return names;
     };
+    TTdbTable fresh;
+    IModLagerDBServerObj::DefineLagerTable(fresh);
+    const QStringList expected = columns(fresh);
 
     IModLagerDBServerObj db;
     db.Open(dir.path());
@@ -408,16 +375,13 @@ TEST(LagerDBUpgrade, OldTableGetsTheNewColumnsOnceAndKeepsItsRows)
     EXPECT_EQ(db.ArticleCount(), 2);
     EXPECT_EQ(db.GetArticleValue(u"B"_s, u"EKPreis"_s), 1.25);
     EXPECT_EQ(t.FieldByName(u"EAN"_s).AsString(), u"4006"_s);
-    EXPECT_EQ(t.FieldByName(u"Bezeichnung"_s).AsString(), u"alt B"_s);
     db.Close();
 
     // Nothing is missing any more: the second open leaves the file alone.
     const QString file = dir.path() + u"/LAGER.DAT"_s;
     const QByteArray before = TestDocuments::fileBytes(file);
     db.Open(dir.path());
-    EXPECT_EQ(columns(db.LagerTable()), expected);
     EXPECT_TRUE(TestDocuments::fileBytes(file) == before);
-    EXPECT_EQ(db.ArticleCount(), 2);
 }
 
 TEST_F(LagerDBTest, ArticleExistsUnderAnotherOrderComesBackByRowNumberInto001)

@@ -54,14 +54,10 @@ TEST_F(PluginTest, LoadsTheClientsCalculationOnce)
 {
     configure(u"DEMO"_s, pluginName, true, u"hydra"_s);
     ASSERT_TRUE(LoadPlugins(tmp.path(), u"DEMO"_s));
-    ASSERT_NE(PluginManager(), nullptr);
     EXPECT_TRUE(PluginManager()->CalculationIsHydra);
-    ICalculationPlugin *calc = PluginManager()->Calculation();
-    ASSERT_NE(calc, nullptr);
-    EXPECT_EQ(calc->salePrice(u"A1"_s, {}, 10.0), 15.0);
+    ASSERT_NE(PluginManager()->Calculation(), nullptr);
+    EXPECT_EQ(PluginManager()->Calculation()->salePrice(u"A1"_s, {}, 10.0), 15.0);
     EXPECT_FALSE(LoadPlugins(tmp.path(), u"DEMO"_s)); // already loaded
-    FreePlugins();
-    EXPECT_EQ(PluginManager(), nullptr);
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 
@@ -72,20 +68,16 @@ TEST_F(PluginTest, NothingLoadedWithoutFileSectionOrSwitchBrokenOneReported)
     EXPECT_FALSE(LoadPlugins(tmp.path(), u"DEMO"_s));
     EXPECT_EQ(PluginManager(), nullptr);
 
-    configure(u"DEMO"_s, pluginName, false);
-    EXPECT_FALSE(LoadPlugins(tmp.path(), u"DEMO"_s));
-    ASSERT_NE(PluginManager(), nullptr);
-    EXPECT_FALSE(PluginManager()->CalculationIsHydra);
-    EXPECT_EQ(PluginManager()->Calculation(), nullptr);
-    FreePlugins();
-
-    // a configured file that does not exist only clears the switch
-    configure(u"DEMO"_s, u"missing.so"_s);
-    EXPECT_FALSE(LoadPlugins(tmp.path(), u"DEMO"_s));
-    ASSERT_NE(PluginManager(), nullptr);
-    EXPECT_FALSE(PluginManager()->CalculationEnabled);
+    // Switched off, or a configured file that does not exist: no calculation, nothing said.
+    for (const auto &[file, enabled] : {std::pair{pluginName, false}, {u"missing.so"_s, true}}) {
+        configure(u"DEMO"_s, file, enabled);
+        EXPECT_FALSE(LoadPlugins(tmp.path(), u"DEMO"_s));
+        ASSERT_NE(PluginManager(), nullptr);
+        EXPECT_EQ(PluginManager()->Calculation(), nullptr);
+        EXPECT_FALSE(PluginManager()->CalculationEnabled);
+        FreePlugins();
+    }
     EXPECT_TRUE(ui.messages.isEmpty());
-    FreePlugins();
 
     // A broken plug-in is reported once and forgotten.
     const QString bad = tmp.filePath(u"bad.so"_s);
@@ -96,5 +88,4 @@ TEST_F(PluginTest, NothingLoadedWithoutFileSectionOrSwitchBrokenOneReported)
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_TRUE(ui.messages.first().text.startsWith(u"Fehler beim Laden des Plugins \""_s + bad +
                                                     u"\"."_s));
-    EXPECT_EQ(ui.messages.first().type, MsgDlgType::Error);
 }

@@ -1,84 +1,63 @@
 // The orders of a generated installation must give goods receipts and the journal every case
-// they handle: all states, consistent deliveries, all line kinds, unusual price units.
+// they handle: all states with consistent deliveries and all line kinds. Which lines the
+// receipts meet is pinned by the receipt tests' expected documents.
 #include "ordering/bestellserverobj.h"
-#include "ordering/bestellwesenconfig.h"
 #include "ordering/modbestelldbserverobj.h"
 #include "persistence/engine/tdbtable.h"
+#include "tests/support/documents.h"
 #include "tools/suitegen/suitegenerator.h"
 
-#include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
-TEST(OrderGenerator, OrdersInEveryStateWithTheLinesReceiptsMeet)
+namespace
 {
-    QTemporaryDir root;
+// The configuration's bytes, then every order's number and lines as stored.
+QStringList generateOrders(const QString &root, IModBestellDBServerObj &db)
+{
     SuiteGenerator::Options options;
-    options.targetDir = root.path();
+    options.targetDir = root;
     options.seed = 7;
     QString error;
-    ASSERT_TRUE(SuiteGenerator::generate(options, &error)) << error.toStdString();
-    const QString dir = root.path() + u"/DATA/DEMO/BESTELLWESEN/"_s;
+    EXPECT_TRUE(SuiteGenerator::generate(options, &error)) << error.toStdString();
+    const QString dir = root + u"/DATA/DEMO/BESTELLWESEN/"_s;
+    QStringList out{QString::fromUtf8(TestDocuments::fileBytes(dir + u"CONFIG.XML"_s))};
+    EXPECT_TRUE(db.Open(dir));
+    for (db.Table()->First(); !db.Table()->Eof(); db.Table()->Next())
+        out.append(db.CurrentOrderNr() + u'|' + db.Table()->FieldByName(u"XMLBDATA"_s).AsString());
+    return out;
+}
+} // namespace
 
-    TBestellwesenConfig config;
-    config.LoadFromFile(dir + u"CONFIG.XML"_s);
-    EXPECT_TRUE(config.AutoSearchLagerartikel);
-    EXPECT_FALSE(config.Kennzeichen.isEmpty());
-
+TEST(OrderGenerator, OrdersInEveryStateWithTheLinesReceiptsMeetAndTheSameEachTime)
+{
+    QTemporaryDir root;
     IModBestellDBServerObj db;
-    ASSERT_TRUE(db.Open(dir));
+    const QStringList stored = generateOrders(root.filePath(u"a"_s), db);
+    ASSERT_GE(stored.size(), 13);
     QSet<int> states;
     QSet<QString> kinds;
-    int partlyDelivered = 0, perHundred = 0, discounted = 0, zeroPriceUnit = 0;
-    QStringList numbers;
-    for (db.Table()->First(); !db.Table()->Eof(); db.Table()->Next())
-        numbers.append(db.CurrentOrderNr());
-    ASSERT_GE(numbers.size(), 12);
-    for (const QString &number : numbers) {
-        SCOPED_TRACE(number.toStdString());
+    for (const QString &row : stored.mid(1)) {
+        SCOPED_TRACE(row.section(u'|', 0, 0).toStdString());
         TBestellServerObj order;
-        order.BestellNr = number;
+        order.BestellNr = row.section(u'|', 0, 0);
         ASSERT_EQ(db.ReadOrder(&order, true), 0);
-        zeroPriceUnit +=
-            int(db.Table()->FieldByName(u"XMLBDATA"_s).AsString().contains(u" pe=\"0\""_s));
         states.insert(order.Stadium);
         ASSERT_FALSE(order.Artikel.IsEmpty());
-        for (const TBestellartikel &line : order.Artikel) {
+        for (const TBestellartikel &line : order.Artikel)
             kinds.insert(line.Typ);
-            partlyDelivered += int(line.Geliefert > 0 && line.Geliefert < line.Menge);
-            perHundred += int(line.PE == 100);
-            discounted += int(line.Rabatt > 0);
-        }
         // The stored state is what a receipt would compute from the deliveries.
-        const quint8 stored = order.Stadium;
-        if (stored == 2 || stored == 4 || stored == 5) {
+        const quint8 before = order.Stadium;
+        if (before == 2 || before == 4 || before == 5) {
             order.UpdateStadium();
-            EXPECT_EQ(order.Stadium, stored);
+            EXPECT_EQ(order.Stadium, before);
         }
     }
     EXPECT_EQ(states, QSet<int>({0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(kinds, QSet<QString>({u"N"_s, u"F"_s, u"T"_s}));
-    EXPECT_GT(partlyDelivered, 0);
-    EXPECT_GT(perHundred, 0);
-    EXPECT_GT(discounted, 0);
-    EXPECT_GT(zeroPriceUnit, 0);
-
-    // Same options, same orders.
-    QTemporaryDir again;
-    options.targetDir = again.path();
-    ASSERT_TRUE(SuiteGenerator::generate(options, &error));
-    QFile a(dir + u"CONFIG.XML"_s), b(again.path() + u"/DATA/DEMO/BESTELLWESEN/CONFIG.XML"_s);
-    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-    EXPECT_EQ(a.readAll(), b.readAll());
-    IModBestellDBServerObj other;
-    ASSERT_TRUE(other.Open(again.path() + u"/DATA/DEMO/BESTELLWESEN/"_s));
-    for (const QString &number : numbers) {
-        ASSERT_TRUE(other.OrderExists(number));
-        ASSERT_TRUE(db.OrderExists(number));
-        EXPECT_EQ(other.Table()->FieldByName(u"XMLBDATA"_s).AsString(),
-                  db.Table()->FieldByName(u"XMLBDATA"_s).AsString());
-    }
+    IModBestellDBServerObj again;
+    EXPECT_EQ(generateOrders(root.filePath(u"b"_s), again), stored);
 }
