@@ -3,8 +3,8 @@
 // of the same four columns over the same file; the memory of the full list before any details
 // are loaded; a search and the end of the search.
 #include "base/inifile.h"
-#include "base/interaction.h"
 #include "bench/benchmain.h"
+#include "bench/quietinteraction.h"
 #include "stock/dblagersearchresult.h"
 #include "stock/ui/lageranzeigenframe.h"
 #include "tools/suitegen/suitegenerator.h"
@@ -26,33 +26,6 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-// Notices and wait windows would only write to standard error here.
-class QuietInteraction : public Interaction
-{
-    struct NoProgress : Progress {
-        void step(int) override {}
-        void setText(const QString &) override {}
-        bool cancelled() const override { return false; }
-    };
-    struct NoWait : WaitWindow {
-        bool cancelled() const override { return false; }
-        void idle() override {}
-    };
-
-public:
-    int messageBox(const QString &, const QString &, MsgDlgType, int) override { return 0; }
-    bool inputBox(const QString &, const QString &, QString &) override { return false; }
-    std::unique_ptr<Progress> progress(const QString &, int) override
-    {
-        return std::make_unique<NoProgress>();
-    }
-    std::unique_ptr<WaitWindow> waitWindow(const QString &) override
-    {
-        return std::make_unique<NoWait>();
-    }
-    void desktopAlert(const QString &, const QString &, int, int) override {}
-};
-
 // Generated once per data directory and size, and kept.
 QString stockDir(int articles)
 {

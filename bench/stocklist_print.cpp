@@ -2,8 +2,8 @@
 // document, against a bare scan of LAGER that parses every article's XML with expat and
 // writes a file of the document's size. The PDF of that document is timed on its own: it is
 // the print program's work, not the module's.
-#include "base/interaction.h"
 #include "bench/benchmain.h"
+#include "bench/quietinteraction.h"
 #include "printing/lagerdruck.h"
 #include "printing/printdocument.h"
 #include "printing/printdocumentrenderer.h"
@@ -26,32 +26,6 @@ using namespace Qt::StringLiterals;
 namespace
 {
 constexpr int kArticles = 100000;
-
-class QuietInteraction : public Interaction
-{
-    struct NoProgress : Progress {
-        void step(int) override {}
-        void setText(const QString &) override {}
-        bool cancelled() const override { return false; }
-    };
-    struct NoWait : WaitWindow {
-        bool cancelled() const override { return false; }
-        void idle() override {}
-    };
-
-public:
-    int messageBox(const QString &, const QString &, MsgDlgType, int) override { return 0; }
-    bool inputBox(const QString &, const QString &, QString &) override { return false; }
-    std::unique_ptr<Progress> progress(const QString &, int) override
-    {
-        return std::make_unique<NoProgress>();
-    }
-    std::unique_ptr<WaitWindow> waitWindow(const QString &) override
-    {
-        return std::make_unique<NoWait>();
-    }
-    void desktopAlert(const QString &, const QString &, int, int) override {}
-};
 
 struct Setup {
     QString stockDir;
