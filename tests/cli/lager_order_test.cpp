@@ -3,6 +3,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "tests/cli/lagerprogram.h"
+#include "tests/support/articles.h"
 
 #include <QJsonArray>
 
@@ -19,16 +20,11 @@ protected:
     void SetUp() override
     {
         LagerProgram::SetUp();
-        IModLagerDBServerObj db;
-        db.Open(stockDir());
-        for (const auto &[nr, serial] : {std::pair{u"PLAIN"_s, false}, std::pair{u"SER"_s, true}}) {
-            TLagerServerObj a;
-            a.LagerArtikelNr = nr;
-            a.BuchungsBestand = serial ? 0 : 4;
+        writeArticles(stockDir(), {u"PLAIN"_s, u"SER"_s}, [](TLagerServerObj &a) {
+            a.SNPflicht = a.LagerArtikelNr == u"SER";
+            a.BuchungsBestand = a.SNPflicht ? 0 : 4;
             a.EKPreis = Money::fromDouble(10);
-            a.SNPflicht = serial;
-            ASSERT_EQ(db.WriteArticle(&a), 0);
-        }
+        });
         IModBestellDBServerObj orders;
         ASSERT_TRUE(orders.Open(file(u"DATA/DEMO/BESTELLWESEN"_s)));
         for (const auto &[nr, state] : {std::pair{u"T-1"_s, OrderState::OffeneLieferung},
@@ -90,10 +86,9 @@ TEST_F(LagerOrder, ReceivesNamedLinesAndRefusesWhatCannotBe)
     EXPECT_EQ(receive({u"T-1"_s, u"--line"_s, u"01=4"_s, u"--line"_s, u"3=2"_s, u"--serials"_s,
                        u"03=A,B"_s}),
               0);
+    // What the booking does to stock, history and the order's state is the table road's own
+    // test; here the lines reach it as named and the booking kind comes out under its name.
     EXPECT_EQ(delivered(u"T-1"_s), (QList<double>{4, 0, 2}));
-    EXPECT_EQ(show(u"T-1"_s)[u"state"_s].toInt(), 4);
-    EXPECT_EQ(getJson(u"PLAIN"_s).value(u"BuchungsBestand"_s).toDouble(), 8);
-    EXPECT_EQ(getJson(u"SER"_s).value(u"BuchungsBestand"_s).toDouble(), 2);
     const Outcome history = lager({u"history"_s, u"PLAIN"_s, u"--format"_s, u"json"_s});
     const QJsonArray rows = QJsonDocument::fromJson(history.out).array();
     ASSERT_EQ(rows.size(), 1);
@@ -104,7 +99,6 @@ TEST_F(LagerOrder, ReceivesNamedLinesAndRefusesWhatCannotBe)
     EXPECT_EQ(delivered(u"T-1"_s), (QList<double>{4, 3, 2}));
     EXPECT_EQ(receive({u"T-1"_s, u"--line"_s, u"1=6"_s}), 0);
     EXPECT_EQ(delivered(u"T-1"_s), (QList<double>{10, 3, 2}));
-    EXPECT_EQ(show(u"T-1"_s)[u"state"_s].toInt(), 5);
     const Outcome listed = lager({u"order"_s, u"list"_s, u"--state"_s, u"5"_s});
     EXPECT_TRUE(listed.out.contains("T-1\t5")) << listed.out.constData();
 }

@@ -2,8 +2,6 @@
 #include "tests/cli/lagerprogram.h"
 #include "tools/suitegen/datanormgenerator.h"
 
-#include <QDir>
-
 using namespace Qt::StringLiterals;
 
 namespace
@@ -44,35 +42,20 @@ TEST_F(LagerProgram, CatalogTakeAllCountsWhatItWrote)
     const int size = simpleCatalogSize(koehler);
     ASSERT_GT(size, 0);
     EXPECT_TRUE(expect(3, {u"catalog"_s, u"take-all"_s, u"NIRGENDS"_s}).out.isEmpty());
-    // Twice: the second time every article is overwritten, none added.
+    // Twice: the second time every article is overwritten and counted again. What is written
+    // is the whole-catalog transfer's own test.
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(expect(0, {u"catalog"_s, u"take-all"_s, u"KOEHLER"_s}).out,
                   QByteArray::number(size) + '\n');
-    const Outcome list = lager({u"list"_s});
-    qsizetype fromCatalog = 0;
-    for (const QByteArray &line : list.out.split('\n'))
-        fromCatalog += line.startsWith('K') ? 1 : 0;
-    EXPECT_EQ(fromCatalog, size);
 }
 
-TEST_F(LagerProgram, ImportDatanormExitCodesAndABrokenDeliveryLeavesTheCatalog)
+// Which names, directories and broken deliveries are refused is the import's business; here
+// one run per exit code, and a refused catalog is not created.
+TEST_F(LagerProgram, ImportDatanormExitCodes)
 {
     const QString delivery = file(u"LIEFERUNG"_s);
     QString error;
     ASSERT_TRUE(DatanormGenerator::GenerateDelivery(delivery, 25, 3, &error)) << qPrintable(error);
-    const QString cut = file(u"KAPUTT"_s);
-    QDir().mkpath(cut);
-    for (const QString &name : QDir(delivery).entryList(QDir::Files)) {
-        QFile in(delivery + u'/' + name);
-        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-        QByteArray bytes = in.readAll();
-        if (name == u"DATANORM.001"_s)
-            bytes.chop(bytes.size() - bytes.lastIndexOf('\n') + 20); // mid-record
-        QFile out(cut + u'/' + name);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-    }
-    const QString gh = file(u"DATA/DEMO/KATALOGE/GH/CATALOG.DAT"_s);
-    // Which names and directories are refused is the import command's business.
     const struct {
         QStringList args;
         int exitCode;
@@ -82,22 +65,12 @@ TEST_F(LagerProgram, ImportDatanormExitCodesAndABrokenDeliveryLeavesTheCatalog)
         {{delivery, u"--name"_s, u"../GH"_s}, 1, {}, u"Katalogname \"../GH\""_s},
         {{delivery, u"--name"_s, u"KOEHLER"_s}, 5, {}, u"\"KOEHLER\" ist kein DATANORM-Katalog"_s},
         {{delivery, u"--name"_s, u"gh"_s, u"--supplier"_s, u"70003"_s}, 0, "25\t0\t0\n", {}},
-        {{cut, u"--name"_s, u"GH"_s}, 5, {}, u"DATANORM.001"_s},
     };
-    QByteArray before;
     for (const auto &c : cases) {
-        if (QFileInfo::exists(gh) && before.isEmpty()) {
-            QFile f(gh);
-            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-            before = f.readAll();
-        }
         const Outcome r =
             expect(c.exitCode, QStringList{u"catalog"_s, u"import-datanorm"_s} + c.args);
         EXPECT_EQ(r.out, c.out);
         EXPECT_TRUE(r.err.contains(c.err)) << qPrintable(r.err);
     }
     EXPECT_FALSE(QFileInfo::exists(file(u"DATA/DEMO/KATALOGE/KOEHLER/CATALOG.DAT"_s)));
-    QFile after(gh);
-    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-    EXPECT_EQ(after.readAll(), before) << "the broken delivery changed the catalog";
 }

@@ -2,7 +2,6 @@
 #include "printing/layoutsetmanager.h"
 #include "printing/printforms.h"
 #include "tests/support/documents.h"
-#include "tests/support/installation.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -109,17 +108,4 @@ TEST(LayoutSets, OverlayAndSectionFilter)
         const TLayoutset *b = m.Find(u" B "_s);
         EXPECT_EQ(b ? b->Formular.toStdString() : std::string("-"), c.formOfB ? c.formOfB : "-");
     }
-}
-
-// The demo forms are what a fresh installation prints with; that its stock-list layouts resolve
-// and fit shows in the stock list's run and the print program's tests.
-TEST(PrintForms, GeneratedInstallationOffersStockListForms)
-{
-    QTemporaryDir tmp;
-    ASSERT_TRUE(generateInstallation(tmp.path()));
-    TPrintForms f;
-    f.LoadFromFile(TPrintForms::FileNameIn(tmp.filePath(u"DATA/DEMO/ETC/FORMS/de_DE"_s)));
-    const auto choices = SelectableForms(f, {0, 9});
-    ASSERT_EQ(choices.size(), 2u);
-    EXPECT_EQ(choices[1].Text, u"Lagerliste Querformat - Liste A4 quer (Querformat, A4)"_s);
 }
