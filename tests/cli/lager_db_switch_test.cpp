@@ -1,7 +1,7 @@
 // Switching a client onto the server as the last step of its move: a move that stopped
 // halfway must leave the client on its files.
 #include "persistence/engine/pgconnection.h"
-#include "persistence/engine/pgtable.h"
+#include "persistence/engine/sqliteconnection.h"
 #include "suite/inifilesec.h"
 #include "tests/cli/lagerprogram.h"
 #include "tests/support/pgserver.h"
