@@ -2,6 +2,7 @@
 
 #include "base/interaction.h"
 #include "persistence/engine/engineerror.h"
+#include "persistence/engine/pgfilelock.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -80,6 +81,15 @@ Attempt attempt(const QByteArray &path, int &fd)
     }
 }
 
+// Other workstations show this text as it is: one form for all, the German one of the suite,
+// in local time, whatever locale this process runs under.
+QString recordText(const QString &infoText)
+{
+    return (infoText + QStringLiteral(" (") +
+            QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) + u')')
+        .leftJustified(TDateischutz::RecordChars, u' ', true);
+}
+
 QString decodeRecord(const QByteArray &bytes)
 {
     QString text;
@@ -125,6 +135,11 @@ TDateischutz::~TDateischutz()
     Release();
 }
 
+bool TDateischutz::IsLocked() const
+{
+    return m_handle >= 0 || (m_server && m_server->isLocked());
+}
+
 QString TDateischutz::LockFileName(const QString &fileName)
 {
     // Only the name is upper-case; the directories above it keep their spelling.
@@ -140,6 +155,9 @@ bool TDateischutz::Lock(const QString &fileName, const QString &infoText, bool s
     m_cancelled = false;
     m_idle = {};
     m_fileName = LockFileName(fileName);
+    m_server = PgFileLock::forFile(m_fileName);
+    if (m_server)
+        return lockOnServer(infoText, showCallerText);
     const QByteArray path = nativePath(m_fileName);
 
     int fd = -1;
@@ -176,6 +194,38 @@ bool TDateischutz::Lock(const QString &fileName, const QString &infoText, bool s
     }
     m_handle = fd;
     writeRecord(infoText);
+    settle();
+    return true;
+}
+
+bool TDateischutz::lockOnServer(const QString &infoText, bool showCallerText)
+{
+    const QString record = recordText(infoText);
+    if (m_server->tryLock(record))
+        return true;
+    if (!m_wait)
+        return false;
+    m_idle = m_wait(showCallerText ? infoText : m_server->holder(), [this] { m_cancelled = true; });
+    for (;;) {
+        try {
+            if (m_server->tryLock(record))
+                break;
+        } catch (const EngineError &) {
+            // A server out of reach for a moment means "not yet", as a share that went away
+            // does for the lock files; the user can still cancel.
+        }
+        if (m_cancelled)
+            return false;
+        QThread::msleep(PollMilliseconds);
+        if (m_idle)
+            m_idle();
+    }
+    settle();
+    return true;
+}
+
+void TDateischutz::settle()
+{
     // The previous holder's last writes reach other workstations' caches with a delay.
     const int settle = g_settleMilliseconds;
     for (int waited = 0; waited < settle; waited += PollMilliseconds) {
@@ -183,17 +233,11 @@ bool TDateischutz::Lock(const QString &fileName, const QString &infoText, bool s
         if (m_idle)
             m_idle();
     }
-    return true;
 }
 
 void TDateischutz::writeRecord(const QString &infoText)
 {
-    // Other workstations show this text as it is: one form for all, the German one of the
-    // suite, in local time, whatever locale this process runs under.
-    const QString record =
-        (infoText + QStringLiteral(" (") +
-         QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) + u')')
-            .leftJustified(RecordChars, u' ', true);
+    const QString record = recordText(infoText);
     QByteArray bytes(RecordBytes, '\0');
     for (int i = 0; i < RecordChars; ++i)
         qToLittleEndian<char16_t>(record.at(i).unicode(), bytes.data() + 2 * i);
@@ -210,6 +254,14 @@ void TDateischutz::writeRecord(const QString &infoText)
 
 void TDateischutz::Release()
 {
+    if (auto server = std::exchange(m_server, {})) {
+        try {
+            server->release();
+        } catch (const EngineError &) {
+            // The session is gone, and the server let the lock go with it.
+        }
+        return;
+    }
     if (m_handle < 0)
         return;
     // Unlink while still holding: a waiter that opens the name from now on gets a new file,
@@ -221,6 +273,8 @@ void TDateischutz::Release()
 
 QString TDateischutz::HolderRecord(const QString &fileName)
 {
+    if (const auto server = PgFileLock::forFile(LockFileName(fileName)))
+        return server->holder();
     const int fd = ::open(nativePath(LockFileName(fileName)).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return {};

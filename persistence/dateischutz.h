@@ -5,12 +5,15 @@
 #include <memory>
 
 class Interaction;
+class PgFileLock;
 class WaitWindow;
 
 // A lock shared with the suite's other programs on a shared directory. The lock is an
 // exclusive flock on the open lock file, not the file's existence, so a holder that died
 // leaves a file that blocks nobody. The holder writes a record (why it locks, and since when)
-// into the file; whoever waits shows that record.
+// into the file; whoever waits shows that record. When the process keeps its directory
+// tables on a database server, the server holds the lock and the record instead and no file
+// is made, so that workstations without the shared directory meet the same lock.
 class TDateischutz
 {
 public:
@@ -46,7 +49,7 @@ public:
     void Release();
     void Cancel() { m_cancelled = true; }
 
-    bool IsLocked() const { return m_handle >= 0; }
+    bool IsLocked() const;
     QString FileName() const { return m_fileName; }
 
     // The record of whoever holds the lock file now, trimmed; empty when nobody holds it.
@@ -56,8 +59,11 @@ public:
 
 private:
     void writeRecord(const QString &infoText);
+    bool lockOnServer(const QString &infoText, bool showCallerText);
+    void settle();
 
     int m_handle = -1;
+    std::unique_ptr<PgFileLock> m_server;
     QString m_fileName;
     bool m_cancelled = false;
     WaitCallback m_wait;

@@ -7,6 +7,7 @@
 #include "persistence/engine/engineerror.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
+#include "suite/inifilesec.h"
 #include "suite/systemeinstellungen.h"
 
 #include <QDir>
@@ -155,6 +156,19 @@ int DbMigrate(LagerSession &, const LagerArgs &args)
     } catch (const EngineError &e) {
         ShowError(e.message());
         return LagerExit::Failed;
+    }
+    if (args.flags.contains(u"--switch"_s)) {
+        // Only after every table arrived: a half-moved client must keep reading its files.
+        const TSystemEinstellungen &sys = TSystemEinstellungen::instance();
+        const QString sysData = sys.DataDir + sys.ClientName.toUpper() + u"/ETC/SYSDATA.INI"_s;
+        TIniFileSecWriter w(sysData);
+        w.writeString(u"Datenbank"_s, u"Backend"_s, u"PostgreSQL"_s);
+        w.writeString(u"Datenbank"_s, u"Verbindung"_s, server);
+        if (!w.save()) {
+            ShowError(
+                formatText(tx("Die Datei \"%s\" konnte nicht geschrieben werden."), {sysData}));
+            return LagerExit::Failed;
+        }
     }
     return LagerExit::Done;
 }

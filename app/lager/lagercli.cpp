@@ -116,12 +116,13 @@ const LagerCommand kCommands[] = {
      {},
      &HistoryList},
     {{u"db"_s, u"migrate"_s},
-     u"--to VERBINDUNG"_s,
+     u"--to VERBINDUNG [--switch]"_s,
      txNoop("Kopiert die Tabellen des Mandanten Tabelle fuer Tabelle auf einen Datenbank-Server "
-            "und prueft die Zeilenzahlen."),
+            "und prueft die Zeilenzahlen; mit --switch arbeitet der Mandant danach auf dem "
+            "Server."),
      0,
      {u"--to"_s},
-     {},
+     {u"--switch"_s},
      &DbMigrate},
     {{u"db"_s, u"check"_s},
      u"--to VERBINDUNG"_s,

@@ -33,6 +33,17 @@ QString TTdbDatabase::Server()
     return g_server;
 }
 
+QString TTdbDatabase::ServerDirectoryName(const QString &directory)
+{
+    const QString dir = QFileInfo(directory).canonicalFilePath();
+    if (!g_suiteRoot.isEmpty()) {
+        const QString root = QFileInfo(g_suiteRoot).canonicalFilePath();
+        if (dir.startsWith(root + u'/'))
+            return dir.mid(root.size() + 1);
+    }
+    return dir;
+}
+
 bool TTdbDatabase::onServer() const
 {
     return m_connected ? bool(m_pg) : (m_type == Directory && !g_server.isEmpty());
@@ -126,16 +137,9 @@ void TTdbDatabase::Connect()
     }
     if (m_type == Directory && !g_server.isEmpty()) {
         // The directory stays: INI files, word indexes and pictures keep living in it.
-        const QString dir = QFileInfo(m_location).canonicalFilePath();
-        QString relative = dir;
-        if (!g_suiteRoot.isEmpty()) {
-            const QString root = QFileInfo(g_suiteRoot).canonicalFilePath();
-            if (dir.startsWith(root + u'/'))
-                relative = dir.mid(root.size() + 1);
-        }
         auto pg = std::make_shared<PgConnection>(g_server);
         pg->setLockTimeout(m_busyTimeout);
-        m_schema = pgSchemaFor(*pg, relative);
+        m_schema = pgSchemaFor(*pg, ServerDirectoryName(m_location));
         m_pg = std::move(pg);
     }
     m_connected = true;

@@ -25,6 +25,9 @@ public:
     // returns to SQLite files. Databases already connected keep their backend.
     static void UseServer(const QString &conninfo, const QString &suiteRoot = {});
     static QString Server();
+    // The name a directory has on the server: its path relative to the suite root given to
+    // UseServer, the absolute path when it lies outside.
+    static QString ServerDirectoryName(const QString &directory);
 
     TTdbDatabase();
     ~TTdbDatabase();
