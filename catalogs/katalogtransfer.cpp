@@ -162,17 +162,11 @@ bool KatalogTransfer::WalkCatalog(
     }
     TKatalogDBClipBoardMergeObj merge;
     if (auto *dn = dynamic_cast<TKatalog1DB *>(db)) {
-        TTdbTable &t = dn->Catalog();
-        t.SetIndexName(TKatalog1DB::kIndexId);
-        for (t.First(); !t.Eof(); t.Next()) {
-            TKatalog1Artikel a;
-            dn->ReadCurrentRow(a);
+        return dn->ScanRows([&](TKatalog1ArtikelDaten &a) {
             a.Katalog = item.CatalogName;
             merge.LoadFrom(a, prices);
-            if (!visit(merge))
-                return false;
-        }
-        return true;
+            return visit(merge);
+        });
     }
     if (auto *simple = dynamic_cast<TKatalog2DB *>(db)) {
         TTdbTable &t = simple->Table();
@@ -304,7 +298,8 @@ int KatalogTransfer::ImportWholeCatalog(const QString &catalog, bool *cancelled)
     const double now = DateTime::now();
     const QString user = TLagerBuchung::CurrentUser();
     Settings settings = m_settings;
-    settings.created = now;
+    if (settings.created == 0)
+        settings.created = now;
     TLagerServerObj periods;
     periods.InitPeriods(m_settings.stockDir + u"STDMB.TXT"_s);
     settings.minStockPeriods = periods.MindestBestand;

@@ -276,13 +276,17 @@ QVariant SqliteConnection::column(sqlite3_stmt *stmt, int col, FieldType type)
         const void *data = sqlite3_column_blob(stmt, col);
         return QByteArray(static_cast<const char *>(data), sqlite3_column_bytes(stmt, col));
     }
-    default: {
-        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, col));
-        const int size = sqlite3_column_bytes(stmt, col);
-        // fromUtf8 skips a leading byte-order mark; XML texts keep theirs.
-        if (size >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0)
-            return QString(QChar(0xFEFF)) + QString::fromUtf8(text + 3, size - 3);
-        return QString::fromUtf8(text, size);
+    default:
+        return text(stmt, col);
     }
-    }
+}
+
+QString SqliteConnection::text(sqlite3_stmt *stmt, int col)
+{
+    const char *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, col));
+    const int size = sqlite3_column_bytes(stmt, col);
+    // fromUtf8 skips a leading byte-order mark; XML texts keep theirs.
+    if (size >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0)
+        return QString(QChar(0xFEFF)) + QString::fromUtf8(text + 3, size - 3);
+    return QString::fromUtf8(text, size);
 }

@@ -70,6 +70,8 @@ public:
     static void bind(sqlite3_stmt *stmt, int index, const QVariant &value);
     // A column of the current result row as the value type of the engine's field type.
     static QVariant column(sqlite3_stmt *stmt, int col, FieldType type);
+    // A text column of the current result row; null reads as empty.
+    static QString text(sqlite3_stmt *stmt, int col);
 
 private:
     sqlite3 *m_db = nullptr;

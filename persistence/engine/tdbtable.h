@@ -160,6 +160,7 @@ private:
         QList<QVariant> values;
     };
     friend class TTdbDatabase;
+    friend class TTableScan;
 
     SqliteConnection &conn() const;
     void requireActive(const char *operation) const;
