@@ -254,6 +254,25 @@ void SqliteConnection::bind(sqlite3_stmt *stmt, int index, const QVariant &value
     }
 }
 
+void SqliteConnection::bind(sqlite3_stmt *stmt, int index, const QVariant &value, QByteArray &keep)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        keep = static_cast<const QString *>(value.constData())->toUtf8();
+        sqlite3_bind_text64(stmt, index, keep.constData(), sqlite3_uint64(keep.size()),
+                            SQLITE_STATIC, SQLITE_UTF8);
+        break;
+    case QMetaType::QByteArray:
+        keep = value.toByteArray();
+        sqlite3_bind_blob64(stmt, index, keep.constData(), sqlite3_uint64(keep.size()),
+                            SQLITE_STATIC);
+        break;
+    default:
+        bind(stmt, index, value);
+        break;
+    }
+}
+
 StatementReset::~StatementReset()
 {
     sqlite3_reset(stmt);

@@ -240,6 +240,8 @@ private:
 
     // Edit buffer while in Edit/Insert.
     QList<QVariant> m_edit;
+    // The UTF-8 of the texts an insert binds, kept until the statement ran.
+    std::vector<QByteArray> m_boundTexts;
 
     QString m_filterText;
     bool m_filtered = false;
