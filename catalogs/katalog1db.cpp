@@ -1,5 +1,6 @@
 #include "catalogs/katalog1db.h"
 
+#include "persistence/engine/tablescan.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
 
@@ -257,6 +258,58 @@ void TKatalog1DB::ReadCurrentRow(TKatalog1Artikel &a)
     a.Verpackungsmenge = std::max(1, t.FieldByName(u"VERPACKUNGSMENGE"_s).AsInteger());
     a.LangtextNr = text(t, u"LANGTEXTNR"_s);
     a.AnbindNr = text(t, u"ANBINDNR"_s);
+}
+
+bool TKatalog1DB::ScanRows(const std::function<bool(TKatalog1ArtikelDaten &)> &visit)
+{
+    TTdbTable &t = *m_catalog;
+    t.SetIndexName(kIndexId);
+    enum Column {
+        ID,
+        KURZZEILE1,
+        KURZZEILE2,
+        LISTENPREIS,
+        RABATT,
+        NETTO,
+        PREISKZ,
+        PREISEINHEIT,
+        VKPREIS2,
+        ME = VKPREIS2 + 4,
+        MEKALKULATIONSPEZIAL,
+        MEKALKULATION,
+        MEKALKULATIONUMRECHFAKT,
+        ARBEITSZEIT,
+        EAN,
+        MWSTMERKER,
+    };
+    TTableScan scan(t, {u"ID"_s, u"KURZZEILE1"_s, u"KURZZEILE2"_s, u"LISTENPREIS"_s, u"RABATT"_s,
+                        u"NETTO"_s, u"PREISKZ"_s, u"PREISEINHEIT"_s, u"VKPREIS2"_s, u"VKPREIS3"_s,
+                        u"VKPREIS4"_s, u"VKPREIS5"_s, u"ME"_s, u"MEKALKULATIONSPEZIAL"_s,
+                        u"MEKALKULATION"_s, u"MEKALKULATIONUMRECHFAKT"_s, u"ARBEITSZEIT"_s,
+                        u"EAN"_s, u"MWSTMERKER"_s});
+    TKatalog1ArtikelDaten a;
+    while (scan.Next()) {
+        a.ArtikelNr = scan.Text(ID);
+        a.KurzZeile1 = scan.Text(KURZZEILE1);
+        a.KurzZeile2 = scan.Text(KURZZEILE2);
+        a.Listenpreis = Money::fromDouble(scan.Float(LISTENPREIS));
+        a.Rabatt = scan.Float(RABATT);
+        a.Netto = Money::fromDouble(scan.Float(NETTO));
+        a.PreisKZ = quint8(scan.Integer(PREISKZ));
+        a.Preiseinheit = qint32(scan.Integer(PREISEINHEIT));
+        for (int i = 0; i < 4; ++i)
+            a.VKPreise[size_t(i)] = Money::fromDouble(scan.Float(VKPREIS2 + i));
+        a.ME = scan.Text(ME);
+        a.MEKalkulationSpezial = scan.Boolean(MEKALKULATIONSPEZIAL);
+        a.MEKalkulation = scan.Text(MEKALKULATION);
+        a.MEKalkulationUmrechFakt = scan.Float(MEKALKULATIONUMRECHFAKT);
+        a.Arbeitszeit = scan.Float(ARBEITSZEIT);
+        a.EAN = scan.Text(EAN);
+        a.MwStMerker = quint8(scan.Integer(MWSTMERKER));
+        if (!visit(a))
+            return false;
+    }
+    return true;
 }
 
 QString TKatalog1DB::CurrentArticleNr()

@@ -6,6 +6,7 @@
 
 #include <QLatin1StringView>
 #include <QString>
+#include <functional>
 
 class TTdbTable;
 
@@ -42,6 +43,10 @@ public:
     int ReadArticle(TKatalog1Artikel &article);
     // The columns and XMLDATA of the current row, nothing looked up.
     void ReadCurrentRow(TKatalog1Artikel &article);
+    // Every article in the order of its number, read as a row only: the columns a merge record
+    // takes from it, no XMLDATA, long text, surcharge or graphics. The article handed to visit
+    // is the same object each time; visit returns false to stop, and so does this then.
+    bool ScanRows(const std::function<bool(TKatalog1ArtikelDaten &)> &visit);
     QString CurrentArticleNr();
     // "VKZUSCHLAG" of the discount group; 0 when missing or unreadable.
     double SurchargeOfGroup(const QString &group);

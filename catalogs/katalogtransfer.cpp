@@ -21,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringTokenizer>
 
 using namespace Qt::StringLiterals;
 
@@ -75,12 +76,22 @@ QString KatalogTransfer::FormattedText(const QString &plain, const QString &font
         return {};
     // The editor reads this back as rich text; one paragraph per line keeps the line breaks
     // of catalog long texts.
-    QString html = u"<html><body style=\"font-family:'"_s + htmlEscaped(font) + u"'; font-size:"_s +
-                   QString::number(size) + u"pt;\">"_s;
-    const QStringList lines = QString(plain).replace(u"\r\n"_s, u"\n"_s).split(u'\n');
-    for (const QString &line : lines)
-        html += u"<p style=\"margin:0px;\">"_s + htmlEscaped(line) + u"</p>"_s;
-    return html + u"</body></html>"_s;
+    QString html;
+    html.reserve(plain.size() + 128);
+    html += u"<html><body style=\"font-family:'";
+    html += htmlEscaped(font);
+    html += u"'; font-size:";
+    html += QString::number(size);
+    html += u"pt;\">";
+    const QString lines =
+        plain.contains(u'\r') ? QString(plain).replace(u"\r\n"_s, u"\n"_s) : plain;
+    for (const QStringView line : QStringTokenizer(lines, u'\n')) {
+        html += u"<p style=\"margin:0px;\">";
+        html += line.toString().toHtmlEscaped();
+        html += u"</p>";
+    }
+    html += u"</body></html>";
+    return html;
 }
 
 std::unique_ptr<TLagerServerObj>
@@ -103,7 +114,9 @@ KatalogTransfer::BuildStockArticle(const TKatalogDBClipBoardMergeObj &m, const Q
     r->ME = m.ME;
     r->PE = std::max(1, m.Preiseinheit);
     r->Kurztext = FormattedText(m.Kurztext, s.fontName, s.fontSize);
-    r->Langtext = FormattedText(m.Langtext, s.fontName, s.fontSize);
+    // Without a long text of its own the article repeats its short text; one text then.
+    r->Langtext =
+        m.Langtext == m.Kurztext ? r->Kurztext : FormattedText(m.Langtext, s.fontName, s.fontSize);
     r->EKPreis = m.NettoEK;
     r->VKZuschlag = m.VKFaktor;
     // Only DATANORM-like catalogs carry net sale prices; simple catalogs keep theirs as given.
@@ -162,17 +175,11 @@ bool KatalogTransfer::WalkCatalog(
     }
     TKatalogDBClipBoardMergeObj merge;
     if (auto *dn = dynamic_cast<TKatalog1DB *>(db)) {
-        TTdbTable &t = dn->Catalog();
-        t.SetIndexName(TKatalog1DB::kIndexId);
-        for (t.First(); !t.Eof(); t.Next()) {
-            TKatalog1Artikel a;
-            dn->ReadCurrentRow(a);
+        return dn->ScanRows([&](TKatalog1ArtikelDaten &a) {
             a.Katalog = item.CatalogName;
             merge.LoadFrom(a, prices);
-            if (!visit(merge))
-                return false;
-        }
-        return true;
+            return visit(merge);
+        });
     }
     if (auto *simple = dynamic_cast<TKatalog2DB *>(db)) {
         TTdbTable &t = simple->Table();
@@ -304,7 +311,8 @@ int KatalogTransfer::ImportWholeCatalog(const QString &catalog, bool *cancelled)
     const double now = DateTime::now();
     const QString user = TLagerBuchung::CurrentUser();
     Settings settings = m_settings;
-    settings.created = now;
+    if (settings.created == 0)
+        settings.created = now;
     TLagerServerObj periods;
     periods.InitPeriods(m_settings.stockDir + u"STDMB.TXT"_s);
     settings.minStockPeriods = periods.MindestBestand;

@@ -38,7 +38,8 @@ public:
         // machine would otherwise spend the import on them. Readers wait no longer than that.
         int minBatchMs = 0;
         // Set by the whole-catalog import, which builds every article alike: the minimum-stock
-        // period template read once, and one creation time. Unset: read and taken per article.
+        // period template read once, and one creation time (a given one is kept). Unset: read
+        // and taken per article.
         std::optional<QStringList> minStockPeriods;
         double created = 0;
         // The running program's directories, text font and price settings; batches of at

@@ -254,6 +254,25 @@ void SqliteConnection::bind(sqlite3_stmt *stmt, int index, const QVariant &value
     }
 }
 
+void SqliteConnection::bind(sqlite3_stmt *stmt, int index, const QVariant &value, QByteArray &keep)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        keep = static_cast<const QString *>(value.constData())->toUtf8();
+        sqlite3_bind_text64(stmt, index, keep.constData(), sqlite3_uint64(keep.size()),
+                            SQLITE_STATIC, SQLITE_UTF8);
+        break;
+    case QMetaType::QByteArray:
+        keep = value.toByteArray();
+        sqlite3_bind_blob64(stmt, index, keep.constData(), sqlite3_uint64(keep.size()),
+                            SQLITE_STATIC);
+        break;
+    default:
+        bind(stmt, index, value);
+        break;
+    }
+}
+
 StatementReset::~StatementReset()
 {
     sqlite3_reset(stmt);
@@ -276,13 +295,17 @@ QVariant SqliteConnection::column(sqlite3_stmt *stmt, int col, FieldType type)
         const void *data = sqlite3_column_blob(stmt, col);
         return QByteArray(static_cast<const char *>(data), sqlite3_column_bytes(stmt, col));
     }
-    default: {
-        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, col));
-        const int size = sqlite3_column_bytes(stmt, col);
-        // fromUtf8 skips a leading byte-order mark; XML texts keep theirs.
-        if (size >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0)
-            return QString(QChar(0xFEFF)) + QString::fromUtf8(text + 3, size - 3);
-        return QString::fromUtf8(text, size);
+    default:
+        return text(stmt, col);
     }
-    }
+}
+
+QString SqliteConnection::text(sqlite3_stmt *stmt, int col)
+{
+    const char *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, col));
+    const int size = sqlite3_column_bytes(stmt, col);
+    // fromUtf8 skips a leading byte-order mark; XML texts keep theirs.
+    if (size >= 3 && memcmp(text, "\xEF\xBB\xBF", 3) == 0)
+        return QString(QChar(0xFEFF)) + QString::fromUtf8(text + 3, size - 3);
+    return QString::fromUtf8(text, size);
 }

@@ -68,8 +68,13 @@ public:
     }
 
     static void bind(sqlite3_stmt *stmt, int index, const QVariant &value);
+    // The same without SQLite's copy of a text or blob: its bytes stay in keep, which must
+    // outlive the statement's next step.
+    static void bind(sqlite3_stmt *stmt, int index, const QVariant &value, QByteArray &keep);
     // A column of the current result row as the value type of the engine's field type.
     static QVariant column(sqlite3_stmt *stmt, int col, FieldType type);
+    // A text column of the current result row; null reads as empty.
+    static QString text(sqlite3_stmt *stmt, int col);
 
 private:
     sqlite3 *m_db = nullptr;

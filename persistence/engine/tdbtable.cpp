@@ -958,8 +958,11 @@ void TTdbTable::Post()
     if (m_state == DataSetState::Insert) {
         sqlite3_stmt *stmt = c.prepare(m_insertSql);
         StatementReset reset{stmt};
+        // Texts are bound where their UTF-8 lies, not copied once more by SQLite: bulk loops
+        // append rows by the hundred thousand.
+        m_boundTexts.resize(n);
         for (int i = 0; i < n; ++i)
-            SqliteConnection::bind(stmt, i + 1, row.values[i]);
+            SqliteConnection::bind(stmt, i + 1, row.values[i], m_boundTexts[i]);
         try {
             c.step(stmt);
         } catch (const EngineError &e) {

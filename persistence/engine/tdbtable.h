@@ -160,6 +160,7 @@ private:
         QList<QVariant> values;
     };
     friend class TTdbDatabase;
+    friend class TTableScan;
 
     SqliteConnection &conn() const;
     void requireActive(const char *operation) const;
@@ -239,6 +240,8 @@ private:
 
     // Edit buffer while in Edit/Insert.
     QList<QVariant> m_edit;
+    // The UTF-8 of the texts an insert binds, kept until the statement ran.
+    std::vector<QByteArray> m_boundTexts;
 
     QString m_filterText;
     bool m_filtered = false;
