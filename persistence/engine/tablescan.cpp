@@ -43,15 +43,9 @@ TTableScan::TTableScan(TTdbTable &table, const QStringList &columns, int pageSiz
     m_firstSql =
         head + (conds.isEmpty() ? QString() : u" WHERE "_s + conds.join(u" AND "_s)) + tail;
 
-    // The page after a row: as the cursor pages, with the range on the first key column that
-    // lets SQLite seek in the index.
-    QStringList marks = table.m_keyMarks;
-    marks.append(u"?"_s);
-    QStringList next;
-    if (m_keyCount > 0)
-        next.append(table.m_keyExprs[0] + u" >= ?"_s);
-    next.append(table.m_keyTuple + u" > ("_s + marks.join(u", "_s) + u')');
-    m_nextSql = head + u" WHERE "_s + (next + conds).join(u" AND "_s) + tail;
+    // The page after a row, as the cursor pages.
+    m_nextSql =
+        head + u" WHERE "_s + (table.keysetConditions(u">"_s) + conds).join(u" AND "_s) + tail;
     m_filterParams = filterParams;
 }
 

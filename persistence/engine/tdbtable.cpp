@@ -445,21 +445,27 @@ QString TTdbTable::whereClause(bool includeFilter) const
     return QString();
 }
 
+QStringList TTdbTable::keysetConditions(const QString &op) const
+{
+    QStringList params = m_keyMarks;
+    params.append(u"?"_s);
+    QStringList conds;
+    // The extra range on the first key column lets SQLite seek in the index when it cannot do
+    // so from the row value alone (it cannot with a NOCASE column).
+    if (!m_keyColumns.isEmpty())
+        conds.append(m_keyExprs[0] + u' ' + op.left(1) + u"= "_s + m_keyMarks[0]);
+    conds.append(m_keyTuple + u' ' + op + u" ("_s + params.join(u", "_s) + u')');
+    return conds;
+}
+
 int TTdbTable::fetch(bool forward, const Row *from, bool inclusive, int limit, QList<Row> &out,
                      const CompiledFilter *extra, int offset)
 {
     out.clear();
     QStringList conds;
     if (from) {
-        const QString op =
-            forward ? (inclusive ? u">="_s : u">"_s) : (inclusive ? u"<="_s : u"<"_s);
-        QStringList params = m_keyMarks;
-        params.append(u"?"_s);
-        // The extra range on the first key column lets SQLite seek in the index when it
-        // cannot do so from the row value alone (it cannot with a NOCASE column).
-        if (!m_keyColumns.isEmpty())
-            conds.append(m_keyExprs[0] + (forward ? u" >= "_s : u" <= "_s) + m_keyMarks[0]);
-        conds.append(m_keyTuple + u' ' + op + u" ("_s + params.join(u", "_s) + u')');
+        conds = keysetConditions(forward ? (inclusive ? u">="_s : u">"_s)
+                                         : (inclusive ? u"<="_s : u"<"_s));
     }
     const QString filter = whereClause(true);
     if (!filter.isEmpty())
@@ -685,13 +691,8 @@ int TTdbTable::countWhere(const QString &extraCond, const Row *before)
     const QString filter = whereClause(true);
     if (!filter.isEmpty())
         conds.append(filter);
-    if (before) {
-        QStringList params = m_keyMarks;
-        params.append(u"?"_s);
-        if (!m_keyColumns.isEmpty())
-            conds.append(m_keyExprs[0] + u" <= "_s + m_keyMarks[0]);
-        conds.append(m_keyTuple + u" < ("_s + params.join(u", "_s) + u')');
-    }
+    if (before)
+        conds += keysetConditions(u"<"_s);
     if (!extraCond.isEmpty())
         conds.append(extraCond);
     QString sql = u"SELECT count(*) FROM "_s + tableSql();

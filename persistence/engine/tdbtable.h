@@ -172,6 +172,9 @@ private:
     void invalidateBuffer();
     bool windowValid() const;
     QString whereClause(bool includeFilter) const;
+    // The rows beyond a row in index order (op is "<", "<=", ">" or ">="), its key values and
+    // row id bound after the first key column's value.
+    QStringList keysetConditions(const QString &op) const;
     int fetch(bool forward, const Row *from, bool inclusive, int limit, QList<Row> &out,
               const CompiledFilter *extra = nullptr, int offset = 0);
     int countWhere(const QString &extraCond, const Row *before);
