@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -78,10 +79,22 @@ public:
 
     pg_conn *handle() const { return m_conn; }
 
+    // Set-up a session needs only once (a table created when missing), run again while a
+    // rollback could still take it back.
+    template <class Fn> void setUpOnce(const QString &what, Fn &&fn)
+    {
+        if (m_setUp.contains(what))
+            return;
+        fn();
+        if (!inTransaction())
+            m_setUp.insert(what);
+    }
+
 private:
     pg_conn *m_conn = nullptr;
     int m_depth = 0;
     quint64 m_writes = 0;
+    QSet<QString> m_setUp;
 };
 
 // '?' placeholders outside quotes and identifiers as $1, $2, ...; SQLite's numbered ones

@@ -11,11 +11,14 @@ namespace
 // collide merely share a lock, which costs waiting, never correctness.
 const auto kKeys = u"hashtext(?), hashtext(?)"_s;
 
+// Every lock and every look at a holder needs the table: one round trip per session for it.
 void ensureHolderTable(PgConnection &c)
 {
-    c.exec(u"CREATE TABLE IF NOT EXISTS public.tdb_lock_holders(schema_name text COLLATE \"C\" "
-           "NOT NULL, lock_name text COLLATE \"C\" NOT NULL, holder text NOT NULL, pid integer "
-           "NOT NULL, PRIMARY KEY(schema_name, lock_name))"_s);
+    c.setUpOnce(u"tdb_lock_holders"_s, [&c] {
+        c.exec(u"CREATE TABLE IF NOT EXISTS public.tdb_lock_holders(schema_name text COLLATE "
+               "\"C\" NOT NULL, lock_name text COLLATE \"C\" NOT NULL, holder text NOT NULL, "
+               "pid integer NOT NULL, PRIMARY KEY(schema_name, lock_name))"_s);
+    });
 }
 
 } // namespace
