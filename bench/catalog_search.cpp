@@ -3,6 +3,7 @@
 // reading the bucket lines the matching index lines point to. Repeated: the manager keeps
 // its index and buckets, as a view does between two searches. Cold: a new manager reads
 // them first.
+#include "bench/benchdata.h"
 #include "bench/benchmain.h"
 #include "catalogs/searchtextindex.h"
 #include "catalogs/searchtextmanager.h"
@@ -26,23 +27,11 @@ const QString kQuery = u"kugelhahn messing"_s;
 
 QString catalogDir()
 {
-    static const QString dir = [] {
-        QString base = qEnvironmentVariable("STOCK_BENCH_DATA");
-        if (base.isEmpty())
-            base = QDir::tempPath() + u"/stock-bench"_s;
-        const QString path = base + u"/catalog-%1/"_s.arg(kArticles);
-        const QString done = path + u"GENERATED"_s;
-        if (!QFileInfo::exists(done)) {
-            QDir(path).removeRecursively();
-            QString error;
-            if (!CatalogGenerator::GenerateSimpleCatalog(path, kArticles, 1, &error))
-                qFatal("%s", qPrintable(error));
-            QFile marker(done);
-            if (!marker.open(QIODevice::WriteOnly))
-                qFatal("cannot write %s", qPrintable(done));
-        }
-        return path;
-    }();
+    static const QString dir =
+        KeptGenerated(BenchDataRoot() + u"/catalog-%1/"_s.arg(kArticles),
+                      [](const QString &path, QString *error) {
+                          return CatalogGenerator::GenerateSimpleCatalog(path, kArticles, 1, error);
+                      });
     return dir;
 }
 

@@ -5,6 +5,7 @@
 // generated delivery of 100,000 articles, word index included, in MB/s and articles/s.
 #include "base/inifile.h"
 #include "base/interaction.h"
+#include "bench/benchdata.h"
 #include "bench/benchmain.h"
 #include "catalogs/datanorm/datanormimport.h"
 #include "catalogs/katalogdbpool.h"
@@ -29,27 +30,13 @@ constexpr int kArticles = 100000;
 
 QString benchDir()
 {
-    QString base = qEnvironmentVariable("STOCK_BENCH_DATA");
-    if (base.isEmpty())
-        base = QDir::tempPath() + u"/stock-bench"_s;
-    return base + u'/';
+    return BenchDataRoot() + u'/';
 }
 
 // Made once and kept between runs, like the other benchmarks' installations.
 QString generated(const QString &name, const std::function<bool(const QString &, QString *)> &make)
 {
-    const QString path = benchDir() + name + u'/';
-    const QString done = path + u"GENERATED"_s;
-    if (!QFileInfo::exists(done)) {
-        QDir(path).removeRecursively();
-        QString error;
-        if (!make(path, &error))
-            qFatal("%s", qPrintable(error));
-        QFile marker(done);
-        if (!marker.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(done));
-    }
-    return path;
+    return KeptGenerated(benchDir() + name + u'/', make);
 }
 
 QString catalogBase()

@@ -3,6 +3,7 @@
 // article, write it back changed, unlock. The reference is the same 880 puts by one writer,
 // which never waits; the ratio is what contention costs. The pause after a wait is the
 // companion's (none); STOCK_BENCH_SETTLE_MS sets another, e.g. 1000 for the window's.
+#include "bench/benchdata.h"
 #include "persistence/dateischutz.h"
 #include "persistence/datetime.h"
 #include "stock/lagerserverobj.h"
@@ -28,10 +29,7 @@ const QString kArticle = u"BENCH-PUT"_s;
 QString stockDir()
 {
     static const QString dir = [] {
-        QString base = qEnvironmentVariable("STOCK_BENCH_DATA");
-        if (base.isEmpty())
-            base = QDir::tempPath() + u"/stock-bench"_s;
-        const QString path = base + u"/contended-puts"_s;
+        const QString path = BenchDataRoot() + u"/contended-puts"_s;
         QDir(path).removeRecursively();
         QString error;
         if (!SuiteGenerator::generateStock(path, 100, 1, &error))

@@ -3,6 +3,7 @@
 // UPDATE of the same rows by key in one transaction, over the same file and with the engine's
 // settings.
 #include "base/interaction.h"
+#include "bench/benchdata.h"
 #include "bench/benchmain.h"
 #include "persistence/dateischutz.h"
 #include "stock/bulkcolumnupdate.h"
@@ -26,21 +27,7 @@ constexpr int kArticles = 20000;
 
 QString stockDir()
 {
-    QString base = qEnvironmentVariable("STOCK_BENCH_DATA");
-    if (base.isEmpty())
-        base = QDir::tempPath() + u"/stock-bench"_s;
-    const QString path = base + u"/fastedit-%1/"_s.arg(kArticles);
-    const QString done = path + u"GENERATED"_s;
-    if (!QFileInfo::exists(done)) {
-        QDir(path).removeRecursively();
-        QString error;
-        if (!SuiteGenerator::generateStock(path, kArticles, 3, &error))
-            qFatal("%s", qPrintable(error));
-        QFile marker(done);
-        if (!marker.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(done));
-    }
-    return path;
+    return KeptStock(BenchDataRoot() + u"/fastedit-%1/"_s.arg(kArticles), kArticles, 3);
 }
 
 // Every other article of the list, as a clerk's selection of half the stock would be.

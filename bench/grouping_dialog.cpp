@@ -2,6 +2,7 @@
 // article read as number and description, 1,000 groupings loaded, the ungrouped list built),
 // against a bare SQLite scan of the stock list's columns over the same file.
 #include "base/interaction.h"
+#include "bench/benchdata.h"
 #include "bench/benchmain.h"
 #include "movements/articlegroupings.h"
 #include "movements/groupingeditor.h"
@@ -21,37 +22,33 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
+bool generateGrouped(const QString &path, int articles, QString *error)
+{
+    if (!SuiteGenerator::generateStock(path, articles, 1, error))
+        return false;
+    IModLagerDBServerObj db;
+    db.Open(path);
+    GroupingEditor editor;
+    editor.Load(db, path);
+    // Pairs from the whole list, the way a clerk ties numbers of the same goods together.
+    // The list shrinks by two rows per grouping; the step keeps every pair inside it.
+    const int step = int(editor.Ungrouped().rowCount()) / 1000 - 2;
+    for (int i = 0; i < 1000; ++i)
+        if (!editor.GroupRows({i * step, i * step + 1}))
+            qFatal("cannot group rows %d", i * step);
+    if (!editor.Save())
+        qFatal("cannot write the groupings");
+    return true;
+}
+
 // Generated once per data directory and kept; its own directory, as the groupings file is
 // written into it.
 QString stockDir(int articles)
 {
-    QString base = qEnvironmentVariable("STOCK_BENCH_DATA");
-    if (base.isEmpty())
-        base = QDir::tempPath() + u"/stock-bench"_s;
-    const QString path = base + u"/groupings-%1/"_s.arg(articles);
-    const QString done = path + u"GENERATED"_s;
-    if (!QFileInfo::exists(done)) {
-        QDir(path).removeRecursively();
-        QString error;
-        if (!SuiteGenerator::generateStock(path, articles, 1, &error))
-            qFatal("%s", qPrintable(error));
-        IModLagerDBServerObj db;
-        db.Open(path);
-        GroupingEditor editor;
-        editor.Load(db, path);
-        // Pairs from the whole list, the way a clerk ties numbers of the same goods together.
-        // The list shrinks by two rows per grouping; the step keeps every pair inside it.
-        const int step = int(editor.Ungrouped().rowCount()) / 1000 - 2;
-        for (int i = 0; i < 1000; ++i)
-            if (!editor.GroupRows({i * step, i * step + 1}))
-                qFatal("cannot group rows %d", i * step);
-        if (!editor.Save())
-            qFatal("cannot write the groupings");
-        QFile marker(done);
-        if (!marker.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(done));
-    }
-    return path;
+    return KeptGenerated(BenchDataRoot() + u"/groupings-%1/"_s.arg(articles),
+                         [articles](const QString &path, QString *error) {
+                             return generateGrouped(path, articles, error);
+                         });
 }
 
 void BM_grouping_dialog_open_Ours(benchmark::State &state)

@@ -5,6 +5,7 @@
 // for the same durability: 500 bare reads, updates and history inserts, each line in its own
 // SQLite transaction over the same two attached files, with the same journal and sync
 // settings (no lock files).
+#include "bench/benchdata.h"
 #include "movements/tablereceiptcommand.h"
 #include "ordering/bestellserverobj.h"
 #include "persistence/engine/tdbtable.h"
@@ -25,10 +26,7 @@ constexpr int kLines = 500;
 QString stockDir()
 {
     static const QString dir = [] {
-        QString base = qEnvironmentVariable("STOCK_BENCH_DATA");
-        if (base.isEmpty())
-            base = QDir::tempPath() + u"/stock-bench"_s;
-        const QString path = base + u"/order-receipt-table/"_s;
+        const QString path = BenchDataRoot() + u"/order-receipt-table/"_s;
         QDir(path).removeRecursively();
         QString error;
         if (!SuiteGenerator::generateStock(path, 2000, 1, &error))

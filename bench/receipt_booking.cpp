@@ -4,10 +4,8 @@
 // program must do at least for the same durability: a bare read, update and history insert in
 // one SQLite transaction over the same two attached files, with the same journal and sync
 // settings. The article is a plain one; a serial number adds one insert into a third file.
-#include "movements/receiptcommand.h"
-#include "stock/lagerserverobj.h"
-#include "stock/modlagerdbserverobj.h"
-#include "tools/suitegen/suitegenerator.h"
+#include "bench/benchdata.h"
+#include "bench/receiptbench.h"
 
 #include <QDir>
 #include <benchmark/benchmark.h>
@@ -17,58 +15,15 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-const QString kArticle = u"BENCH-RCPT"_s;
-
 QString stockDir()
 {
-    static const QString dir = [] {
-        QString base = qEnvironmentVariable("STOCK_BENCH_DATA");
-        if (base.isEmpty())
-            base = QDir::tempPath() + u"/stock-bench"_s;
-        const QString path = base + u"/receipt-booking/"_s;
-        QDir(path).removeRecursively();
-        QString error;
-        if (!SuiteGenerator::generateStock(path, 1000, 1, &error))
-            qFatal("%s", qPrintable(error));
-        IModLagerDBServerObj db;
-        db.Open(path);
-        TLagerServerObj article;
-        article.LagerArtikelNr = kArticle;
-        article.Bezeichnung = u"Wareneingang"_s;
-        article.DEinstandsPreisbildung = true;
-        if (db.BookArticle(article, TLagerBuchung::Change(TLagerBuchung::Opening, kArticle, 0, 0, 0,
-                                                          u"BENCH"_s)) != 0)
-            qFatal("cannot write the article");
-        return path;
-    }();
+    static const QString dir = MakeReceiptStock(BenchDataRoot() + u"/receipt-booking/"_s);
     return dir;
 }
 
 void BM_receipt_booking_Ours(benchmark::State &state)
 {
-    IModLagerDBServerObj db;
-    db.Open(stockDir());
-    ReceiptCommand *self = nullptr;
-    ReceiptCommand::Hooks hooks;
-    hooks.selectedArticleNr = [] { return kArticle; };
-    hooks.updateArticle = [](const TLagerServerObj &) {};
-    hooks.receive = [&self](TLagerServerObj &article,
-                            const std::vector<const TLagerArtikelDaten *> &grouped,
-                            ReceiptCommand::Receipt &io) {
-        io.quantity = 1;
-        io.price = Money::fromUnits(10);
-        return self
-            ->ReceiveWithoutWindow(article, grouped, io, GoodsReceipt::Basis::PerUnit, {}, true)
-            .isEmpty();
-    };
-    ReceiptCommand command(db, stockDir(), u"Bench"_s, GoodsReceipt(GoodsReceipt::Settings{}),
-                           hooks);
-    self = &command;
-    QString supplier;
-    for (auto _ : state) {
-        if (command.Run(supplier) != ReceiptCommand::Outcome::Booked)
-            state.SkipWithError("receipt not booked");
-    }
+    BookReceipts(state, stockDir());
 }
 BENCHMARK(BM_receipt_booking_Ours)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
@@ -107,7 +62,7 @@ void BM_receipt_booking_Reference(benchmark::State &state)
                        "\"BESTANDVORHER\", \"BESTANDNACHHER\", \"EKPREIS\") "
                        "VALUES (?1, 1, 1, ?2, ?3, 10)",
                        -1, &insert, nullptr);
-    const QByteArray nr = kArticle.toUtf8();
+    const QByteArray nr = kReceiptArticle.toUtf8();
     for (auto _ : state) {
         exec(db, "BEGIN IMMEDIATE");
         sqlite3_bind_text(read, 1, nr.constData(), -1, SQLITE_STATIC);

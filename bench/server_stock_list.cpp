@@ -3,6 +3,7 @@
 // stock in the SQLite files. The list itself is one query either way; the server adds the
 // transfer of the rows and, for the rows painted, the details read one article at a time.
 #include "base/inifile.h"
+#include "bench/benchdata.h"
 #include "bench/benchmain.h"
 #include "bench/quietinteraction.h"
 #include "bench/serverbench.h"
@@ -33,18 +34,7 @@ QString stockDir(bool server)
             qFatal("%s", qPrintable(error));
         return path;
     }
-    const QString path = BenchDataRoot() + u"/stock-%1"_s.arg(kArticles);
-    const QString done = path + u"/GENERATED"_s;
-    if (!QFileInfo::exists(done)) {
-        QDir(path).removeRecursively();
-        QString error;
-        if (!SuiteGenerator::generateStock(path, kArticles, 1, &error))
-            qFatal("%s", qPrintable(error));
-        QFile marker(done);
-        if (!marker.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(done));
-    }
-    return path;
+    return KeptStock(BenchDataRoot() + u"/stock-%1"_s.arg(kArticles), kArticles);
 }
 
 void firstPaint(benchmark::State &state, const QString &dir)

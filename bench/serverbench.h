@@ -3,6 +3,7 @@
 // What the benchmarks comparing the database server with the SQLite files share: the server
 // to use (STOCK_TEST_PG, as the server tests take it; tools/pg-test-cluster start prints one),
 // data directories whose tables live there, and a note when the server does not sync.
+#include "bench/benchdata.h"
 #include "persistence/engine/pgconnection.h"
 #include "persistence/engine/pgtable.h"
 #include "persistence/engine/sqliteconnection.h"
@@ -14,13 +15,6 @@
 inline QString BenchServer()
 {
     return qEnvironmentVariable("STOCK_TEST_PG");
-}
-
-// The data directories' root, against which the server names their schemas.
-inline QString BenchDataRoot()
-{
-    const QString base = qEnvironmentVariable("STOCK_BENCH_DATA");
-    return base.isEmpty() ? QDir::tempPath() + QStringLiteral("/stock-bench") : base;
 }
 
 // Without a server the pair shows no ratio rather than a wrong one.

@@ -3,6 +3,7 @@
 // of the same four columns over the same file; the memory of the full list before any details
 // are loaded; a search and the end of the search.
 #include "base/inifile.h"
+#include "bench/benchdata.h"
 #include "bench/benchmain.h"
 #include "bench/quietinteraction.h"
 #include "stock/dblagersearchresult.h"
@@ -33,20 +34,7 @@ QString stockDir(int articles)
     auto found = dirs.find(articles);
     if (found != dirs.end())
         return found->second;
-    QString base = qEnvironmentVariable("STOCK_BENCH_DATA");
-    if (base.isEmpty())
-        base = QDir::tempPath() + u"/stock-bench"_s;
-    const QString path = base + u"/stock-%1"_s.arg(articles);
-    const QString done = path + u"/GENERATED"_s;
-    if (!QFileInfo::exists(done)) {
-        QDir(path).removeRecursively();
-        QString error;
-        if (!SuiteGenerator::generateStock(path, articles, 1, &error))
-            qFatal("%s", qPrintable(error));
-        QFile marker(done);
-        if (!marker.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(done));
-    }
+    const QString path = KeptStock(BenchDataRoot() + u"/stock-%1"_s.arg(articles), articles);
     dirs[articles] = path;
     return path;
 }

@@ -2,6 +2,7 @@
 // against a bare SELECT of the same columns over the same file; the in-memory search of the
 // list; loading details; writing changed articles in one transaction; and the memory of the
 // full list.
+#include "bench/benchdata.h"
 #include "bench/benchmain.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
@@ -31,23 +32,8 @@ constexpr int kArticles = 100000;
 // benchmarks together.
 QString stockDir()
 {
-    static const QString dir = [] {
-        QString base = qEnvironmentVariable("STOCK_BENCH_DATA");
-        if (base.isEmpty())
-            base = QDir::tempPath() + u"/stock-bench"_s;
-        const QString path = base + u"/stock-%1"_s.arg(kArticles);
-        const QString done = path + u"/GENERATED"_s;
-        if (!QFileInfo::exists(done)) {
-            QDir(path).removeRecursively();
-            QString error;
-            if (!SuiteGenerator::generateStock(path, kArticles, 1, &error))
-                qFatal("%s", qPrintable(error));
-            QFile marker(done);
-            if (!marker.open(QIODevice::WriteOnly))
-                qFatal("cannot write %s", qPrintable(done));
-        }
-        return path;
-    }();
+    static const QString dir =
+        KeptStock(BenchDataRoot() + u"/stock-%1"_s.arg(kArticles), kArticles);
     return dir;
 }
 

@@ -2,6 +2,7 @@
 // document, against a bare scan of LAGER that parses every article's XML with expat and
 // writes a file of the document's size. The PDF of that document is timed on its own: it is
 // the print program's work, not the module's.
+#include "bench/benchdata.h"
 #include "bench/benchmain.h"
 #include "bench/quietinteraction.h"
 #include "printing/lagerdruck.h"
@@ -33,20 +34,8 @@ struct Setup {
     QString document;
     Setup()
     {
-        QString base = qEnvironmentVariable("STOCK_BENCH_DATA");
-        if (base.isEmpty())
-            base = QDir::tempPath() + u"/stock-bench"_s;
-        stockDir = base + u"/stock-%1"_s.arg(kArticles);
-        const QString done = stockDir + u"/GENERATED"_s;
+        stockDir = KeptStock(BenchDataRoot() + u"/stock-%1"_s.arg(kArticles), kArticles);
         QString error;
-        if (!QFileInfo::exists(done)) {
-            QDir(stockDir).removeRecursively();
-            if (!SuiteGenerator::generateStock(stockDir, kArticles, 1, &error))
-                qFatal("%s", qPrintable(error));
-            QFile marker(done);
-            if (!marker.open(QIODevice::WriteOnly))
-                qFatal("cannot write %s", qPrintable(done));
-        }
         if (!GeneratePrintForms(forms.path(), &error))
             qFatal("%s", qPrintable(error));
         document = forms.filePath(u"LAGER.XML"_s);
