@@ -8,19 +8,6 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(MessageBox, AnswerComesBackAndFormatFillsIn)
-{
-    ScriptedInteraction ui;
-    ScopedInteraction scope(&ui);
-    ui.answers = {ModalResult::No};
-    EXPECT_EQ(ShowMessageBox(u"Frage?"_s, MsgDlgType::Confirmation, MsgButton::YesNo),
-              ModalResult::No);
-    ShowMessageBoxFmt(u"Datei \"%s\" nicht gefunden."_s, {u"X.INI"_s}, MsgDlgType::Error,
-                      MsgButton::OK);
-    ASSERT_EQ(ui.messages.size(), 2);
-    EXPECT_EQ(ui.messages[1].text, u"Datei \"X.INI\" nicht gefunden."_s);
-}
-
 TEST(ReportMessage, ShowsDetailsUnlessSilentAndCollectsProtocol)
 {
     ScriptedInteraction ui;

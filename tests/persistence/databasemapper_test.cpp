@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
@@ -304,10 +303,10 @@ TEST(RecordLock, SecondProcessShowsTheHolderAndGetsTheLockAfterTheRelease)
     ASSERT_TRUE(lock);
 
     ASSERT_EQ(asker.waitTexts.size(), 1);
-    const QRegularExpression holderRecord(
-        uR"(^Bitte warten, der Datensatz "4711/A" ist momentan durch den Benutzer )"
-        uR"("Erika Mustermann" gesperrt\. \(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d\)$)"_s);
-    EXPECT_TRUE(holderRecord.match(asker.waitTexts[0]).hasMatch())
+    // (how the time is written is the lock file's test)
+    EXPECT_TRUE(
+        asker.waitTexts[0].startsWith(u"Bitte warten, der Datensatz \"4711/A\" ist momentan "
+                                      u"durch den Benutzer \"Erika Mustermann\" gesperrt. ("_s))
         << asker.waitTexts[0].toStdString();
     // Only the release can have let us in: the holder lives on until killed.
     EXPECT_TRUE(waitForLine(*holder).startsWith("released"));

@@ -5,6 +5,7 @@
 #include "persistence/engine/tdbdatabase.h"
 #include "stock/modlagerdbserverobj.h"
 #include "tests/support/childprocess.h"
+#include "tests/support/lockholders.h"
 #include "tests/support/pgserver.h"
 #include "tests/support/scriptedinteraction.h"
 
@@ -33,6 +34,12 @@ int holdServerLock(const QStringList &args)
         QThread::sleep(60);
 }
 STOCK_CHILD_ENTRY("hold-server-lock", holdServerLock);
+
+class ServerLockHolder : public LockHolder
+{
+public:
+    explicit ServerLockHolder(const QStringList &args) : LockHolder(u"hold-server-lock"_s, args) {}
+};
 
 class PgLockTest : public ::testing::Test
 {
@@ -66,15 +73,9 @@ protected:
     // The other site holds fileName (below the client's directory) for owner.
     bool holdThere(const QString &fileName, const QString &owner)
     {
-        holder = ChildProcess::start(
-            u"hold-server-lock"_s,
-            {server, there.path(), there.filePath(relative) + u'/' + fileName, owner});
-        holder->setReadChannel(QProcess::StandardOutput);
-        while (!holder->canReadLine()) {
-            if (!holder->waitForReadyRead(20000))
-                return false;
-        }
-        return holder->readLine().startsWith("locked");
+        holder = std::make_unique<ServerLockHolder>(
+            QStringList{server, there.path(), there.filePath(relative) + u'/' + fileName, owner});
+        return holder->holding();
     }
 
     QStringList lockFiles() const
@@ -91,7 +92,7 @@ protected:
     const QString relative = u"DATA/PGLOCK%1/LAGER"_s.arg(QCoreApplication::applicationPid());
     QTemporaryDir here;
     QTemporaryDir there;
-    std::unique_ptr<QProcess> holder;
+    std::unique_ptr<ServerLockHolder> holder;
 };
 
 } // namespace
@@ -115,10 +116,7 @@ TEST_F(PgLockTest, HolderOnAnotherSiteKeepsTheStoreWaitingUntilItIsKilled)
 
         ScriptedInteraction ui;
         ScopedInteraction scope(&ui);
-        ui.onWaitIdle = [&] {
-            holder->kill(); // SIGKILL: nothing of the holder's runs any more
-            holder->waitForFinished();
-        };
+        ui.onWaitIdle = [&] { holder->release(); }; // SIGKILL: nothing of it runs any more
         auto lock =
             c.database ? db.LockDatabase(u"Meister"_s) : db.LockRecord(u"Meister"_s, u"A-1"_s);
         ASSERT_NE(lock, nullptr);

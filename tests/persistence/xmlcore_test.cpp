@@ -335,13 +335,8 @@ TEST(XMLCoreBadInput, HugeValuesAndDeepNesting)
 
     // Nesting as deep as anything real, and far beyond.
     const auto nested = [](int depth) {
-        QString s = u"<rec name=\"n\">"_s;
-        for (int i = 0; i < depth; ++i)
-            s += u"<u>"_s;
-        s += u"<item key=\"k\">v</item>"_s;
-        for (int i = 0; i < depth; ++i)
-            s += u"</u>"_s;
-        return s + u"</rec>"_s;
+        return u"<rec name=\"n\">"_s + u"<u>"_s.repeated(depth) + u"<item key=\"k\">v</item>"_s +
+               u"</u>"_s.repeated(depth) + u"</rec>"_s;
     };
     EXPECT_TRUE(r.LoadFromXMLText(nested(1000)));
     EXPECT_EQ(r.Items.Count(), 1);
