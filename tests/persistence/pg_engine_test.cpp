@@ -1,6 +1,5 @@
 // The server backend against the SQLite one: whatever the server's locale, both must give the
 // same rows in the same order, and the server's table must keep what the engine promises.
-#include "persistence/engine/filterparser.h"
 #include "persistence/engine/pglock.h"
 #include "persistence/engine/pgtable.h"
 #include "persistence/engine/sqliteconnection.h"
@@ -8,6 +7,8 @@
 #include "persistence/engine/tdbtable.h"
 #include "tests/support/pgserver.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -23,92 +24,61 @@ const QStringList kNames = {
     u"STRASSE"_s, u"a%b"_s,     u"Ärger"_s,  u"arger"_s, u""_s,
 };
 
-TFieldDefs articleFields()
+std::unique_ptr<TTdbTable> createArticles(TTdbDatabase &db)
 {
-    TFieldDefs f;
-    f.Add(u"Nr"_s, FieldType::WideString, 20, true);
-    f.Add(u"Bez"_s, FieldType::WideString, 12);
-    f.Add(u"Menge"_s, FieldType::Float);
-    return f;
+    db.Connect();
+    auto t = std::make_unique<TTdbTable>(&db);
+    t->SetTableName(u"ARTIKEL"_s);
+    t->FieldDefs().Add(u"Nr"_s, FieldType::WideString, 20, true);
+    t->FieldDefs().Add(u"Bez"_s, FieldType::WideString, 12);
+    t->FieldDefs().Add(u"Menge"_s, FieldType::Float);
+    t->IndexDefs().Add(u"001"_s, u"Nr"_s, ixUnique);
+    t->IndexDefs().Add(u"NOCASE"_s, u"Bez"_s, ixCaseInsensitive);
+    t->IndexDefs().Add(u"EXACT"_s, u"Bez;Menge"_s);
+    t->CreateTable();
+    t->Open();
+    for (int i = 0; i < int(kNames.size()); ++i) {
+        t->Append();
+        t->FieldByName(u"Nr"_s).SetAsString(u"A%1"_s.arg(i, 3, 10, QLatin1Char('0')));
+        t->FieldByName(u"Bez"_s).SetAsString(kNames[i]);
+        t->FieldByName(u"Menge"_s).SetAsFloat(double(i % 3));
+        t->Post();
+    }
+    return t;
 }
 
-TIndexDefs articleIndexes()
+// The cursor fetches eight rows first, then more: the keyset continuation is compared too.
+QStringList rows(TTdbTable &t, const QString &index, const QString &filter)
 {
-    TIndexDefs x;
-    x.Add(u"001"_s, u"Nr"_s, ixUnique);
-    x.Add(u"NOCASE"_s, u"Bez"_s, ixCaseInsensitive);
-    x.Add(u"EXACT"_s, u"Bez;Menge"_s);
-    return x;
+    t.SetIndexName(index);
+    t.SetFilter(filter);
+    t.SetFiltered(!filter.isEmpty());
+    QStringList out;
+    for (t.First(); !t.Eof(); t.Next())
+        out.append(t.FieldByName(u"Nr"_s).AsString());
+    return out << QString::number(t.RecordCount());
 }
 
-class PgEngine : public PgServerTest
-{
-protected:
-    void SetUp() override
-    {
-        PgServerTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        ASSERT_TRUE(dir.isValid());
-        lite.SetLocation(dir.path());
-        lite.Connect();
-        liteTable = std::make_unique<TTdbTable>(&lite);
-        liteTable->SetTableName(u"ARTIKEL"_s);
-        liteTable->FieldDefs() = articleFields();
-        liteTable->IndexDefs() = articleIndexes();
-        liteTable->CreateTable();
-        liteTable->Open();
-        server = std::make_unique<PgTable>(*pg, schema, u"Artikel"_s);
-        server->create(articleFields(), articleIndexes());
-        for (int i = 0; i < int(kNames.size()); ++i) {
-            const QString nr = u"A%1"_s.arg(i, 3, 10, QLatin1Char('0'));
-            liteTable->Append();
-            liteTable->FieldByName(u"Nr"_s).SetAsString(nr);
-            liteTable->FieldByName(u"Bez"_s).SetAsString(kNames[i]);
-            liteTable->FieldByName(u"Menge"_s).SetAsFloat(double(i % 3));
-            liteTable->Post();
-            server->append({nr, kNames[i], double(i % 3)});
-        }
-    }
-
-    QStringList sqliteRows(const QString &index, const QString &filter)
-    {
-        liteTable->SetIndexName(index);
-        liteTable->SetFilter(filter);
-        liteTable->SetFiltered(!filter.isEmpty());
-        QStringList out;
-        for (liteTable->First(); !liteTable->Eof(); liteTable->Next())
-            out.append(liteTable->FieldByName(u"Nr"_s).AsString());
-        return out;
-    }
-
-    // Fetched in small batches, so that the keyset continuation is what is compared.
-    QStringList serverRows(const QString &index, const CompiledFilter &filter, int batch = 4)
-    {
-        QStringList out;
-        PgTable::Row last;
-        bool any = false;
-        for (;;) {
-            const auto rows = server->fetch(index, &filter, any ? &last : nullptr, batch);
-            for (const auto &r : rows)
-                out.append(r.values[0].toString());
-            if (rows.size() < batch)
-                return out;
-            last = rows.last();
-            any = true;
-        }
-    }
-
-    QTemporaryDir dir;
-    TTdbDatabase lite;
-    std::unique_ptr<TTdbTable> liteTable;
-    std::unique_ptr<PgTable> server;
-};
+using PgEngine = PgServerTest;
 
 } // namespace
 
 TEST_F(PgEngine, OrdersAndLikeFiltersGiveTheSameRowsAsSqlite)
 {
+    const QString before = TTdbDatabase::Server();
+    QTemporaryDir files, root;
+    TTdbDatabase::UseServer(QString());
+    TTdbDatabase lite;
+    lite.SetLocation(files.path());
+    auto onFiles = createArticles(lite);
+    const QString relative = u"TEST/%1/ORDERS"_s.arg(QCoreApplication::applicationPid());
+    ASSERT_TRUE(QDir(root.path()).mkpath(relative));
+    TTdbDatabase::UseServer(testServer(), root.path());
+    TTdbDatabase server;
+    server.SetLocation(root.filePath(relative));
+    auto onServer = createArticles(server);
+    TTdbDatabase::UseServer(before);
+
     const QStringList indexes = {u""_s, u"001"_s, u"NOCASE"_s, u"EXACT"_s};
     const QStringList filters = {
         u""_s,
@@ -126,14 +96,14 @@ TEST_F(PgEngine, OrdersAndLikeFiltersGiveTheSameRowsAsSqlite)
     for (const QString &index : indexes) {
         for (const QString &filter : filters) {
             SCOPED_TRACE(index.toStdString() + " | " + filter.toStdString());
-            const QStringList expected = sqliteRows(index, filter);
-            const TFieldDefs fields = articleFields();
-            const CompiledFilter compiled =
-                filter.isEmpty() ? CompiledFilter{} : FilterParser(fields).parse(filter);
-            EXPECT_EQ(serverRows(index, compiled), expected);
-            EXPECT_EQ(server->count(&compiled), expected.size());
+            EXPECT_EQ(rows(*onServer, index, filter), rows(*onFiles, index, filter));
         }
     }
+    onServer.reset();
+    server.Disconnect();
+    const QString schema = pgSchemaName(relative);
+    pg->exec(u"DROP SCHEMA %1 CASCADE"_s.arg(sqlName(schema)));
+    pg->exec(u"DELETE FROM public.tdb_schemas WHERE schema_name = ?"_s, {schema});
 }
 
 TEST_F(PgEngine, LongDirectoriesMapBackToTheirPath)
