@@ -106,9 +106,8 @@ TEST(Dateischutz, CancelledWaitGetsNothingAndAKilledHolderBlocksNobody)
 TEST(Dateischutz, NeitherCreatableNorReadableIsAnError)
 {
     QTemporaryDir dir;
-    TDateischutz lock;
     try {
-        lock.Lock(dir.filePath(u"FEHLT/LOCKDB.SRW"_s), u"x"_s);
+        TDateischutz().Lock(dir.filePath(u"FEHLT/LOCKDB.SRW"_s), u"x"_s);
         FAIL() << "no exception";
     } catch (const EngineError &e) {
         EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(u"(Error 2) "_s)) << e.what();

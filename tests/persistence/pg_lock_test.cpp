@@ -140,12 +140,6 @@ TEST_F(PgLockTest, SecondLockOfTheSameProcessIsRefusedUntilTheFirstGoes)
     TDateischutz second;
     EXPECT_FALSE(second.Lock(file, u"Zweiter"_s));
     EXPECT_TRUE(TDateischutz::HolderRecord(file).startsWith(u"Erster ("_s));
-    ScriptedInteraction ui;
-    ui.cancelWaitAfterIdles = 3;
-    TDateischutzWF waiter(&ui);
-    EXPECT_FALSE(waiter.Lock(file, u"Dritter"_s));
-    ASSERT_EQ(ui.waitTexts.size(), 1);
-    EXPECT_TRUE(ui.waitTexts[0].startsWith(u"Erster ("_s));
 
     first.Release();
     EXPECT_FALSE(first.IsLocked());

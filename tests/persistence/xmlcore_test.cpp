@@ -246,9 +246,7 @@ TEST(XMLCoreErrors, HandlerExceptionIsReportedAndCancelIsQuiet)
                         u"<item key=\"b\">2</item><note>x</note></rec>"_s;
     QTemporaryDir dir;
     const QString file = dir.filePath(u"rec.xml"_s);
-    TTestRecord w;
-    w.LoadFromXMLText(doc);
-    w.SaveToFile(file);
+    ASSERT_TRUE(TestDocuments::writeFile(file, utf16File(doc)));
     {
         ReportCatcher catcher;
         TTestRecord r;

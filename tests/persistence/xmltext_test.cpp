@@ -3,7 +3,6 @@
 #include "base/messages.h"
 #include "persistence/conversions.h"
 #include "persistence/xml/dbxmlcorewriter.h"
-#include "persistence/xml/dbxmlwidestringstream.h"
 #include "persistence/xml/doublestring.h"
 #include "persistence/xml/texthelpers.h"
 #include "persistence/xml/xmltext.h"
@@ -177,36 +176,6 @@ TEST(MoneyRounding, HalfCentBoundaryAndSingleRoundingOfPercentages)
     EXPECT_EQ(GrossToNet(false, Money::fromRaw(1190000), 19).raw(), 1000000);
     EXPECT_EQ(GrossToNet(false, Money::fromRaw(-1000000), 19).raw(), -840300); // -84,0336
     EXPECT_THROW(GrossToNet(false, a, -100), std::range_error);
-}
-
-// The XML core's character buffer; the core itself only appends whole characters, which its
-// own tests cover, so these are the ways a caller can misuse it.
-TEST(WideStringStream, RefusesHalfCharactersAndClampsSeeks)
-{
-    using Origin = TDBXMLWideStringStream::Origin;
-    TDBXMLWideStringStream st;
-    EXPECT_THROW(st.SetSize(3), EStreamError);
-    EXPECT_THROW(st.SetSize(-2), EStreamError);
-    st.SetSize(10);
-    EXPECT_THROW(st.SetCapacity(8), EStreamError);
-    st.Seek(1, Origin::Beginning);
-    EXPECT_THROW(st.WriteText(u"x"), EWriteError);
-    st.SetSize(0);
-    EXPECT_GE(st.Capacity(), 10); // shrinking keeps the memory
-
-    // Writing past the end grows the size to the end of the write, rounded up to even.
-    st.Write("abc", 3);
-    EXPECT_EQ(st.Size(), 4);
-    EXPECT_EQ(st.Seek(1, Origin::End), 3);      // size minus offset
-    EXPECT_EQ(st.Seek(-9, Origin::Current), 0); // clamped
-    EXPECT_EQ(st.Seek(99, Origin::Beginning), 4);
-    char buf[8] = {};
-    st.Seek(1, Origin::Beginning);
-    EXPECT_EQ(st.Read(buf, 8), 3);
-    EXPECT_EQ(QByteArray(buf, 2), QByteArray("bc"));
-    EXPECT_EQ(st.Read(buf, 8), 0);
-    st.SetSize(2);
-    EXPECT_EQ(st.Position(), 2);
 }
 
 // How a record's lines come out is the XML core's golden document; here what the file adds.
