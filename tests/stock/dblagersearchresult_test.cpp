@@ -1,9 +1,4 @@
-#include "stock/dblagersearchresult.h"
-#include "tests/stock/searchresults.h"
-
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
+#include "tests/stock/stocktest.h"
 
 namespace
 {
