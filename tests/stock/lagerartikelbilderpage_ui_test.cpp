@@ -1,25 +1,17 @@
 #include "stock/artikelbilder.h"
-#include "stock/lagerserverobj.h"
 #include "stock/ui/lagerartikelbilderpage.h"
 #include "suite/systemeinstellungen.h"
-#include "tests/support/documents.h"
-#include "tests/support/scriptedinteraction.h"
+#include "tests/stock/stocktest.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
-using namespace Qt::StringLiterals;
 using TestDocuments::fileBytes;
 
 namespace
 {
-
 struct PicturePage : ::testing::Test {
     QTemporaryDir root;
     QString images = root.filePath(u"IMAGES"_s) + u'/';
