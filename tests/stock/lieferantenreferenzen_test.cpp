@@ -1,10 +1,5 @@
-#include "stock/lagerserverobj.h"
 #include "stock/lieferantenreferenzen.h"
-#include "tests/support/scriptedinteraction.h"
-
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
+#include "tests/stock/stocktest.h"
 
 namespace
 {
