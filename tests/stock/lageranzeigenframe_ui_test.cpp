@@ -211,14 +211,3 @@ TEST_F(LagerFrameTest, CountedStockIsWrittenOnlyUnderTheRecordLock)
     EXPECT_EQ(frame->Grid()->viewport()->findChild<QLineEdit *>(), nullptr);
     EXPECT_DOUBLE_EQ(frame->Database().GetArticleValue(u"A2"_s, u"InventurErfassung"_s), 0);
 }
-
-TEST(LagerList, SearchTimeShowsItsFraction)
-{
-    const std::pair<double, const char *> cases[] = {{0.012, "0,012"},
-                                                     {1.5, "1,500"},
-                                                     {0.0004, "0,0004"},
-                                                     {0.0000004, "0,000000"},
-                                                     {0, "0,000"}};
-    for (const auto &[seconds, text] : cases)
-        EXPECT_EQ(SecondsText(seconds), QString::fromUtf8(text)) << seconds;
-}
