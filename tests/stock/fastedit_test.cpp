@@ -12,25 +12,6 @@
 
 using FastEdit::ValueList;
 
-TEST(FastEditMenu, ValueMenusBreakEvery24ItemsBelow150)
-{
-    auto upTo = [](int last) {
-        QList<int> starts;
-        for (int i = 24; i <= last; i += 24)
-            starts.append(i);
-        return starts;
-    };
-    const struct {
-        int items;
-        QList<int> starts;
-    } cases[] = {
-        {0, {}},        {24, {}},         {25, {24}}, {30, {24}}, {48, {24}},
-        {49, {24, 48}}, {149, upTo(148)}, {150, {}},  {1000, {}},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(FastEdit::ColumnStarts(c.items), c.starts) << c.items << " items";
-}
-
 TEST(FastEditMenu, ItemsResolveToTheConfiguredValue)
 {
     TLagerConfig config;
