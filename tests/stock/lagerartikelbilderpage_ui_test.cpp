@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QLabel>
 
 using TestDocuments::fileBytes;
 
@@ -90,7 +89,6 @@ TEST_F(PicturePage, MissingFilesAreReported)
     ASSERT_EQ(scripted.messages.size(), 1);
     EXPECT_EQ(scripted.messages[0].text,
               u"Datei \"%1\" nicht gefunden."_s.arg(QDir(images).filePath(u"weg.png"_s)));
-    EXPECT_TRUE(page.preview()->pixmap().isNull());
 
     // A chosen file that does not exist is not listed.
     scripted.files = {root.filePath(u"gibtsnicht.png"_s)};
@@ -105,7 +103,6 @@ TEST_F(PicturePage, MissingFilesAreReported)
         << "removing a picture from the article leaves its file";
 
     page.Clear();
-    EXPECT_TRUE(page.preview()->pixmap().isNull());
     EXPECT_EQ(page.pictureList()->count(), 0);
 }
 
