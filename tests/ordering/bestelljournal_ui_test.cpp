@@ -97,7 +97,6 @@ TEST_F(OrderJournal, ChoiceOffersOpenOrdersAndTwoWordSearchNeedsBothWords)
     search(frame, u"  keller   HEIZUNG "_s);
     // Both words, in any order and position; the state filter still applies.
     EXPECT_EQ(listedNumbers(frame), QStringList({u"B-001"_s, u"B-004"_s}));
-    EXPECT_TRUE(frame.EndSearchButton()->isEnabled());
 
     selectOrder(frame, u"B-004"_s);
     QTest::mouseClick(frame.EndSearchButton(), Qt::LeftButton);
@@ -106,7 +105,6 @@ TEST_F(OrderJournal, ChoiceOffersOpenOrdersAndTwoWordSearchNeedsBothWords)
 
     // No words: nothing happens, not even an empty filter.
     search(frame, u"   "_s);
-    EXPECT_FALSE(frame.EndSearchButton()->isEnabled());
     EXPECT_EQ(listedNumbers(frame).size(), 4);
 
     // A quote in a word is a character to find, not the end of the pattern.
@@ -177,7 +175,6 @@ TEST_F(OrderJournal, FollowUpCellsTextsAndColours)
         return model.index(model.RowOf(nr), TBestellJournalModel::ColWV);
     };
     EXPECT_EQ(cell(u"B-001"_s).data().toString(), today.toString(u"dd.MM.yyyy"_s));
-    EXPECT_TRUE(cell(u"B-001"_s).data(Qt::FontRole).value<QFont>().bold());
     EXPECT_EQ(cell(u"B-002"_s).data().toString(),
               today.addDays(-1).toString(u"dd.MM.yyyy"_s) + u" 14:30"_s);
     EXPECT_EQ(cell(u"B-002"_s).data(TBestellJournalModel::FollowUpDueRole).toInt(), -1);
