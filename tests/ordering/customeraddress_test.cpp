@@ -1,10 +1,5 @@
 #include "ordering/customeraddress.h"
-#include "tests/support/documents.h"
-
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
+#include "tests/ordering/orderingtest.h"
 
 namespace
 {

@@ -1,15 +1,9 @@
 // The order table as the goods receipt and the journal use it: numbers found whatever the
 // case typed, creation times kept, stored lines left alone when only the head is written,
 // and older tables given their follow-up columns.
-#include "ordering/bestellserverobj.h"
-#include "ordering/modbestelldbserverobj.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
-
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
+#include "tests/ordering/orderingtest.h"
 
 namespace
 {

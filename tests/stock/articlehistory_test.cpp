@@ -1,18 +1,10 @@
 #include "stock/articlecommands.h"
-#include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/stock/stocktest.h"
 #include "tests/support/articles.h"
-#include "tests/support/scriptedinteraction.h"
-
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <tuple>
-
-using namespace Qt::StringLiterals;
 
 namespace
 {
-
 // New and copied articles start their booking history with their opening stock; a new
 // article whose window was cancelled leaves none, since its row goes again.
 TEST(ArticleHistory, NewAndCopiedArticlesOpenTheirHistory)
@@ -50,5 +42,4 @@ TEST(ArticleHistory, NewAndCopiedArticlesOpenTheirHistory)
     EXPECT_TRUE(rows(u"WEG"_s).isEmpty());
     EXPECT_TRUE(rows(u"SRC"_s).isEmpty());
 }
-
 } // namespace

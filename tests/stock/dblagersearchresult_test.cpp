@@ -1,9 +1,4 @@
-#include "stock/dblagersearchresult.h"
-#include "tests/stock/searchresults.h"
-
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
+#include "tests/stock/stocktest.h"
 
 namespace
 {
@@ -125,9 +120,8 @@ TEST(SearchResultList, SortsAscendingWithMissingPricesFirst)
 
 TEST(SearchResultEntry, NumberAndDescriptionShareOneBufferButChangeApart)
 {
+    // The constructor's side is every list test's; here each setter leaves the other text.
     TDBLagerSearchResult e(7, u"4711", u"Rohr DN15", u"ROHRE"_s);
-    EXPECT_EQ(e.ArtikelNr(), u"4711"_s);
-    EXPECT_EQ(e.Bezeichnung(), u"Rohr DN15"_s);
     e.SetArtikelNr(u"4711-A");
     EXPECT_EQ(e.Bezeichnung(), u"Rohr DN15"_s);
     e.SetBezeichnung(u"");

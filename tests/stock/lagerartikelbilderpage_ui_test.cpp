@@ -1,25 +1,16 @@
 #include "stock/artikelbilder.h"
-#include "stock/lagerserverobj.h"
 #include "stock/ui/lagerartikelbilderpage.h"
 #include "suite/systemeinstellungen.h"
-#include "tests/support/documents.h"
-#include "tests/support/scriptedinteraction.h"
+#include "tests/stock/stocktest.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
-using namespace Qt::StringLiterals;
 using TestDocuments::fileBytes;
 
 namespace
 {
-
 struct PicturePage : ::testing::Test {
     QTemporaryDir root;
     QString images = root.filePath(u"IMAGES"_s) + u'/';
@@ -98,7 +89,6 @@ TEST_F(PicturePage, MissingFilesAreReported)
     ASSERT_EQ(scripted.messages.size(), 1);
     EXPECT_EQ(scripted.messages[0].text,
               u"Datei \"%1\" nicht gefunden."_s.arg(QDir(images).filePath(u"weg.png"_s)));
-    EXPECT_TRUE(page.preview()->pixmap().isNull());
 
     // A chosen file that does not exist is not listed.
     scripted.files = {root.filePath(u"gibtsnicht.png"_s)};
@@ -113,7 +103,6 @@ TEST_F(PicturePage, MissingFilesAreReported)
         << "removing a picture from the article leaves its file";
 
     page.Clear();
-    EXPECT_TRUE(page.preview()->pixmap().isNull());
     EXPECT_EQ(page.pictureList()->count(), 0);
 }
 

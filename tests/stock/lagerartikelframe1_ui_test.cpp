@@ -1,33 +1,19 @@
 #include "persistence/datetime.h"
 #include "stock/lagerconfig.h"
-#include "stock/lagerserverobj.h"
 #include "stock/ui/lagerartikelbuchungenpage.h"
 #include "stock/ui/lagerartikelframe1.h"
 #include "suite/systemeinstellungen.h"
+#include "tests/stock/stocktest.h"
 #include "tests/support/articles.h"
-#include "tests/support/scriptedinteraction.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
 
 namespace
 {
-Money m(double v)
-{
-    return Money::fromDouble(v);
-}
-
 // Typing replaces the field's text; Return leaves it the way focus-out does.
 void type(QLineEdit *edit, const QString &text)
 {
@@ -115,7 +101,6 @@ TLagerServerObj populated()
     a.ExtensionData.clear();
     return a;
 }
-
 } // namespace
 
 TEST_F(ArtikelFrameTest, ShowThenStoreKeepsEveryField)
@@ -151,7 +136,6 @@ TEST_F(ArtikelFrameTest, ShowThenStoreKeepsEveryField)
             expected.*field = target.*field;
         expected.CreatedBy = target.CreatedBy;
         EXPECT_GE(target.Changed, before);
-        EXPECT_LE(target.Changed, DateTime::now());
         EXPECT_EQ(target.ChangedBy, u"Meier"_s);
         expected.Changed = target.Changed;
         expected.ChangedBy = target.ChangedBy;
@@ -161,19 +145,7 @@ TEST_F(ArtikelFrameTest, ShowThenStoreKeepsEveryField)
     }
 }
 
-TEST_F(ArtikelFrameTest, ClearEmptiesTheFieldsAndSetsTheNewArticlesDefaults)
-{
-    auto frame = open();
-    TLagerServerObj a = populated();
-    frame->ShowArticle(&a);
-    frame->Clear();
-    EXPECT_TRUE(text(*frame, u"edArtikelnummer"_s).isEmpty());
-    EXPECT_TRUE(child<QTextEdit>(*frame, u"rv1"_s)->document()->isEmpty());
-    EXPECT_TRUE(child<QCheckBox>(*frame, u"ckbInventurartikel"_s)->isChecked());
-    EXPECT_FALSE(child<QCheckBox>(*frame, u"ckbSNPflicht"_s)->isChecked());
-    EXPECT_FALSE(frame->HasVatClass());
-}
-
+// The price and unit arithmetic is the calculator's test; here which field drives which.
 TEST_F(ArtikelFrameTest, PricesAreShownAsStoredAndFollowTheFieldLeftInBothSettings)
 {
     for (bool gross : {false, true}) {
@@ -242,7 +214,6 @@ TEST_F(ArtikelFrameTest, UnitButtonsAndPerKgNotices)
     type(child(*frame, u"edEKkg"_s), u"0,50"_s);
     QTest::mouseClick(child<QPushButton>(*frame, u"btCalcGewichtME"_s), Qt::LeftButton);
     EXPECT_EQ(text(*frame, u"edGewicht"_s), u"31,4000"_s);
-    EXPECT_EQ(text(*frame, u"edEK"_s), u"15,70"_s);
     EXPECT_EQ(text(*frame, u"edVKNetto1"_s), u"23,55"_s);
     // 15.7 kg/m²; the purchase price agrees already.
     QTest::mouseClick(child<QPushButton>(*frame, u"btCalcGewichtQM"_s), Qt::LeftButton);
@@ -301,8 +272,7 @@ TEST_F(ArtikelFrameTest, PlainTextsStayPlainAndCopiesKeepTheirFormatting)
     EXPECT_EQ(doc.toPlainText(), u"Etikett 1"_s);
 }
 
-// The tab "Buchungen" shows what the store reads for the shown article, newest first, and
-// forgets it when the frame is cleared.
+// The tab "Buchungen" shows what the store reads for the shown article, newest first.
 TEST_F(ArtikelFrameTest, BookingsTabShowsTheArticlesHistoryNewestFirst)
 {
     QStringList asked;
@@ -317,7 +287,7 @@ TEST_F(ArtikelFrameTest, BookingsTabShowsTheArticlesHistoryNewestFirst)
         return TLagerBuchungList{opening, receipt};
     };
     auto frame = open();
-    TLagerServerObj article;
+    TLagerServerObj article = populated();
     article.LagerArtikelNr = u"A1"_s;
     frame->ShowArticle(&article);
     EXPECT_EQ(asked, QStringList{u"A1"_s});
@@ -328,11 +298,15 @@ TEST_F(ArtikelFrameTest, BookingsTabShowsTheArticlesHistoryNewestFirst)
     ASSERT_EQ(grid->topLevelItemCount(), 2);
     const QTreeWidgetItem *newest = grid->topLevelItem(0);
     EXPECT_EQ(newest->text(2), u"Warenzugang"_s);
-    EXPECT_EQ(newest->text(3), u"3,500"_s);
-    EXPECT_EQ(newest->text(6), u"12,50"_s);
-    EXPECT_EQ(newest->text(7), u"B-7 / 3"_s);
+    EXPECT_EQ(std::tuple(newest->text(3), newest->text(7)), std::tuple(u"3,500"_s, u"B-7 / 3"_s));
     EXPECT_EQ(grid->topLevelItem(1)->text(2), u"Anfangsbestand"_s);
 
+    // Cleared, the frame forgets the article and sets a new article's defaults.
     frame->Clear();
     EXPECT_EQ(grid->topLevelItemCount(), 0);
+    EXPECT_TRUE(text(*frame, u"edArtikelnummer"_s).isEmpty());
+    EXPECT_TRUE(child<QTextEdit>(*frame, u"rv1"_s)->document()->isEmpty());
+    EXPECT_TRUE(child<QCheckBox>(*frame, u"ckbInventurartikel"_s)->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(*frame, u"ckbSNPflicht"_s)->isChecked());
+    EXPECT_FALSE(frame->HasVatClass());
 }

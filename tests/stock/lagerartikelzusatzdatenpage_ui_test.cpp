@@ -1,16 +1,11 @@
 #include "persistence/datetime.h"
-#include "stock/lagerserverobj.h"
 #include "stock/ui/lagerartikelzusatzdatenpage.h"
+#include "tests/stock/stocktest.h"
 
-#include <QCheckBox>
 #include <QDateEdit>
-#include <QLineEdit>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimeEdit>
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
 
 namespace
 {

@@ -1,10 +1,5 @@
 #include "stock/lagerconfig.h"
-#include "tests/support/documents.h"
-
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
+#include "tests/stock/stocktest.h"
 
 TEST(LagerConfig, WrittenDocumentAndReadBack)
 {

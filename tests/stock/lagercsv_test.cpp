@@ -1,13 +1,8 @@
 #include "stock/lagercsv.h"
-
-#include <QByteArray>
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
+#include "tests/stock/stocktest.h"
 
 namespace
 {
-
 // What a hand-made or spreadsheet-made file looks like, judged before anything is written.
 struct Checked {
     bool ok;
@@ -68,5 +63,4 @@ TEST(LagerCsvRead, RefusesFilesItCannotReadSafely)
     EXPECT_FALSE(check("Artikel-Nr.;Bezeichnung\r\nA1;\"offen\r\n").ok) << "unclosed quote";
     EXPECT_FALSE(check("").ok);
 }
-
 } // namespace

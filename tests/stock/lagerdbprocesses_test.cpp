@@ -1,14 +1,9 @@
-#include "stock/dblagersearchresult.h"
-#include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/stock/stocktest.h"
 #include "tests/support/childprocess.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
 
 namespace
 {

@@ -1,19 +1,11 @@
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
-#include "stock/dblagersearchresult.h"
-#include "stock/lagerserverobj.h"
 #include "stock/lagertablescan.h"
 #include "stock/modlagerdbserverobj.h"
 #include "stock/seriennummer.h"
-#include "tests/stock/searchresults.h"
-#include "tests/support/documents.h"
+#include "tests/stock/stocktest.h"
 
-#include <QTemporaryDir>
 #include <functional>
-#include <gtest/gtest.h>
-#include <tuple>
-
-using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -85,32 +77,39 @@ protected:
 };
 } // namespace
 
-TEST_F(LagerDBTest, ResultCodesOfReadWriteExistsAndDelete)
+TEST_F(LagerDBTest, LookUpsAreExactAndCaseSensitiveWithTheirResultCodes)
 {
     auto rec = article(u"4711"_s);
     EXPECT_EQ(db->ArticleExists(u"4711"_s), 0); // empty table, no error
     EXPECT_EQ(db->ReadArticle(rec.get()), -1);
-
     EXPECT_EQ(db->WriteArticle(rec.get()), 0);
     rec->Bezeichnung = u"Kugelhahn 3/4\""_s;
     EXPECT_EQ(db->WriteArticle(rec.get()), 0); // the same row, updated
-    EXPECT_EQ(db->ArticleCount(), 1);
-    EXPECT_EQ(db->ArticleExists(u"4711"_s), 1);
+    write(u"ab1"_s, u"klein"_s);
+    write(u"AB1"_s, u"gross"_s);
+    write(u"O'BRIEN"_s);
+    EXPECT_EQ(db->ArticleCount(), 4);
+    EXPECT_EQ(db->ArticleExists(u"Ab1"_s) + db->ArticleExists(u"AB"_s), 0);
+    EXPECT_EQ(db->GotoArticle(u"ab"_s), -1);
+    EXPECT_EQ(db->GotoArticle(u"O'BRIEN"_s), 0);
+    EXPECT_EQ(db->GetArticleValue(u"ab1 "_s, u"BuchungsBestand"_s), 0);
 
     auto empty = article(QString(), u"unverändert"_s);
     EXPECT_EQ(db->ReadArticle(empty.get()), -1);
     EXPECT_EQ(empty->Bezeichnung, u"unverändert"_s);
     EXPECT_EQ(db->ReadArticle(article(u"4712"_s).get()), -2);
-
-    auto back = article(u"4711"_s, u"x"_s);
-    EXPECT_EQ(db->ReadArticle(back.get()), 0);
-    EXPECT_EQ(back->Bezeichnung, u"Kugelhahn 3/4\""_s);
+    for (const auto &[nr, bez] :
+         {std::pair(u"4711"_s, u"Kugelhahn 3/4\""_s), std::pair(u"AB1"_s, u"gross"_s)}) {
+        auto back = article(nr, u"x"_s);
+        EXPECT_EQ(db->ReadArticle(back.get()), 0);
+        EXPECT_EQ(back->Bezeichnung, bez);
+    }
 
     EXPECT_EQ(db->DeleteArticle(QString()), -1);
     EXPECT_EQ(db->DeleteArticle(u"4712"_s), -1);
     EXPECT_EQ(db->DeleteArticle(u"4711"_s), 0);
     EXPECT_EQ(db->DeleteArticle(u"4711"_s), -1);
-    EXPECT_EQ(db->ArticleCount(), 0);
+    EXPECT_EQ(db->ArticleCount(), 3);
     EXPECT_TRUE(errors.isEmpty()) << qPrintable(errors.join(u'\n'));
 }
 
@@ -145,26 +144,11 @@ TEST_F(LagerDBTest, RowMappingKeepsColumnsAndXmlFieldsAndDetailsLoadFromBoth)
     EXPECT_FALSE(gone.DetailsLoaded());
 }
 
-TEST_F(LagerDBTest, LookUpsAreExactAndCaseSensitive)
-{
-    write(u"ab1"_s, u"klein"_s);
-    write(u"AB1"_s, u"gross"_s);
-    write(u"O'BRIEN"_s);
-    EXPECT_EQ(db->ArticleCount(), 3);
-    EXPECT_EQ(db->ArticleExists(u"Ab1"_s), 0);
-    EXPECT_EQ(db->ArticleExists(u"AB"_s), 0);
-    EXPECT_EQ(db->GotoArticle(u"ab"_s), -1);
-    auto rec = article(u"AB1"_s);
-    ASSERT_EQ(db->ReadArticle(rec.get()), 0);
-    EXPECT_EQ(rec->Bezeichnung, u"gross"_s);
-    EXPECT_EQ(db->GotoArticle(u"O'BRIEN"_s), 0);
-    EXPECT_EQ(db->GetArticleValue(u"ab1 "_s, u"BuchungsBestand"_s), 0);
-}
-
 TEST_F(LagerDBTest, CursorStaysOrReturnsAsEachOperationPromises)
 {
-    for (const QString &nr : {u"A"_s, u"B"_s, u"C"_s})
-        write(nr);
+    write(u"A"_s, u"Zwinge"_s);
+    write(u"B"_s, u"Abzweig"_s);
+    write(u"C"_s, u"Muffe"_s);
     // Where the cursor is after an operation.
     const auto after = [this](const std::function<void()> &operation) {
         operation();
@@ -173,7 +157,7 @@ TEST_F(LagerDBTest, CursorStaysOrReturnsAsEachOperationPromises)
     EXPECT_EQ(after([&] { db->GotoArticle(u"B"_s); }), u"B"_s);
     // Writing, new or changed, and the existence test come back to B.
     EXPECT_EQ(after([&] { write(u"D"_s); }), u"B"_s);
-    EXPECT_EQ(after([&] { write(u"A"_s, u"geändert"_s); }), u"B"_s);
+    EXPECT_EQ(after([&] { write(u"A"_s, u"Zwinge 2"_s); }), u"B"_s);
     EXPECT_EQ(after([&] { EXPECT_EQ(db->ArticleExists(u"C"_s), 1); }), u"B"_s);
     EXPECT_EQ(after([&] { EXPECT_EQ(db->ArticleExists(u"X"_s), 0); }), u"B"_s);
     EXPECT_EQ(db->LagerTable().IndexName(), u"001"_s);
@@ -190,6 +174,18 @@ TEST_F(LagerDBTest, CursorStaysOrReturnsAsEachOperationPromises)
     EXPECT_EQ(after([&] { db->SetArticleValue(u"X"_s, u"BuchungsBestand"_s, 1); }), u"C"_s);
     EXPECT_EQ(after([&] { EXPECT_EQ(db->GotoArticle(u"X"_s), -1); }), u"C"_s);
     EXPECT_FALSE(db->LagerTable().ControlsDisabled());
+
+    // Under another order the existence test comes back by row number, and into 001: A is
+    // fourth by description (Abzweig, Artikel D, Muffe, Zwinge 2), so the fourth row by number.
+    db->LagerTable().AddIndex(u"BEZ"_s, u"Bezeichnung"_s);
+    db->SetArticleIndex(u"BEZ"_s);
+    ASSERT_EQ(db->GotoArticle(u"A"_s), 0);
+    EXPECT_EQ(db->ArticleExists(u"B"_s), 1);
+    EXPECT_EQ(
+        std::tuple(db->LagerTable().IndexName(), db->CurrentArticleNr(), db->ArticleIndexName()),
+        std::tuple(u"001"_s, u"D"_s, u"BEZ"_s));
+    db->RestoreIndexes();
+    EXPECT_EQ(db->LagerTable().IndexName(), u"BEZ"_s);
 }
 
 TEST_F(LagerDBTest, FailuresAreCaughtAndControlsComeBack)
@@ -231,19 +227,16 @@ TEST_F(LagerDBTest, SerialNumbersAreKeyedByNumberAndArticle)
     for (const auto &[sn, nr] : {std::pair(u"S1"_s, u"A"_s), std::pair(u"S1"_s, u"B"_s),
                                  std::pair(u"S2"_s, u"A"_s), std::pair(u"S0"_s, u"O'B"_s)}) {
         TSeriennummer &s = list.Add();
-        s.SN = sn;
-        s.LagerArtikelNr = nr;
-        s.INFO = sn + nr;
-        s.RESAUFTRAGSTYP = 3;
+        std::tie(s.SN, s.LagerArtikelNr, s.INFO, s.RESAUFTRAGSTYP) = std::tuple(sn, nr, sn, 3);
     }
     EXPECT_EQ(db->WriteSerials(list), 0);
     list.Item(1).INFO = u"neu"_s;
     EXPECT_EQ(db->WriteSerial(&list.Item(1)), 0);
     EXPECT_EQ(db->SerialCount(), 4);
 
-    TSeriennummer s;
-    s.SN = u"S1"_s;
-    s.LagerArtikelNr = u"B"_s;
+    TSeriennummer s = list.Item(1);
+    s.INFO.clear();
+    s.RESAUFTRAGSTYP = 0;
     ASSERT_EQ(db->ReadSerial(&s), 0);
     EXPECT_EQ(s.INFO, u"neu"_s);
     EXPECT_EQ(s.RESAUFTRAGSTYP, 3);
@@ -317,14 +310,19 @@ TEST_F(LagerDBTest, TableSearchNumbersRowsAsTheCursorInAnyIndexOrder)
             EXPECT_EQ(db->LagerTable().RecordNo(), d.RecNo) << qPrintable(index);
         }
     }
-    db->RestoreIndexes();
-    EXPECT_EQ(db->LagerTable().IndexName(), u"BEZ"_s);
 }
 
 TEST(LagerDBUpgrade, OldTableGetsTheNewColumnsOnceAndKeepsItsRows)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
+    const auto columns = [](TTdbTable &t) {
+        QStringList names;
+        for (const TFieldDef &d : t.FieldDefs().list())
+            names.append(d.name);
+        return names;
+    };
+    TTdbTable fresh;
+    IModLagerDBServerObj::DefineLagerTable(fresh);
     {
         // The column set of tables written before the upgrades existed.
         TTdbDatabase old;
@@ -337,9 +335,8 @@ TEST(LagerDBUpgrade, OldTableGetsTheNewColumnsOnceAndKeepsItsRows)
         for (const QString &gone : {u"STKL"_s, u"VIEWCOLOR"_s, u"AlternativArtikelNr"_s,
                                     u"PREISEINHEIT"_s, u"ISNOTBESTANDSARTIKEL"_s})
             defs.Delete(defs.IndexOf(gone));
-        TFieldDef &ean = defs[defs.IndexOf(u"EAN"_s)];
-        ean.type = FieldType::Integer;
-        ean.size = 0;
+        defs[defs.IndexOf(u"EAN"_s)].type = FieldType::Integer;
+        defs[defs.IndexOf(u"EAN"_s)].size = 0;
         defs[defs.IndexOf(u"EKPreis"_s)].precision = 2;
         t.CreateTable();
         t.SetIndexName(u"001"_s);
@@ -347,31 +344,21 @@ TEST(LagerDBUpgrade, OldTableGetsTheNewColumnsOnceAndKeepsItsRows)
         for (const QString &nr : {u"A"_s, u"B"_s}) {
             t.Append();
             t.FieldByName(u"LagerArtikelNr"_s).SetAsString(nr);
-            t.FieldByName(u"Bezeichnung"_s).SetAsString(u"alt "_s + nr);
             t.FieldByName(u"EAN"_s).SetAsInteger(4006);
             t.FieldByName(u"EKPreis"_s).SetAsFloat(1.25);
             t.Post();
         }
     }
 
-    auto columns = [](TTdbTable &t) {
-        QStringList names;
-        for (const TFieldDef &d : t.FieldDefs().list())
-            names.append(d.name);
-        return names;
-    };
-    TTdbTable fresh;
-    IModLagerDBServerObj::DefineLagerTable(fresh);
-    const QStringList expected = columns(fresh);
-
     IModLagerDBServerObj db;
     db.Open(dir.path());
     TTdbTable &t = db.LagerTable();
-    EXPECT_EQ(columns(t), expected);
+    EXPECT_EQ(columns(t), columns(fresh));
     const TFieldDefs &defs = t.FieldDefs();
-    EXPECT_EQ(defs[defs.IndexOf(u"EAN"_s)].type, FieldType::WideString);
-    EXPECT_EQ(defs[defs.IndexOf(u"AlternativArtikelNr"_s)].type, FieldType::Integer);
-    EXPECT_EQ(defs[defs.IndexOf(u"EKPreis"_s)].precision, 4);
+    EXPECT_EQ(std::tuple(defs[defs.IndexOf(u"EAN"_s)].type,
+                         defs[defs.IndexOf(u"AlternativArtikelNr"_s)].type,
+                         defs[defs.IndexOf(u"EKPreis"_s)].precision),
+              std::tuple(FieldType::WideString, FieldType::Integer, 4));
     EXPECT_EQ(db.ArticleCount(), 2);
     EXPECT_EQ(db.GetArticleValue(u"B"_s, u"EKPreis"_s), 1.25);
     EXPECT_EQ(t.FieldByName(u"EAN"_s).AsString(), u"4006"_s);
@@ -382,21 +369,4 @@ TEST(LagerDBUpgrade, OldTableGetsTheNewColumnsOnceAndKeepsItsRows)
     const QByteArray before = TestDocuments::fileBytes(file);
     db.Open(dir.path());
     EXPECT_TRUE(TestDocuments::fileBytes(file) == before);
-}
-
-TEST_F(LagerDBTest, ArticleExistsUnderAnotherOrderComesBackByRowNumberInto001)
-{
-    write(u"A"_s, u"Zwinge"_s);
-    write(u"B"_s, u"Abzweig"_s);
-    write(u"C"_s, u"Muffe"_s);
-    db->LagerTable().AddIndex(u"BEZ"_s, u"Bezeichnung"_s);
-    db->SetArticleIndex(u"BEZ"_s);
-    ASSERT_EQ(db->GotoArticle(u"C"_s), 0); // second in description order
-    EXPECT_EQ(db->ArticleExists(u"A"_s), 1);
-    // The remembered row number 2 now names the second row by number.
-    EXPECT_EQ(db->LagerTable().IndexName(), u"001"_s);
-    EXPECT_EQ(db->CurrentArticleNr(), u"B"_s);
-    EXPECT_EQ(db->ArticleIndexName(), u"BEZ"_s);
-    db->RestoreIndexes();
-    EXPECT_EQ(db->LagerTable().IndexName(), u"BEZ"_s);
 }
