@@ -44,31 +44,24 @@ TEST(Katalog1ArtikelXml, FullArticleWritesTheGoldenDocumentAndReadsBackItsLists)
     TestDocuments::read(read, golden);
     EXPECT_FALSE(read.HasError()) << read.ErrorText().toStdString();
     EXPECT_EQ(data(read), xmlPart(fullDatanormArticle()));
-    // The defaults of a cleared article that are not zero.
-    EXPECT_EQ(read.Preiseinheit, 1);
-    EXPECT_EQ(read.Verpackungsmenge, 1);
-    EXPECT_EQ(read.MEKalkulationUmrechFakt, 1.0);
 
     TKatalog1Artikel fromText;
     EXPECT_TRUE(fromText.LoadFromXMLText(fromUtf16(golden)));
     EXPECT_EQ(data(fromText), xmlPart(fullDatanormArticle()));
 }
 
-TEST(Katalog1ArtikelXml, EmptyArticleKeepsTheFourListsAndEveryLineTakesTheIndent)
+// An empty article keeps its four lists, every line indented; what a reader cannot take (a
+// missing attribute, a factor far beyond the double range) reads as zero.
+TEST(Katalog1ArtikelXml, EmptyListsStayMissingAttributesReadAsZeroStrangeElementsAreIgnored)
 {
     TKatalog1Artikel article;
     EXPECT_EQ(article.GetXMLFragment(true, u"\t"_s),
               u"\t<ukat1>\r\n\t  <dlt>\r\n\t  </dlt>\r\n\t  <stp>\r\n\t  </stp>\r\n"
               "\t  <rohst>\r\n\t  </rohst>\r\n\t  <sonderkosten>\r\n\t  </sonderkosten>\r\n"
               "\t</ukat1>\r\n"_s);
-}
-
-TEST(Katalog1ArtikelXml, MissingAttributesReadAsZeroAndStrangeElementsAreIgnored)
-{
-    TKatalog1Artikel article;
     ASSERT_TRUE(article.LoadFromXMLText(
-        u"<ukat1><dlt><dlti instxt=\"B1\" color=\"red\"/></dlt><note nr=\"9\"/>"
-        "<stp><stpi txt=\"x\"/></stp><rohst><rohsti/></rohst><sonderkosten/></ukat1>"_s));
+        u"<ukat1><dlt><dlti instxt=\"B1\" color=\"red\"/></dlt><note nr=\"9\"/><stp><stpi "
+        "txt=\"x\"/></stp><rohst><rohsti rbm2g=\"1E999\"/></rohst><sonderkosten/></ukat1>"_s));
     EXPECT_FALSE(article.HasError());
     ASSERT_EQ(article.Dimensionslangtexte.Count(), 1);
     EXPECT_EQ(article.Dimensionslangtexte[0], (TKatalog1Dimensionslangtext{0, {}, u"B1"_s}));
@@ -113,9 +106,8 @@ TEST(Katalog1Langtext, EntriesBecomeLinesWithBlocksFetchedOnceAndDimensionValues
         asked.append(nr + u'/' + QString::number(typ));
         return blocks.value({nr, typ});
     };
-
     TKatalog1ArtikelDaten a;
-    const auto add = [&](int typ, const QString &text, const QString &nr) {
+    const auto add = [&a](int typ, const QString &text, const QString &nr) {
         a.Dimensionslangtexte.Add(TKatalog1Dimensionslangtext{typ, text, nr});
     };
     add(ltZeile, u"Erste Zeile"_s, {});
@@ -185,16 +177,14 @@ TEST(Katalog1ArtikelXml, TabsMoneyBeyondFifteenDigitsAndLargestFactorsSurviveASa
     TKatalog1Artikel article;
     TKatalog1Dimensionslangtext line{ltZeile, u"22\tmm\t"_s, u"\t"_s};
     article.Dimensionslangtexte.Add(line);
-    TKatalog1Staffelpreis scale;
-    scale.Text = u"ab\t10"_s;
-    scale.Wert = Money::fromRaw(1234567890123456); // 16 significant digits
-    article.Staffelpreise.Add(scale);
-    TKatalog1Staffelpreis largest;
-    largest.Wert = Money::fromRaw(std::numeric_limits<qint64>::max());
-    article.Staffelpreise.Add(largest);
-    TKatalog1Staffelpreis smallest;
-    smallest.Wert = Money::fromRaw(std::numeric_limits<qint64>::min() + 1);
-    article.Staffelpreise.Add(smallest);
+    // 16 significant digits, the largest and the smallest money.
+    for (qint64 raw : {qint64(1234567890123456), std::numeric_limits<qint64>::max(),
+                       std::numeric_limits<qint64>::min() + 1}) {
+        TKatalog1Staffelpreis scale;
+        scale.Text = u"ab\t10"_s;
+        scale.Wert = Money::fromRaw(raw);
+        article.Staffelpreise.Add(scale);
+    }
     TKatalog1Sonderkosten cost{1, u"Schneiden\tZuschnitt"_s, Money::fromRaw(-1), 2};
     article.Sonderkosten.Add(cost);
     // Fifteen digits round the largest doubles up beyond the double range; that text read as 0.
@@ -206,13 +196,4 @@ TEST(Katalog1ArtikelXml, TabsMoneyBeyondFifteenDigitsAndLargestFactorsSurviveASa
     EXPECT_EQ(data(read), xmlPart(article));
     // Short values keep their usual text.
     EXPECT_TRUE(article.GetXMLText(true).contains(u"val=\"-0,0001\""_s));
-}
-
-TEST(Katalog1ArtikelXml, FactorsBeyondTheDoubleRangeReadAsZero)
-{
-    TKatalog1Artikel read;
-    // A text far beyond the range is no number.
-    ASSERT_TRUE(read.LoadFromXMLText(u"<ukat1><rohst><rohsti rbm2g=\"1E999\"/></rohst></ukat1>"_s));
-    ASSERT_EQ(read.Rohstoffe.Count(), 1);
-    EXPECT_EQ(read.Rohstoffe[0].RBM2G, 0);
 }
