@@ -2,6 +2,7 @@
 #include "catalogs/katalog1db.h"
 #include "catalogs/searchtextindex.h"
 #include "persistence/engine/tdbtable.h"
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QDir>
@@ -35,11 +36,6 @@ struct Datanorm : ::testing::Test {
         EXPECT_EQ(db.ReadArticle(a), expected) << nr.toStdString();
         return a;
     }
-    QByteArray catalogBytes() const
-    {
-        QFile f(catalog + u"CATALOG.DAT"_s);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 };
 } // namespace
 
@@ -49,16 +45,10 @@ TEST(DatanormDecode, CodePageIsToldByTheGermanLettersAndEndOfFileIsCut)
         QByteArray bytes;
         QString text;
     } cases[] = {
-        {"Gr\x81\xE1"
-         "e",
-         u"Grüße"_s}, // code page 850
-        {"Gr\xFC\xDF"
-         "e",
-         u"Grüße"_s},                      // Windows-1252
-        {"\x8E\x99\x9A \xC4", u"ÄÖÜ ─"_s}, // more 850 letters win
-        {"A;1;\r\n\x1A"
-         "Rest",
-         u"A;1;\r\n"_s}, // 0x1A ends the file
+        {"Gr\x81\xE1!", u"Grüß!"_s},          // code page 850
+        {"Gr\xFC\xDF!", u"Grüß!"_s},          // Windows-1252
+        {"\x8E\x99\x9A \xC4", u"ÄÖÜ ─"_s},    // more 850 letters win
+        {"A;1;\r\n\x1A;Rest", u"A;1;\r\n"_s}, // 0x1A ends the file
         {"plain", u"plain"_s},
     };
     for (const auto &c : cases)
@@ -75,19 +65,15 @@ TEST_F(Datanorm, AVersion4SetGivesItsRowsLongTextsGroupsAndWordIndex)
     // List price less the discount group's 25 %, per 100; long text from the block (code page
     // 850 decoded) and the free lines.
     const TKatalog1Artikel pipe = read(u"1001"_s);
-    EXPECT_EQ(pipe.KurzZeile1, u"Kupferrohr 22x1"_s);
-    EXPECT_EQ(pipe.KurzZeile2, u"hart"_s);
-    EXPECT_EQ(pipe.PreisKZ, 1);
+    EXPECT_EQ((QStringList{pipe.KurzZeile1, pipe.KurzZeile2, pipe.ME, pipe.Matchcode, pipe.EAN,
+                           pipe.AnbindNr, pipe.ReferenzNr}),
+              (QStringList{u"Kupferrohr 22x1"_s, u"hart"_s, u"m"_s, u"KUPFERROHR"_s,
+                           u"4012345000012"_s, u"G01"_s, u"R-1001"_s}));
+    EXPECT_EQ((std::vector<int>{pipe.PreisKZ, pipe.Preiseinheit, pipe.Verpackungsmenge}),
+              (std::vector<int>{1, 100, 5}));
     EXPECT_EQ(pipe.Listenpreis, m(189.50));
     EXPECT_DOUBLE_EQ(pipe.Rabatt, 25);
     EXPECT_EQ(pipe.Netto, m(142.13));
-    EXPECT_EQ(pipe.Preiseinheit, 100);
-    EXPECT_EQ(pipe.ME, u"m"_s);
-    EXPECT_EQ(pipe.Matchcode, u"KUPFERROHR"_s);
-    EXPECT_EQ(pipe.EAN, u"4012345000012"_s);
-    EXPECT_EQ(pipe.AnbindNr, u"G01"_s);
-    EXPECT_EQ(pipe.Verpackungsmenge, 5);
-    EXPECT_EQ(pipe.ReferenzNr, u"R-1001"_s);
     EXPECT_EQ(pipe.Langtext,
               u"Rohr für Gas\r\nnach DIN EN 1057\r\nStange 5 m\r\nmit Schutzkappen"_s);
 
@@ -135,7 +121,7 @@ TEST_F(Datanorm, AnUpdateSetChangesAddsAndDeletes)
 TEST_F(Datanorm, ABrokenFileOrACancelLeavesTheCatalogAsItWas)
 {
     ASSERT_TRUE(DatanormImport::Import(kData + u"v4"_s, catalog).ok);
-    const QByteArray before = catalogBytes();
+    const QByteArray before = TestDocuments::fileBytes(catalog + u"CATALOG.DAT"_s);
 
     const struct {
         QByteArray tail;
@@ -147,12 +133,9 @@ TEST_F(Datanorm, ABrokenFileOrACancelLeavesTheCatalogAsItWas)
     };
     for (const auto &c : cases) {
         QTemporaryDir delivery;
-        QFile src(kData + u"update/datanorm.001"_s);
-        ASSERT_TRUE(src.open(QIODevice::ReadOnly));
-        QFile dst(delivery.path() + u"/DATANORM.001"_s);
-        ASSERT_TRUE(dst.open(QIODevice::WriteOnly));
-        dst.write(src.readAll() + c.tail);
-        dst.close();
+        ASSERT_TRUE(TestDocuments::writeFile(
+            delivery.filePath(u"DATANORM.001"_s),
+            TestDocuments::fileBytes(kData + u"update/datanorm.001"_s) + c.tail));
         const DatanormImport::Result r = DatanormImport::Import(delivery.path(), catalog);
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(r.error.contains(u"\"DATANORM.001\", Zeile 5"_s)) << r.error.toStdString();
@@ -163,6 +146,6 @@ TEST_F(Datanorm, ABrokenFileOrACancelLeavesTheCatalogAsItWas)
     const DatanormImport::Result cancelled = DatanormImport::Import(kData + u"update"_s, catalog);
     EXPECT_FALSE(cancelled.ok);
     EXPECT_TRUE(cancelled.cancelled);
-    EXPECT_EQ(catalogBytes(), before);
+    EXPECT_EQ(TestDocuments::fileBytes(catalog + u"CATALOG.DAT"_s), before);
     EXPECT_EQ(read(u"2002"_s).Netto, m(12.34));
 }
