@@ -111,20 +111,17 @@ TEST(Katalog2DB, UpgradeGivesAnOldTableItsColumnsAndIndexes)
         db.Connect();
         TTdbTable t(&db);
         t.SetTableName(u"SCATALOG"_s);
-        TFieldDefs &f = t.FieldDefs();
-        f.Add(u"ID"_s, FieldType::WideString, 50, true);
-        f.Add(u"DESCRIPTION"_s, FieldType::WideString, 255);
-        f.Add(u"ME"_s, FieldType::WideString, 10);
-        f.Add(u"EK"_s, FieldType::Float);
-        f.Add(u"MWSTSATZ"_s, FieldType::Integer);
-        f.Add(u"RABATT"_s, FieldType::Float);
-        f.Add(u"MINDBESTMENGE"_s, FieldType::Float);
-        f.Add(u"INFO"_s, FieldType::WideString, 255);
-        f.Add(u"VORAETIG"_s, FieldType::Float);
-        f.Add(u"CREATED"_s, FieldType::DateTime, 0, true);
-        f.Add(u"CREATEDBY"_s, FieldType::WideString, 20);
-        f.Add(u"CHANGED"_s, FieldType::DateTime, 0, true);
-        f.Add(u"CHANGEDBY"_s, FieldType::WideString, 20);
+        const std::tuple<const char16_t *, FieldType, int> columns[] = {
+            {u"ID", FieldType::WideString, 50},        {u"DESCRIPTION", FieldType::WideString, 255},
+            {u"ME", FieldType::WideString, 10},        {u"EK", FieldType::Float, 0},
+            {u"MWSTSATZ", FieldType::Integer, 0},      {u"RABATT", FieldType::Float, 0},
+            {u"MINDBESTMENGE", FieldType::Float, 0},   {u"INFO", FieldType::WideString, 255},
+            {u"VORAETIG", FieldType::Float, 0},        {u"CREATED", FieldType::DateTime, 0},
+            {u"CREATEDBY", FieldType::WideString, 20}, {u"CHANGED", FieldType::DateTime, 0},
+            {u"CHANGEDBY", FieldType::WideString, 20}};
+        for (const auto &[name, type, size] : columns)
+            t.FieldDefs().Add(QString::fromUtf16(name), type, size,
+                              name == std::u16string_view(u"ID") || type == FieldType::DateTime);
         t.IndexDefs().Add(u"SCATALOG001"_s, u"ID"_s, ixUnique);
         t.CreateTable();
         t.Open();
