@@ -22,6 +22,20 @@ void load(TPrintEtikettManager &m)
 {
     ASSERT_TRUE(m.LoadFromXMLText(golden()));
 }
+
+// The label drawn at 254 dpi onto an image of the colour.
+QImage drawn(const TPrintEtikett &e, QSize size, QColor background)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(background);
+    QStringList errors;
+    {
+        QPainter p(&image);
+        TEtikettPainter(p, 254).Draw(e, errors);
+    }
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    return image;
+}
 } // namespace
 
 TEST(LabelFileFormat, WritesTheDesignersFormatAndReadsItBack)
@@ -80,14 +94,7 @@ TEST(LabelDrawing, BorderFillAndElementsLandInTheirPixels)
         e.Left = 100; // 10 mm on the sheet: 100 pixels at 254 dpi
         e.Top = 50;
         static_cast<TPrintEtikettElementBarcode &>(*e.Elements[2]).Value = u"4006381333931"_s;
-        QImage image(800, 500, QImage::Format_RGB32);
-        image.fill(Qt::blue);
-        QStringList errors;
-        {
-            QPainter p(&image);
-            TEtikettPainter(p, 254).Draw(e, errors);
-        }
-        EXPECT_TRUE(errors.isEmpty());
+        const QImage image = drawn(e, {800, 500}, Qt::blue);
         EXPECT_EQ(image.pixelColor(90, 40), QColor(Qt::blue)); // outside stays untouched
         EXPECT_EQ(image.pixelColor(100, 360), border ? QColor(Qt::black) : QColor(Qt::lightGray));
         EXPECT_EQ(image.pixelColor(300, 330), QColor(Qt::white));
@@ -112,13 +119,7 @@ TEST(LabelDrawing, FormattedTextTakesTheElementsAlignmentOnlyWithOrtp)
         v.Ortp = c.ortp; // the element itself is right-aligned
         v.FontName = u"DejaVu Sans"_s;
         v.Value = u"<p align=\"left\">WW</p>"_s;
-        QImage image(600, 400, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QStringList errors;
-        {
-            QPainter p(&image);
-            TEtikettPainter(p, 254).Draw(e, errors);
-        }
+        const QImage image = drawn(e, {600, 400}, Qt::white);
         // The element spans x 5..205; ink in its outer fifths tells the alignment.
         auto ink = [&](int from, int to) {
             for (int x = from; x < to; ++x)
