@@ -28,6 +28,16 @@ void readForms(TPrintForms &forms)
     readBody(forms, QString::fromUtf8(TestDocuments::golden("printing", "renderer_forms.xml")));
 }
 
+// The text of one page of a PDF.
+QString pdfPage(const QString &pdf, int n)
+{
+    QProcess p;
+    p.start(u"pdftotext"_s,
+            {u"-f"_s, QString::number(n), u"-l"_s, QString::number(n), pdf, u"-"_s});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 QString area(const QString &text, bool newPage = false)
 {
     return u"<parow mt=\"10\"%1><col w=\"600\"><row>%2</row></col></parow>"_s.arg(
@@ -93,14 +103,7 @@ TEST(PrintRenderer, AreasFlowOverFormsAndColumnsAreChecked)
             u"Die Spalte Text ist breiter als der verfuegbare Druckbereich des Formulares Folge."_s,
             u"Die Spalte Breit ist breiter als der verfuegbare Druckbereich des Formulares Folge."_s}));
     ASSERT_GE(pages, 3);
-    const auto page = [&](int n) {
-        QProcess p;
-        p.start(u"pdftotext"_s,
-                {u"-f"_s, QString::number(n), u"-l"_s, QString::number(n), pdf, u"-"_s});
-        p.waitForFinished(60000);
-        return QString::fromUtf8(p.readAllStandardOutput());
-    };
-    const QString first = page(1), second = page(2), last = page(pages);
+    const QString first = pdfPage(pdf, 1), second = pdfPage(pdf, 2), last = pdfPage(pdf, pages);
     EXPECT_TRUE(first.contains(u"Nummer"_s) && first.contains(u"Zeile 1\n"_s));
     EXPECT_TRUE(first.contains(u"7"_s)); // page numbers start where the document says
     // The follow-up form does not repeat the header.
@@ -108,7 +111,7 @@ TEST(PrintRenderer, AreasFlowOverFormsAndColumnsAreChecked)
     EXPECT_TRUE(second.contains(u"8"_s));
     // An area asking for a new page starts one, alone.
     EXPECT_EQ(last.trimmed().split(u'\n').filter(u"Zeile"_s), QStringList{u"Zeile 40"_s});
-    EXPECT_FALSE(page(pages - 1).contains(u"Zeile 40"_s));
+    EXPECT_FALSE(pdfPage(pdf, pages - 1).contains(u"Zeile 40"_s));
 }
 
 namespace
@@ -122,14 +125,19 @@ void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &
 } // namespace
 
 // The preview draws onto a QPrinter, which complains about every page layout set while it
-// prints.
-TEST(PrintRenderer, PagesOfOneFormLeaveThePrintersLayoutAlone)
+// prints. On pages of one form the header comes again after each break, and no row is lost or
+// doubled where a page ends.
+TEST(PrintRenderer, PagesOfOneFormRepeatTheHeaderAndLeaveThePrintersLayoutAlone)
 {
     TPrintForms forms;
     readForms(forms);
-    QString body = u"<printpreview><pageset form1=\"Erste\" form2=\"Erste\" />"_s;
-    for (int i = 1; i <= 30; ++i)
-        body += area(u"Zeile %1"_s.arg(i));
+    QString body = u"<printpreview><pageset form1=\"Erste\" form2=\"Erste\" />"
+                   "<headercol w=\"600\" cap=\"Nummer\" /><printpaheader enabled=\"-1\" />"_s;
+    QStringList rows;
+    for (int i = 1; i <= 30; ++i) {
+        rows << u"Zeile %1"_s.arg(i);
+        body += area(rows.last());
+    }
     TPrintDocument doc;
     readBody(doc, body + u"</printpreview>"_s);
     ASSERT_EQ(doc.Problem(), QString());
@@ -148,4 +156,19 @@ TEST(PrintRenderer, PagesOfOneFormLeaveThePrintersLayoutAlone)
     qInstallMessageHandler(previous);
     EXPECT_GE(pages, 3);
     EXPECT_TRUE(g_qtWarnings.isEmpty()) << qPrintable(g_qtWarnings.join(u'\n'));
+
+    const QString pdf = dir.filePath(u"r.pdf"_s);
+    {
+        QPdfWriter writer(pdf);
+        EXPECT_EQ(TPrintDocumentRenderer(doc, forms, dir.path()).Render(writer), pages);
+    }
+    QStringList printed;
+    for (int n = 1; n <= pages; ++n) {
+        const QString text = pdfPage(pdf, n);
+        EXPECT_TRUE(text.contains(u"Nummer"_s)) << "page " << n;
+        for (const QString &line : text.split(u'\n'))
+            if (line.startsWith(u"Zeile"_s))
+                printed << line.trimmed();
+    }
+    EXPECT_EQ(printed, rows);
 }
