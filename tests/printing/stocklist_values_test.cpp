@@ -8,6 +8,7 @@
 #include "tests/support/documents.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -25,22 +26,15 @@ TLagerArtikelDaten stocked(double stock, double price, bool notStock = false)
 // What a resolver handed over, in one comparable text per kind.
 QString delivered(int kind, const TPrintValue &v)
 {
-    switch (kind) {
-    case pvText:
-        return u"text:"_s + v.Text;
-    case pvBoolean:
-        return v.Boolean ? u"bool:1"_s : u"bool:0"_s;
-    case pvAmount:
-        return u"amount:"_s + QString::number(v.Amount, 'f', 4);
-    case pvInteger:
-        return u"int:"_s + QString::number(v.Integer);
-    case pvRichText:
-        return u"rtf:"_s + v.RichTextParam + u'|' + v.RichText;
-    case pvImage:
-        return u"img:"_s + v.ImagePath;
-    default:
-        return u"kind "_s + QString::number(kind);
-    }
+    const std::map<int, QString> values = {
+        {pvText, u"text:"_s + v.Text},
+        {pvBoolean, v.Boolean ? u"bool:1"_s : u"bool:0"_s},
+        {pvAmount, u"amount:"_s + QString::number(v.Amount, 'f', 4)},
+        {pvInteger, u"int:"_s + QString::number(v.Integer)},
+        {pvRichText, u"rtf:"_s + v.RichTextParam + u'|' + v.RichText},
+        {pvImage, u"img:"_s + v.ImagePath}};
+    const auto it = values.find(kind);
+    return it != values.end() ? it->second : u"kind "_s + QString::number(kind);
 }
 
 QString row(const TPrintHelperLager &helper, const QString &variable,
