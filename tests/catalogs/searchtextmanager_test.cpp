@@ -86,32 +86,26 @@ TEST(SearchtextManager, QueriesFindTheirArticles)
         QStringList hits;
         bool synonyms = false;
     } cases[] = {
+        // clang-format off
         // lower case, anywhere inside an index word
         {u"rohr", {u"A-1"_s, u"A-2"_s}},
         // a word found nowhere is dropped, not intersected
-        {u"kupferrohr xyzzy", {u"A-1"_s, u"A-2"_s}},
-        {u"xyzzy", {}},
+        {u"kupferrohr xyzzy", {u"A-1"_s, u"A-2"_s}}, {u"xyzzy", {}},
         // German spelling either way, on both sides of the index
-        {u"röhrenheizkörper", {u"A-4"_s}},
-        {u"strasse", {u"A-5"_s}},
-        {u"café", {u"A-5"_s}},
+        {u"röhrenheizkörper", {u"A-4"_s}}, {u"strasse", {u"A-5"_s}}, {u"café", {u"A-5"_s}},
         // the blank of an article number comes back
         {u"kugelhahn 3/4", {u"A 3"_s}},
         // prefix-only marker and alternatives
-        {u"^rohr", {u"A-2"_s}},
-        {u"^ohr", {}},
+        {u"^rohr", {u"A-2"_s}}, {u"^ohr", {}},
         // (sorted as stored: "A;3" after "A-2")
-        {u"schelle=hahn", {u"A-2"_s, u"A 3"_s}},
-        {u"^kugel=rohr", {u"A-2"_s, u"A 3"_s}},
+        {u"schelle=hahn", {u"A-2"_s, u"A 3"_s}}, {u"^kugel=rohr", {u"A-2"_s, u"A 3"_s}},
         // line breaks and runs of blanks separate nothing more than one blank
-        {u"\r\nkupferrohr   \n hart ", {u"A-1"_s}},
-        {u"   ", {}},
+        {u"\r\nkupferrohr   \n hart ", {u"A-1"_s}}, {u"   ", {}},
         // the article number itself is indexed
         {u"a-1", {u"A-1"_s}},
         // synonyms count only when asked for
-        {u"absperrhahn", {u"A 3"_s}, true},
-        {u"absperrhahn", {}},
-        {u"haube", {u"A-5"_s}, true},
+        {u"absperrhahn", {u"A 3"_s}, true}, {u"absperrhahn", {}}, {u"haube", {u"A-5"_s}, true},
+        // clang-format on
     };
     for (const auto &k : cases)
         EXPECT_EQ(c.search(QString::fromUtf16(k.query), k.synonyms), k.hits)
