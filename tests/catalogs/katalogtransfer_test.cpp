@@ -203,17 +203,13 @@ TEST_F(Transfer, ChosenArticlesAreNumberedEditedAndSavedOneByOne)
 
 TEST_F(Transfer, EveryQuestionCanStopTheWholeCatalogBeforeAnythingIsWritten)
 {
-    const struct {
-        QList<int> answers;
-        QStringList catalogs;
-    } stops[] = {
+    const std::pair<QList<int>, QStringList> stops[] = {
         {{ModalResult::Cancel}, {u"MUELLER"_s}},
         {{ModalResult::OK}, {}},
-        {{ModalResult::OK, ModalResult::No}, {u"MUELLER"_s}},
-    };
-    for (const auto &s : stops) {
-        ui.answers = s.answers;
-        chosenCatalogs = s.catalogs;
+        {{ModalResult::OK, ModalResult::No}, {u"MUELLER"_s}}};
+    for (const auto &[answers, catalogs] : stops) {
+        ui.answers = answers;
+        chosenCatalogs = catalogs;
         EXPECT_EQ(transfer().ImportCatalog(), -1);
     }
     EXPECT_EQ(db.ArticleCount(), 0);
