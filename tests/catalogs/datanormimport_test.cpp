@@ -1,15 +1,27 @@
+#include "base/inifile.h"
+#include "base/messages.h"
 #include "catalogs/datanorm/datanormimport.h"
+#include "catalogs/datanorm/datanormimportcommand.h"
 #include "catalogs/katalog1db.h"
 #include "catalogs/searchtextindex.h"
+#include "catalogs/ui/datanormimportdialog.h"
 #include "persistence/engine/tdbtable.h"
+#include "tests/catalogs/catalogtesthelpers.h"
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
+#include "tools/suitegen/datanormgenerator.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
+using TestDocuments::expectGoldenText;
 
 namespace
 {
@@ -35,10 +47,22 @@ struct Datanorm : ::testing::Test {
         EXPECT_EQ(db.ReadArticle(a), expected) << nr.toStdString();
         return a;
     }
-    QByteArray catalogBytes() const
+    // The fields an import sets, two lines per article.
+    QString articles(const QStringList &numbers)
     {
-        QFile f(catalog + u"CATALOG.DAT"_s);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        QString out;
+        QTextStream s(&out);
+        for (const QString &nr : numbers) {
+            const TKatalog1Artikel a = read(nr);
+            s << nr << ": <" << a.KurzZeile1 << '|' << a.KurzZeile2
+              << "> PreisKZ=" << int(a.PreisKZ) << " Liste=" << a.Listenpreis.toDouble()
+              << " Rabatt=" << a.Rabatt << " Netto=" << a.Netto.toDouble()
+              << " vorher=" << a.LastNetto.toDouble() << " PE=" << a.Preiseinheit << " ME=" << a.ME
+              << " Match=" << a.Matchcode << " EAN=" << a.EAN << " Grafik=" << a.AnbindNr
+              << " VPE=" << a.Verpackungsmenge << " Ref=" << a.ReferenzNr << "\nLangtext=<"
+              << a.Langtext << ">\n";
+        }
+        return out;
     }
 };
 } // namespace
@@ -49,16 +73,10 @@ TEST(DatanormDecode, CodePageIsToldByTheGermanLettersAndEndOfFileIsCut)
         QByteArray bytes;
         QString text;
     } cases[] = {
-        {"Gr\x81\xE1"
-         "e",
-         u"Grüße"_s}, // code page 850
-        {"Gr\xFC\xDF"
-         "e",
-         u"Grüße"_s},                      // Windows-1252
-        {"\x8E\x99\x9A \xC4", u"ÄÖÜ ─"_s}, // more 850 letters win
-        {"A;1;\r\n\x1A"
-         "Rest",
-         u"A;1;\r\n"_s}, // 0x1A ends the file
+        {"Gr\x81\xE1!", u"Grüß!"_s},          // code page 850
+        {"Gr\xFC\xDF!", u"Grüß!"_s},          // Windows-1252
+        {"\x8E\x99\x9A \xC4", u"ÄÖÜ ─"_s},    // more 850 letters win
+        {"A;1;\r\n\x1A;Rest", u"A;1;\r\n"_s}, // 0x1A ends the file
         {"plain", u"plain"_s},
     };
     for (const auto &c : cases)
@@ -72,36 +90,11 @@ TEST_F(Datanorm, AVersion4SetGivesItsRowsLongTextsGroupsAndWordIndex)
     EXPECT_EQ(r.written, 3);
     EXPECT_EQ(r.skipped, 2) << "the renumbering and the unknown record";
 
-    // List price less the discount group's 25 %, per 100; long text from the block (code page
-    // 850 decoded) and the free lines.
-    const TKatalog1Artikel pipe = read(u"1001"_s);
-    EXPECT_EQ(pipe.KurzZeile1, u"Kupferrohr 22x1"_s);
-    EXPECT_EQ(pipe.KurzZeile2, u"hart"_s);
-    EXPECT_EQ(pipe.PreisKZ, 1);
-    EXPECT_EQ(pipe.Listenpreis, m(189.50));
-    EXPECT_DOUBLE_EQ(pipe.Rabatt, 25);
-    EXPECT_EQ(pipe.Netto, m(142.13));
-    EXPECT_EQ(pipe.Preiseinheit, 100);
-    EXPECT_EQ(pipe.ME, u"m"_s);
-    EXPECT_EQ(pipe.Matchcode, u"KUPFERROHR"_s);
-    EXPECT_EQ(pipe.EAN, u"4012345000012"_s);
-    EXPECT_EQ(pipe.AnbindNr, u"G01"_s);
-    EXPECT_EQ(pipe.Verpackungsmenge, 5);
-    EXPECT_EQ(pipe.ReferenzNr, u"R-1001"_s);
-    EXPECT_EQ(pipe.Langtext,
-              u"Rohr für Gas\r\nnach DIN EN 1057\r\nStange 5 m\r\nmit Schutzkappen"_s);
-
-    // Net price as given; text flag x1 drops short text 2; the insert block is filled.
-    const TKatalog1Artikel fitting = read(u"2002"_s);
-    EXPECT_EQ(fitting.KurzZeile2, QString());
-    EXPECT_EQ(fitting.Netto, m(12.34));
-    EXPECT_EQ(fitting.Listenpreis, Money());
-    EXPECT_EQ(fitting.Langtext, u"Laenge 500 mm"_s);
-
-    // The price file changed the net price afterwards and kept the previous one.
-    const TKatalog1Artikel sleeve = read(u"3003"_s);
-    EXPECT_EQ(sleeve.Netto, m(1.50));
-    EXPECT_EQ(sleeve.LastNetto, m(1.00));
+    // 1001: list price less the discount group's 25 %, per 100; long text from the block (code
+    // page 850 decoded) and the free lines. 2002: net price as given; text flag x1 drops short
+    // text 2; the insert block is filled. 3003: the price file changed the net price afterwards
+    // and kept the previous one.
+    expectGoldenText("catalogs", "datanorm_v4.txt", articles({u"1001"_s, u"2002"_s, u"3003"_s}));
     read(u"9999"_s, 1);
 
     TKatalog1DB db;
@@ -122,20 +115,17 @@ TEST_F(Datanorm, AnUpdateSetChangesAddsAndDeletes)
     const DatanormImport::Result r = DatanormImport::Import(kData + u"update"_s, catalog);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(r.deleted, 1);
-    const TKatalog1Artikel pipe = read(u"1001"_s);
-    EXPECT_EQ(pipe.Netto, m(150.00));
-    EXPECT_EQ(pipe.LastNetto, m(142.13));
-    EXPECT_GT(pipe.LastNettoChanged, 0);
-    EXPECT_EQ(pipe.Matchcode, u"KUPFERROHR"_s) << "B fields stay without a new B record";
     read(u"2002"_s, 1);
-    EXPECT_EQ(read(u"4004"_s).Netto, m(9.99));
-    EXPECT_EQ(read(u"3003"_s).Netto, m(1.50));
+    EXPECT_GT(read(u"1001"_s).LastNettoChanged, 0);
+    // B fields stay without a new B record.
+    expectGoldenText("catalogs", "datanorm_update.txt",
+                     articles({u"1001"_s, u"3003"_s, u"4004"_s}));
 }
 
 TEST_F(Datanorm, ABrokenFileOrACancelLeavesTheCatalogAsItWas)
 {
     ASSERT_TRUE(DatanormImport::Import(kData + u"v4"_s, catalog).ok);
-    const QByteArray before = catalogBytes();
+    const QByteArray before = TestDocuments::fileBytes(catalog + u"CATALOG.DAT"_s);
 
     const struct {
         QByteArray tail;
@@ -147,12 +137,9 @@ TEST_F(Datanorm, ABrokenFileOrACancelLeavesTheCatalogAsItWas)
     };
     for (const auto &c : cases) {
         QTemporaryDir delivery;
-        QFile src(kData + u"update/datanorm.001"_s);
-        ASSERT_TRUE(src.open(QIODevice::ReadOnly));
-        QFile dst(delivery.path() + u"/DATANORM.001"_s);
-        ASSERT_TRUE(dst.open(QIODevice::WriteOnly));
-        dst.write(src.readAll() + c.tail);
-        dst.close();
+        ASSERT_TRUE(TestDocuments::writeFile(
+            delivery.filePath(u"DATANORM.001"_s),
+            TestDocuments::fileBytes(kData + u"update/datanorm.001"_s) + c.tail));
         const DatanormImport::Result r = DatanormImport::Import(delivery.path(), catalog);
         EXPECT_FALSE(r.ok);
         EXPECT_TRUE(r.error.contains(u"\"DATANORM.001\", Zeile 5"_s)) << r.error.toStdString();
@@ -163,6 +150,117 @@ TEST_F(Datanorm, ABrokenFileOrACancelLeavesTheCatalogAsItWas)
     const DatanormImport::Result cancelled = DatanormImport::Import(kData + u"update"_s, catalog);
     EXPECT_FALSE(cancelled.ok);
     EXPECT_TRUE(cancelled.cancelled);
-    EXPECT_EQ(catalogBytes(), before);
+    EXPECT_EQ(TestDocuments::fileBytes(catalog + u"CATALOG.DAT"_s), before);
     EXPECT_EQ(read(u"2002"_s).Netto, m(12.34));
+}
+
+namespace
+{
+constexpr int kArticles = 40;
+
+// The dialog answers from a list; each answer is one showing of the dialog, and running out
+// cancels it.
+struct DatanormImportWindow : ::testing::Test {
+    QTemporaryDir tmp;
+    QString base = tmp.path() + u"/KATALOGE/"_s;
+    QString delivery = tmp.path() + u"/LIEFERUNG/"_s;
+    ScriptedInteraction ui;
+    ScopedInteraction scope{&ui};
+    QList<DatanormImportCommand::Request> answers;
+    QList<DatanormImportCommand::Request> shown; // what the dialog showed each time
+
+    void SetUp() override
+    {
+        QString error;
+        ASSERT_TRUE(DatanormGenerator::GenerateDelivery(delivery, kArticles, 5, &error))
+            << error.toStdString();
+        QDir().mkpath(base);
+    }
+    DatanormImport::Result run()
+    {
+        DatanormImportCommand command(base, [this](DatanormImportCommand::Request &r) {
+            shown << r;
+            if (answers.isEmpty())
+                return false;
+            r = answers.takeFirst();
+            return true;
+        });
+        return command.Run();
+    }
+    QStringList texts() const
+    {
+        QStringList t;
+        for (const auto &m : ui.messages)
+            t << m.text;
+        return t;
+    }
+};
+} // namespace
+
+TEST_F(DatanormImportWindow, RefusedRequestsAreAskedAgainWithWhatTheUserTyped)
+{
+    CatalogTest::catalogDir(base + u"KOEHLER"_s, {u"SCATALOG.DAT"_s}, u"0"_s);
+    const QString empty = tmp.path() + u"/LEER/"_s;
+    QDir().mkpath(empty);
+    answers = {{delivery, u"../ETC"_s, {}},
+               {delivery, u"lager"_s, {}},
+               {empty, u"GH"_s, {}},
+               {delivery, u"koehler"_s, {}}};
+    const DatanormImport::Result r = run();
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(texts(),
+              QStringList({u"Ungueltiger Katalogname \"../ETC\"."_s,
+                           u"Ungueltiger Katalogname \"lager\"."_s,
+                           u"Im Verzeichnis \"%1\" liegt keine Datei DATANORM.001."_s.arg(empty),
+                           u"Der Katalog \"KOEHLER\" ist kein DATANORM-Katalog."_s}));
+    ASSERT_EQ(shown.size(), 5); // the fifth showing was cancelled
+    EXPECT_EQ(shown[3].deliveryDir, empty);
+    EXPECT_FALSE(QFileInfo::exists(base + u"KOEHLER/CATALOG.DAT"_s));
+    EXPECT_FALSE(QFileInfo::exists(base + u"GH"_s));
+}
+
+TEST_F(DatanormImportWindow, NewCatalogThenAnUpdateOnlyAfterTheQuestion)
+{
+    answers = {{delivery, u" gh "_s, u"70001"_s}};
+    DatanormImport::Result r = run();
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.written, kArticles);
+    EXPECT_EQ(texts(), QStringList({u"%1 Artikel geschrieben, 0 geloescht."_s.arg(kArticles)}));
+    EXPECT_TRUE(QFileInfo::exists(base + u"GH/CATALOG.DAT"_s));
+    EXPECT_EQ(IniFile(base + u"GH/SUPPLIER.INI"_s).readString(u"Supplier"_s, u"ID"_s), u"70001"_s);
+
+    // No to the update asks again; Yes updates.
+    ui.messages.clear();
+    ui.answers = {ModalResult::No, ModalResult::Yes};
+    answers = {{delivery, u"GH"_s, {}}, {delivery, u"GH"_s, {}}};
+    r = run();
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    ASSERT_EQ(ui.messages.size(), 3);
+    EXPECT_EQ(ui.messages[0].text,
+              u"Der Katalog \"GH\" existiert bereits. Mit der Lieferung aktualisieren?"_s);
+    EXPECT_EQ(shown.size(), 3);
+
+    // A cancel while importing says nothing more.
+    ui.messages.clear();
+    ui.cancelProgressAfter = 3;
+    answers = {{delivery, u"NEU"_s, {}}};
+    r = run();
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+TEST(DatanormImportDialog, ImportNeedsDirectoryAndNameAndHandsBackTrimmedFields)
+{
+    TDatanormImportDialog dialog([] { return u"70002"_s; });
+    EXPECT_FALSE(dialog.ImportButton()->isEnabled());
+    dialog.DirectoryEdit()->setText(u" /tmp/dn "_s);
+    EXPECT_FALSE(dialog.ImportButton()->isEnabled());
+    dialog.NameEdit()->setText(u"GH "_s);
+    EXPECT_TRUE(dialog.ImportButton()->isEnabled());
+    dialog.findChild<QAbstractButton *>(u"btLieferant"_s)->click();
+    const DatanormImportCommand::Request r = dialog.Current();
+    EXPECT_EQ(r.deliveryDir, u"/tmp/dn"_s);
+    EXPECT_EQ(r.catalogName, u"GH"_s);
+    EXPECT_EQ(r.supplier, u"70002"_s);
+    EXPECT_EQ(TDatanormImportDialog().findChild<QAbstractButton *>(u"btLieferant"_s), nullptr);
 }

@@ -4,6 +4,7 @@
 #include "tests/catalogs/catalogtesthelpers.h"
 #include "tests/support/documents.h"
 
+#include <QTextStream>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -64,12 +65,10 @@ TEST(KatalogDBClipBoard, EntriesAnswerNumberCatalogAndTextByKindAndOtherClassesN
                                     {u"CU15"_s, u"GC"_s, u"Kupferrohr 22 x 1,0 "_s},
                                     {u"WT-100"_s, u"SAN"_s, u"Waschtisch weiss"_s},
                                     {QString(), QString(), QString()}};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         EXPECT_EQ((QStringList{clip.ArtikelNr(i), clip.KatalogName(i), clip.Text(i)}), expected[i]);
-
-    EXPECT_NE(clip.MergeObj(0, priceSettings(false)), nullptr);
-    EXPECT_NE(clip.MergeObj(2, priceSettings(false)), nullptr);
-    EXPECT_EQ(clip.MergeObj(3, priceSettings(false)), nullptr);
+        EXPECT_EQ(clip.MergeObj(i, priceSettings(false)) != nullptr, i != 3) << i;
+    }
 
     // Contains compares exactly and never matches an empty number or a stock article's.
     clip.Add(simple(u"SAN"_s, QString()));
@@ -94,8 +93,6 @@ TEST(KatalogDBClipBoard, TheSameNumberFromASecondCatalogIsNotAddedAgain)
 
     clip.Delete(0);
     EXPECT_TRUE(clip.AddIfNew(simple(u"SAN"_s, u"4711"_s)));
-    clip.Clear();
-    EXPECT_TRUE(clip.IsEmpty());
 }
 
 // ---- Merge records ---------------------------------------------------------------------
@@ -116,24 +113,20 @@ QString dump(const QString &title, const TKatalogDBClipBoardMergeObj &r)
         prices.append(money(p));
     for (const TDoubleString &b : r.Bilder)
         pictures.append(b.Key + u'=' + b.Value);
-    return u"[%1]\nNr=%2 EAN=%3 Katalog=%4 Typ=%5\nBeschreibung=<%6> Kurzzeilen=<%7|%8>\n"
-           u"MwSt=%9 Merker=%10 Basis=%11 Rabatt=%12 Gruppe=%13 Netto=%14 Faktor=%15 PE=%16\n"
-           u"VK=%17 MindBest=%18 ME=%19 Arbeitszeit=%20\nKurztext=<%21>\nLangtext=<%22>\n"
-           u"Bilder=%23 Text=<%24|%25>\n"_s.arg(title, r.ArtikelNr, r.EAN, r.Katalog)
-               .arg(r.KatalogTyp)
-               .arg(r.Beschreibung, r.Kurzzeilen.Key, r.Kurzzeilen.Value)
-               .arg(r.MwStSatz)
-               .arg(r.MwStMerker)
-               .arg(money(r.Basispreis))
-               .arg(r.Rabatt)
-               .arg(r.Rabattgruppe, money(r.NettoEK))
-               .arg(r.VKFaktor)
-               .arg(r.Preiseinheit)
-               .arg(prices.join(u' '))
-               .arg(r.MindBestMenge)
-               .arg(r.ME)
-               .arg(r.Arbeitszeit)
-               .arg(r.Kurztext, r.Langtext, pictures.join(u';'), r.Text1, r.Text2);
+    QString out;
+    QTextStream(&out) << '[' << title << "]\nNr=" << r.ArtikelNr << " EAN=" << r.EAN
+                      << " Katalog=" << r.Katalog << " Typ=" << int(r.KatalogTyp)
+                      << "\nBeschreibung=<" << r.Beschreibung << "> Kurzzeilen=<"
+                      << r.Kurzzeilen.Key << '|' << r.Kurzzeilen.Value << ">\nMwSt=" << r.MwStSatz
+                      << " Merker=" << int(r.MwStMerker) << " Basis=" << money(r.Basispreis)
+                      << " Rabatt=" << r.Rabatt << " Gruppe=" << r.Rabattgruppe
+                      << " Netto=" << money(r.NettoEK) << " Faktor=" << r.VKFaktor
+                      << " PE=" << r.Preiseinheit << "\nVK=" << prices.join(u' ')
+                      << " MindBest=" << r.MindBestMenge << " ME=" << r.ME
+                      << " Arbeitszeit=" << r.Arbeitszeit << "\nKurztext=<" << r.Kurztext
+                      << ">\nLangtext=<" << r.Langtext << ">\nBilder=" << pictures.join(u';')
+                      << " Text=<" << r.Text1 << '|' << r.Text2 << ">\n";
+    return out;
 }
 } // namespace
 

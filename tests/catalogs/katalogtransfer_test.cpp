@@ -6,6 +6,7 @@
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "tests/catalogs/catalogtesthelpers.h"
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 #include "tools/suitegen/cataloggenerator.h"
 
@@ -81,26 +82,39 @@ TKatalogDBClipBoardMergeObj mergeOfKind(quint8 kind)
     r.EAN = u"4000000000017"_s;
     r.Katalog = u"MUELLER"_s;
     r.KatalogTyp = kind;
-    r.Beschreibung = u"Kupferrohr 22 hart"_s;
     r.MwStSatz = 19;
     r.MwStMerker = 1;
     r.NettoEK = m(80);
     r.VKFaktor = 1.25;
     r.Preiseinheit = 10;
     r.VKPreise = {m(100), m(10), m(0), m(0), m(0)};
-    r.ME = u"m"_s;
     r.Kurztext = u"Kupferrohr"_s;
     r.Langtext = u"Kupferrohr <22>\r\nhart"_s;
     r.Rabattgruppe = u"R1"_s;
-    r.Arbeitszeit = 4;
     return r;
 }
 } // namespace
 
 // ---- Building the stock article ---------------------------------------------------------
 
-TEST_F(Transfer, GrossSalePricesOnlyForDatanormRecords)
+TEST_F(Transfer, TheStockArticleCarriesTheRecordAndGrossPricesOnlyForDatanorm)
 {
+    const auto a = KatalogTransfer::BuildStockArticle(mergeOfKind(kkDatanorm), u"L-7"_s, settings);
+    EXPECT_EQ((QStringList{a->LagerArtikelNr, a->EAN, a->CreatedBy, a->Katalog, a->Rabattgruppen}),
+              (QStringList{u"L-7"_s, u"4000000000017"_s, u"Tester"_s, u"MUELLER"_s, u"R1"_s}));
+    ASSERT_EQ(a->KatRefs.Count(), 1);
+    EXPECT_EQ(a->KatRefs.Item(0).Key + u'/' + a->KatRefs.Item(0).Value, u"MUELLER/CU22"_s)
+        << "the catalog's number, not the stock's";
+    EXPECT_TRUE(a->Inventurartikel);
+    EXPECT_EQ(a->EKPreis, m(80));
+    EXPECT_DOUBLE_EQ(a->VKZuschlag, 1.25);
+    EXPECT_EQ(a->PE, 10);
+    EXPECT_EQ(a->MwStSatz, 1);
+    // Stored as the editor's rich text; markup in the catalog text stays text.
+    EXPECT_TRUE(a->Langtext.startsWith(u"<html>"_s));
+    EXPECT_TRUE(a->Langtext.contains(u"Kupferrohr &lt;22&gt;</p>"_s));
+    EXPECT_TRUE(a->Langtext.contains(u"font-family:'Arial'; font-size:8pt"_s));
+
     settings.prices = CatalogTest::priceSettings(false, true);
     const struct {
         quint8 kind;
@@ -109,37 +123,11 @@ TEST_F(Transfer, GrossSalePricesOnlyForDatanormRecords)
     } cases[] = {{kkDatanorm, 119.00, 11.90}, {kkSimple, 100, 10}, {kkStock, 100, 10}};
     for (const auto &c : cases) {
         SCOPED_TRACE(int(c.kind));
-        auto a = KatalogTransfer::BuildStockArticle(mergeOfKind(c.kind), u"L-1"_s, settings);
-        EXPECT_EQ(a->VKPreis[0], m(c.price1));
-        EXPECT_EQ(a->VKPreis[1], m(c.price2));
+        auto b = KatalogTransfer::BuildStockArticle(mergeOfKind(c.kind), u"L-1"_s, settings);
+        EXPECT_EQ(b->VKPreis[0], m(c.price1));
+        EXPECT_EQ(b->VKPreis[1], m(c.price2));
     }
-    settings.prices.SalePriceIsGross = false;
-    EXPECT_EQ(
-        KatalogTransfer::BuildStockArticle(mergeOfKind(kkDatanorm), u"L"_s, settings)->VKPreis[0],
-        m(100));
-}
-
-TEST_F(Transfer, TheStockArticleCarriesTheRecordAndItsSupplierReference)
-{
-    const auto a = KatalogTransfer::BuildStockArticle(mergeOfKind(kkDatanorm), u"L-7"_s, settings);
-    EXPECT_EQ(a->LagerArtikelNr, u"L-7"_s);
-    EXPECT_EQ(a->EAN, u"4000000000017"_s);
-    EXPECT_TRUE(a->Inventurartikel);
-    EXPECT_EQ(a->CreatedBy, u"Tester"_s);
-    EXPECT_EQ(a->Katalog, u"MUELLER"_s);
-    ASSERT_EQ(a->KatRefs.Count(), 1);
-    EXPECT_EQ(a->KatRefs.Item(0).Key, u"MUELLER"_s);
-    EXPECT_EQ(a->KatRefs.Item(0).Value, u"CU22"_s) << "the catalog's number, not the stock's";
-    EXPECT_EQ(a->EKPreis, m(80));
-    EXPECT_DOUBLE_EQ(a->VKZuschlag, 1.25);
-    EXPECT_EQ(a->PE, 10);
-    EXPECT_EQ(a->MwStSatz, 1);
-    EXPECT_EQ(a->Rabattgruppen, u"R1"_s);
-    // Stored as the editor's rich text; markup in the catalog text stays text.
-    EXPECT_TRUE(a->Langtext.startsWith(u"<html>"_s));
-    EXPECT_TRUE(a->Langtext.contains(u"Kupferrohr &lt;22&gt;</p>"_s));
-    EXPECT_TRUE(a->Langtext.contains(u"font-family:'Arial'; font-size:8pt"_s));
-    EXPECT_EQ(a->BuchungsBestand, 0);
+    EXPECT_EQ(a->VKPreis[0], m(100)) << "net sale prices stay net";
 }
 
 TEST_F(Transfer, PicturesAreCopiedSkippedWhenMissingAndNotLinkedWhenPresent)
@@ -147,15 +135,9 @@ TEST_F(Transfer, PicturesAreCopiedSkippedWhenMissingAndNotLinkedWhenPresent)
     const QString source = base + u"MUELLER/IMAGES/"_s;
     QDir().mkpath(source);
     QDir().mkpath(settings.imagesDir);
-    for (const QString &name : {u"neu.png"_s, u"da.png"_s}) {
-        QFile f(source + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("catalog");
-    }
-    QFile present(settings.imagesDir + u"da.png"_s);
-    ASSERT_TRUE(present.open(QIODevice::WriteOnly));
-    present.write("stock");
-    present.close();
+    ASSERT_TRUE(TestDocuments::writeFile(source + u"neu.png"_s, "catalog"));
+    ASSERT_TRUE(TestDocuments::writeFile(source + u"da.png"_s, "catalog"));
+    ASSERT_TRUE(TestDocuments::writeFile(settings.imagesDir + u"da.png"_s, "stock"));
 
     TKatalogDBClipBoardMergeObj r = mergeOfKind(kkDatanorm);
     r.Bilder.Add(u"G1 Ansicht"_s, u"neu.png"_s);
@@ -164,11 +146,10 @@ TEST_F(Transfer, PicturesAreCopiedSkippedWhenMissingAndNotLinkedWhenPresent)
     const auto a = KatalogTransfer::BuildStockArticle(r, u"L"_s, settings);
 
     ASSERT_EQ(a->Bilder.Count(), 1);
-    EXPECT_EQ(a->Bilder.Item(0).Key, u"G1 Ansicht"_s);
-    EXPECT_EQ(a->Bilder.Item(0).Value, u"neu.png"_s);
-    EXPECT_TRUE(QFile::exists(settings.imagesDir + u"neu.png"_s));
-    ASSERT_TRUE(present.open(QIODevice::ReadOnly));
-    EXPECT_EQ(present.readAll(), "stock") << "a present file is never replaced";
+    EXPECT_EQ(a->Bilder.Item(0).Key + u'=' + a->Bilder.Item(0).Value, u"G1 Ansicht=neu.png"_s);
+    EXPECT_EQ(TestDocuments::fileBytes(settings.imagesDir + u"neu.png"_s), "catalog");
+    EXPECT_EQ(TestDocuments::fileBytes(settings.imagesDir + u"da.png"_s), "stock")
+        << "a present file is never replaced";
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages[0].text, u"Datei \"%1fehlt.png\" nicht gefunden."_s.arg(source));
 }
@@ -184,8 +165,7 @@ TEST_F(Transfer, ChosenArticlesAreNumberedEditedAndSavedOneByOne)
     QStringList edited;
     QString shownLast;
     KatalogTransfer::Hooks hooks;
-    hooks.selectArticles = [this](const QString &caption) {
-        EXPECT_EQ(caption, u"Katalogartikel importieren"_s);
+    hooks.selectArticles = [this](const QString &) {
         auto clip = std::make_unique<TKatalogDBClipBoard>();
         auto *dn = dynamic_cast<TKatalog1DB *>(pool->GetDB(u"MUELLER"_s, false));
         for (const QString &nr : {u"D0000001"_s, u"D0000002"_s, u"D0000003"_s}) {
@@ -201,7 +181,6 @@ TEST_F(Transfer, ChosenArticlesAreNumberedEditedAndSavedOneByOne)
         edited << r.LagerArtikelNr;
         return r.LagerArtikelNr != u"D0000003"_s; // the editor of the third is cancelled
     };
-    hooks.updateArticle = [](const TLagerServerObj &) {};
     hooks.gotoArticle = [&shownLast](const QString &nr) { shownLast = nr; };
 
     // The first number is taken: Yes asks again, and the answer is trimmed.
@@ -214,8 +193,9 @@ TEST_F(Transfer, ChosenArticlesAreNumberedEditedAndSavedOneByOne)
     EXPECT_EQ(db.ArticleExists(u"D0000002"_s), 0) << "an empty answer skips the entry";
     EXPECT_EQ(db.ArticleExists(u"D0000003"_s), 0);
     EXPECT_EQ(article(u"NEU-1"_s).KatRefs.Item(0).Value, u"D0000001"_s);
-    ASSERT_EQ(history(u"NEU-1"_s).size(), 1);
-    EXPECT_EQ(history(u"NEU-1"_s)[0].Art, TLagerBuchung::Import);
+    const TLagerBuchungList rows = history(u"NEU-1"_s);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].Art, TLagerBuchung::Import);
     EXPECT_FALSE(QFile::exists(stockDir + u"LOCKDB.SRW"_s)) << "the lock goes with the command";
 }
 
@@ -223,17 +203,13 @@ TEST_F(Transfer, ChosenArticlesAreNumberedEditedAndSavedOneByOne)
 
 TEST_F(Transfer, EveryQuestionCanStopTheWholeCatalogBeforeAnythingIsWritten)
 {
-    const struct {
-        QList<int> answers;
-        QStringList catalogs;
-    } stops[] = {
+    const std::pair<QList<int>, QStringList> stops[] = {
         {{ModalResult::Cancel}, {u"MUELLER"_s}},
         {{ModalResult::OK}, {}},
-        {{ModalResult::OK, ModalResult::No}, {u"MUELLER"_s}},
-    };
-    for (const auto &s : stops) {
-        ui.answers = s.answers;
-        chosenCatalogs = s.catalogs;
+        {{ModalResult::OK, ModalResult::No}, {u"MUELLER"_s}}};
+    for (const auto &[answers, catalogs] : stops) {
+        ui.answers = answers;
+        chosenCatalogs = catalogs;
         EXPECT_EQ(transfer().ImportCatalog(), -1);
     }
     EXPECT_EQ(db.ArticleCount(), 0);
@@ -271,11 +247,7 @@ TEST_F(Transfer, AWholeDatanormCatalogSellsAtNetAndOverwritesStockWithBalancedHi
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[1].Art, TLagerBuchung::Import);
     EXPECT_EQ(rows[1].BestandVorher, 7);
-    EXPECT_EQ(rows[1].Menge, -7);
-    double sum = 0;
-    for (const TLagerBuchung &r : rows)
-        sum += r.Menge;
-    EXPECT_EQ(sum, overwritten.BuchungsBestand);
+    EXPECT_EQ(rows[0].Menge + rows[1].Menge, overwritten.BuchungsBestand);
 }
 
 TEST_F(Transfer, ACancelKeepsWhatWasWrittenAndASimpleCatalogKeepsItsPrices)

@@ -161,19 +161,16 @@ TEST(PrintDocument, RowPatterns)
         std::vector<TRowArgument> args;
         QString expected;
     } cases[] = {
+        // clang-format off
         {u"%s|%-6s|%6s|%.3s"_s, {u"a"_s, u"bc"_s, u"de"_s, u"fghij"_s}, u"a|bc    |    de|fgh"_s},
-        {u"%d|%5d|%.4d|%d"_s,
-         {qint64(-7), qint64(42), qint64(-3), TRowAmount{2.5}},
+        {u"%d|%5d|%.4d|%d"_s, {qint64(-7), qint64(42), qint64(-3), TRowAmount{2.5}},
          u"-7|   42|-0003|3"_s},
-        {u"%f|%.1f|%.0f|%f"_s,
-         {TRowAmount{1.005}, qint64(3), TRowAmount{-0.4}, TRowAmount{-0.001}},
+        {u"%f|%.1f|%.0f|%f"_s, {TRowAmount{1.005}, qint64(3), TRowAmount{-0.4}, TRowAmount{-0.001}},
          u"1,00|3,0|0|0,00"_s},
-        {u"%n|%.0n|%12.3n"_s,
-         {TRowAmount{1234567.891}, TRowAmount{-999999.6}, TRowAmount{1000}},
+        {u"%n|%.0n|%12.3n"_s, {TRowAmount{1234567.891}, TRowAmount{-999999.6}, TRowAmount{1000}},
          u"1.234.567,89|-1.000.000|   1.000,000"_s},
-        {u"%m / %.1m / %s"_s,
-         {TRowAmount{12.5}, TRowAmount{12.25}, TRowAmount{3}},
-         u"M12.5 / 12,3 / M3"_s},
+        {u"%m / %.1m / %s"_s, {TRowAmount{12.5}, TRowAmount{12.25}, TRowAmount{3}}, u"M12.5 / 12,3 / M3"_s},
+        // clang-format on
         // Fewer values than placeholders is what a stopped row gives: the rest prints empty.
         {u"%s-%d-%m-%5s."_s, {u"x"_s}, u"x---."_s},
         {u"100%% %q %"_s, {}, u"100% %q %"_s},

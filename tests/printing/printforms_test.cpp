@@ -1,9 +1,13 @@
-// FORMULAR.XML and the form drop-down's choices; layout sets with the firm's overlay.
+// FORMULAR.XML and the form drop-down's choices, and the drop-down itself on the offscreen
+// platform: only a double-click or Enter changes the name; layout sets with the firm's overlay.
 #include "printing/layoutsetmanager.h"
 #include "printing/printforms.h"
+#include "printing/ui/printformselect.h"
 #include "tests/support/documents.h"
 
+#include <QListWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -108,4 +112,37 @@ TEST(LayoutSets, OverlayAndSectionFilter)
         const TLayoutset *b = m.Find(u" B "_s);
         EXPECT_EQ(b ? b->Formular.toStdString() : std::string("-"), c.formOfB ? c.formOfB : "-");
     }
+}
+
+TEST(PrintFormSelect, DoubleClickOrEnterChoosesClosingKeepsTheName)
+{
+    TPrintForms forms;
+    TestDocuments::read(forms, asFile(TestDocuments::golden("printing", "FORMULAR.XML")));
+    {
+        TPrintFormSelect popup(forms, {0, 9}, u"liste quer"_s);
+        popup.show();
+        ASSERT_EQ(popup.List()->count(), 2);
+        EXPECT_EQ(popup.List()->currentRow(), 1);
+        popup.close();
+        EXPECT_EQ(popup.Chosen(), u"liste quer"_s); // unchanged, even in its letter case
+    }
+    TPrintFormSelect popup(forms, {0, 9}, u"Liste Quer"_s);
+    popup.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&popup));
+    QListWidget *list = popup.List();
+    const QRect first = list->visualItemRect(list->item(0));
+    // A single click only moves the selection; the view wants the click before the double one.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+    EXPECT_EQ(popup.Chosen(), u"Liste Quer"_s);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first.center());
+    EXPECT_EQ(popup.Chosen(), u"Liste Hoch"_s);
+    EXPECT_FALSE(popup.isVisible());
+
+    TPrintFormSelect keyboard(forms, {0, 9}, u"Liste Hoch"_s);
+    keyboard.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&keyboard));
+    QTest::keyClick(keyboard.List(), Qt::Key_Down);
+    QTest::keyClick(keyboard.List(), Qt::Key_Return);
+    EXPECT_EQ(keyboard.Chosen(), u"Liste Quer"_s);
+    EXPECT_FALSE(keyboard.isVisible());
 }

@@ -1,8 +1,10 @@
 // Every encoder is checked against programs that know the symbologies independently of us:
 // zbarimg reads our rendered bitmaps as a scanner would, and zint's module dump shows the
-// narrow/wide sequence of the types zbar cannot read.
+// narrow/wide sequence of the types zbar cannot read. What each symbology refuses and how wide
+// the renderer draws follow.
 #include "printing/barcode/barcodeencoder.h"
 #include "printing/barcode/barcoderenderer.h"
+#include "tests/support/documents.h"
 
 #include <QImage>
 #include <QPainter>
@@ -111,7 +113,7 @@ QString narrowWide(const QString &bits)
 
 } // namespace
 
-TEST(BarcodeOracle, ZbarReadsWhatWeDraw)
+TEST(BarcodeOracle, ZbarReadsWhatWeDrawAndGs1128ItsModifierAndSeparators)
 {
     if (oracleMissing(u"zbarimg"_s))
         GTEST_SKIP() << "zbarimg missing";
@@ -149,23 +151,14 @@ TEST(BarcodeOracle, ZbarReadsWhatWeDraw)
         SCOPED_TRACE(c.value.toStdString());
         EXPECT_EQ(zbar(bitmap(encoded(c.type, c.value))).toStdString(), c.read.toStdString());
     }
-}
 
-TEST(BarcodeOracle, Gs1128CarriesTheGs1ModifierAndItsSeparators)
-{
-    if (oracleMissing(u"zbarimg"_s))
-        GTEST_SKIP() << "zbarimg missing";
-    struct Case {
-        BarcodeType type;
-        QString value;
-        QString data; // FNC1 separators read as GS
-    };
-    const Case cases[] = {
+    // GS1-128 carries the GS1 modifier; its FNC1 separators read as GS.
+    const Case gs1[] = {
         {BarcodeType::Ean128C, u"(01)04012345678901(17)250101"_s, u"010401234567890117250101"_s},
         {BarcodeType::Ean128B, u"(10)ab12(01)04012345678901"_s, u"10ab12\u001d0104012345678901"_s},
         {BarcodeType::Ean128A, u"(21)X7(400)PO-4711"_s, u"21X7\u001d400PO-4711"_s},
     };
-    for (const Case &c : cases) {
+    for (const Case &c : gs1) {
         SCOPED_TRACE(c.value.toStdString());
         const QString xml = zbar(bitmap(encoded(c.type, c.value)), {u"--xml"_s});
         EXPECT_TRUE(xml.contains(u"modifiers='GS1'"_s)) << xml.toStdString();
@@ -175,11 +168,12 @@ TEST(BarcodeOracle, Gs1128CarriesTheGs1ModifierAndItsSeparators)
             xml.mid(start, xml.indexOf(u"]]>"_s, start) - start).trimmed().toLatin1();
         const QString data = QString::fromLatin1(
             xml.contains(u"format='base64'"_s) ? QByteArray::fromBase64(raw) : raw);
-        EXPECT_EQ(data.toStdString(), c.data.toStdString());
+        EXPECT_EQ(data.toStdString(), c.read.toStdString());
     }
 }
 
-TEST(BarcodeOracle, NarrowWideSequencesMatchZint)
+// Two-width symbologies by their narrow/wide sequences, POSTNET and UPC-E1 module by module.
+TEST(BarcodeOracle, ZintDrawsTheSameModules)
 {
     if (oracleMissing(u"zint"_s))
         GTEST_SKIP() << "zint missing";
@@ -202,12 +196,7 @@ TEST(BarcodeOracle, NarrowWideSequencesMatchZint)
         ASSERT_EQ(rows.size(), 1);
         EXPECT_EQ(narrowWide(modules(encoded(c.type, c.value))), narrowWide(rows[0]));
     }
-}
 
-TEST(BarcodeOracle, PostNetAndUpcE1ModulesMatchZint)
-{
-    if (oracleMissing(u"zint"_s))
-        GTEST_SKIP() << "zint missing";
     // POSTNET: zint's first row holds the full bars, its second every bar.
     const BarcodePattern postnet = encoded(BarcodeType::PostNet, u"123455"_s);
     QString full, all;
@@ -228,4 +217,53 @@ TEST(BarcodeOracle, PostNetAndUpcE1ModulesMatchZint)
         EXPECT_EQ(zintRows(u"UPCE"_s, zintData),
                   QStringList{modules(encoded(BarcodeType::UpcE1, value))});
     }
+}
+
+// What a value may hold, per symbology: each refused value with the text and arguments of its
+// fault, one line each in the listing.
+TEST(BarcodeValues, FaultsRaiseTheirTexts)
+{
+    // clang-format off
+    const std::pair<int, const char16_t *> cases[] = {
+        {0, u"12a4"}, {0, u"123"}, {1, u"12 3"}, {2, u"-1"}, {3, u"lower"}, {3, u"A*B"},
+        {4, u"\u00e4"}, {5, u"abc"}, {6, u"\u00fc"}, {6, u"\u0007"}, {7, u"12A4"}, {7, u"12345"},
+        {8, u"abc"}, {8, u"A*"}, {9, u"\u20ac5"}, {10, u"12.5"}, {11, u"1234O"}, {12, u"A123"},
+        {12, u"12B"}, {12, u"A"}, {12, u"A1&2B"}, {12, u"A1C2B"}, {13, u"9638507"},
+        {14, u"400638133393"}, {14, u"4006381333931 123"}, {14, u"40063813339X1"},
+        {14, u"4006381333931-12"}, {15, u"0360002914521"}, {16, u"11234565"}, {17, u"01234565"},
+        {18, u"123"}, {19, u"1234 5"}, {20, u"(01)x"}, {21, u"(1)12"}, {21, u"(10)"},
+        {21, u"(10)AB(11"}, {22, u"(10)123"}, {22, u"(10)AB"}, {23, u"1"}, {-1, u"1"},
+    };
+    // clang-format on
+    QString listing;
+    for (const auto &[type, value] : cases) {
+        const BarcodeResult r = EncodeBarcode(type, QString::fromUtf16(value));
+        EXPECT_TRUE(r.pattern.elements.empty()) << type;
+        const QString shown = QString::fromUtf16(value).replace(u'\u0007', u"\\a"_s);
+        listing += u"%1 <%2>: %3 [%4]\n"_s.arg(type).arg(
+            shown, r.ok() ? u"drawn"_s : QString::fromUtf8(r.error.msgid), r.error.args.join(u'|'));
+    }
+    TestDocuments::expectGoldenText("printing", "barcode_faults.txt", listing);
+}
+
+TEST(BarcodeValues, EmptyValueDrawsNothingAndRaisesNothing)
+{
+    for (int type = 0; type < kBarcodeTypeCount; ++type) {
+        const BarcodeResult r = EncodeBarcode(type, QString());
+        EXPECT_TRUE(r.ok()) << type;
+        EXPECT_TRUE(r.pattern.elements.empty()) << type;
+    }
+}
+
+TEST(BarcodeValues, TwoWidthSymbolsKeepTheirRatioDownToOnePixelModules)
+{
+    const BarcodePattern code39 = EncodeBarcode(3, u"A"_s).pattern;
+    // 3 characters of 9 elements, 3 wide each, and the 2 gaps: 20 narrow, 9 wide.
+    ASSERT_EQ(code39.elements.size(), 29u);
+    EXPECT_EQ(BarcodeRenderer::ModulePixels(72), 1);
+    EXPECT_EQ(BarcodeRenderer::ModulePixels(600), 5);
+    EXPECT_EQ(BarcodeRenderer(1).Width(code39), 20 * 1 + 9 * 2);
+    EXPECT_EQ(BarcodeRenderer(5).Width(code39), 20 * 5 + 9 * 10);
+    // Module symbologies scale their widths instead; EAN-13 is 95 modules.
+    EXPECT_EQ(BarcodeRenderer(2).Width(EncodeBarcode(14, u"4006381333931"_s).pattern), 190);
 }
