@@ -64,15 +64,16 @@ protected:
         return TableReceiptCommand(db, orderDir, u"Lager Meier"_s, true, false, h).Run(supplier);
     }
 
-    // The order as stored, header and lines in one document.
-    QString document(const QString &nr)
+    std::unique_ptr<TBestellServerObj> order(const QString &nr)
     {
         orders.Refresh();
-        TBestellServerObj order;
-        order.BestellNr = nr;
-        EXPECT_EQ(orders.ReadOrder(&order, true), 0);
-        return order.GetXMLText(true);
+        auto o = std::make_unique<TBestellServerObj>();
+        o->BestellNr = nr;
+        EXPECT_EQ(orders.ReadOrder(o.get(), true), 0);
+        return o;
     }
+    // The order as stored, header and lines in one document.
+    QString document(const QString &nr) { return order(nr)->GetXMLText(true); }
 
     TLagerServerObj article(const QString &nr) { return MovementTests::article(db, nr); }
 
@@ -100,13 +101,12 @@ TEST_F(OrderDocument, PartialDeliveryInTheTable)
     TestDocuments::expectGoldenText("movements", "order_partial.xml", document(kOpen));
 
     // The pack line's article is kept in pieces: one pack of ten at the pack price.
-    TBestellServerObj order;
-    order.BestellNr = kOpen;
-    ASSERT_EQ(orders.ReadOrder(&order, true), 0);
-    const TLagerBuchungList rows = MovementTests::history(db, order.Artikel[2].ArtikelNr);
+    const auto stored = order(kOpen);
+    const TBestellartikel &pack = stored->Artikel[2];
+    const TLagerBuchungList rows = MovementTests::history(db, pack.ArtikelNr);
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_EQ(rows[0].Menge, 10);
-    EXPECT_EQ(rows[0].Preis, Money::fromDouble(order.Artikel[2].EK / 10));
+    EXPECT_EQ(std::tuple(rows[0].Menge, rows[0].Preis),
+              std::tuple(10.0, Money::fromDouble(pack.EK / 10)));
 }
 
 // Everything still open arrives, serial numbers included: the order is complete.
@@ -199,16 +199,14 @@ TEST_F(OrderDocument, ConvertedLinesLineByLine)
     EXPECT_EQ(article(u"ARM100000"_s).BuchungsBestand, twice[1].BestandNachher);
 
     const TLagerServerObj made = article(u"EV-12"_s);
-    EXPECT_EQ(made.BuchungsBestand, 8); // 4 packs of 2
-    EXPECT_EQ(made.SummeWareneingangMe, 8);
-    EXPECT_EQ(made.EKPreis, Money::fromDouble(3.93)); // 7.85 a pack, before the discount
-    EXPECT_EQ(made.Bezeichnung, u"Eckventil mit Filter 1/2 Zoll"_s);
-    EXPECT_EQ(made.Langtext, u"<p>Eckventil mit Filter 1/2 Zoll</p>"_s);
+    // 4 packs of 2 at 7.85 a pack, before the discount; the catalog is the supplier's.
+    EXPECT_EQ(std::tuple(made.BuchungsBestand, made.SummeWareneingangMe, made.EKPreis,
+                         made.Bezeichnung, made.Langtext, made.LetzteSeriennummer),
+              std::tuple(8.0, 8.0, Money::fromDouble(3.93), u"Eckventil mit Filter 1/2 Zoll"_s,
+                         u"<p>Eckventil mit Filter 1/2 Zoll</p>"_s, u"EV-8"_s));
     ASSERT_EQ(made.KatRefs.Count(), 1);
-    EXPECT_EQ(made.KatRefs[0].Key, u"MUELLER"_s);
-    EXPECT_EQ(made.KatRefs[0].Value, u"MU-77310"_s);
-    EXPECT_EQ(made.LetzteSeriennummer, u"EV-8"_s);
-    EXPECT_EQ(serialSupplier, u"70001"_s);
+    EXPECT_EQ(std::tuple(made.KatRefs[0].Key, made.KatRefs[0].Value, serialSupplier),
+              std::tuple(u"MUELLER"_s, u"MU-77310"_s, u"70001"_s));
     EXPECT_EQ(MovementTests::serials(db, u"EV-12"_s).size(), 8);
     const TLagerBuchungList rows = MovementTests::history(db, u"EV-12"_s);
     ASSERT_EQ(rows.size(), 1);
@@ -220,14 +218,15 @@ TEST_F(OrderDocument, ConvertedLinesLineByLine)
 // when the line is booked, priced per piece after the discount.
 TEST_F(OrderDocument, TheTableTurnsAFreeLineIntoAStockArticle)
 {
+    const auto edit = [](TLagerServerObj &article) {
+        article.Verpackungsmenge = 2;
+        return article.LagerArtikelNr != u"ABBRUCH";
+    };
     const FreeLineArticle::TableConversion convert{db,
                                                    stockDir,
                                                    u"Lager Meier"_s,
                                                    false,
-                                                   [](TLagerServerObj &article) {
-                                                       article.Verpackungsmenge = 2;
-                                                       return article.LagerArtikelNr != u"ABBRUCH";
-                                                   },
+                                                   edit,
                                                    catalogOf,
                                                    [] { return DateTime::fromQDateTime(kNow); },
                                                    {}};
