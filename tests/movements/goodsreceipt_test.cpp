@@ -33,56 +33,48 @@ TLagerArtikelDaten article(double stock, double price, bool average = true)
     return a;
 }
 
-struct AverageCase {
-    const char *name;
-    double stock, storedPrice, quantity, price;
-    bool average, fourDecimals;
-    std::vector<std::pair<double, double>> grouped; // stock, price
-    double expected;
-};
-
-class Average : public ::testing::TestWithParam<AverageCase>
-{
-};
-
 // The new purchase price of one receipt, with and without averaging over the article's
 // stock and its grouping.
-TEST_P(Average, NewPurchasePrice)
+TEST(GoodsReceipt, NewPurchasePrice)
 {
-    const AverageCase &c = GetParam();
-    const TLagerArtikelDaten stored = article(c.stock, c.storedPrice, c.average);
-    std::vector<TLagerArtikelDaten> members;
-    for (const auto &[stock, price] : c.grouped)
-        members.push_back(article(stock, price));
-    std::vector<const TLagerArtikelDaten *> grouped;
-    for (const auto &m : members)
-        grouped.push_back(&m);
-    TLagerArtikelDaten shown = stored;
-    const GoodsReceipt r = receipt(c.fourDecimals);
-    r.UpdatePrices(shown, stored, grouped, c.quantity, eur(c.price), GoodsReceipt::Basis::PerUnit);
-    EXPECT_EQ(shown.EKPreis, eur(c.expected)) << shown.EKPreis.toDouble();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    GoodsReceipt, Average,
-    ::testing::Values(
+    const struct {
+        const char *name;
+        double stock, storedPrice, quantity, price;
+        bool average, fourDecimals;
+        std::vector<std::pair<double, double>> grouped; // stock, price
+        double expected;
+    } cases[] = {
         // Stock sold before it was bought is valued at the new price: (5*12 + 10*12) / 15.
-        AverageCase{"negative_stock", -5, 10.00, 10, 12.00, true, false, {}, 12.00},
-        AverageCase{"plain_average", 10, 10.00, 10, 12.00, true, false, {}, 11.00},
-        AverageCase{"zero_price_keeps_stored", 10, 7.50, 5, 0, false, false, {}, 7.50},
-        AverageCase{"zero_price_averaged", 10, 8.00, 10, 0, true, false, {}, 4.00},
-        AverageCase{"without_average_takes_price", 10, 8.00, 10, 9.99, false, false, {}, 9.99},
+        {"negative stock", -5, 10.00, 10, 12.00, true, false, {}, 12.00},
+        {"plain average", 10, 10.00, 10, 12.00, true, false, {}, 11.00},
+        {"zero price keeps stored", 10, 7.50, 5, 0, false, false, {}, 7.50},
+        {"zero price averaged", 10, 8.00, 10, 0, true, false, {}, 4.00},
+        {"without average takes price", 10, 8.00, 10, 9.99, false, false, {}, 9.99},
         // (10*10 + 5*12 + 5*8 + 20*15) / 40
-        AverageCase{
-            "grouping_of_three", 10, 10.00, 20, 15.00, true, false, {{5, 12}, {5, 8}}, 12.50},
+        {"grouping of three", 10, 10.00, 20, 15.00, true, false, {{5, 12}, {5, 8}}, 12.50},
         // A grouped article below zero counts with its amount, at the new price.
-        AverageCase{"grouped_negative", 10, 10.00, 10, 20.00, true, false, {{-10, 99}}, 16.67},
-        AverageCase{
-            "nothing_in_stock_nothing_received", 0, 10.00, 0, 12.00, true, false, {}, 12.00},
+        {"grouped negative", 10, 10.00, 10, 20.00, true, false, {{-10, 99}}, 16.67},
+        {"nothing in stock nothing received", 0, 10.00, 0, 12.00, true, false, {}, 12.00},
         // (1.00 + 2*1.01) / 3 = 1.00666..
-        AverageCase{"two_decimals", 1, 1.00, 2, 1.01, true, false, {}, 1.01},
-        AverageCase{"four_decimals", 1, 1.00, 2, 1.01, true, true, {}, 1.0067}),
-    [](const ::testing::TestParamInfo<AverageCase> &info) { return info.param.name; });
+        {"two decimals", 1, 1.00, 2, 1.01, true, false, {}, 1.01},
+        {"four decimals", 1, 1.00, 2, 1.01, true, true, {}, 1.0067},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const TLagerArtikelDaten stored = article(c.stock, c.storedPrice, c.average);
+        std::vector<TLagerArtikelDaten> members;
+        for (const auto &[stock, price] : c.grouped)
+            members.push_back(article(stock, price));
+        std::vector<const TLagerArtikelDaten *> grouped;
+        for (const auto &m : members)
+            grouped.push_back(&m);
+        TLagerArtikelDaten shown = stored;
+        receipt(c.fourDecimals)
+            .UpdatePrices(shown, stored, grouped, c.quantity, eur(c.price),
+                          GoodsReceipt::Basis::PerUnit);
+        EXPECT_EQ(shown.EKPreis, eur(c.expected)) << shown.EKPreis.toDouble();
+    }
+}
 
 TEST(GoodsReceipt, PackagesBookUnitsAtTheUnitPrice)
 {

@@ -48,6 +48,12 @@ protected:
             [](const QString &) { return QStringList{u"OLD"_s}; });
     }
 
+    // What OK leaves for the booking; false when the dialog books nothing.
+    bool finish(TMOD00501Form3 &d)
+    {
+        booked = article;
+        return d.Finish(booked, quantity, reset, supplier, net, &unit);
+    }
     static void type(QLineEdit *edit, const QString &text)
     {
         edit->setText(text);
@@ -56,7 +62,11 @@ protected:
 
     QTemporaryDir tmp;
     TLagerArtikelEditContext context;
-    TLagerServerObj article;
+    TLagerServerObj article, booked;
+    double quantity = 0;
+    bool reset = true;
+    QString supplier;
+    Money net, unit;
     ScriptedInteraction ui;
     ScopedInteraction scope{&ui};
     QList<int> asked;
@@ -76,12 +86,7 @@ TEST_F(ReceiptDialog, ShowsThePricesItWillStoreAndAppliesTheReceipt)
     EXPECT_EQ(child<QLineEdit>(*d->Frame(), u"edEK"_s)->text(), u"11,00"_s);
 
     d->done(QDialog::Accepted);
-    TLagerServerObj booked = article;
-    double quantity = 0;
-    bool reset = true;
-    QString supplier;
-    Money net, unit;
-    ASSERT_TRUE(d->Finish(booked, quantity, reset, supplier, net, &unit));
+    ASSERT_TRUE(finish(*d));
     EXPECT_EQ(std::tuple(quantity, reset, supplier, net),
               std::tuple(10.0, false, u"L-1"_s, Money::fromUnits(12)));
     EXPECT_EQ(std::tuple(booked.BuchungsBestand, booked.EKPreis),
@@ -121,9 +126,9 @@ TEST_F(ReceiptDialog, OkChecksTheQuantityAndAsksForSerialNumbers)
     article.SNPflicht = true;
     auto d = dialog();
     d->Setup(article, 0, {}, {}, Money(), 0);
-    QLineEdit *quantity = child<QLineEdit>(*d, u"edZugangsmenge"_s);
+    QLineEdit *edit = child<QLineEdit>(*d, u"edZugangsmenge"_s);
     for (const QString &refused : {u"-1"_s, u"2,5"_s, u"zwei"_s}) {
-        quantity->setText(refused);
+        edit->setText(refused);
         d->done(QDialog::Accepted);
         EXPECT_EQ(d->result(), QDialog::Rejected) << qPrintable(refused);
     }
@@ -133,21 +138,15 @@ TEST_F(ReceiptDialog, OkChecksTheQuantityAndAsksForSerialNumbers)
     EXPECT_TRUE(asked.isEmpty());
 
     // "Zurueck" in the serial-number dialog returns to the receipt.
-    quantity->setText(u"2"_s);
+    edit->setText(u"2"_s);
     enterSerials = false;
     d->done(QDialog::Accepted);
-    EXPECT_EQ(asked, QList<int>{2});
-    EXPECT_EQ(known, QStringList{u"OLD"_s});
-    TLagerServerObj booked = article;
-    double q = 0;
-    bool reset = false;
-    QString supplier;
-    Money net;
-    EXPECT_FALSE(d->Finish(booked, q, reset, supplier, net));
+    EXPECT_EQ(std::tuple(asked, known), std::tuple(QList<int>{2}, QStringList{u"OLD"_s}));
+    EXPECT_FALSE(finish(*d));
 
     enterSerials = true;
     d->done(QDialog::Accepted);
-    ASSERT_TRUE(d->Finish(booked, q, reset, supplier, net));
+    ASSERT_TRUE(finish(*d));
     ASSERT_TRUE(booked.Seriennummern);
     EXPECT_EQ(booked.Seriennummern->JoinedText(), u"S1 S2"_s);
     EXPECT_EQ(booked.BuchungsBestand, 12);
