@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QItemSelectionModel>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -61,118 +60,93 @@ QStringList numbersShown(const TMOD00501Form1 &window)
 
 } // namespace
 
-// The right is checked first; an empty selection only alerts.
-TEST(MainWindow, MissingRightRefusesOnlyItsCommandsAndEmptySelectionAlerts)
+// The right is checked before the selection; an empty selection only alerts.
+TEST(MainWindow, MissingRightComesBeforeTheEmptySelectionWhichOnlyAlerts)
 {
     ScriptedInteraction scripted;
     ScopedInteraction scope(&scripted);
-    TMOD00501Form1 window(context([&](MainWindowContext &c) {
-        c.hasRight = [](const QString &r) { return r != u"43"; };
-        c.showArticleWindow = [](TLagerServerObj &, bool) { return false; };
-    }));
+    TMOD00501Form1 window(context(
+        [&](MainWindowContext &c) { c.hasRight = [](const QString &r) { return r != u"43"; }; }));
     window.fastEdit();
+    window.deleteArticles();
     ASSERT_EQ(scripted.alerts.size(), 1);
     EXPECT_EQ(scripted.alerts[0].text, u"Waehlen Sie erst eine oder mehrere Zeilen aus!"_s);
-    EXPECT_TRUE(scripted.messages.isEmpty());
-    window.deleteArticles();
-    EXPECT_EQ(scripted.alerts.size(), 1);
-    EXPECT_EQ(scripted.messages.size(), 1);
-
-    QTemporaryDir dir;
-    fillStockList(window, dir.path(), {u"A1"_s});
-    window.findChild<QPushButton *>(u"btDelete"_s)->click();
-    ASSERT_EQ(scripted.messages.size(), 2);
-    EXPECT_EQ(scripted.messages[1].text, u"Sie sind nicht berechtigt, Artikel zu loeschen!"_s);
-
-    for (const char *name : {"btNew", "btCopy", "btEditArtikel"})
-        window.findChild<QPushButton *>(QString::fromLatin1(name))->click();
-    EXPECT_EQ(scripted.messages.size(), 2);
-    EXPECT_EQ(scripted.alerts.size(), 1);
+    ASSERT_EQ(scripted.messages.size(), 1);
+    EXPECT_EQ(scripted.messages[0].text, u"Sie sind nicht berechtigt, Artikel zu loeschen!"_s);
 }
 
 TEST(MainWindow, DeleteLeavesLockedArticlesAndStopsOnCancel)
 {
     const QStringList three{u"A1"_s, u"B2"_s, u"C3"_s};
-    // Deletes the three articles with the given answer and returns what the stock keeps.
-    const auto remaining = [&](int answer, const std::function<void(ScriptedInteraction &)> &set,
-                               const QString &lockedNr = {}) {
+    const struct {
+        const char *name;
+        int answer;
+        QString locked; // nobody waits for the colleague who holds it
+        int cancelProgressAfter;
+        QStringList remaining;
+    } cases[] = {
+        {"locked", ModalResult::Yes, u"B2"_s, -1, {u"B2"_s}},
+        {"cancelled", ModalResult::Yes, {}, 1, {u"B2"_s, u"C3"_s}},
+        {"no", ModalResult::No, {}, -1, three},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
         QTemporaryDir dir;
         ScriptedInteraction scripted;
         ScopedInteraction scope(&scripted);
-        scripted.answers = {answer};
-        set(scripted);
+        scripted.answers = {c.answer};
+        scripted.cancelWaitAfterIdles = 1;
+        scripted.cancelProgressAfter = c.cancelProgressAfter;
         TMOD00501Form1 window(MainWindowContext{});
         fillStockList(window, dir.path(), three);
         std::optional<ArticleLockHolder> holder;
-        if (!lockedNr.isEmpty()) {
-            holder.emplace(dir.path(), lockedNr);
-            EXPECT_TRUE(holder->holding());
+        if (!c.locked.isEmpty()) {
+            ASSERT_TRUE(holder.emplace(dir.path(), c.locked).holding());
         }
         window.deleteArticles();
         holder.reset();
-        EXPECT_EQ(scripted.messages.size(), 1);
+        ASSERT_EQ(scripted.messages.size(), 1);
         EXPECT_EQ(scripted.messages[0].text,
                   u"Moechten Sie die markierten Artikel wirklich loeschen?"_s);
-        if (answer == ModalResult::Yes) {
-            EXPECT_EQ(numbersShown(window), numbersIn(dir.path()));
-            if (scripted.cancelProgressAfter < 0) {
-                EXPECT_EQ(scripted.progressSteps, 3);
-            }
-        }
-        return numbersIn(dir.path());
-    };
-    // Nobody waits for the colleague who holds B2.
-    EXPECT_EQ(
-        remaining(
-            ModalResult::Yes, [](ScriptedInteraction &s) { s.cancelWaitAfterIdles = 1; }, u"B2"_s),
-        QStringList{u"B2"_s});
-    EXPECT_EQ(
-        remaining(ModalResult::Yes, [](ScriptedInteraction &s) { s.cancelProgressAfter = 1; }),
-        (QStringList{u"B2"_s, u"C3"_s}));
-    EXPECT_EQ(remaining(ModalResult::No, [](ScriptedInteraction &) {}), three);
+        EXPECT_EQ(numbersIn(dir.path()), c.remaining);
+        EXPECT_EQ(numbersShown(window), c.remaining);
+    }
 }
 
+// Without a current row the next Del or edit only says "Waehlen Sie erst ...".
 TEST(MainWindow, DeleteLeavesACurrentRowForTheNextCommand)
 {
-    // Without one the next Del or edit only says "Waehlen Sie erst ...".
     const QStringList five{u"A"_s, u"B"_s, u"C"_s, u"D"_s, u"E"_s};
-    struct Case {
+    const struct {
         QStringList selected;
         QString current; // afterwards, the only selected row
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{u"B"_s}, u"C"_s},         // the next one
         {{u"B"_s, u"D"_s}, u"C"_s}, // the one after the first deleted
         {{u"D"_s, u"E"_s}, u"C"_s}, // the last ones: the previous one
         {five, QString()},          // nothing left
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.selected.join(u',').toStdString());
         QTemporaryDir dir;
         ScriptedInteraction scripted;
         ScopedInteraction scope(&scripted);
-        scripted.answers = {ModalResult::Yes, ModalResult::No};
+        scripted.answers = {ModalResult::Yes};
         TMOD00501Form1 window(MainWindowContext{});
         fillStockList(window, dir.path(), five);
+        TLagerAnzeigenFrame &frame = *window.stockFrame();
+        const auto row = [&](const QString &nr) {
+            return int(frame.DisplayedList().IndexOfArticle(nr, true));
+        };
         QItemSelectionModel *selection = window.stockList()->selectionModel();
         selection->clearSelection();
         for (const QString &nr : c.selected)
-            selection->select(
-                window.stockList()->model()->index(
-                    int(window.stockFrame()->DisplayedList().IndexOfArticle(nr, true)), 0),
-                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            selection->select(window.stockList()->model()->index(row(nr), 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
         window.deleteArticles();
-        EXPECT_EQ(window.stockFrame()->SelectedArticleNr(), c.current);
-        const QList<int> rows = window.stockFrame()->SelectedRows();
-        if (c.current.isEmpty()) {
-            EXPECT_TRUE(rows.isEmpty());
-            continue;
-        }
-        EXPECT_EQ(rows, QList<int>{int(
-                            window.stockFrame()->DisplayedList().IndexOfArticle(c.current, true))});
-        window.deleteArticles(); // asks again, answered No
-        EXPECT_TRUE(scripted.alerts.isEmpty());
-        EXPECT_EQ(scripted.messages.size(), 2);
+        EXPECT_EQ(frame.SelectedArticleNr(), c.current);
+        EXPECT_EQ(frame.SelectedRows(),
+                  c.current.isEmpty() ? QList<int>() : QList<int>{row(c.current)});
     }
 }
 
