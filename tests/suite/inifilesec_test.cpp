@@ -44,19 +44,15 @@ TEST(BenutzerEinstellungen, DefaultsRightsAndBlocking)
     ASSERT_TRUE(w.save());
     const TIniFileSec ini(file);
 
+    // Rights lists are the log-on's tests; here what a section leaves out.
     TBenutzerEinstellungen u;
     ASSERT_TRUE(u.Load(ini, u"MEIER"_s));
-    EXPECT_EQ(u.FullName, u"MEIER"_s);
-    EXPECT_FALSE(u.AccessBlocked);
-    EXPECT_FALSE(u.HasRight(u"43"_s));
-    EXPECT_FALSE(u.HasRight(u"12"_s));
-    EXPECT_TRUE(u.HasRight(u"4"_s));
+    EXPECT_EQ(std::tuple(u.FullName, u.AccessBlocked, u.HasRight(u"12"_s), u.HasRight(u"4"_s)),
+              std::tuple(u"MEIER"_s, false, false, true));
     EXPECT_EQ(u.PasswordDigest, PasswordDigest({}));
     EXPECT_EQ(PasswordDigest({}), u"D41D8CD98F00B204E9800998ECF8427E"_s);
-
     ASSERT_TRUE(u.Load(ini, u"OHNE"_s));
-    EXPECT_TRUE(u.AccessBlocked);
-    EXPECT_EQ(u.FullName, u"Otto Ohne"_s);
-    EXPECT_TRUE(u.HasRight(u"43"_s));
+    EXPECT_EQ(std::tuple(u.FullName, u.AccessBlocked, u.HasRight(u"43"_s)),
+              std::tuple(u"Otto Ohne"_s, true, true));
     EXPECT_FALSE(u.Load(ini, u"FEHLT"_s));
 }

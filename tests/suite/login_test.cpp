@@ -50,10 +50,6 @@ protected:
         w.writeString(section, key, value);
         ASSERT_TRUE(w.save());
     }
-    void writeSysDatB(const QString &section, const QString &key, const QString &value)
-    {
-        writeProtected(sysdatb(), section, key, value);
-    }
 
     // A protected value spoilt by hand in the stored text, removed, or written validly but with
     // a content the suite's administration never writes.
@@ -73,14 +69,6 @@ protected:
             raw.writeString(section, key, stored);
         }
         ASSERT_TRUE(raw.save());
-    }
-
-    QStringList protocolTexts() const
-    {
-        QStringList texts;
-        for (const TProtocolEventItem &item : Messages::protocol())
-            texts.append(item.text);
-        return texts;
     }
 
     QString sysdata() const { return root + u"DATA/DEMO/ETC/SYSDATA.INI"_s; }
@@ -121,10 +109,10 @@ TEST_F(LoginTest, EveryFailureShowsItsMessage)
                u"Der Benutzer \"NOBODY\" wurde nicht in der Konfigurationsdatei \""_s + sysdatb() +
                    u"\" gefunden."_s);
     // a section without ZutrittsSperre blocks its user
-    writeSysDatB(u"GAST"_s, u"Vollname"_s, u"Gast"_s);
+    writeProtected(sysdatb(), u"GAST"_s, u"Vollname"_s, u"Gast"_s);
     QDir().mkpath(root + u"USR/GAST"_s);
     startsWith(u"DEMO"_s, u"gast"_s, refused);
-    writeSysDatB(u"LAGER"_s, u"Auswahl"_s, u"x, demo"_s);
+    writeProtected(sysdatb(), u"LAGER"_s, u"Auswahl"_s, u"x, demo"_s);
     startsWith(u"DEMO"_s, u"LAGER"_s, refused);
     const QString home = root + u"USR/ADMIN"_s;
     for (const QString &missing : {home, sysdata(), sysdatb()}) {
@@ -155,7 +143,7 @@ TEST_F(LoginTest, TamperedValueFallsBackToItsDefaultAskedPasswordIsChecked)
 
     // An asked password is checked once more.
     ui.messages.clear();
-    writeSysDatB(u"ADMIN"_s, u"Passwort"_s, PasswordDigest(u"geheim"_s));
+    writeProtected(sysdatb(), u"ADMIN"_s, u"Passwort"_s, PasswordDigest(u"geheim"_s));
     EXPECT_TRUE(TSystemEinstellungen::Login(u"DEMO"_s, u"ADMIN"_s, true, u"geheim"_s));
     EXPECT_FALSE(TSystemEinstellungen::Login(u"DEMO"_s, u"ADMIN"_s, true, u"falsch"_s));
     ui.inputs = {u"geheim"_s, u"falsch"_s};
@@ -246,8 +234,10 @@ TEST_F(FailClosed, DamagedRightsLockEveryRight)
         const TBenutzerEinstellungen &usr = TBenutzerEinstellungen::instance();
         EXPECT_EQ(usr.HasRight(u"41"_s), !c.allLocked);
         EXPECT_EQ(usr.HasRight(u"43"_s), c.how == Spoil::Remove);
-        EXPECT_EQ(protocolTexts().contains(warning), c.allLocked)
-            << protocolTexts().join(u'|').toStdString();
+        const auto &protocol = Messages::protocol();
+        EXPECT_EQ(std::any_of(protocol.begin(), protocol.end(),
+                              [&](const TProtocolEventItem &item) { return item.text == warning; }),
+                  c.allLocked);
         // the next case starts from a valid value again
         spoil(sysdatb(), u"LAGER"_s, u"Berechtigungen"_s, Spoil::Valid, u"43"_s);
     }
