@@ -124,19 +124,13 @@ TEST_F(LoginTest, EveryFailureShowsItsMessage)
         ASSERT_TRUE(QDir().rename(missing + u".weg"_s, missing));
     }
     // a required directory key missing: the log-on fails with the fatal "STLU500"
-    IniFile raw(sysdata());
-    raw.deleteKey(u"System"_s, u"Kataloge"_s);
-    ASSERT_TRUE(raw.save());
+    spoil(sysdata(), u"System"_s, u"Kataloge"_s, Spoil::Remove);
     startsWith(u"DEMO"_s, u"ADMIN"_s, u"STLU500"_s);
 }
 
 TEST_F(LoginTest, TamperedValueFallsBackToItsDefaultAskedPasswordIsChecked)
 {
-    IniFile raw(sysdata());
-    QString stored = raw.readString(u"System"_s, u"MwStNorm"_s);
-    stored[5] = stored[5] == u'A' ? u'B' : u'A';
-    raw.writeString(u"System"_s, u"MwStNorm"_s, stored);
-    ASSERT_TRUE(raw.save());
+    spoil(sysdata(), u"System"_s, u"MwStNorm"_s, Spoil::Flip);
     ASSERT_TRUE(TSystemEinstellungen::Login(u"DEMO"_s, u"ADMIN"_s));
     EXPECT_EQ(TSystemEinstellungen::instance().VATRate(1), 0.0);
     EXPECT_EQ(TSystemEinstellungen::instance().VATRate(3), 7.0);
@@ -308,4 +302,55 @@ TEST_F(FailClosed, GeneratedUsersCarryTheirRightsInAFileOnlyTheOwnerWrites)
     EXPECT_EQ(
         int(QFile::permissions(sysdatb()).toInt()) & ownerGroupOther,
         int((QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup).toInt()));
+}
+
+TEST(IniFileSec, RoundTripsTypedValuesAndRejectsTampering)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"SYSDATA.INI"_s);
+    TIniFileSecWriter w(file);
+    w.writeString(u"Pfade"_s, u"Daten"_s, u"Müller/ä"_s);
+    w.writeInteger(u"Pfade"_s, u"Zahl"_s, -42);
+    w.writeBool(u"Pfade"_s, u"An"_s, true);
+    w.writeString(u"Pfade"_s, u"Komma"_s, u"2,5"_s);
+    w.writePlain(u"Pfade"_s, u"Klar"_s, u"offen"_s);
+    // A valid value copied to another key must not verify there.
+    w.writePlain(u"Pfade"_s, u"Kopie"_s, encodeProtectedValue(u"Pfade"_s, u"Daten"_s, u"x"_s));
+    ASSERT_TRUE(w.save());
+
+    const TIniFileSec ini(file);
+    EXPECT_EQ(ini.FileName(), file);
+    EXPECT_TRUE(ini.SectionExists(u"pfade"_s));
+    EXPECT_TRUE(ini.ValueExists(u"Pfade"_s, u"Klar"_s));
+    EXPECT_EQ(ini.ReadString(u"Pfade"_s, u"Daten"_s, {}), u"Müller/ä"_s);
+    EXPECT_EQ(ini.ReadInteger(u"Pfade"_s, u"Zahl"_s, 0), -42);
+    EXPECT_TRUE(ini.ReadBool(u"Pfade"_s, u"An"_s, false));
+    EXPECT_DOUBLE_EQ(ini.ReadFloat(u"Pfade"_s, u"Komma"_s, 0), 2.5);
+    EXPECT_EQ(ini.ReadString(u"Pfade"_s, u"Klar"_s, u"def"_s), u"def"_s);
+    EXPECT_EQ(ini.ReadString(u"Pfade"_s, u"Kopie"_s, u"def"_s), u"def"_s);
+    EXPECT_EQ(ini.ReadInteger(u"Pfade"_s, u"Fehlt"_s, 7), 7);
+}
+
+TEST(BenutzerEinstellungen, DefaultsRightsAndBlocking)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"SYSDATB.INI"_s);
+    TIniFileSecWriter w(file);
+    w.writeString(u"MEIER"_s, u"Berechtigungen"_s, u"12, 43"_s);
+    w.writeBool(u"MEIER"_s, u"ZutrittsSperre"_s, false);
+    w.writeString(u"OHNE"_s, u"Vollname"_s, u"Otto Ohne"_s);
+    ASSERT_TRUE(w.save());
+    const TIniFileSec ini(file);
+
+    // Rights lists are the log-on's tests; here what a section leaves out.
+    TBenutzerEinstellungen u;
+    ASSERT_TRUE(u.Load(ini, u"MEIER"_s));
+    EXPECT_EQ(std::tuple(u.FullName, u.AccessBlocked, u.HasRight(u"12"_s), u.HasRight(u"4"_s)),
+              std::tuple(u"MEIER"_s, false, false, true));
+    EXPECT_EQ(u.PasswordDigest, PasswordDigest({}));
+    EXPECT_EQ(PasswordDigest({}), u"D41D8CD98F00B204E9800998ECF8427E"_s);
+    ASSERT_TRUE(u.Load(ini, u"OHNE"_s));
+    EXPECT_EQ(std::tuple(u.FullName, u.AccessBlocked, u.HasRight(u"43"_s)),
+              std::tuple(u"Otto Ohne"_s, true, true));
+    EXPECT_FALSE(u.Load(ini, u"FEHLT"_s));
 }
