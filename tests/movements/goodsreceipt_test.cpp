@@ -110,6 +110,11 @@ TEST(GoodsReceipt, PackagesBookUnitsAtTheUnitPrice)
     a = stored;
     r.UpdatePrices(a, stored, {}, 2, eur(50.00), GoodsReceipt::Basis::PerUnit);
     EXPECT_EQ(a.EKPreis, eur(4.33));
+    // The unit price is cut to the price digits; no packaging size is one unit.
+    EXPECT_EQ(std::tuple(r.UnitPrice(eur(10), 3), r.UnitPrice(eur(10), 0)),
+              std::tuple(eur(3.33), eur(10)));
+    EXPECT_EQ(receipt(true).UnitPrice(eur(10.00), 3), eur(3.3333));
+    EXPECT_EQ(r.NetPrice(eur(100.00), 12.5), eur(87.50));
 }
 
 TEST(GoodsReceipt, QuantityRules)
@@ -203,15 +208,6 @@ TEST(GoodsReceipt, GroupedArticlesTakeThePricesAndRecomputeTheirSalePrices)
     TLagerArtikelDaten none = member;
     receipt(false, false, 1).CopyPrices(booked, none);
     EXPECT_EQ(none.VKPreis[2], eur(4));
-}
-
-TEST(GoodsReceipt, NetAndUnitPrices)
-{
-    const GoodsReceipt two = receipt();
-    EXPECT_EQ(two.NetPrice(eur(100.00), 12.5), eur(87.50));
-    EXPECT_EQ(two.UnitPrice(eur(10.00), 3), eur(3.33));
-    EXPECT_EQ(two.UnitPrice(eur(10.00), 0), eur(10.00));
-    EXPECT_EQ(receipt(true).UnitPrice(eur(10.00), 3), eur(3.3333));
 }
 
 const QDateTime kNow(QDate(2026, 12, 6), QTime(10, 15, 0));
