@@ -83,14 +83,13 @@ TEST_F(LoginTest, SucceedsAndFillsBothSettings)
     ASSERT_TRUE(TSystemEinstellungen::Login(u" demo "_s, u"admin"_s));
     EXPECT_TRUE(ui.messages.isEmpty());
     const TSystemEinstellungen &sys = TSystemEinstellungen::instance();
-    EXPECT_EQ(sys.ClientName, u"demo"_s);
-    EXPECT_EQ(sys.ClientEtcDir, root + u"DATA/DEMO/ETC/"_s);
     // "[DATADIR]" continues directly after the root's DATA directory
-    EXPECT_EQ(sys.LagerDir, root + u"DATA/DEMO/LAGER/"_s);
-    EXPECT_EQ(sys.AdressenDir, root + u"DATA/DEMO/A1/ADRESSEN/"_s);
+    EXPECT_EQ(std::tuple(sys.ClientName, sys.ClientEtcDir, sys.LagerDir, sys.AdressenDir),
+              std::tuple(u"demo"_s, root + u"DATA/DEMO/ETC/"_s, root + u"DATA/DEMO/LAGER/"_s,
+                         root + u"DATA/DEMO/A1/ADRESSEN/"_s));
     const TBenutzerEinstellungen &usr = TBenutzerEinstellungen::instance();
-    EXPECT_EQ(usr.UserName, u"ADMIN"_s);
-    EXPECT_EQ(usr.UserClientEtcDir, root + u"USR/ADMIN/ETC/DEMO/"_s);
+    EXPECT_EQ(std::tuple(usr.UserName, usr.UserClientEtcDir),
+              std::tuple(u"ADMIN"_s, root + u"USR/ADMIN/ETC/DEMO/"_s));
     EXPECT_FALSE(sys.CheckAdminPassword(u"Admin"_s)); // "admin" is the fail-closed test's
 }
 
