@@ -86,6 +86,13 @@ protected:
             out.append(e->ArtikelNr().toString() + u'=' + e->Bezeichnung().toString());
         return out;
     }
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto &m : ui.messages)
+            out.append(m.text);
+        return out;
+    }
     bool lockFileExists(const QString &nr) const
     {
         return QFile::exists(stockDir + u"LOCKREC"_s + nr + u".SRW"_s);
@@ -109,10 +116,8 @@ TEST_F(ArticleCommandsTest, NewArticleIsProposedWrittenAtOnceAndLockedWhileEdite
     const double before = DateTime::now();
     answerWindow = [&](TLagerServerObj &a, bool existing) {
         EXPECT_FALSE(existing);
-        EXPECT_EQ(a.LagerArtikelNr, u"A0100"_s);
         // in the table and ours while the user fills it in
-        EXPECT_TRUE(stored(u"A0100"_s));
-        EXPECT_TRUE(lockFileExists(u"A0100"_s));
+        EXPECT_TRUE(stored(u"A0100"_s) && lockFileExists(u"A0100"_s));
         EXPECT_EQ(a.CreatedBy, u"Lager Verwalter"_s);
         EXPECT_GE(a.Created, before);
         a.Bezeichnung = u"NEUER KESSEL"_s;
@@ -121,7 +126,6 @@ TEST_F(ArticleCommandsTest, NewArticleIsProposedWrittenAtOnceAndLockedWhileEdite
     w->findChild<QPushButton *>(u"btNew"_s)->click();
 
     EXPECT_EQ(ui.proposals, QStringList{u"A0100"_s});
-    EXPECT_EQ(windowShown, 1);
     EXPECT_EQ(stored(u"A0100"_s)->Bezeichnung, u"NEUER KESSEL"_s);
     EXPECT_FALSE(lockFileExists(u"A0100"_s));
     EXPECT_TRUE(shown(*w).contains(u"A0100=NEUER KESSEL"_s));
@@ -141,8 +145,7 @@ TEST_F(ArticleCommandsTest, CancelledOrHeldNewArticleLeavesNoRow)
     };
     w->newArticle();
     EXPECT_EQ(windowShown, 1);
-    EXPECT_FALSE(stored(u"B2"_s));
-    EXPECT_FALSE(lockFileExists(u"B2"_s));
+    EXPECT_FALSE(stored(u"B2"_s) || lockFileExists(u"B2"_s));
     EXPECT_EQ(shown(*w), listBefore);
 
     // an empty or cancelled answer ends before anything is written
@@ -213,8 +216,7 @@ TEST_F(ArticleCommandsTest, NumberCreatedMeanwhileByAColleagueStaysTheirs)
         EXPECT_EQ(windowShown, 0);
         ASSERT_TRUE(stored(nr));
         EXPECT_EQ(stored(nr)->Bezeichnung, u"VOM KOLLEGEN"_s);
-        ASSERT_EQ(ui.messages.size(), 1);
-        EXPECT_EQ(ui.messages.first().text, u"Der Artikel \"%1\" existiert bereits."_s.arg(nr));
+        EXPECT_EQ(texts(), QStringList{u"Der Artikel \"%1\" existiert bereits."_s.arg(nr)});
     }
 }
 
@@ -226,11 +228,9 @@ TEST_F(ArticleCommandsTest, ExistingNumberAsksToChangeIt)
     ui.inputs = {u"B1"_s, u"A0099"_s};
     ui.answers = {ModalResult::Yes, ModalResult::No};
     w->newArticle();
-    ASSERT_EQ(ui.messages.size(), 2);
-    EXPECT_EQ(ui.messages[0].text,
-              u"Der Artikel \"B1\" existiert bereits. Artikelnummer aendern?"_s);
-    EXPECT_EQ(ui.messages[1].text,
-              u"Der Artikel \"A0099\" existiert bereits. Artikelnummer aendern?"_s);
+    EXPECT_EQ(texts(),
+              (QStringList{u"Der Artikel \"B1\" existiert bereits. Artikelnummer aendern?"_s,
+                           u"Der Artikel \"A0099\" existiert bereits. Artikelnummer aendern?"_s}));
     EXPECT_EQ(ui.proposals, (QStringList{u"A0100"_s, u"B1"_s}));
     EXPECT_EQ(windowShown, 0);
 
@@ -244,8 +244,7 @@ TEST_F(ArticleCommandsTest, ExistingNumberAsksToChangeIt)
     };
     w->newArticle();
     EXPECT_EQ(windowShown, 2);
-    ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages[0].text, u"Der Artikel \"B1\" existiert bereits."_s);
+    EXPECT_EQ(texts(), QStringList{u"Der Artikel \"B1\" existiert bereits."_s});
     EXPECT_EQ(stored(u"B1"_s)->Bezeichnung, u"ARTIKEL B1"_s);
     EXPECT_FALSE(stored(u"C1"_s));
     EXPECT_EQ(stored(u"C2"_s)->Bezeichnung, u"UMBENANNT"_s);
@@ -256,9 +255,7 @@ TEST_F(ArticleCommandsTest, EditWritesAndUpdatesTheRowUnderTheLockAndEndsOnAHeld
     auto w = openWindow();
     w->stockFrame()->GotoArticle(u"B1"_s);
     answerWindow = [&](TLagerServerObj &a, bool existing) {
-        EXPECT_TRUE(existing);
-        EXPECT_EQ(a.EKPreis, Money::fromUnits(125000));
-        EXPECT_TRUE(lockFileExists(u"B1"_s));
+        EXPECT_TRUE(existing && lockFileExists(u"B1"_s));
         a.Bezeichnung = a.Bezeichnung == u"ARTIKEL B1" ? u"GEAENDERT"_s : u"VERWORFEN"_s;
         return a.Bezeichnung == u"GEAENDERT";
     };
@@ -291,8 +288,7 @@ TEST_F(ArticleCommandsTest, EditWritesAndUpdatesTheRowUnderTheLockAndEndsOnAHeld
     }
     w->editArticle();
     EXPECT_EQ(windowShown, 2);
-    ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages[0].text, u"Artikel \"B1\" nicht gefunden."_s);
+    EXPECT_EQ(texts(), QStringList{u"Artikel \"B1\" nicht gefunden."_s});
     EXPECT_FALSE(stored(u"B1"_s));
 }
 
@@ -308,13 +304,11 @@ TEST_F(ArticleCommandsTest, CopyWritesTheNewNumberAsCreatedNowWithoutTheWindow)
     EXPECT_EQ(windowShown, 0);
     const auto copy = stored(u"B2"_s);
     ASSERT_TRUE(copy);
-    EXPECT_EQ(copy->Bezeichnung, u"ARTIKEL B1"_s);
-    EXPECT_EQ(copy->EKPreis, Money::fromUnits(125000));
+    EXPECT_EQ(std::tuple(copy->Bezeichnung, copy->EKPreis),
+              std::tuple(u"ARTIKEL B1"_s, Money::fromUnits(125000)));
     // stored as text with fewer digits than a double: within a second of the click
-    for (const double stamp : {copy->Created, copy->Changed}) {
-        EXPECT_GE(stamp, before - 1.0 / 86400);
-        EXPECT_LE(stamp, after + 1.0 / 86400);
-    }
+    for (const double stamp : {copy->Created, copy->Changed})
+        EXPECT_TRUE(stamp >= before - 1.0 / 86400 && stamp <= after + 1.0 / 86400) << stamp;
     EXPECT_EQ(stored(u"B1"_s)->Created, 40000);
     EXPECT_TRUE(shown(*w).contains(u"B2=ARTIKEL B1"_s));
     EXPECT_EQ(w->stockFrame()->SelectedArticleNr(), u"B2"_s);
@@ -324,19 +318,30 @@ TEST_F(ArticleCommandsTest, CopyWritesTheNewNumberAsCreatedNowWithoutTheWindow)
     EXPECT_TRUE(stored(u"LANGE-NUMMER-1234567"_s));
 }
 
-TEST_F(ArticleCommandsTest, MissingRightsRefuseBeforeAsking)
+// Each command checks its own right before it asks anything.
+TEST_F(ArticleCommandsTest, MissingRightRefusesItsCommandBeforeAsking)
 {
-    auto w = openWindow([](const QString &right) { return right != u"41" && right != u"42"; });
-    w->stockFrame()->GotoArticle(u"B1"_s);
+    const struct {
+        const char *button;
+        const char16_t *right;
+        const char16_t *refusal;
+    } cases[] = {
+        {"btNew", u"41", u"Sie sind nicht berechtigt, Artikel anzulegen!"},
+        {"btCopy", u"41", u"Sie sind nicht berechtigt, Artikel anzulegen!"},
+        {"btEditArtikel", u"42", u"Sie sind nicht berechtigt, Artikel zu bearbeiten!"},
+        {"btDelete", u"43", u"Sie sind nicht berechtigt, Artikel zu loeschen!"},
+    };
     ui.inputs = {u"NEU1"_s};
-    for (const char *name : {"btNew", "btCopy", "btEditArtikel"})
-        w->findChild<QPushButton *>(QString::fromLatin1(name))->click();
-    QStringList texts;
-    for (const auto &m : ui.messages)
-        texts.append(m.text);
-    EXPECT_EQ(texts, (QStringList{u"Sie sind nicht berechtigt, Artikel anzulegen!"_s,
-                                  u"Sie sind nicht berechtigt, Artikel anzulegen!"_s,
-                                  u"Sie sind nicht berechtigt, Artikel zu bearbeiten!"_s}));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.button);
+        ui.messages.clear();
+        auto w =
+            openWindow([&](const QString &right) { return right != QString::fromUtf16(c.right); });
+        w->stockFrame()->GotoArticle(u"B1"_s);
+        w->findChild<QPushButton *>(QString::fromLatin1(c.button))->click();
+        EXPECT_EQ(texts(), QStringList{QString::fromUtf16(c.refusal)});
+    }
     EXPECT_TRUE(ui.proposals.isEmpty());
     EXPECT_EQ(windowShown, 0);
+    EXPECT_TRUE(stored(u"B1"_s));
 }

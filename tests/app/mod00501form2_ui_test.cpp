@@ -5,12 +5,13 @@
 #include "tests/support/scriptedinteraction.h"
 
 #include <QApplication>
-#include <QComboBox>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -75,8 +76,7 @@ TEST_F(ArticleWindowTest, OkNeedsANumberWhichOnlyANewArticleMayChange)
     clickOK(w.get());
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages[0].text, u"Sie muessen eine Artikelnummer eingeben."_s);
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), number);
+    EXPECT_TRUE(w->isVisible() && QApplication::focusWidget() == number);
 
     // Cancel closes without asking anything
     static_cast<QPushButton *>(child(w.get(), "btCancel"))->click();
@@ -99,22 +99,42 @@ TEST_F(ArticleWindowTest, NoVatClassAsksAndNoReturnsToThePrices)
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages[0].text,
               u"Moechten Sie den Artikel wirklich ohne Mehrwertsteuersatz speichern?"_s);
-    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(w->isVisible() && QApplication::focusWidget() == child(w.get(), "cbMwStSatz"));
     EXPECT_EQ(pages->currentWidget()->objectName(), u"tsPreise"_s);
-    EXPECT_EQ(QApplication::focusWidget(), child(w.get(), "cbMwStSatz"));
 
     ui.answers = {ModalResult::Yes};
     clickOK(w.get());
     EXPECT_EQ(w->result(), QDialog::Accepted);
-    TLagerServerObj back;
-    w->StoreArticle(back);
-    EXPECT_EQ(back.LagerArtikelNr, u"4711"_s);
-    EXPECT_EQ(back.MwStSatz, 0);
+}
 
-    // with a class there is no question
-    a.MwStSatz = 1;
-    auto again = open(a, true);
-    clickOK(again.get());
-    EXPECT_EQ(ui.messages.size(), 2);
-    EXPECT_EQ(again->result(), QDialog::Accepted);
+// The article window of a field edit opens with the focus where the edit is meant to go.
+TEST_F(ArticleWindowTest, FastEditPutsTheFocusWhereTheEditIsMeantToGo)
+{
+    TMOD00501Form2 w(context, QString());
+
+    // The focused field and, where it lies on a page of its own, that page.
+    const auto focusFor = [&](int mode) {
+        w.Frame()->Pages()->setCurrentIndex(1);
+        TLagerServerObj a;
+        a.LagerArtikelNr = u"A1"_s;
+        a.InitPeriods(QString()); // the whole year: the order quantity can be typed
+        QString seen;
+        QTimer::singleShot(0, &w, [&] {
+            const QWidget *f = w.focusWidget();
+            const QString page = w.Frame()->Pages()->currentWidget()->objectName();
+            seen = (f ? f->objectName() : u"none"_s) + (mode >= 2 ? u'@' + page : QString());
+            w.reject();
+        });
+        w.Edit(a, true, mode);
+        return seen;
+    };
+    const std::pair<int, QString> cases[] = {
+        {0, u"edBezeichnung"_s},       {1, u"edBestellmenge"_s},      {2, u"edEK@tsPreise"_s},
+        {3, u"edVKNetto1@tsPreise"_s}, {7, u"edVKNetto5@tsPreise"_s},
+    };
+    for (const auto &[mode, expected] : cases)
+        EXPECT_EQ(focusFor(mode), expected) << mode;
+    // Net prices locked: the gross field of the price takes the value.
+    w.findChild<QCheckBox *>(u"cbNettoEnabled"_s)->setChecked(false);
+    EXPECT_EQ(focusFor(4), u"edVKBrutto2@tsPreise"_s);
 }

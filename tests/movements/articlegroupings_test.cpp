@@ -1,14 +1,18 @@
 #include "movements/articlegroupings.h"
 #include "movements/groupingeditor.h"
+#include "movements/ui/mod00501form11.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
 #include "tests/support/articles.h"
 #include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
-#include <QFile>
 #include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -195,6 +199,40 @@ TEST_F(Editor, DeletingThroughAMemberUngroupsItsArticles)
     ASSERT_TRUE(editor.DeleteGrouping(editor.Tree().index(1, 1)));
     EXPECT_EQ(names(editor.Groupings()), QStringList{u"1"_s});
     EXPECT_FALSE(editor.DeleteGrouping({}));
+}
+
+// Which selections are grouped and deleted and how is the editor's own test; here that the
+// dialog hands it the selected rows and the focused member, and saves only with "Speichern".
+TEST_F(Editor, TheDialogGroupsTheSelectionDeletesTheFocusedGroupingAndSavesOnlyWithSpeichern)
+{
+    TMOD00501Form11 dialog(editor);
+    dialog.show();
+    auto *left = dialog.findChild<QTreeView *>(u"vstArtikel"_s);
+    auto *right = dialog.findChild<QTreeView *>(u"vstGruppierungen"_s);
+    ASSERT_TRUE(left && right);
+    const auto click = [&](const QString &name) {
+        QTest::mouseClick(dialog.findChild<QPushButton *>(name), Qt::LeftButton);
+    };
+    const auto group = [&](const QList<int> &rows) {
+        left->clearSelection();
+        for (int r : rows)
+            left->selectionModel()->select(left->model()->index(r, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        click(u"btGruppieren"_s);
+    };
+    group({0, 3}); // A1, A4
+    group({1, 0}); // A3, A2
+    EXPECT_EQ(left->model()->rowCount(), 1);
+    right->setCurrentIndex(right->model()->index(1, 0, right->model()->index(1, 0)));
+    click(u"btLoeschen"_s);
+    EXPECT_EQ(left->model()->rowCount(), 3);
+
+    const QByteArray before = fileBytes();
+    click(u"btAbbrechen"_s);
+    EXPECT_EQ(fileBytes(), before);
+    click(u"btSpeichern"_s);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(fileBytes(), utf16File(u"A5,GONE\r\nA2,A3\r\n"_s));
 }
 
 } // namespace

@@ -5,8 +5,6 @@
 #include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
