@@ -160,12 +160,10 @@ TEST_F(LagerInput, StoredNumbersFollowTheInstallationNotTheLocale)
         ASSERT_TRUE(TestDocuments::writeFile(file(u"ETC/APPLICATION.INI"_s), c.ini));
         m_locale = c.locale;
         // what the run before stored reads back the same, in the other convention too
-        if (&c != cases) {
-            EXPECT_EQ(getJson(u"SEP-1"_s)[u"VKPreis1"_s].toDouble(), 2440.5);
-        }
+        EXPECT_TRUE(&c == cases || getJson(u"SEP-1"_s)[u"VKPreis1"_s].toDouble() == 2440.5);
         ASSERT_EQ(put(doc).exitCode, 0);
-        const QString xml = QString::fromUtf8(
-            lager({u"article"_s, u"get"_s, u"SEP-1"_s, u"--format"_s, u"xml-utf8"_s}).out);
+        const QString xml =
+            QString::fromUtf8(lager(words(u"article get SEP-1 --format xml-utf8"_s)).out);
         for (const QString &stored : {u"vkp1=\"2440,5\""_s, u"\"0,00005\""_s})
             EXPECT_TRUE(xml.contains(QString(stored).replace(u","_s, c.separator)))
                 << xml.toStdString();

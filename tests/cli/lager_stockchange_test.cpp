@@ -1,9 +1,9 @@
 #include "movements/stockchangecommand.h"
 #include "movements/stockjournal.h"
 #include "tests/cli/lagerprogram.h"
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -42,11 +42,11 @@ protected:
         db.Open(stockDir);
         QStringList serials;
         db.SerialsOfArticle(u"SER"_s, serials);
-        QFile journal(StockJournal::FileName(stockDir));
-        const QByteArray lines = journal.open(QIODevice::ReadOnly) ? journal.readAll() : "";
         // the time of day is the clock's; the rest is the line's own
-        const QString masked = QString::fromLatin1(lines).replace(
-            QRegularExpression(u"\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d "_s), u"<now> "_s);
+        const QString masked =
+            QString::fromLatin1(TestDocuments::fileBytes(StockJournal::FileName(stockDir)))
+                .replace(QRegularExpression(u"\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d "_s),
+                         u"<now> "_s);
         return u"PLAIN=%1 SER=%2 [%3]\n%4"_s.arg(
             QString::number(db.GetArticleValue(u"PLAIN"_s, u"BuchungsBestand"_s)),
             QString::number(db.GetArticleValue(u"SER"_s, u"BuchungsBestand"_s)), serials.join(u' '),
