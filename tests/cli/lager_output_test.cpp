@@ -46,15 +46,15 @@ TEST_F(LagerOutput, HelpAndErrorsGoWhereScriptsLookForThem)
         {{u"DEMO"_s, u"NIEMAND"_s, u"list"_s}, 2, "\"NIEMAND\" wurde nicht"},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(qPrintable(c.args.join(u' ')));
         const Outcome run = this->run(c.args);
-        const QString label = c.args.join(u' ');
-        EXPECT_EQ(run.exitCode, c.exitCode) << qPrintable(label);
-        EXPECT_EQ(run.out.left(13), c.exitCode == 0 ? "Aufruf: lager" : "") << qPrintable(label);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.out.left(13), c.exitCode == 0 ? "Aufruf: lager" : "");
         EXPECT_TRUE(c.errorText ? run.err.contains(QString::fromUtf8(c.errorText))
                                 : run.err.isEmpty())
-            << qPrintable(label) << qPrintable(run.err);
+            << qPrintable(run.err);
         // the report's trailer names the program for log files, not for a terminal
-        EXPECT_FALSE(run.err.contains(u"Application:"_s)) << qPrintable(label);
+        EXPECT_FALSE(run.err.contains(u"Application:"_s));
     }
 }
 

@@ -90,8 +90,7 @@ protected:
 
     Outcome put(const QJsonObject &doc)
     {
-        return lager({QStringLiteral("article"), QStringLiteral("put"), QStringLiteral("-")},
-                     QJsonDocument(doc).toJson());
+        return lager(words(QStringLiteral("article put -")), QJsonDocument(doc).toJson());
     }
 
     QJsonObject getJson(const QString &nr)
