@@ -4,7 +4,7 @@
 #include "persistence/engine/sqliteconnection.h"
 #include "suite/inifilesec.h"
 #include "tests/cli/lagerprogram.h"
-#include "tests/support/articles.h"
+#include "tests/support/documents.h"
 #include "tests/support/pgserver.h"
 
 #include <QRegularExpression>
@@ -35,17 +35,9 @@ protected:
     // between two prints of one date) blanked.
     QString printed(const QString &name)
     {
-        const Outcome r = lager({u"print"_s, u"stocklist"_s, u"--date"_s, u"2026-03-01"_s,
-                                 u"--document"_s, file(name)});
-        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
-        QFile f(file(name));
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        const QByteArray bytes = f.readAll();
-        QString text = QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData()),
-                                          bytes.size() / 2);
-        return text.replace(QRegularExpression(u"(\\$Uhrzeit\\$[^<]*>)\\d\\d:\\d\\d<"_s),
-                            u"\\1<"_s);
+        expect(0, words(u"print stocklist --date 2026-03-01 --document "_s + file(name)));
+        return TestDocuments::fromUtf16(TestDocuments::fileBytes(file(name)))
+            .replace(QRegularExpression(u"(\\$Uhrzeit\\$[^<]*>)\\d\\d:\\d\\d<"_s), u"\\1<"_s);
     }
 };
 
@@ -53,13 +45,9 @@ protected:
 
 TEST_F(LagerDb, ABadTargetIsRefusedBeforeAnythingIsCopied)
 {
-    for (const QString &target : {u"postgresql://lager:geheim@db/lager"_s, u"hots=db"_s, u""_s}) {
-        const Outcome r = lager({u"db"_s, u"migrate"_s, u"--to"_s, target});
-        EXPECT_EQ(r.exitCode, 5) << qPrintable(target);
-        EXPECT_FALSE(r.err.isEmpty());
-    }
-    EXPECT_TRUE(lager({u"db"_s, u"migrate"_s, u"--to"_s, u"host=db password=x"_s})
-                    .err.contains(u"Kennwort"_s));
+    for (const QString &target :
+         {u"postgresql://lager:geheim@db/lager"_s, u"hots=db"_s, u""_s, u"host=db password=x"_s})
+        EXPECT_FALSE(expect(5, {u"db"_s, u"migrate"_s, u"--to"_s, target}).err.isEmpty());
 }
 
 TEST_F(LagerDb, AMigratedClientListsExportsAndPrintsTheSameBytes)

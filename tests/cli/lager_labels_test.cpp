@@ -1,22 +1,11 @@
 #include "tests/cli/lagerprogram.h"
+#include "tests/support/documents.h"
 
 using namespace Qt::StringLiterals;
 
 namespace
 {
 const QString kSheet = u"A4 3 x 8 Regaletiketten 70 x 37 mm"_s;
-
-// Pages of a PDF as its page tree counts them.
-int pdfPages(const QString &fileName)
-{
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray pdf = f.readAll();
-    const qsizetype at = pdf.indexOf("/Type /Pages");
-    const qsizetype count = pdf.indexOf("/Count ", at);
-    return at < 0 || count < 0 ? -1 : pdf.mid(count + 7, 6).split('\n').value(0).trimmed().toInt();
-}
 } // namespace
 
 TEST_F(LagerProgram, LabelsGoIntoAPdfOnePerNamedArticle)
@@ -30,28 +19,27 @@ TEST_F(LagerProgram, LabelsGoIntoAPdfOnePerNamedArticle)
         expect(0, {u"labels"_s, u"--sheet"_s, kSheet, u"--inactive"_s, inactive.join(u','), nr, nr,
                    nr, nr, nr, u"--copies"_s, u"2"_s, u"--pdf"_s, file(u"labels.pdf"_s)});
     EXPECT_EQ(r.out, "10 Etiketten auf 4 Seiten geschrieben.\n");
-    EXPECT_EQ(pdfPages(file(u"labels.pdf"_s)), 4);
+    const QByteArray pdf = TestDocuments::fileBytes(file(u"labels.pdf"_s));
+    const qsizetype count = pdf.indexOf("/Count ", pdf.indexOf("/Type /Pages"));
+    EXPECT_EQ(pdf.mid(count + 7, 6).split('\n').value(0).trimmed().toInt(), 4); // the page tree
 }
 
 TEST_F(LagerProgram, LabelsRefuseWhatTheyCannotPrint)
 {
     const QString nr = firstArticle();
     const QString pdf = file(u"refused.pdf"_s);
-    struct Case {
+    const struct {
         QStringList args;
         int exitCode;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{u"--sheet"_s, u"Kein Bogen"_s, nr, u"--pdf"_s, pdf}, 3},
         {{u"--sheet"_s, kSheet, u"NICHT-DA"_s, u"--pdf"_s, pdf}, 3},
         {{u"--sheet"_s, kSheet, u"--skip"_s, u"25"_s, nr, u"--pdf"_s, pdf}, 5},
         {{u"--sheet"_s, kSheet, u"--inactive"_s, u"1,0"_s, nr, u"--pdf"_s, pdf}, 5},
         {{u"--sheet"_s, kSheet, u"--copies"_s, u"0"_s, nr, u"--pdf"_s, pdf}, 5},
-        {{u"--sheet"_s, kSheet, u"--skip"_s, u"1"_s, u"--inactive"_s, u"2"_s, nr, u"--pdf"_s, pdf},
-         1},
         {{u"--sheet"_s, kSheet, nr}, 1},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         expect(c.exitCode, QStringList{u"labels"_s} + c.args);
         EXPECT_FALSE(QFileInfo::exists(pdf)) << qPrintable(c.args.join(u' '));
     }

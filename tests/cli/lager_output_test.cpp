@@ -7,10 +7,8 @@
 
 #include <QDate>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <ctime>
 #include <expat.h>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -23,50 +21,40 @@ protected:
     void SetUp() override { generate(5); }
 };
 
-// Whether expat, as any XML tool would, takes the bytes as a well-formed document.
-bool wellFormed(const QByteArray &bytes, QString *message)
+// Empty when expat, as any XML tool would, takes the bytes as a well-formed document.
+QString xmlError(const QByteArray &bytes)
 {
     XML_Parser parser = XML_ParserCreate(nullptr);
     const bool ok = XML_Parse(parser, bytes.constData(), int(bytes.size()), 1) == XML_STATUS_OK;
-    if (!ok)
-        *message = QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser)));
+    const char *error = ok ? "" : XML_ErrorString(XML_GetErrorCode(parser));
     XML_ParserFree(parser);
-    return ok;
+    return QString::fromUtf8(error);
 }
 
 TEST_F(LagerOutput, HelpAndErrorsGoWhereScriptsLookForThem)
 {
     const struct {
         QStringList args;
-        int exitCode;
-        bool outputExpected;   // on standard output
+        int exitCode;          // 0: the usage text on standard output
         const char *errorText; // on standard error; null: nothing there
     } cases[] = {
-        {{u"--help"_s}, 0, true, nullptr},
-        {{u"DEMO"_s, u"ADMIN"_s, u"-h"_s}, 0, true, nullptr},
-        {{}, 1, false, "Aufruf: lager"},
-        {{u"DEMO"_s, u"ADMIN"_s, u"zeigen"_s}, 1, false, "Aufruf: lager"},
-        {{u"DEMO"_s, u"ADMIN"_s, u"list"_s, u"--format"_s, u"xls"_s}, 1, false, "xls"},
-        {{u""_s, u"ADMIN"_s, u"list"_s}, 2, false, "Der Mandant fehlt."},
-        {{u"DEMO"_s, u"  "_s, u"list"_s}, 2, false, "Der Benutzer fehlt."},
-        {{u"DEMO"_s, u"NIEMAND"_s, u"list"_s}, 2, false, "\"NIEMAND\" wurde nicht"},
+        {{u"--help"_s}, 0, nullptr},
+        {{u"DEMO"_s, u"ADMIN"_s, u"-h"_s}, 0, nullptr},
+        {{u"DEMO"_s, u"ADMIN"_s, u"zeigen"_s}, 1, "Aufruf: lager"},
+        {{u""_s, u"ADMIN"_s, u"list"_s}, 2, "Der Mandant fehlt."},
+        {{u"DEMO"_s, u"  "_s, u"list"_s}, 2, "Der Benutzer fehlt."},
+        {{u"DEMO"_s, u"NIEMAND"_s, u"list"_s}, 2, "\"NIEMAND\" wurde nicht"},
     };
     for (const auto &c : cases) {
+        SCOPED_TRACE(qPrintable(c.args.join(u' ')));
         const Outcome run = this->run(c.args);
-        const QString label = c.args.join(u' ');
-        EXPECT_EQ(run.exitCode, c.exitCode) << qPrintable(label);
-        EXPECT_EQ(!run.out.isEmpty(), c.outputExpected) << qPrintable(label);
-        if (c.outputExpected) {
-            EXPECT_TRUE(run.out.startsWith("Aufruf: lager")) << qPrintable(label);
-        }
-        if (c.errorText) {
-            EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.errorText)))
-                << qPrintable(label) << qPrintable(run.err);
-        } else {
-            EXPECT_TRUE(run.err.isEmpty()) << qPrintable(label) << qPrintable(run.err);
-        }
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.out.left(13), c.exitCode == 0 ? "Aufruf: lager" : "");
+        EXPECT_TRUE(c.errorText ? run.err.contains(QString::fromUtf8(c.errorText))
+                                : run.err.isEmpty())
+            << qPrintable(run.err);
         // the report's trailer names the program for log files, not for a terminal
-        EXPECT_FALSE(run.err.contains(u"Application:"_s)) << qPrintable(label);
+        EXPECT_FALSE(run.err.contains(u"Application:"_s));
     }
 }
 
@@ -77,33 +65,28 @@ TEST_F(LagerOutput, StoredXmlComesOutInAnEncodingItsDeclarationNames)
     // Words of the declaration inside the article must stay as they are.
     a.Bezeichnung = u"Kugelhahn Messing ½\" für UTF-16 encoding=\"UTF-16\""_s;
     a.Kurztext = u"Grüße & <Maße>"_s;
-    writeArticle(a);
+    writeArticles(stockDir(), {a.LagerArtikelNr}, [&](TLagerServerObj &o) { o.Assign(a); });
     const QString text = storedXml(u"XML-1"_s);
     ASSERT_TRUE(text.startsWith(u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>"_s));
 
-    const Outcome utf16 = expect(0, {u"article"_s, u"get"_s, u"XML-1"_s, u"--format"_s, u"xml"_s});
-    ASSERT_TRUE(utf16.out.startsWith("\xFF\xFE<\0?\0x\0m\0l\0"_ba));
-    QString message;
-    EXPECT_TRUE(wellFormed(utf16.out, &message)) << qPrintable(message);
-    // byte for byte the stored text, mark included (x86 is little-endian)
-    EXPECT_EQ(utf16.out, QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+    // byte for byte the stored text, mark included
+    const QByteArray utf16 = expect(0, words(u"article get XML-1 --format xml"_s)).out;
+    EXPECT_EQ(utf16, TestDocuments::utf16(text));
+    EXPECT_EQ(xmlError(utf16), QString());
 
-    const Outcome utf8 =
-        expect(0, {u"article"_s, u"get"_s, u"XML-1"_s, u"--format"_s, u"xml-utf8"_s});
-    EXPECT_TRUE(utf8.out.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<lagerartikel"));
-    EXPECT_TRUE(wellFormed(utf8.out, &message)) << qPrintable(message);
+    const QByteArray utf8 = expect(0, words(u"article get XML-1 --format xml-utf8"_s)).out;
+    EXPECT_EQ(xmlError(utf8), QString());
     QString expected = text.mid(1);
     expected.replace(0, expected.indexOf(u"?>"), u"<?xml version=\"1.0\" encoding=\"UTF-8\""_s);
-    EXPECT_EQ(QString::fromUtf8(utf8.out), expected);
+    EXPECT_EQ(QString::fromUtf8(utf8), expected);
 }
 
 // The program's own import summary uses the singular too (see the partial import test).
 TEST(LagerCounts, CountsTakeTheFormTheirNumberNeeds)
 {
-    EXPECT_EQ(txn("%s Feld", "%s Felder", 1), u"%s Feld"_s);
-    for (const qint64 n : {0, 2, 11, 100000})
-        EXPECT_EQ(txn("%s Feld", "%s Felder", n), u"%s Felder"_s) << n;
-    EXPECT_EQ(txn("%s Feld", "%s Felder", -1), u"%s Feld"_s);
+    for (const qint64 n : {-1, 0, 1, 2, 11, 100000})
+        EXPECT_EQ(txn("%s Feld", "%s Felder", n), n == 1 || n == -1 ? u"%s Feld"_s : u"%s Felder"_s)
+            << n;
 }
 
 // Day numbers and their ISO texts; the one at 02:30 on 29 March 2026 does not exist as local
@@ -111,6 +94,18 @@ TEST(LagerCounts, CountsTakeTheFormTheirNumberNeeds)
 double day(int y, int m, int d, int msOfDay)
 {
     return double(QDate(1899, 12, 30).daysTo(QDate(y, m, d))) + msOfDay / 86400000.0;
+}
+
+// An article whose creation and one extra value of the kind carry the day number.
+TLagerArtikelDaten dated(double value, quint8 kind = TDsnElement::DateAndTime)
+{
+    TLagerArtikelDaten a;
+    a.Created = value;
+    TDsnElement &e = a.Zusatzdaten.Add();
+    e.Name = u"Geprueft"_s;
+    e.Kind = kind;
+    e.FloatValue = value;
+    return a;
 }
 
 TEST(LagerArtikelJsonDates, IsoTextsStandBesideTheDayNumbers)
@@ -131,52 +126,36 @@ TEST(LagerArtikelJsonDates, IsoTextsStandBesideTheDayNumbers)
         qputenv("TZ", tz);
         tzset();
         for (const auto &c : cases) {
-            TLagerArtikelDaten a;
-            a.Created = c.value;
-            TDsnElement e;
-            e.Name = u"Geprueft"_s;
-            e.Kind = TDsnElement::DateAndTime;
-            e.FloatValue = c.value;
-            a.Zusatzdaten.Add(e);
-            const QJsonObject o = LagerArtikelJson::ToJson(a);
-            EXPECT_EQ(o[u"CreatedIso"_s].toString(), QString::fromLatin1(c.iso)) << tz;
-            EXPECT_EQ(o[u"Zusatzdaten"_s][0][u"iso"_s].toString(), QString::fromLatin1(c.iso));
-
-            // Only the text given: the day number comes back from it.
-            QJsonObject onlyIso{{u"CreatedIso"_s, o[u"CreatedIso"_s]}};
-            TLagerArtikelDaten back;
+            const QJsonObject o = LagerArtikelJson::ToJson(dated(c.value));
+            const QString iso = QString::fromLatin1(c.iso);
+            EXPECT_EQ(o[u"CreatedIso"_s].toString(), iso) << tz;
+            EXPECT_EQ(o[u"Zusatzdaten"_s][0][u"iso"_s].toString(), iso);
+            // Only the text given, the day number comes back from it; with both, the number,
+            // which the text rounds to milliseconds, is kept exactly.
+            TLagerArtikelDaten fromIso, fromBoth;
             QStringList errors;
-            ASSERT_TRUE(LagerArtikelJson::FromJson(onlyIso, back, errors))
+            ASSERT_TRUE(LagerArtikelJson::FromJson({{u"CreatedIso"_s, iso}}, fromIso, errors) &&
+                        LagerArtikelJson::FromJson(o, fromBoth, errors))
                 << qPrintable(errors.join(u'\n'));
-            EXPECT_NEAR(back.Created, c.value, 0.5 / 86400000) << c.iso; // half a millisecond
-            // Both given: the number, which the text rounds to milliseconds, is kept exactly.
-            back = {};
-            ASSERT_TRUE(LagerArtikelJson::FromJson(o, back, errors));
-            EXPECT_EQ(back.Created, c.value);
-            EXPECT_EQ(back.Zusatzdaten.Item(0).FloatValue, c.value);
+            EXPECT_NEAR(fromIso.Created, c.value, 0.5 / 86400000) << c.iso; // half a millisecond
+            EXPECT_EQ(fromBoth.Created, c.value);
+            EXPECT_EQ(fromBoth.Zusatzdaten.Item(0).FloatValue, c.value);
         }
     }
     qputenv("TZ", zone);
     tzset();
-
-    TLagerArtikelDaten a;
     for (const auto &[kind, value, iso] : {std::tuple{TDsnElement::Date, 45123.75, "2023-07-16"},
-                                           std::tuple{TDsnElement::Time, 0.75, "18:00:00"}}) {
-        TDsnElement e;
-        e.Kind = kind;
-        e.FloatValue = value;
-        a.Zusatzdaten.Add(e);
-        const QJsonObject o = LagerArtikelJson::ToJson(a);
-        EXPECT_EQ(o[u"Zusatzdaten"_s].toArray().last()[u"iso"_s].toString(),
+                                           std::tuple{TDsnElement::Time, 0.75, "18:00:00"}})
+        EXPECT_EQ(LagerArtikelJson::ToJson(dated(value, kind))[u"Zusatzdaten"_s][0][u"iso"_s],
                   QString::fromLatin1(iso));
-    }
 }
 
 TEST(LagerArtikelJsonDates, TextsThatNameNoLocalReadingOrContradictTheNumberAreRefused)
 {
     const struct {
         const char *json;
-        const char *named; // in the error
+        const char *named; // in the error; null: taken, with this day number
+        double value = 0;
     } cases[] = {
         {R"({"CreatedIso": "2026-12-06T09:35:02Z"})", "CreatedIso"},
         {R"({"CreatedIso": "2026-12-06T09:35:02+01:00"})", "CreatedIso"},
@@ -186,28 +165,24 @@ TEST(LagerArtikelJsonDates, TextsThatNameNoLocalReadingOrContradictTheNumberAreR
         {R"({"Zusatzdaten": [{"name": "Termin", "type": 4, "iso": "06.12.2026"}]})", "Termin"},
         {R"({"Zusatzdaten": [{"name": "Uhr", "type": 5, "iso": "2026-12-06T10:00"}]})", "Uhr"},
         {R"({"Zusatzdaten": [{"name": "Ab", "type": 6, "value": 1, "iso": "1900-01-01"}]})", "Ab"},
+        // Agreeing to the millisecond is agreeing: 46000.5 is 2025-12-09 12:00.
+        {R"({"Created": 46000.5, "CreatedIso": "2025-12-09T12:00:00.000"})", nullptr, 46000.5},
+        {R"({"Zusatzdaten": [{"name": "Termin", "type": 4, "iso": "2026-12-06"}]})", nullptr,
+         day(2026, 12, 6, 0)},
     };
     for (const auto &c : cases) {
         TLagerArtikelDaten a;
         QStringList errors;
-        EXPECT_FALSE(LagerArtikelJson::FromJson(
-            QJsonDocument::fromJson(QByteArray(c.json)).object(), a, errors))
+        EXPECT_EQ(LagerArtikelJson::FromJson(QJsonDocument::fromJson(c.json).object(), a, errors),
+                  !c.named)
             << c.json;
-        EXPECT_TRUE(errors.join(u'\n').contains(QString::fromLatin1(c.named)))
-            << c.json << qPrintable(errors.join(u'\n'));
+        if (c.named)
+            EXPECT_TRUE(errors.join(u'\n').contains(QString::fromLatin1(c.named)))
+                << c.json << qPrintable(errors.join(u'\n'));
+        else
+            EXPECT_EQ(a.Zusatzdaten.Count() ? a.Zusatzdaten.Item(0).FloatValue : a.Created,
+                      c.value);
     }
-    // Agreeing to the millisecond is agreeing: 46000.5 is 2025-12-09 12:00.
-    TLagerArtikelDaten a;
-    QStringList errors;
-    EXPECT_TRUE(LagerArtikelJson::FromJson(
-        QJsonDocument::fromJson(
-            R"({"Created": 46000.5, "CreatedIso": "2025-12-09T12:00:00.000",
-                "Zusatzdaten": [{"name": "Termin", "type": 4, "iso": "2026-12-06"}]})")
-            .object(),
-        a, errors))
-        << qPrintable(errors.join(u'\n'));
-    EXPECT_EQ(a.Created, 46000.5);
-    EXPECT_EQ(a.Zusatzdaten.Item(0).FloatValue, day(2026, 12, 6, 0));
 }
 
 } // namespace

@@ -1,14 +1,10 @@
 #include "movements/stockchangecommand.h"
 #include "movements/stockjournal.h"
-#include "stock/lagerserverobj.h"
-#include "stock/modlagerdbserverobj.h"
 #include "tests/cli/lagerprogram.h"
-#include "tests/support/articles.h"
+#include "tests/support/documents.h"
 #include "tests/support/scriptedinteraction.h"
 
-#include <QFile>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -46,11 +42,11 @@ protected:
         db.Open(stockDir);
         QStringList serials;
         db.SerialsOfArticle(u"SER"_s, serials);
-        QFile journal(StockJournal::FileName(stockDir));
-        const QByteArray lines = journal.open(QIODevice::ReadOnly) ? journal.readAll() : "";
         // the time of day is the clock's; the rest is the line's own
-        const QString masked = QString::fromLatin1(lines).replace(
-            QRegularExpression(u"\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d "_s), u"<now> "_s);
+        const QString masked =
+            QString::fromLatin1(TestDocuments::fileBytes(StockJournal::FileName(stockDir)))
+                .replace(QRegularExpression(u"\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d "_s),
+                         u"<now> "_s);
         return u"PLAIN=%1 SER=%2 [%3]\n%4"_s.arg(
             QString::number(db.GetArticleValue(u"PLAIN"_s, u"BuchungsBestand"_s)),
             QString::number(db.GetArticleValue(u"SER"_s, u"BuchungsBestand"_s)), serials.join(u' '),
@@ -103,10 +99,10 @@ TEST_F(LagerStockChange, StockSetChecksPasswordSerialsAndCountsBeforeItBooks)
         EXPECT_EQ(state(), s.state);
     }
 
-    const QList<QByteArray> lines = expect(0, {u"serials"_s, u"list"_s, u"SER"_s}).out.split('\n');
+    const QList<QByteArray> lines = expect(0, words(u"serials list SER"_s)).out.split('\n');
     ASSERT_EQ(lines.size(), 5); // head, A1, S2, S3, the empty rest
     EXPECT_TRUE(lines[2].startsWith("S2\t\tGC\t")) << lines[2].constData();
-    expect(3, {u"serials"_s, u"list"_s, u"NICHTDA"_s});
+    expect(3, words(u"serials list NICHTDA"_s));
 }
 
 TEST_F(LagerStockChange, ArticleHeldByAnotherProcessStaysUntouchedByWindowAndCommandLine)
@@ -115,9 +111,7 @@ TEST_F(LagerStockChange, ArticleHeldByAnotherProcessStaysUntouchedByWindowAndCom
     ASSERT_TRUE(holder.holding()) << "the lock holder did not start";
     const QString before = state();
 
-    const auto r =
-        lager({u"stock"_s, u"set"_s, u"SER"_s, u"4"_s, u"--add-serials"_s, u"N1"_s}, "admin\n");
-    EXPECT_EQ(r.exitCode, 4);
+    const Outcome r = expect(4, words(u"stock set SER 4 --add-serials N1"_s), "admin\n");
     EXPECT_TRUE(r.err.contains(u"Kollege"_s)) << qPrintable(r.err);
 
     {
@@ -135,8 +129,8 @@ TEST_F(LagerStockChange, ArticleHeldByAnotherProcessStaysUntouchedByWindowAndCom
         };
         h.updateArticle = [](const TLagerServerObj &) { ADD_FAILURE() << "row refreshed"; };
         EXPECT_FALSE(StockChangeCommand(db, stockDir, u"ADMIN"_s, u"Administrator"_s, h).Run());
-        ASSERT_EQ(ui.waitTexts.size(), 1);
-        EXPECT_TRUE(ui.waitTexts[0].contains(u"Kollege"_s));
+        EXPECT_EQ(ui.waitTexts.size(), 1);
+        EXPECT_TRUE(ui.waitTexts.value(0).contains(u"Kollege"_s));
     }
     EXPECT_EQ(state(), before);
 }

@@ -5,6 +5,8 @@
 #include "persistence/engine/tdbtable.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
+#include "tests/support/articles.h"
+#include "tests/support/documents.h"
 #include "tests/support/lockholders.h"
 #include "tools/suitegen/suitegenerator.h"
 
@@ -19,6 +21,12 @@
 inline QByteArray withBom(const QString &text)
 {
     return "\xEF\xBB\xBF" + text.toUtf8();
+}
+
+// The words of a command line, for the many whose arguments hold no blanks.
+inline QStringList words(const QString &line)
+{
+    return line.split(u' ', Qt::SkipEmptyParts);
 }
 
 struct Outcome {
@@ -52,15 +60,13 @@ protected:
     Outcome run(const QStringList &args, const QByteArray &input = {})
     {
         QProcess p;
-        if (!m_locale.isEmpty()) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("LC_ALL"), m_locale);
-            env.insert(QStringLiteral("LANG"), m_locale);
-            p.setProcessEnvironment(env);
-        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!m_locale.isEmpty())
+            for (const char *name : {"LC_ALL", "LANG"})
+                env.insert(QString::fromLatin1(name), m_locale);
+        p.setProcessEnvironment(env);
         p.start(bin(), args);
-        if (!input.isEmpty())
-            p.write(input);
+        p.write(input);
         p.closeWriteChannel();
         EXPECT_TRUE(p.waitForFinished(120000));
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
@@ -84,49 +90,33 @@ protected:
 
     Outcome put(const QJsonObject &doc)
     {
-        return lager({QStringLiteral("article"), QStringLiteral("put"), QStringLiteral("-")},
-                     QJsonDocument(doc).toJson());
+        return lager(words(QStringLiteral("article put -")), QJsonDocument(doc).toJson());
     }
 
     QJsonObject getJson(const QString &nr)
     {
-        const Outcome r = lager({QStringLiteral("article"), QStringLiteral("get"), nr});
-        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
-        return QJsonDocument::fromJson(r.out).object();
+        return QJsonDocument::fromJson(
+                   expect(0, {QStringLiteral("article"), QStringLiteral("get"), nr}).out)
+            .object();
     }
 
     QString firstArticle()
     {
-        const Outcome r = lager({QStringLiteral("list")});
-        return QString::fromUtf8(r.out.split('\n').value(1).split('\t').value(0));
+        return QString::fromUtf8(
+            lager({QStringLiteral("list")}).out.split('\n').value(1).split('\t').value(0));
     }
 
     QByteArray exportBytes(const QString &name = QStringLiteral("export.csv"))
     {
-        const Outcome r = lager({QStringLiteral("export"), file(name)});
-        EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
-        QFile f(file(name));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return f.readAll();
+        expect(0, {QStringLiteral("export"), file(name)});
+        return TestDocuments::fileBytes(file(name));
     }
 
     // The file written, then imported.
     Outcome importFile(const QString &name, const QByteArray &bytes, const QStringList &extra = {})
     {
-        QFile f(file(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-        f.close();
+        EXPECT_TRUE(TestDocuments::writeFile(file(name), bytes));
         return lager(QStringList{QStringLiteral("import"), file(name)} + extra);
-    }
-
-    // Written as the window would, past the program.
-    void writeArticle(const TLagerArtikelDaten &data)
-    {
-        IModLagerDBServerObj db;
-        db.Open(stockDir());
-        TLagerServerObj article;
-        article.Assign(data);
-        ASSERT_EQ(db.WriteArticle(&article), 0);
     }
 
     // The article's XML text as the table holds it.
@@ -136,6 +126,29 @@ protected:
         db.Open(stockDir());
         EXPECT_EQ(db.GotoArticle(nr), 0);
         return db.LagerTable().FieldByName(QStringLiteral("XMLDATA")).AsString();
+    }
+
+    // PLAIN, 4 in stock at 10.00, and SER, a serial-number article with no stock.
+    void addPlainAndSerialArticles()
+    {
+        writeArticles(stockDir(), {QStringLiteral("PLAIN"), QStringLiteral("SER")},
+                      [](TLagerServerObj &a) {
+                          a.SNPflicht = a.LagerArtikelNr == u"SER";
+                          a.BuchungsBestand = a.SNPflicht ? 0 : 4;
+                          a.EKPreis = Money::fromDouble(10);
+                      });
+    }
+
+    // The history invariant script on the installation's stock, as bench/run runs it.
+    Outcome checkHistory(const QStringList &options = {})
+    {
+        QProcess p;
+        p.start(QStringLiteral("python3"),
+                QStringList{QStringLiteral(STOCK_TESTS_DIR "/../tools/check-history"), stockDir()} +
+                    options);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return {p.exitCode(), p.readAllStandardOutput(),
+                QString::fromUtf8(p.readAllStandardError())};
     }
 
     QTemporaryDir m_dir;

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -42,12 +43,8 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 QByteArray utf16(const QString &text)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size() * 2);
-    for (QChar c : text) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
-    }
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data());
     return bytes;
 }
 
@@ -59,8 +56,7 @@ QByteArray utf16File(const QString &text)
 QString fromUtf16(const QByteArray &bytes)
 {
     QString text(bytes.size() / 2, Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i)
-        text[i] = QChar(char16_t(uchar(bytes[2 * i]) | uchar(bytes[2 * i + 1]) << 8));
+    qFromLittleEndian<char16_t>(bytes.constData(), text.size(), text.data());
     return text;
 }
 

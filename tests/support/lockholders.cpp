@@ -50,17 +50,6 @@ LockHolder::LockHolder(const QString &entry, const QStringList &args)
     m_holding = m_process->readLine().startsWith("locked");
 }
 
-ArticleLockHolder::ArticleLockHolder(const QString &stockDir, const QString &articleNr,
-                                     const QString &owner)
-    : LockHolder(u"hold-stock-lock"_s, {stockDir, articleNr, owner})
-{
-}
-
-DatabaseLockHolder::DatabaseLockHolder(const QString &stockDir, const QString &owner)
-    : LockHolder(u"hold-stock-lock"_s, {stockDir, QString(), owner})
-{
-}
-
 LockHolder::~LockHolder()
 {
     release();
@@ -72,9 +61,4 @@ void LockHolder::release()
         m_process->kill();
         m_process->waitForFinished();
     }
-}
-
-FileLockHolder::FileLockHolder(const QString &file, const QString &record)
-    : LockHolder(u"hold-file-lock"_s, {file, record})
-{
 }

@@ -29,19 +29,28 @@ class ArticleLockHolder : public LockHolder
 {
 public:
     ArticleLockHolder(const QString &stockDir, const QString &articleNr,
-                      const QString &owner = QStringLiteral("Kollege"));
+                      const QString &owner = QStringLiteral("Kollege"))
+        : LockHolder(QStringLiteral("hold-stock-lock"), {stockDir, articleNr, owner})
+    {
+    }
 };
 
 // Holds the lock of a whole stock database, as an import does.
 class DatabaseLockHolder : public LockHolder
 {
 public:
-    DatabaseLockHolder(const QString &stockDir, const QString &owner);
+    DatabaseLockHolder(const QString &stockDir, const QString &owner)
+        : LockHolder(QStringLiteral("hold-stock-lock"), {stockDir, QString(), owner})
+    {
+    }
 };
 
 // Holds a lock file with the given holder record.
 class FileLockHolder : public LockHolder
 {
 public:
-    FileLockHolder(const QString &file, const QString &record);
+    FileLockHolder(const QString &file, const QString &record)
+        : LockHolder(QStringLiteral("hold-file-lock"), {file, record})
+    {
+    }
 };

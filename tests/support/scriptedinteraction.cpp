@@ -51,14 +51,6 @@ int ScriptedInteraction::messageBox(const QString &caption, const QString &text,
     return ModalResult::OK;
 }
 
-bool ScriptedInteraction::inputBox(const QString &, const QString &, QString &value)
-{
-    if (inputs.isEmpty())
-        return false;
-    value = inputs.takeFirst();
-    return true;
-}
-
 std::unique_ptr<Progress> ScriptedInteraction::progress(const QString &, int)
 {
     return std::make_unique<ScriptedProgress>(*this);
@@ -68,34 +60,4 @@ std::unique_ptr<WaitWindow> ScriptedInteraction::waitWindow(const QString &text)
 {
     waitTexts << text;
     return std::make_unique<ScriptedWait>(cancelWaitAfterIdles, onWaitIdle);
-}
-
-void ScriptedInteraction::desktopAlert(const QString &header, const QString &text, int height,
-                                       int milliseconds)
-{
-    alerts.append({header, text, height, milliseconds});
-}
-
-bool ScriptedInteraction::dateBox(const QString &, const QString &, QDate &value)
-{
-    if (dates.isEmpty())
-        return false;
-    value = dates.takeFirst();
-    return true;
-}
-
-bool ScriptedInteraction::openFileBox(const QString &, const QString &, QString &path)
-{
-    if (files.isEmpty())
-        return false;
-    path = files.takeFirst();
-    return true;
-}
-
-bool ScriptedInteraction::colorBox(const QString &, unsigned &color)
-{
-    if (colors.isEmpty())
-        return false;
-    color = colors.takeFirst();
-    return true;
 }

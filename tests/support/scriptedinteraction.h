@@ -37,18 +37,38 @@ public:
     // the waiting is certain and not a matter of timing.
     std::function<void()> onWaitIdle;
     QStringList waitTexts;
-    QList<QDate> dates;     // date answers; an empty list cancels
-    QStringList files;      // file dialog answers; an empty list cancels
-    QList<unsigned> colors; // colour answers; an empty list cancels
+    QList<QDate> dates; // date answers; an empty list cancels
+    QStringList files;  // file dialog answers; an empty list cancels
 
     int messageBox(const QString &caption, const QString &text, MsgDlgType type,
                    int buttons) override;
-    bool inputBox(const QString &caption, const QString &prompt, QString &value) override;
+    bool inputBox(const QString &, const QString &, QString &value) override
+    {
+        return take(inputs, value);
+    }
     std::unique_ptr<Progress> progress(const QString &caption, int maximum) override;
     std::unique_ptr<WaitWindow> waitWindow(const QString &text) override;
     void desktopAlert(const QString &header, const QString &text, int height,
-                      int milliseconds) override;
-    bool dateBox(const QString &caption, const QString &prompt, QDate &value) override;
-    bool openFileBox(const QString &caption, const QString &filter, QString &path) override;
-    bool colorBox(const QString &caption, unsigned &color) override;
+                      int milliseconds) override
+    {
+        alerts.append({header, text, height, milliseconds});
+    }
+    bool dateBox(const QString &, const QString &, QDate &value) override
+    {
+        return take(dates, value);
+    }
+    bool openFileBox(const QString &, const QString &, QString &path) override
+    {
+        return take(files, path);
+    }
+    bool colorBox(const QString &, unsigned &) override { return false; }
+
+private:
+    template <typename T> static bool take(QList<T> &answers, T &value)
+    {
+        if (answers.isEmpty())
+            return false;
+        value = answers.takeFirst();
+        return true;
+    }
 };
