@@ -140,7 +140,11 @@ TEST_F(OrderJournal, SortingGoToAndHidingDeliveredOrders)
     EXPECT_EQ(frame.GoToEdit()->text(), u"B-00"_s);
     QTest::keyClicks(frame.GoToEdit(), u"6"_s);
     EXPECT_EQ(frame.Grid()->currentIndex().row(), frame.Model()->RowOf(u"B-006"_s));
-    EXPECT_TRUE(QTest::qWaitFor([&reported] { return !reported.isEmpty(); }, 2000));
+    // The report waits for the typing to pause; firing the pause now stands for the wait.
+    auto *pause = frame.findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_TRUE(pause && pause->isActive() && reported.isEmpty());
+    pause->stop();
+    QMetaObject::invokeMethod(pause, "timeout");
     EXPECT_EQ(reported, u"B-006"_s);
 
     frame.HideDeliveredAction()->setChecked(true);
@@ -151,7 +155,7 @@ TEST_F(OrderJournal, SortingGoToAndHidingDeliveredOrders)
     EXPECT_EQ(listedNumbers(frame).size(), 8);
 }
 
-TEST_F(OrderJournal, FollowUpCellsTextsAndColours)
+TEST_F(OrderJournal, FollowUpCellsShowDateTimeAndWhetherDue)
 {
     const QDate today = QDate::currentDate();
     {
@@ -179,10 +183,8 @@ TEST_F(OrderJournal, FollowUpCellsTextsAndColours)
     EXPECT_TRUE(cell(u"B-003"_s).data().toString().isEmpty());
     EXPECT_FALSE(cell(u"B-003"_s).data(TBestellJournalModel::FollowUpDueRole).isValid());
 
-    // A follow-up is due for the whole of its day; one overdue is red unless done.
+    // A follow-up is due for the whole of its day.
     const double todayMidnight = DateTime::fromQDateTime(QDateTime(today, QTime(0, 0)));
     EXPECT_EQ(TBestellJournalModel::FollowUpDue(todayMidnight + 0.99), 0);
     EXPECT_EQ(TBestellJournalModel::FollowUpDue(todayMidnight + 1.4), 1);
-    EXPECT_EQ(TBestellJournalModel::FollowUpColour(-1, false), QColor(Qt::red));
-    EXPECT_EQ(TBestellJournalModel::FollowUpColour(-1, true), QColor());
 }

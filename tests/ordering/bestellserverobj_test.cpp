@@ -14,21 +14,6 @@ QString savedText(TDBXMLCoreObject &object)
     return TestDocuments::fromUtf16(TestDocuments::fileBytes(path));
 }
 
-TBestellartikel &addLine(TBestellServerObj &order, const QString &typ, double menge, double ek,
-                         int pe, double rabatt, double geliefert = 0)
-{
-    auto line = std::make_unique<TBestellartikel>();
-    line->Typ = typ;
-    line->Menge = menge;
-    line->EK = ek;
-    line->PE = pe;
-    line->Rabatt = rabatt;
-    line->Geliefert = geliefert;
-    TBestellartikel &ref = *line;
-    order.Artikel.Add(std::move(line));
-    return ref;
-}
-
 // The golden order uses every part of the complete document, escaping included.
 void readSampleOrder(TBestellServerObj &o)
 {

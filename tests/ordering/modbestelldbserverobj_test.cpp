@@ -8,17 +8,6 @@
 namespace
 {
 
-void addLine(TBestellServerObj &order, double menge, double ek, double geliefert = 0)
-{
-    auto line = std::make_unique<TBestellartikel>();
-    line->Typ = u"N"_s;
-    line->ArtikelNr = u"A"_s + QString::number(order.Artikel.Count() + 1);
-    line->Menge = menge;
-    line->EK = ek;
-    line->Geliefert = geliefert;
-    order.Artikel.Add(std::move(line));
-}
-
 class OrderTable : public ::testing::Test
 {
 protected:
@@ -36,7 +25,7 @@ protected:
         order.Angelegt = datum;
         order.Stadium = 2;
         for (int i = 0; i < lines; ++i)
-            addLine(order, 2, 10);
+            addLine(order, u"N"_s, 2, 10, 1, 0);
         order.CalcNetto(false);
         ASSERT_EQ(db.WriteOrder(&order, true), 0);
     }

@@ -36,34 +36,25 @@ QString document(const QString &body)
 }
 } // namespace
 
-TEST(LagerArtikelXml, DefaultArticleWritesTheBareSkeletonAndReadsBack)
+// The bare skeleton of a default article and every part of a full one, in order; read back
+// into a record that is not cleared first, by bytes and through the column's text form.
+TEST(LagerArtikelXml, GoldenArticlesWriteAndReadBack)
 {
-    const QByteArray golden = TestDocuments::golden("stock", "lagerartikel_default.xml");
-    ASSERT_FALSE(golden.isEmpty());
-    EXPECT_EQ(writtenDocument(TLagerArtikelDaten()), golden);
-
-    TLagerServerObj read;
-    read.InitPeriods(QString()); // reading must start from a cleared record
-    TestDocuments::read(read, golden);
-    EXPECT_FALSE(read.HasError());
-    EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(read), TLagerArtikelDaten());
-}
-
-TEST(LagerArtikelXml, FullArticleWritesEveryPartInOrderAndReadsBackEqual)
-{
-    const QByteArray golden = TestDocuments::golden("stock", "lagerartikel_full.xml");
-    ASSERT_FALSE(golden.isEmpty());
-    EXPECT_EQ(asText(writtenDocument(fullArticle())), asText(golden));
-
-    TLagerServerObj read;
-    TestDocuments::read(read, golden);
-    EXPECT_FALSE(read.HasError()) << read.ErrorText().toStdString();
-    const TLagerArtikelDaten expected = xmlPart(fullArticle());
-    EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(read), expected);
-    // The same through the column's text form rather than a byte stream.
-    TLagerServerObj fromText;
-    EXPECT_TRUE(fromText.LoadFromXMLText(fromUtf16(golden)));
-    EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(fromText), expected);
+    for (const auto &[file, article] : {std::pair("lagerartikel_default.xml", TLagerArtikelDaten()),
+                                        std::pair("lagerartikel_full.xml", fullArticle())}) {
+        SCOPED_TRACE(file);
+        const QByteArray golden = TestDocuments::golden("stock", file);
+        ASSERT_FALSE(golden.isEmpty());
+        EXPECT_EQ(asText(writtenDocument(article)), asText(golden));
+        TLagerServerObj read, fromText;
+        read.InitPeriods(QString());
+        TestDocuments::read(read, golden);
+        EXPECT_FALSE(read.HasError()) << read.ErrorText().toStdString();
+        EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(read), xmlPart(article));
+        fromText.InitPeriods(QString());
+        EXPECT_TRUE(fromText.LoadFromXMLText(fromUtf16(golden)));
+        EXPECT_EQ(static_cast<const TLagerArtikelDaten &>(fromText), xmlPart(article));
+    }
 }
 
 // The golden documents hold the usual values and leave the defaults out; here money beyond a
