@@ -158,7 +158,7 @@ TEST(TolerantConversions, BooleansFromNumbersAndWords)
     EXPECT_EQ(StrToIntTolerant(u"", 7), 7);
 }
 
-TEST(MoneyRounding, HalfCentBoundaryAndSingleRoundingOfPercentages)
+TEST(Money, FourDecimalsExactlyHalfCentBoundaryAndSingleRoundingOfPercentages)
 {
     EXPECT_EQ(RoundMoney(false, Money::fromRaw(-50)).raw(), -100);
     EXPECT_EQ(RoundMoney(false, Money::fromRaw(49)).raw(), 0);
@@ -177,6 +177,12 @@ TEST(MoneyRounding, HalfCentBoundaryAndSingleRoundingOfPercentages)
     EXPECT_EQ(GrossToNet(false, Money::fromRaw(1190000), 19).raw(), 1000000);
     EXPECT_EQ(GrossToNet(false, Money::fromRaw(-1000000), 19).raw(), -840300); // -84,0336
     EXPECT_THROW(GrossToNet(false, a, -100), std::range_error);
+
+    EXPECT_EQ(Money::fromDouble(12.3456).raw(), 123456);
+    EXPECT_EQ(Money::fromDouble(-0.00005).raw(), 0);  // exactly -0.5 after scaling: to even
+    EXPECT_EQ(Money::fromDouble(0.03125).raw(), 312); // an exact tie goes to even
+    EXPECT_EQ((Money::fromDouble(0.1) + Money::fromDouble(0.2)), Money::fromDouble(0.3));
+    EXPECT_EQ((Money::fromDouble(10.00) * 1.5).raw(), 150000);
 }
 
 // How a record's lines come out is the XML core's golden document; here what the file adds.
@@ -217,15 +223,6 @@ TEST(SharedContainers, LookupsAreExactAndTakeTheFirstOfEqualKeys)
     EXPECT_FALSE(list.HasValue(s(u"firma")));
     TStringStringlistObjectList named;
     EXPECT_EQ(named.Last(), nullptr);
-}
-
-TEST(Money, KeepsFourDecimalsExactly)
-{
-    EXPECT_EQ(Money::fromDouble(12.3456).raw(), 123456);
-    EXPECT_EQ(Money::fromDouble(-0.00005).raw(), 0);  // exactly -0.5 after scaling: to even
-    EXPECT_EQ(Money::fromDouble(0.03125).raw(), 312); // an exact tie goes to even
-    EXPECT_EQ((Money::fromDouble(0.1) + Money::fromDouble(0.2)), Money::fromDouble(0.3));
-    EXPECT_EQ((Money::fromDouble(10.00) * 1.5).raw(), 150000);
 }
 
 TEST(DateTimeValue, CountsDaysSince1899)
