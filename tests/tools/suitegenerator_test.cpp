@@ -90,16 +90,11 @@ TEST(SuiteGenerator, InstallationOpensHoldsTogetherAndIsTheSameForTheSameSeed)
               u"[DATADIR]DEMO/LAGER/"_s);
 
     EXPECT_EQ(articles.size(), 300);
-    // Orders in every state, with every kind of line.
+    // Orders in every state, so that the check of the stored states above has something to do.
     QSet<QString> states;
-    QString kinds;
-    for (const QString &row : orders) {
+    for (const QString &row : orders)
         states.insert(row.section(u'|', 1, 1));
-        kinds += row.section(u'|', 2);
-    }
     EXPECT_EQ(states, (QSet<QString>{u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}));
-    for (const QChar kind : u"NFT"_s)
-        EXPECT_TRUE(kinds.contains(kind)) << char(kind.unicode());
 
     EXPECT_EQ(generateAndRead(tmp.filePath(u"again"_s)), std::pair(articles, orders));
 }
