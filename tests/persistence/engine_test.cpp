@@ -305,9 +305,8 @@ TEST_F(EngineTest, EditingTheIndexColumnWhileIterating)
 TEST_F(EngineTest, UniqueIndexRefusesDuplicatesAndCaseOption)
 {
     auto t = createArticles();
+    // (A duplicate is refused in the transaction test.)
     add(*t, u"AB-12"_s);
-    EXPECT_THROW(add(*t, u"AB-12"_s), EngineError);
-    t->Cancel();
     add(*t, u"ab-12"_s); // binary: a different key
     EXPECT_TRUE(t->FindKey({u"ab-12"_s}));
     EXPECT_EQ(numberOf(*t), u"ab-12"_s);
@@ -386,13 +385,9 @@ TEST_F(EngineTest, SetFieldByKeyChangesOneColumnOfTheKeyedRowsOnly)
 {
     auto t = createArticles();
     t->AddIndex(u"003"_s, u"Gruppe"_s, ixCaseInsensitive);
-    for (const QString &nr : {u"A'1"_s, u"B2"_s, u"b2"_s}) {
+    for (const QString &nr : {u"A'1"_s, u"B2"_s, u"b2"_s})
         add(*t, nr, u"alt"_s);
-        t->Edit();
-        t->FieldByName(u"XMLDATA"_s).SetAsString(u"<x a=\"1\"/>"_s + nr);
-        t->Post();
-    }
-    const QStringList xml = walk(*t, u"XMLDATA"_s);
+    const QStringList descriptions = walk(*t, u"Bez"_s);
     const QString cut = u"Regal 1 oben links h"_s; // to the column's 20 characters
     const struct {
         QString index;
@@ -412,7 +407,7 @@ TEST_F(EngineTest, SetFieldByKeyChangesOneColumnOfTheKeyedRowsOnly)
         t->Refresh();
         EXPECT_EQ(walk(*t, u"Gruppe"_s), c.groups) << qPrintable(c.key);
     }
-    EXPECT_EQ(walk(*t, u"XMLDATA"_s), xml);
+    EXPECT_EQ(walk(*t, u"Bez"_s), descriptions);
     EXPECT_THROW(t->SetFieldByKey(u"009"_s, {u"B2"_s}, u"Gruppe"_s, u"Z"_s), EngineError);
     EXPECT_THROW(t->SetFieldByKey(u"001"_s, {u"B2"_s}, u"Fehlt"_s, u"Z"_s), EngineError);
 }
