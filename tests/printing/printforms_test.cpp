@@ -27,10 +27,7 @@ TEST(PrintForms, FileReadAndWrittenBackEqual)
     TPrintForms forms;
     TestDocuments::read(forms, golden);
     ASSERT_FALSE(forms.HasError()) << forms.ErrorText().toStdString();
-    ASSERT_EQ(forms.Forms.size(), 3u);
-    EXPECT_EQ(forms.Forms[0]->Elements.size(), 5u);
-    // A form without a print area stays without one.
-    EXPECT_EQ(forms.Forms[1]->PrintArea, nullptr);
+    // Whatever the reader drops or invents (a print area for the form without one) shows here.
     EXPECT_EQ(TestDocuments::asText(TestDocuments::written(forms)), TestDocuments::asText(golden));
 }
 

@@ -246,12 +246,10 @@ TEST_F(StockPrintWindow, OkWantsALayoutSetThenAFormAndKeepsBothForTheNextPrint)
         w.accept();
         EXPECT_EQ(w.result(), QDialog::Accepted);
         const TLagerDruckAuswahl c = w.Choice();
-        EXPECT_EQ(c.Group, u"Rohre"_s);
-        EXPECT_EQ(c.Place, QString());
         EXPECT_TRUE(c.OnlyStock);
-        EXPECT_EQ(c.Form, u"Lagerliste Querformat"_s);
-        EXPECT_EQ(c.LayoutSet, u"Lagerliste"_s);
-        EXPECT_EQ(c.FirstPage, u"3"_s);
+        EXPECT_EQ(
+            (QStringList{c.Group, c.Place, c.Form, c.LayoutSet, c.FirstPage}),
+            (QStringList{u"Rohre"_s, {}, u"Lagerliste Querformat"_s, u"Lagerliste"_s, u"3"_s}));
     }
     TMOD00501Form10 again(context());
     EXPECT_EQ(again.FormField()->text(), u"Lagerliste Querformat"_s);
