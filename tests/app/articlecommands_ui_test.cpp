@@ -11,6 +11,7 @@
 #include "tests/support/lockholders.h"
 #include "tests/support/scriptedinteraction.h"
 
+#include <QAction>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -318,27 +319,34 @@ TEST_F(ArticleCommandsTest, CopyWritesTheNewNumberAsCreatedNowWithoutTheWindow)
     EXPECT_TRUE(stored(u"LANGE-NUMMER-1234567"_s));
 }
 
-// Each command checks its own right before it asks anything.
+// Each command, button or entry of the functions menu, checks its own right before it asks
+// anything or opens a dialog.
 TEST_F(ArticleCommandsTest, MissingRightRefusesItsCommandBeforeAsking)
 {
     const struct {
-        const char *button;
+        const char *command;
         const char16_t *right;
         const char16_t *refusal;
     } cases[] = {
         {"btNew", u"41", u"Sie sind nicht berechtigt, Artikel anzulegen!"},
         {"btCopy", u"41", u"Sie sind nicht berechtigt, Artikel anzulegen!"},
         {"btEditArtikel", u"42", u"Sie sind nicht berechtigt, Artikel zu bearbeiten!"},
+        {"pmFuncEditBestand", u"42", u"Sie sind nicht berechtigt, Artikel zu bearbeiten!"},
         {"btDelete", u"43", u"Sie sind nicht berechtigt, Artikel zu loeschen!"},
+        {"miZugangBestEinz", u"44", u"Sie sind nicht berechtigt, Artikel zu buchen!"},
+        {"miZugangBestTab", u"44", u"Sie sind nicht berechtigt, Artikel zu buchen!"},
+        {"miZugangEinzeln", u"44", u"Sie sind nicht berechtigt, Artikel zu buchen!"},
     };
     ui.inputs = {u"NEU1"_s};
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.button);
+        SCOPED_TRACE(c.command);
         ui.messages.clear();
         auto w =
             openWindow([&](const QString &right) { return right != QString::fromUtf16(c.right); });
         w->stockFrame()->GotoArticle(u"B1"_s);
-        w->findChild<QPushButton *>(QString::fromLatin1(c.button))->click();
+        QObject *command = w->findChild<QObject *>(QString::fromLatin1(c.command));
+        ASSERT_TRUE(command);
+        QMetaObject::invokeMethod(command, qobject_cast<QAction *>(command) ? "trigger" : "click");
         EXPECT_EQ(texts(), QStringList{QString::fromUtf16(c.refusal)});
     }
     EXPECT_TRUE(ui.proposals.isEmpty());

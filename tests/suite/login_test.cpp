@@ -318,7 +318,6 @@ TEST(IniFileSec, RoundTripsTypedValuesAndRejectsTampering)
     ASSERT_TRUE(w.save());
 
     const TIniFileSec ini(file);
-    EXPECT_EQ(ini.FileName(), file);
     EXPECT_TRUE(ini.SectionExists(u"pfade"_s));
     EXPECT_TRUE(ini.ValueExists(u"Pfade"_s, u"Klar"_s));
     EXPECT_EQ(ini.ReadString(u"Pfade"_s, u"Daten"_s, {}), u"Müller/ä"_s);
