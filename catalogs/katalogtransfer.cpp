@@ -322,6 +322,7 @@ int KatalogTransfer::ImportWholeCatalog(const QString &catalog, bool *cancelled)
     const bool emptyStock = m_db.ArticleCount() == 0;
     QElapsedTimer batchClock;
     try {
+        IModLagerDBServerObj::BulkWriter writer(m_db);
         WalkCatalog(*item, m_settings.prices, [&](const TKatalogDBClipBoardMergeObj &merge) {
             if (progress->cancelled()) {
                 if (cancelled)
@@ -337,10 +338,10 @@ int KatalogTransfer::ImportWholeCatalog(const QString &catalog, bool *cancelled)
             // The overwritten article's stock goes with it; the history row says so, so that
             // the history still adds up to the stored stock.
             double before = 0;
-            if (m_db.ReplaceArticle(*record, before, !emptyStock) != 0 ||
-                m_db.AppendBooking(TLagerBuchung::Change(TLagerBuchung::Import, merge.ArtikelNr,
-                                                         before, record->BuchungsBestand, now,
-                                                         user)) != 0) {
+            if (writer.ReplaceArticle(*record, before, !emptyStock) != 0 ||
+                writer.AppendBooking(TLagerBuchung::Change(TLagerBuchung::Import, merge.ArtikelNr,
+                                                           before, record->BuchungsBestand, now,
+                                                           user)) != 0) {
                 failed = true;
                 return false;
             }
