@@ -2,6 +2,7 @@
 
 #include "persistence/conversions.h"
 #include "persistence/engine/engineerror.h"
+#include "persistence/engine/tableappender.h"
 #include "persistence/engine/tdbdatabase.h"
 #include "persistence/engine/tdbtable.h"
 #include "persistence/xml/xmltext.h"
@@ -107,6 +108,83 @@ void addColumnBefore(TFieldDefs &defs, const QString &name, FieldType type, int 
     if (target > 0)
         defs.Move(defs.Count() - 1, target);
 }
+
+// Sets the columns of the row being written, whichever way it goes in.
+struct FieldPut {
+    TTdbTable &table;
+    template <class T> void operator()(const QString &column, const T &value) const
+    {
+        table.FieldByName(column).SetAsVariant(QVariant(value));
+    }
+};
+
+// The columns of an article's row. The cursor and the bulk append both write through this
+// one list, so that a row reads the same whichever way it came in.
+template <class Put> void putArticle(TLagerServerObj &record, const Put &put)
+{
+    const TLagerArtikelDaten &d = record;
+    put(cNr, d.LagerArtikelNr);
+    put(cKatalog, d.Katalog);
+    put(cBez, d.Bezeichnung);
+    put(cEAN, d.EAN.trimmed());
+    put(cBestand, d.BuchungsBestand);
+    put(cZugang, d.SummeWareneingangMe);
+    put(cGruppe, d.Gruppe);
+    put(cLagerort, d.Lagerort);
+    put(cInventur, d.Inventurartikel);
+    put(cAnfang, d.Anfangsbestand);
+    put(cErfassung, d.InventurErfassung);
+    put(cDifferenz, d.Inventurdifferenz);
+    put(cRabatt, d.Rabattgruppen);
+    put(cME, d.ME.trimmed());
+    put(cDEinstand, d.DEinstandsPreisbildung);
+    put(cEK, d.EKPreis.toDouble());
+    put(cZuschlag, d.VKZuschlag);
+    put(cMwSt, int(d.MwStSatz));
+    put(cSNPflicht, d.SNPflicht);
+    put(cXML, record.GetXMLText(true));
+    put(cColor, d.ViewColor);
+    put(cNotStock, d.IsNotBestandsartikel);
+}
+
+// The columns of a history row, as putArticle.
+template <class Put> void putBooking(const TLagerBuchung &row, const Put &put)
+{
+    put(bZeit, row.Zeit);
+    put(bBenutzer, row.Benutzer);
+    put(cNr, row.LagerArtikelNr);
+    put(bArt, row.Art);
+    put(bMenge, row.Menge);
+    put(bVorher, row.BestandVorher);
+    put(bNachher, row.BestandNachher);
+    put(bPreis, row.Preis.toDouble());
+    put(bBestellNr, row.BestellNr);
+    put(bBestellPos, row.BestellPos);
+    put(bSerien, row.Seriennummern);
+}
+
+// The columns a put list writes, in its order.
+template <class Record, class List> QStringList columnsOf(Record &record, List list)
+{
+    QStringList names;
+    list(record, [&](const QString &column, const auto &) { names.append(column); });
+    return names;
+}
+
+// Hands the values of a put list to an appender, by their place in the list.
+class AppenderPut
+{
+public:
+    explicit AppenderPut(TTableAppender &appender) : m_appender(appender) {}
+    template <class T> void operator()(const QString &, const T &value) const
+    {
+        m_appender.Set(m_next++, value);
+    }
+
+private:
+    TTableAppender &m_appender;
+    mutable int m_next = 0;
+};
 } // namespace
 
 IModLagerDBServerObj::IModLagerDBServerObj(ErrorCallback onError)
@@ -271,30 +349,7 @@ void IModLagerDBServerObj::UpgradeTable()
 
 void IModLagerDBServerObj::WriteRow(TLagerServerObj &record)
 {
-    TTdbTable &t = *m_lager;
-    const TLagerArtikelDaten &d = record;
-    t.FieldByName(cNr).SetAsString(d.LagerArtikelNr);
-    t.FieldByName(cKatalog).SetAsString(d.Katalog);
-    t.FieldByName(cBez).SetAsString(d.Bezeichnung);
-    t.FieldByName(cEAN).SetAsString(d.EAN.trimmed());
-    t.FieldByName(cBestand).SetAsFloat(d.BuchungsBestand);
-    t.FieldByName(cZugang).SetAsFloat(d.SummeWareneingangMe);
-    t.FieldByName(cGruppe).SetAsString(d.Gruppe);
-    t.FieldByName(cLagerort).SetAsString(d.Lagerort);
-    t.FieldByName(cInventur).SetAsBoolean(d.Inventurartikel);
-    t.FieldByName(cAnfang).SetAsFloat(d.Anfangsbestand);
-    t.FieldByName(cErfassung).SetAsFloat(d.InventurErfassung);
-    t.FieldByName(cDifferenz).SetAsFloat(d.Inventurdifferenz);
-    t.FieldByName(cRabatt).SetAsString(d.Rabattgruppen);
-    t.FieldByName(cME).SetAsString(d.ME.trimmed());
-    t.FieldByName(cDEinstand).SetAsBoolean(d.DEinstandsPreisbildung);
-    t.FieldByName(cEK).SetAsFloat(d.EKPreis.toDouble());
-    t.FieldByName(cZuschlag).SetAsFloat(d.VKZuschlag);
-    t.FieldByName(cMwSt).SetAsInteger(d.MwStSatz);
-    t.FieldByName(cSNPflicht).SetAsBoolean(d.SNPflicht);
-    t.FieldByName(cXML).SetAsString(record.GetXMLText(true));
-    t.FieldByName(cColor).SetAsInteger(d.ViewColor);
-    t.FieldByName(cNotStock).SetAsBoolean(d.IsNotBestandsartikel);
+    putArticle(record, FieldPut{*m_lager});
 }
 
 void IModLagerDBServerObj::ReadRow(TLagerServerObj &record)
@@ -422,29 +477,6 @@ int IModLagerDBServerObj::WriteArticle(TLagerServerObj *record)
         ReportError(&e, u"SetLagerArtikel\n"_s + errorText(e));
     }
     return result;
-}
-
-int IModLagerDBServerObj::ReplaceArticle(TLagerServerObj &record, double &stockBefore,
-                                         bool mayExist)
-{
-    stockBefore = 0;
-    TTdbTable &t = *m_lager;
-    ControlsDisabled guard(t);
-    try {
-        if (mayExist && locateArticle(record.LagerArtikelNr)) {
-            stockBefore = t.FieldByName(cBestand).AsFloat();
-            t.Edit();
-        } else {
-            t.Append();
-        }
-        WriteRow(record);
-        t.Post();
-        return 0;
-    } catch (const std::exception &e) {
-        cancelEdit(t);
-        ReportError(&e, u"SetLagerArtikel\n"_s + errorText(e));
-    }
-    return -1;
 }
 
 int IModLagerDBServerObj::ArticleExists(const QString &nr)
@@ -577,6 +609,60 @@ void IModLagerDBServerObj::RestoreIndexes()
 {
     m_lager->SetIndexName(m_lagerIndex);
     m_serials->SetIndexName(m_serialIndex);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bulk writes
+
+IModLagerDBServerObj::BulkWriter::BulkWriter(IModLagerDBServerObj &db) : m_db(db)
+{
+    TLagerServerObj article;
+    m_articles = std::make_unique<TTableAppender>(
+        *db.m_lager,
+        columnsOf(article, [](TLagerServerObj &r, const auto &put) { putArticle(r, put); }));
+    const TLagerBuchung row;
+    m_bookings = std::make_unique<TTableAppender>(
+        *db.m_bookings,
+        columnsOf(row, [](const TLagerBuchung &r, const auto &put) { putBooking(r, put); }));
+}
+
+IModLagerDBServerObj::BulkWriter::~BulkWriter() = default;
+
+int IModLagerDBServerObj::BulkWriter::ReplaceArticle(TLagerServerObj &record, double &stockBefore,
+                                                     bool mayExist)
+{
+    stockBefore = 0;
+    TTdbTable &t = *m_db.m_lager;
+    ControlsDisabled guard(t);
+    try {
+        if (mayExist && m_db.locateArticle(record.LagerArtikelNr)) {
+            // Columns the article's record does not carry stay as the row had them.
+            stockBefore = t.FieldByName(cBestand).AsFloat();
+            t.Edit();
+            m_db.WriteRow(record);
+            t.Post();
+        } else {
+            putArticle(record, AppenderPut(*m_articles));
+            m_articles->Post();
+        }
+        return 0;
+    } catch (const std::exception &e) {
+        cancelEdit(t);
+        m_db.ReportError(&e, u"SetLagerArtikel\n"_s + errorText(e));
+    }
+    return -1;
+}
+
+int IModLagerDBServerObj::BulkWriter::AppendBooking(const TLagerBuchung &row)
+{
+    try {
+        putBooking(row, AppenderPut(*m_bookings));
+        m_bookings->Post();
+        return 0;
+    } catch (const std::exception &e) {
+        m_db.ReportError(&e, u"AppendBooking\n"_s + errorText(e));
+    }
+    return -1;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -724,8 +810,7 @@ int IModLagerDBServerObj::bookArticle(TLagerServerObj &article, const TLagerBuch
     try {
         database.StartTransaction();
         bool written = (!added || WriteSerials(*added) == 0) &&
-                       (!removed || DeleteSerials(*removed) == 0) &&
-                       WriteArticle(&article) == 0;
+                       (!removed || DeleteSerials(*removed) == 0) && WriteArticle(&article) == 0;
         for (qsizetype i = 0; written && i < rows.size(); ++i)
             written = AppendBooking(rows[i]) == 0;
         if (written) {
@@ -747,17 +832,7 @@ int IModLagerDBServerObj::AppendBooking(const TLagerBuchung &row)
     ControlsDisabled guard(t);
     try {
         t.Append();
-        t.FieldByName(bZeit).SetAsDateTime(row.Zeit);
-        t.FieldByName(bBenutzer).SetAsString(row.Benutzer);
-        t.FieldByName(cNr).SetAsString(row.LagerArtikelNr);
-        t.FieldByName(bArt).SetAsInteger(row.Art);
-        t.FieldByName(bMenge).SetAsFloat(row.Menge);
-        t.FieldByName(bVorher).SetAsFloat(row.BestandVorher);
-        t.FieldByName(bNachher).SetAsFloat(row.BestandNachher);
-        t.FieldByName(bPreis).SetAsFloat(row.Preis.toDouble());
-        t.FieldByName(bBestellNr).SetAsString(row.BestellNr);
-        t.FieldByName(bBestellPos).SetAsInteger(row.BestellPos);
-        t.FieldByName(bSerien).SetAsString(row.Seriennummern);
+        putBooking(row, FieldPut{t});
         t.Post();
         return 0;
     } catch (const std::exception &e) {

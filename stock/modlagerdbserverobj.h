@@ -5,6 +5,7 @@
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "stock/lagerbuchung.h"
 
@@ -12,6 +13,7 @@ class TDBLagerSearchResult;
 class TDBLagerSearchResultObjectList;
 class TLagerServerObj;
 class TSeriennummerObjectList;
+class TTableAppender;
 class TTdbTable;
 struct TSeriennummer;
 
@@ -55,10 +57,6 @@ public:
     int ReadArticle(TLagerServerObj *record);
     // 0 written (edited or appended); -1 no record or failure.
     int WriteArticle(TLagerServerObj *record);
-    // WriteArticle for bulk writes under the database lock: one look-up per article, which
-    // also tells the stock the row held before (0 for a new one), none when the caller knows
-    // the number is new; the cursor stays on the row. 0 written; -1 failure (reported).
-    int ReplaceArticle(TLagerServerObj &record, double &stockBefore, bool mayExist = true);
     // 1 when a row has exactly this number. Leaves "001" as the current index.
     int ArticleExists(const QString &nr);
     // 0 deleted; -1 otherwise.
@@ -105,6 +103,30 @@ public:
     // Appends one history row; callers that write the article themselves do so in the
     // same database transaction. 0 appended; -1 failed.
     int AppendBooking(const TLagerBuchung &row);
+    // Writes of a bulk loop under the database lock (the whole-catalog import): new articles
+    // and history rows go in through one prepared insert each. Lives inside the loop's
+    // transaction, which the caller holds; the store must stay open while it lives.
+    class BulkWriter
+    {
+    public:
+        explicit BulkWriter(IModLagerDBServerObj &db);
+        ~BulkWriter();
+        BulkWriter(const BulkWriter &) = delete;
+        BulkWriter &operator=(const BulkWriter &) = delete;
+
+        // WriteArticle with one look-up per article, which also tells the stock the row held
+        // before (0 for a new one), and none when the caller knows the number is new. The
+        // cursor of LAGER is left anywhere. 0 written; -1 failure (reported).
+        int ReplaceArticle(TLagerServerObj &record, double &stockBefore, bool mayExist = true);
+        // AppendBooking. 0 appended; -1 failed (reported).
+        int AppendBooking(const TLagerBuchung &row);
+
+    private:
+        IModLagerDBServerObj &m_db;
+        std::unique_ptr<TTableAppender> m_articles;
+        std::unique_ptr<TTableAppender> m_bookings;
+    };
+
     // The article's history, oldest first. 0 read (also when there is none); -1 failed.
     int ReadBookings(const QString &nr, TLagerBuchungList &rows);
 

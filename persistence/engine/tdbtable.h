@@ -161,6 +161,7 @@ private:
     };
     friend class TTdbDatabase;
     friend class TTableScan;
+    friend class TTableAppender;
 
     SqliteConnection &conn() const;
     void requireActive(const char *operation) const;
