@@ -123,12 +123,21 @@ void TTableAppender::Set(int column, bool value)
 void TTableAppender::Post()
 {
     if (!m_conn) {
+        // A refused row must not stay in the cursor's insert state, or the next Append
+        // would post it again.
         m_table.Append();
-        for (qsizetype i = 0; i < m_columns.size(); ++i) {
-            if (m_pending[i].isValid())
-                m_table.Fields(m_columns[i]).SetAsVariant(std::exchange(m_pending[i], {}));
+        try {
+            for (qsizetype i = 0; i < m_columns.size(); ++i) {
+                if (m_pending[i].isValid())
+                    m_table.Fields(m_columns[i]).SetAsVariant(m_pending[i]);
+            }
+            m_table.Post();
+        } catch (...) {
+            m_pending.fill(QVariant());
+            m_table.Cancel();
+            throw;
         }
-        m_table.Post();
+        m_pending.fill(QVariant());
         return;
     }
     const TFieldDefs &defs = m_table.m_fieldDefs;
