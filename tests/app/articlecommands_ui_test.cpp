@@ -9,6 +9,7 @@
 #include "tests/support/childprocess.h"
 #include "tests/support/installation.h"
 #include "tests/support/lockholders.h"
+#include "tests/support/messagetexts.h"
 #include "tests/support/scriptedinteraction.h"
 
 #include <QAction>
@@ -85,13 +86,6 @@ protected:
         QStringList out;
         for (const TDBLagerSearchResult *e : w.stockFrame()->DisplayedList())
             out.append(e->ArtikelNr().toString() + u'=' + e->Bezeichnung().toString());
-        return out;
-    }
-    QStringList texts() const
-    {
-        QStringList out;
-        for (const auto &m : ui.messages)
-            out.append(m.text);
         return out;
     }
     bool lockFileExists(const QString &nr) const
@@ -217,7 +211,8 @@ TEST_F(ArticleCommandsTest, NumberCreatedMeanwhileByAColleagueStaysTheirs)
         EXPECT_EQ(windowShown, 0);
         ASSERT_TRUE(stored(nr));
         EXPECT_EQ(stored(nr)->Bezeichnung, u"VOM KOLLEGEN"_s);
-        EXPECT_EQ(texts(), QStringList{u"Der Artikel \"%1\" existiert bereits."_s.arg(nr)});
+        EXPECT_EQ(messageTexts(ui),
+                  QStringList{u"Der Artikel \"%1\" existiert bereits."_s.arg(nr)});
     }
 }
 
@@ -229,7 +224,7 @@ TEST_F(ArticleCommandsTest, ExistingNumberAsksToChangeIt)
     ui.inputs = {u"B1"_s, u"A0099"_s};
     ui.answers = {ModalResult::Yes, ModalResult::No};
     w->newArticle();
-    EXPECT_EQ(texts(),
+    EXPECT_EQ(messageTexts(ui),
               (QStringList{u"Der Artikel \"B1\" existiert bereits. Artikelnummer aendern?"_s,
                            u"Der Artikel \"A0099\" existiert bereits. Artikelnummer aendern?"_s}));
     EXPECT_EQ(ui.proposals, (QStringList{u"A0100"_s, u"B1"_s}));
@@ -245,7 +240,7 @@ TEST_F(ArticleCommandsTest, ExistingNumberAsksToChangeIt)
     };
     w->newArticle();
     EXPECT_EQ(windowShown, 2);
-    EXPECT_EQ(texts(), QStringList{u"Der Artikel \"B1\" existiert bereits."_s});
+    EXPECT_EQ(messageTexts(ui), QStringList{u"Der Artikel \"B1\" existiert bereits."_s});
     EXPECT_EQ(stored(u"B1"_s)->Bezeichnung, u"ARTIKEL B1"_s);
     EXPECT_FALSE(stored(u"C1"_s));
     EXPECT_EQ(stored(u"C2"_s)->Bezeichnung, u"UMBENANNT"_s);
@@ -289,7 +284,7 @@ TEST_F(ArticleCommandsTest, EditWritesAndUpdatesTheRowUnderTheLockAndEndsOnAHeld
     }
     w->editArticle();
     EXPECT_EQ(windowShown, 2);
-    EXPECT_EQ(texts(), QStringList{u"Artikel \"B1\" nicht gefunden."_s});
+    EXPECT_EQ(messageTexts(ui), QStringList{u"Artikel \"B1\" nicht gefunden."_s});
     EXPECT_FALSE(stored(u"B1"_s));
 }
 
@@ -347,7 +342,7 @@ TEST_F(ArticleCommandsTest, MissingRightRefusesItsCommandBeforeAsking)
         QObject *command = w->findChild<QObject *>(QString::fromLatin1(c.command));
         ASSERT_TRUE(command);
         QMetaObject::invokeMethod(command, qobject_cast<QAction *>(command) ? "trigger" : "click");
-        EXPECT_EQ(texts(), QStringList{QString::fromUtf16(c.refusal)});
+        EXPECT_EQ(messageTexts(ui), QStringList{QString::fromUtf16(c.refusal)});
     }
     EXPECT_TRUE(ui.proposals.isEmpty());
     EXPECT_EQ(windowShown, 0);

@@ -88,19 +88,31 @@ TEST(MainWindow, MissingRightComesBeforeTheEmptySelectionWhichOnlyAlerts)
     EXPECT_EQ(scripted.messages[0].text, u"Sie sind nicht berechtigt, Artikel zu loeschen!"_s);
 }
 
-TEST(MainWindow, DeleteLeavesLockedArticlesAndStopsOnCancel)
+// Without a current row the next Del or edit would only say "Waehlen Sie erst ...".
+TEST(MainWindow, DeleteLeavesLockedArticlesStopsOnCancelAndKeepsACurrentRow)
 {
-    const QStringList three{u"A1"_s, u"B2"_s, u"C3"_s};
+    // one-letter article numbers, written as one word
+    const auto numbers = [](const char *letters) {
+        QStringList out;
+        for (const QChar c : QString::fromLatin1(letters))
+            out.append(c);
+        return out;
+    };
     const struct {
-        const char *name;
+        const char *name, *selected;
         int answer;
         QString locked; // nobody waits for the colleague who holds it
         int cancelProgressAfter;
-        QStringList remaining;
+        const char *remaining;
+        const char *current; // afterwards, the only selected row; null: not looked at
     } cases[] = {
-        {"locked", ModalResult::Yes, u"B2"_s, -1, {u"B2"_s}},
-        {"cancelled", ModalResult::Yes, {}, 1, {u"B2"_s, u"C3"_s}},
-        {"no", ModalResult::No, {}, -1, three},
+        {"locked", "ABCDE", ModalResult::Yes, u"B"_s, -1, "B", nullptr},
+        {"cancelled", "ABCDE", ModalResult::Yes, {}, 1, "BCDE", nullptr},
+        {"no", "ABCDE", ModalResult::No, {}, -1, "ABCDE", nullptr},
+        {"the next one", "B", ModalResult::Yes, {}, -1, "ACDE", "C"},
+        {"the one after the first deleted", "BD", ModalResult::Yes, {}, -1, "ACE", "C"},
+        {"the last ones: the previous one", "DE", ModalResult::Yes, {}, -1, "ABC", "C"},
+        {"nothing left", "ABCDE", ModalResult::Yes, {}, -1, "", ""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -111,7 +123,16 @@ TEST(MainWindow, DeleteLeavesLockedArticlesAndStopsOnCancel)
         scripted.cancelWaitAfterIdles = 1;
         scripted.cancelProgressAfter = c.cancelProgressAfter;
         TMOD00501Form1 window(MainWindowContext{});
-        fillStockList(window, dir.path(), three);
+        fillStockList(window, dir.path(), numbers("ABCDE"));
+        TLagerAnzeigenFrame &frame = *window.stockFrame();
+        const auto row = [&](const QString &nr) {
+            return int(frame.DisplayedList().IndexOfArticle(nr, true));
+        };
+        QItemSelectionModel *selection = window.stockList()->selectionModel();
+        selection->clearSelection();
+        for (const QString &nr : numbers(c.selected))
+            selection->select(window.stockList()->model()->index(row(nr), 0),
+                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
         std::optional<ArticleLockHolder> holder;
         if (!c.locked.isEmpty()) {
             ASSERT_TRUE(holder.emplace(dir.path(), c.locked).holding());
@@ -121,45 +142,14 @@ TEST(MainWindow, DeleteLeavesLockedArticlesAndStopsOnCancel)
         ASSERT_EQ(scripted.messages.size(), 1);
         EXPECT_EQ(scripted.messages[0].text,
                   u"Moechten Sie die markierten Artikel wirklich loeschen?"_s);
-        EXPECT_EQ(numbersIn(dir.path()), c.remaining);
-        EXPECT_EQ(numbersShown(window), c.remaining);
-    }
-}
-
-// Without a current row the next Del or edit only says "Waehlen Sie erst ...".
-TEST(MainWindow, DeleteLeavesACurrentRowForTheNextCommand)
-{
-    const QStringList five{u"A"_s, u"B"_s, u"C"_s, u"D"_s, u"E"_s};
-    const struct {
-        QStringList selected;
-        QString current; // afterwards, the only selected row
-    } cases[] = {
-        {{u"B"_s}, u"C"_s},         // the next one
-        {{u"B"_s, u"D"_s}, u"C"_s}, // the one after the first deleted
-        {{u"D"_s, u"E"_s}, u"C"_s}, // the last ones: the previous one
-        {five, QString()},          // nothing left
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.selected.join(u',').toStdString());
-        QTemporaryDir dir;
-        ScriptedInteraction scripted;
-        ScopedInteraction scope(&scripted);
-        scripted.answers = {ModalResult::Yes};
-        TMOD00501Form1 window(MainWindowContext{});
-        fillStockList(window, dir.path(), five);
-        TLagerAnzeigenFrame &frame = *window.stockFrame();
-        const auto row = [&](const QString &nr) {
-            return int(frame.DisplayedList().IndexOfArticle(nr, true));
-        };
-        QItemSelectionModel *selection = window.stockList()->selectionModel();
-        selection->clearSelection();
-        for (const QString &nr : c.selected)
-            selection->select(window.stockList()->model()->index(row(nr), 0),
-                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        window.deleteArticles();
-        EXPECT_EQ(frame.SelectedArticleNr(), c.current);
-        EXPECT_EQ(frame.SelectedRows(),
-                  c.current.isEmpty() ? QList<int>() : QList<int>{row(c.current)});
+        EXPECT_EQ(numbersIn(dir.path()), numbers(c.remaining));
+        EXPECT_EQ(numbersShown(window), numbers(c.remaining));
+        if (c.current) {
+            const QString current = QString::fromLatin1(c.current);
+            EXPECT_EQ(frame.SelectedArticleNr(), current);
+            EXPECT_EQ(frame.SelectedRows(),
+                      current.isEmpty() ? QList<int>() : QList<int>{row(current)});
+        }
     }
 }
 

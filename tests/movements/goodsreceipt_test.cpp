@@ -67,8 +67,6 @@ TEST(GoodsReceipt, NewPurchasePrice)
         {"zero price keeps stored", 10, 7.50, 5, 0, false, false, {}, 7.50},
         {"zero price averaged", 10, 8.00, 10, 0, true, false, {}, 4.00},
         {"without average takes price", 10, 8.00, 10, 9.99, false, false, {}, 9.99},
-        // (10*10 + 5*12 + 5*8 + 20*15) / 40
-        {"grouping of three", 10, 10.00, 20, 15.00, true, false, {{5, 12}, {5, 8}}, 12.50},
         // A grouped article below zero counts with its amount, at the new price.
         {"grouped negative", 10, 10.00, 10, 20.00, true, false, {{-10, 99}}, 16.67},
         {"nothing in stock nothing received", 0, 10.00, 0, 12.00, true, false, {}, 12.00},

@@ -4,7 +4,7 @@
 #include "stock/lagerbuchung.h"
 #include "stock/lagerserverobj.h"
 #include "stock/modlagerdbserverobj.h"
-#include "tests/support/scriptedinteraction.h"
+#include "tests/support/messagetexts.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,14 +36,6 @@ inline QStringList serials(IModLagerDBServerObj &db, const QString &nr)
     db.Refresh();
     db.SerialsOfArticle(nr, list);
     db.SerialTable().SetFiltered(false);
-    return list;
-}
-
-inline QStringList texts(const ScriptedInteraction &ui)
-{
-    QStringList list;
-    for (const auto &m : ui.messages)
-        list.append(m.text);
     return list;
 }
 

@@ -73,7 +73,6 @@ protected:
         article.SNPflicht = true;
         article.LetzteSeriennummer = u"SN0099"_s;
     }
-    QStringList shownTexts() const { return MovementTests::texts(ui); }
 
     ScriptedInteraction ui;
     ScopedInteraction scope{&ui};
@@ -103,7 +102,7 @@ TEST_F(MovementDialogs, StockChangeNeedsThePasswordAndRemembersIt)
     EXPECT_TRUE(dialog.isVisible());
 
     ok->click();
-    EXPECT_EQ(shownTexts(), QStringList{u"Falsches Passwort."_s});
+    EXPECT_EQ(messageTexts(ui), QStringList{u"Falsches Passwort."_s});
     EXPECT_EQ(dialog.focusWidget(), password);
 
     stock->setText(u"7.5.1"_s);
@@ -184,8 +183,9 @@ TEST_F(MovementDialogs, EntryChecksEveryClosingButTheBackButton)
             EXPECT_TRUE(dialog.Finish(result, supplier));
             continue;
         }
-        EXPECT_EQ(shownTexts(), QStringList{u"Ein Artikel mit der Seriennummer \"S3\" ist bereits "
-                                            u"im Lager vorhanden."_s});
+        EXPECT_EQ(messageTexts(ui),
+                  QStringList{u"Ein Artikel mit der Seriennummer \"S3\" ist bereits "
+                              u"im Lager vorhanden."_s});
         dialog.reject(); // Esc and the window's close button are checked as well
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(ui.messages.size(), 2);
@@ -210,7 +210,7 @@ TEST_F(MovementDialogs, SelectionKeepsTheFocusInTheSearchField)
     EXPECT_EQ(search->selectedText(), u" S3"_s);
 
     pressEnter(search); // S4 again
-    EXPECT_EQ(shownTexts(),
+    EXPECT_EQ(messageTexts(ui),
               QStringList{u"Diese Seriennummer ist bereits in der Auswahlliste enthalten."_s});
     child<QPushButton>(dialog, u"btOK"_s)->click();
     EXPECT_EQ(ui.messages.last().text, u"Die Anzahl der ausgewaehlten Seriennummern stimmt "
@@ -526,8 +526,7 @@ TEST_F(StockChange, DroppedChangesLeaveStockSerialsAndJournalAlone)
         EXPECT_EQ(journal(), QByteArray());
         EXPECT_TRUE(updated.isEmpty());
         EXPECT_FALSE(QFile::exists(stockDir + u"LOCKREC"_s + c.nr + u".SRW"_s));
-        EXPECT_EQ(MovementTests::texts(ui),
-                  c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        EXPECT_EQ(messageTexts(ui), c.message.isEmpty() ? QStringList() : QStringList{c.message});
     }
 }
 
