@@ -108,12 +108,10 @@ TEST_F(LagerProgram, LogOnAndRightsAreTheWindows)
     expect(0, {u"article"_s, u"delete"_s, nr});
     expect(3, {u"article"_s, u"delete"_s, nr});
     // The root given by hand instead of the one the program's own directory gives.
-    QProcess built;
-    built.start(QStringLiteral(LAGER_BIN_DIR) + u"/lager"_s,
-                {u"--root"_s, m_dir.path(), u"DEMO"_s, u"ADMIN"_s, u"list"_s});
-    ASSERT_TRUE(built.waitForFinished(60000));
-    EXPECT_EQ(built.exitCode(), 0) << built.readAllStandardError().constData();
-    EXPECT_TRUE(built.readAllStandardOutput().contains(firstArticle().toUtf8()));
+    const Outcome built = run({u"--root"_s, m_dir.path(), u"DEMO"_s, u"ADMIN"_s, u"list"_s}, {},
+                              QStringLiteral(LAGER_BIN_DIR) + u"/lager"_s);
+    EXPECT_EQ(built.exitCode, 0) << qPrintable(built.err);
+    EXPECT_TRUE(built.out.contains(firstArticle().toUtf8()));
 }
 
 TEST_F(LagerProgram, ListFiltersLikeTheStockList)

@@ -56,8 +56,8 @@ protected:
     QString stockDir() const { return m_dir.filePath(QStringLiteral("DATA/DEMO/LAGER")); }
     QString file(const QString &name) const { return m_dir.filePath(name); }
 
-    // The program with exactly these arguments.
-    Outcome run(const QStringList &args, const QByteArray &input = {})
+    // The program (the installation's lager unless named) with exactly these arguments.
+    Outcome run(const QStringList &args, const QByteArray &input = {}, QString program = {})
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -65,7 +65,7 @@ protected:
             for (const char *name : {"LC_ALL", "LANG"})
                 env.insert(QString::fromLatin1(name), m_locale);
         p.setProcessEnvironment(env);
-        p.start(bin(), args);
+        p.start(program.isEmpty() ? bin() : program, args);
         p.write(input);
         p.closeWriteChannel();
         EXPECT_TRUE(p.waitForFinished(120000));
@@ -142,13 +142,10 @@ protected:
     // The history invariant script on the installation's stock, as bench/run runs it.
     Outcome checkHistory(const QStringList &options = {})
     {
-        QProcess p;
-        p.start(QStringLiteral("python3"),
-                QStringList{QStringLiteral(STOCK_TESTS_DIR "/../tools/check-history"), stockDir()} +
-                    options);
-        EXPECT_TRUE(p.waitForFinished(60000));
-        return {p.exitCode(), p.readAllStandardOutput(),
-                QString::fromUtf8(p.readAllStandardError())};
+        return run(
+            QStringList{QStringLiteral(STOCK_TESTS_DIR "/../tools/check-history"), stockDir()} +
+                options,
+            {}, QStringLiteral("python3"));
     }
 
     QTemporaryDir m_dir;
