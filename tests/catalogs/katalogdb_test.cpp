@@ -151,7 +151,7 @@ TKatalog2ArtikelDaten article(const QString &nr)
 }
 } // namespace
 
-TEST(Katalog2DB, ReadTakesEveryColumnButEanAndGoodsGroupAndComputesSalesPriceOne)
+TEST(Katalog2DB, ReadAndSearchResultsTakeEveryColumnButEanAndGoodsGroupAndComputeSalesPriceOne)
 {
     SimpleCatalog c;
     c.add(article(u"WT-100"_s), u"4009876543210"_s);
@@ -189,14 +189,6 @@ TEST(Katalog2DB, ReadTakesEveryColumnButEanAndGoodsGroupAndComputesSalesPriceOne
     EXPECT_EQ(c.db.ReadArticle(missing), 1);
     EXPECT_TRUE(c.db.Exists(u"WT-100"_s));
     EXPECT_FALSE(c.db.Exists(u"WT-1"_s));
-}
-
-TEST(Katalog2DB, SearchResultsAreNetForEveryHitThatExists)
-{
-    SimpleCatalog c;
-    c.add(article(u"WT-100"_s), u"4009876543210"_s);
-    c.add(article(u"WT-200"_s), u"4009876543227"_s);
-    c.db.Prices = CatalogTest::priceSettings(false, true);
 
     // Sales price 1 of a hit is never gross; numbers not in the table are left out.
     const std::vector<TSearchtextResultKatalog2> hits =
