@@ -7,10 +7,10 @@ namespace
 {
 // Periods "from-to[:minimum:quantity]" separated by blanks; a token without a dash is kept as
 // it is, the way a damaged line would be stored.
-QStringList periods(const char *spec)
+QStringList periods(const char *line)
 {
     QStringList out;
-    for (const QString &p : QString::fromLatin1(spec).split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString &p : QString::fromLatin1(line).split(u' ', Qt::SkipEmptyParts)) {
         const QStringList f = p.split(u':');
         out.append(!p.contains(u'-') ? p
                                      : u"<from>%1</from><to>%2</to><mb>%3</mb><bm>%4</bm>"_s.arg(
