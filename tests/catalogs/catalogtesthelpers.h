@@ -7,9 +7,20 @@
 #include "catalogs/katalog1artikel.h"
 #include "catalogs/katalog2artikel.h"
 #include "catalogs/katalogpreiseinstellungen.h"
+#include "tests/support/scriptedinteraction.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 namespace CatalogTest
 {
+// A scratch directory and scripted answers for every question the code under test asks.
+struct Fixture : ::testing::Test {
+    QTemporaryDir tmp;
+    ScriptedInteraction ui;
+    ScopedInteraction scope{&ui};
+};
+
 // Every field set. The prices are those the merge tests compute with: list price 48.50,
 // 35 % off, net 31.53, surcharge 12.345 %; prices in another unit at factor 2.5.
 TKatalog1ArtikelDaten fullDatanormArticle();

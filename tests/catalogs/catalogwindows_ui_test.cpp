@@ -34,11 +34,8 @@ constexpr int kArticles = 30;
 
 // Two DATANORM catalogs generated from one seed hold the same article numbers: the case of a
 // number that two suppliers both sell. A simple catalog beside them has numbers of its own.
-struct ArticleChoice : ::testing::Test {
-    QTemporaryDir tmp;
+struct ArticleChoice : CatalogTest::Fixture {
     QString base = tmp.path() + u"/"_s;
-    ScriptedInteraction ui;
-    ScopedInteraction scope{&ui};
     std::unique_ptr<TKatalogDBPool> pool;
     std::unique_ptr<TUKAT2ArtikelAuswahlForm1> window;
 
@@ -234,11 +231,8 @@ namespace
 {
 constexpr int kViewArticles = 60;
 
-struct CatalogViews : ::testing::Test {
-    QTemporaryDir tmp;
+struct CatalogViews : CatalogTest::Fixture {
     QString base = tmp.path() + u"/"_s;
-    ScriptedInteraction ui;
-    ScopedInteraction scope{&ui};
     IniFile settings;
     void SetUp() override
     {

@@ -32,11 +32,8 @@ Money m(double v)
     return Money::fromDouble(v);
 }
 
-struct Datanorm : ::testing::Test {
-    QTemporaryDir tmp;
+struct Datanorm : CatalogTest::Fixture {
     QString catalog = tmp.path() + u"/KATALOGE/GH/"_s;
-    ScriptedInteraction ui;
-    ScopedInteraction scope{&ui};
 
     TKatalog1Artikel read(const QString &nr, int expected = 0)
     {
@@ -160,12 +157,9 @@ constexpr int kArticles = 40;
 
 // The dialog answers from a list; each answer is one showing of the dialog, and running out
 // cancels it.
-struct DatanormImportWindow : ::testing::Test {
-    QTemporaryDir tmp;
+struct DatanormImportWindow : CatalogTest::Fixture {
     QString base = tmp.path() + u"/KATALOGE/"_s;
     QString delivery = tmp.path() + u"/LIEFERUNG/"_s;
-    ScriptedInteraction ui;
-    ScopedInteraction scope{&ui};
     QList<DatanormImportCommand::Request> answers;
     QList<DatanormImportCommand::Request> shown; // what the dialog showed each time
 

@@ -27,12 +27,9 @@ Money m(double v)
 }
 
 // The generated catalogs beside an empty stock, as the program opens them.
-struct Transfer : ::testing::Test {
-    QTemporaryDir tmp;
+struct Transfer : CatalogTest::Fixture {
     QString base = tmp.path() + u"/KATALOGE/"_s;
     QString stockDir = tmp.path() + u"/LAGER/"_s;
-    ScriptedInteraction ui;
-    ScopedInteraction scope{&ui};
     std::unique_ptr<TKatalogDBPool> pool;
     IModLagerDBServerObj db;
     KatalogTransfer::Settings settings;
